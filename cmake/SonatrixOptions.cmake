@@ -1,0 +1,45 @@
+# Compiler flags shared by every target, and the guard that keeps the core library Qt-free.
+
+add_library(sonatrix_warnings INTERFACE)
+target_compile_options(sonatrix_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+target_compile_definitions(sonatrix_warnings INTERFACE $<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS>)
+
+if(SONATRIX_SANITIZE)
+    set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_compile_options(${sanitize_flags})
+    add_link_options(${sanitize_flags})
+    add_compile_definitions(_GLIBCXX_ASSERTIONS)
+endif()
+
+if(SONATRIX_FUZZ)
+    # Instrument every library, so the fuzzers see coverage inside the readers they call.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Fails the configuration when a Qt library reaches the given target's link line, directly or
+# through another target it links.
+function(sonatrix_assert_qt_free target)
+    set(pending ${target})
+    set(seen "")
+    while(pending)
+        list(POP_FRONT pending current)
+        if(current IN_LIST seen)
+            continue()
+        endif()
+        list(APPEND seen ${current})
+        if(current MATCHES "^Qt[0-9]*::" OR current MATCHES "[Qq]t[56]?(Core|Gui|Widgets)")
+            message(FATAL_ERROR "${target} must stay Qt-free, but it links ${current}")
+        endif()
+        if(TARGET ${current})
+            get_target_property(libs ${current} LINK_LIBRARIES)
+            get_target_property(ilibs ${current} INTERFACE_LINK_LIBRARIES)
+            foreach(lib IN LISTS libs ilibs)
+                if(lib AND NOT lib MATCHES "-NOTFOUND$")
+                    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" lib "${lib}")
+                    list(APPEND pending ${lib})
+                endif()
+            endforeach()
+        endif()
+    endwhile()
+endfunction()

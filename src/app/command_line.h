@@ -1,0 +1,21 @@
+// The program's command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace snx {
+
+struct CommandLine {
+    std::optional<std::string> DataDirectory;  // --data-dir DIR or --data-dir=DIR
+    bool ShowHelp = false;                     // -h, --help
+    std::string Error;                         // set when the arguments cannot be used
+};
+
+// arguments excludes the program name.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string CommandLineHelp();
+
+}  // namespace snx

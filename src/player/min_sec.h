@@ -1,0 +1,43 @@
+// Playing times: MSF-packed device positions, MinSec values (minutes + seconds / 100) and the
+// whole-second arithmetic every window uses to show and add them up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace snx {
+
+// Minutes in the lowest byte, seconds in the next, frames (1/75 s) in the third.
+using Msf = std::uint32_t;
+
+// The whole part is minutes, the hundredths are seconds: 3 min 5 s is 3.05.
+using MinSec = double;
+
+constexpr Msf PackMsf(unsigned minutes, unsigned seconds, unsigned frames) {
+    return (minutes & 0xFFu) | ((seconds & 0xFFu) << 8) | ((frames & 0xFFu) << 16);
+}
+constexpr unsigned MsfMinutes(Msf msf) {
+    return msf & 0xFFu;
+}
+constexpr unsigned MsfSeconds(Msf msf) {
+    return (msf >> 8) & 0xFFu;
+}
+constexpr unsigned MsfFrames(Msf msf) {
+    return (msf >> 16) & 0xFFu;
+}
+
+// Frames are dropped.
+MinSec MsfToMinSec(Msf msf);
+// Minutes and seconds each rounded to the nearest integer (ties to even), frames 0. A negative
+// time gives 0 and minutes past 255 give 255, where the packed byte would otherwise wrap.
+Msf MinSecToMsf(MinSec value);
+
+MinSec AddMinSec(MinSec a, MinSec b);
+MinSec SubtractMinSec(MinSec a, MinSec b);
+
+// "%5.2f" of the absolute value with a leading blank turned into "0": 3.05 -> "03.05".
+std::string FormatMinSec(MinSec value);
+// The value right-aligned in width characters.
+std::string FormatNumber(int width, int value);
+
+}  // namespace snx

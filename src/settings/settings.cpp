@@ -1,0 +1,235 @@
+#include "settings/settings.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "settings/file_names.h"
+#include "settings/ini_file.h"
+#include "settings/profile_number.h"
+#include "settings/settings_keys.h"
+#include "util/atomic_file.h"
+#include "util/text.h"
+
+namespace snx {
+
+namespace {
+
+constexpr std::size_t kMaxSettingText = 255;
+
+std::string WithSeparator(const std::filesystem::path& directory) {
+    std::string text = directory.string();
+    if (text.empty() || text.back() != '/') {
+        text += '/';
+    }
+    return text;
+}
+
+std::string WithoutSeparator(const std::filesystem::path& directory) {
+    std::string text = directory.string();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    return text;
+}
+
+// The full path of an executable found on PATH, else "".
+std::string FindOnPath(std::string_view program) {
+    const char* path = std::getenv("PATH");
+    std::string_view dirs = path != nullptr ? path : "";
+    while (!dirs.empty()) {
+        const std::size_t colon = dirs.find(':');
+        const std::string_view dir = dirs.substr(0, colon);
+        dirs = colon == std::string_view::npos ? std::string_view() : dirs.substr(colon + 1);
+        if (dir.empty()) {
+            continue;
+        }
+        const std::string candidate = std::string(dir) + "/" + std::string(program);
+        if (::access(candidate.c_str(), X_OK) == 0 && !std::filesystem::is_directory(candidate)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+void ReadKey(const IniFile& ini, const SettingKey& key, Settings& settings) {
+    const std::optional<std::string> stored = ini.Get(key.Section, key.Key);
+    if (!stored) {
+        return;
+    }
+    std::visit(
+        [&](auto field) {
+            using Field = decltype(field);
+            if constexpr (std::is_same_v<Field, std::string Settings::*>) {
+                settings.*field = CutText(*stored, kMaxSettingText);
+            } else if (const auto number = ParseProfileInteger(*stored)) {
+                if constexpr (std::is_same_v<Field, std::int32_t Settings::*>) {
+                    settings.*field = *number;
+                } else if constexpr (std::is_same_v<Field, bool Settings::*>) {
+                    settings.*field = *number != 0;
+                } else {
+                    settings.*(field.Field) = *number * 0.01;
+                }
+            }
+        },
+        key.Field);
+}
+
+std::string WriteValue(const Settings& settings, const SettingField& field) {
+    return std::visit(
+        [&](auto member) -> std::string {
+            using Field = decltype(member);
+            if constexpr (std::is_same_v<Field, std::string Settings::*>) {
+                return settings.*member;
+            } else if constexpr (std::is_same_v<Field, std::int32_t Settings::*>) {
+                return std::to_string(settings.*member);
+            } else if constexpr (std::is_same_v<Field, bool Settings::*>) {
+                return settings.*member ? "1" : "0";
+            } else {
+                return std::to_string(std::llround(settings.*(member.Field) * 100));
+            }
+        },
+        field);
+}
+
+struct Directories {
+    std::filesystem::path Data;
+    std::filesystem::path Home;
+};
+
+Directories& CurrentDirectories() {
+    static Directories directories;
+    return directories;
+}
+
+}  // namespace
+
+std::filesystem::path Settings::FileName() const {
+    return ResolveFileName(ProgramDirectory, "SONATRIX.INI");
+}
+
+Settings DefaultSettings(const std::filesystem::path& dataDirectory,
+                         const std::filesystem::path& homeDirectory) {
+    Settings s;
+    s.ProgramDirectory = WithSeparator(dataDirectory);
+    s.WindowsDirectory = WithoutSeparator(homeDirectory);
+
+    s.TrackFontName = "Small fonts";
+    s.TrackFontSize = 6;
+    s.TrackFontColor = 65280;
+    s.TrackSelectedColor = 255;
+    s.TrackBackColor = 0;
+    s.DiscDataFontName = "Arial";
+    s.DiscDataFontSize = 8;
+    s.DiscDataFontColor = 0;
+    s.DiscDataBackColor = 0xFFFFFF;
+    s.ReportFontName = "Arial";
+    s.ReportFontSize = 8;
+    s.ReportFontColor = 0;
+    s.SmallFontName = "Small fonts";
+    s.SmallFontSize = 7;
+    s.SmallFontColor = 0;
+    s.DisplayFontBold = true;
+    s.DisplayFontColor = 65280;
+    s.DisplayBackColor = 0;
+    s.DisplayFontName = "Arial";
+    s.DisplayFontSize = 8;
+    s.VolumeDisplayBackColor = kButtonFaceColour;
+    s.VolumeBarBackColor = 0;
+    s.VolumeBarForeColor = 65280;
+    s.VolumeRepeatDelay = 200;
+    s.VolumeRepeatInterval = 50;
+    s.SkipRepeatInterval = 200;
+    s.VolumeLeft = 30000;
+    s.VolumeRight = 30000;
+    s.ShowHints = true;
+    s.MainTop = 10;
+    s.MainLeft = 10;
+    s.SmallTop = 10;
+    s.SmallLeft = 10;
+    s.SkipTime = 0.30;
+    s.IntroTime = 0.10;
+    s.FitTracksTime = 45.00;
+    s.UseBackgroundBitmap = true;
+    s.BackgroundBitmap = CutText(s.ProgramDirectory + "sandblst.bmp", kMaxSettingText);
+    s.HandsetBackColor = kButtonFaceColour;
+    s.AutoPlayOnStartup = false;
+    s.AutoStopOnClose = false;
+    s.KeepOnTop = false;
+    s.SaveNewEntries = true;
+    s.ShowDiscData = true;
+    s.ShowExtendedHandset = true;
+    s.ShowTinyHandset = false;
+    s.StartSmall = false;
+    s.UseColorButtons = true;
+    s.PrintBitmap = true;
+    s.AutoPlayHandler = false;
+    s.PreviousCommandLine = "";
+    const std::string mixer = CutText(FindOnPath("pavucontrol"), kMaxSettingText);
+    s.RecordingControlProgram = mixer;
+    s.MixerControlProgram = mixer;
+    s.CdromInUse = 0;
+    s.DeletedRecordsPresent = false;
+    s.DiscUser1Label = "User field 1";
+    s.DiscUser2Label = "User field 2";
+    s.TrackUser1Label = "Artist";
+    s.TrackUser2Label = "Composer";
+    return s;
+}
+
+Settings ReadSettings(const std::filesystem::path& dataDirectory,
+                      const std::filesystem::path& homeDirectory) {
+    Settings settings = DefaultSettings(dataDirectory, homeDirectory);
+    const std::optional<IniFile> ini = IniFile::Load(settings.FileName());
+    if (ini) {
+        for (const SettingKey& key : kSettingKeys) {
+            ReadKey(*ini, key, settings);
+        }
+    }
+    return settings;
+}
+
+void WriteSettings(const Settings& settings) {
+    const std::filesystem::path file = settings.FileName();
+    const std::string failure = "Unable to write to " + file.string();
+    // Start from the file as it stands, so that keys we do not own survive the save. A file we
+    // cannot read must not be replaced by one that has lost them.
+    std::optional<IniFile> ini = IniFile::Load(file);
+    if (!ini) {
+        throw SettingsWriteError(failure);
+    }
+    for (const SettingKey& key : kSettingKeys) {
+        ini->Set(key.Section, key.Key, WriteValue(settings, key.Field));
+    }
+    try {
+        WriteFileAtomically(file, ini->ToText());
+    } catch (const FileWriteError&) {
+        throw SettingsWriteError(failure);
+    }
+}
+
+Settings& AppSettings() {
+    static Settings settings;
+    return settings;
+}
+
+void SetSettingsDirectories(const std::filesystem::path& dataDirectory,
+                            const std::filesystem::path& homeDirectory) {
+    CurrentDirectories() = {dataDirectory, homeDirectory};
+}
+
+void LoadSettings() {
+    const Directories& dirs = CurrentDirectories();
+    AppSettings() = ReadSettings(dirs.Data, dirs.Home);
+}
+
+void SaveSettings() {
+    Settings& settings = AppSettings();
+    const Directories& dirs = CurrentDirectories();
+    settings.ProgramDirectory = WithSeparator(dirs.Data);
+    settings.WindowsDirectory = WithoutSeparator(dirs.Home);
+    WriteSettings(settings);
+}
+
+}  // namespace snx

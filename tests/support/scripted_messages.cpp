@@ -1,0 +1,38 @@
+#include "support/scripted_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace snx::test {
+
+ScriptedMessages::ScriptedMessages() : previous_(SetUserMessages(this)) {}
+
+ScriptedMessages::~ScriptedMessages() {
+    SetUserMessages(previous_);
+}
+
+void ScriptedMessages::ShowError(const std::string& text) {
+    messages_.push_back({false, text});
+}
+
+bool ScriptedMessages::Confirm(const std::string& text) {
+    messages_.push_back({true, text});
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return false;
+    }
+    const bool answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::vector<std::string> ScriptedMessages::Errors() const {
+    std::vector<std::string> errors;
+    for (const Message& message : messages_) {
+        if (!message.Question) {
+            errors.push_back(message.Text);
+        }
+    }
+    return errors;
+}
+
+}  // namespace snx::test

@@ -1,0 +1,40 @@
+// A UserMessages for tests: records every text it is shown and answers questions from a queue.
+// A question with no answer queued fails the test and answers No.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "player/user_messages.h"
+
+namespace snx::test {
+
+class ScriptedMessages final : public UserMessages {
+  public:
+    struct Message {
+        bool Question = false;
+        std::string Text;
+        bool operator==(const Message&) const = default;
+    };
+
+    // Installs itself for its lifetime.
+    ScriptedMessages();
+    ~ScriptedMessages() override;
+
+    void Answer(bool yes) { answers_.push_back(yes); }
+
+    void ShowError(const std::string& text) override;
+    bool Confirm(const std::string& text) override;
+
+    const std::vector<Message>& Messages() const { return messages_; }
+    std::vector<std::string> Errors() const;
+    std::size_t UnusedAnswers() const { return answers_.size(); }
+
+  private:
+    std::vector<Message> messages_;
+    std::deque<bool> answers_;
+    UserMessages* previous_;
+};
+
+}  // namespace snx::test
