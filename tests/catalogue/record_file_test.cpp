@@ -567,3 +567,123 @@ TEST(RecordFileModelTest, RandomAddsAndDeletesMatchAModel) {
 
 }  // namespace
 }  // namespace snx
+
+namespace snx {
+namespace {
+
+void Patch(const std::filesystem::path& path, std::int64_t at, const void* bytes, std::size_t n) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(at);
+    file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(n));
+}
+
+class DamagedRecordFileTest : public RecordFileTest {
+  protected:
+    // A two-level key 1 (length 4): root page 3 over leaves 1 and 2.
+    void Build() {
+        const int h = Create({{4, false}}, 32);
+        for (int i = 0; i < 63; ++i) {
+            ASSERT_TRUE(AddKey(h, 1, i + 1, Text(i)));
+        }
+        CloseRecordFiles(h);
+        ExpectSound();
+    }
+    // Runs every key operation; each must fail cleanly or succeed, never crash or hang.
+    void Exercise() {
+        const int h = OpenRecordFiles(base);
+        if (h < 0) {
+            EXPECT_FALSE(LastRecordStatus().Ok);
+            return;
+        }
+        std::int32_t rec = 0;
+        std::string text;
+        ClearKey(h, 1);
+        for (int i = 0; i < 500 && NextKey(h, 1, rec, text); ++i) {
+        }
+        FindKey(h, 1, Text(40));
+        AddKey(h, 1, 99, Text(99));
+        DeleteKey(h, 1, 5, Text(4));
+        CloseRecordFiles(h);
+    }
+};
+
+TEST_F(DamagedRecordFileTest, APageCountAboveSixtyTwoIsDamage) {
+    Build();
+    const std::uint16_t count = 200;
+    Patch(dir / "disc.IX", 812, &count, 2);  // page 1
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    const int h = OpenRecordFiles(base);
+    EXPECT_EQ(FindKey(h, 1, Text(3)), 0);
+    EXPECT_EQ(Error(), kErrDamaged);
+    CloseRecordFiles(h);
+    Exercise();
+}
+
+TEST_F(DamagedRecordFileTest, ACycleOfChildPagesEndsWithAnError) {
+    Build();
+    // The root's first child points back at the root: an endless descent in a naive reader.
+    const std::int32_t root = 3;
+    Patch(dir / "disc.IX", 3 * 812 + 2, &root, 4);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    const int h = OpenRecordFiles(base);
+    ClearKey(h, 1);
+    std::int32_t rec = 0;
+    std::string text;
+    EXPECT_FALSE(NextKey(h, 1, rec, text));
+    EXPECT_EQ(Error(), kErrDamaged);
+    CloseRecordFiles(h);
+    Exercise();
+}
+
+TEST_F(DamagedRecordFileTest, PageNumbersPastTheFileAreDamage) {
+    Build();
+    const std::int32_t far = 1000;
+    Patch(dir / "disc.IX", 3 * 812 + 6 + 4, &far, 4);  // the root entry's child
+    Patch(dir / "disc.IX", 8, &far, 4);                // highest page
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    Exercise();
+    // A truncated index file.
+    std::filesystem::resize_file(dir / "disc.IX", 2 * 812 + 100);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    Exercise();
+}
+
+TEST_F(DamagedRecordFileTest, TextLengthsAndHeadersAreChecked) {
+    Build();
+    const std::uint8_t length = 29;
+    Patch(dir / "disc.IX", 812 + 6 + 8, &length, 1);  // longer than the key's 4
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    Exercise();
+    const std::int32_t pageSize = 777;  // not 6 + 62 * (length + 9)
+    Patch(dir / "disc.IX", 12, &pageSize, 4);
+    EXPECT_EQ(OpenRecordFiles(base), -1);
+    EXPECT_EQ(Error(), kErrDamaged);
+    const std::int32_t keys = 5000;
+    Patch(dir / "disc.DAT", 16, &keys, 4);
+    EXPECT_EQ(OpenRecordFiles(base), -1);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+}
+
+TEST_F(DamagedRecordFileTest, ABrokenFreePageChainFailsWith10170) {
+    Build();
+    int h = OpenRecordFiles(base);
+    for (int i = 0; i < 63; ++i) {
+        ASSERT_TRUE(DeleteKey(h, 1, i + 1, Text(i)));
+    }
+    CloseRecordFiles(h);
+    ExpectSound();
+    IndexView ix(dir / "disc.IX", {{4, false}});
+    const std::int32_t first = I32(ix.Bytes, 0);
+    ASSERT_GT(first, 0);
+    const std::int32_t bad = 4000;
+    Patch(dir / "disc.IX", first * 812, &bad, 4);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    h = OpenRecordFiles(base);
+    EXPECT_FALSE(AddKey(h, 1, 1, "x"));  // the first free page links to page 4000
+    EXPECT_EQ(Error(), kErrBrokenChain);
+    EXPECT_EQ(UsedKeys(h, 1), 0);
+    CloseRecordFiles(h);
+}
+
+}  // namespace
+}  // namespace snx
