@@ -7,6 +7,14 @@
 // synchronous=OFF, and one transaction per operation (each statement in autocommit), as our
 // files commit every operation. Compare the times of BM_Ours_X and BM_Sqlite_X; the counter
 // "disk_bytes" is the space both take on disk after the add (and after the delete).
+//
+// Figures on the development machine (2 cores, RelWithDebInfo, 2026-12-08), ours / SQLite:
+//            10,000 records             100,000 records
+// add        171 / 274 ms    = 0.62     2097 / 3373 ms = 0.62
+// find       4.7 / 25.2 ms   = 0.19     112 / 319 ms   = 0.35
+// walk       38.2 / 61.4 ms  = 0.62     484 / 701 ms   = 0.69
+// delete     95.9 / 144 ms   = 0.67     1283 / 1857 ms = 0.69
+// disk       14.8 / 19.1 MB             151.2 / 154.8 MB
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -28,8 +36,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<snx::KeyDescription> kKeys = {
-    {16, false}, {20, true}, {20, true}, {20, true}, {20, true}, {20, true}};
+const std::vector<snx::KeyDescription> kKeys = {{16, false}, {20, true}, {20, true},
+                                                {20, true},  {20, true}, {20, true}};
 constexpr int kRecordLength = 1204;
 
 struct Disc {
@@ -374,10 +382,12 @@ void BM_Sqlite_Walk(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const SqliteFiles& f = SqlitePrebuilt(n);
     Db db(f.Path);
-    const char* queries[] = {
-        "SELECT id, k1, data FROM disc ORDER BY k1", "SELECT id, k2, data FROM disc ORDER BY k2, id",
-        "SELECT id, k3, data FROM disc ORDER BY k3, id", "SELECT id, k4, data FROM disc ORDER BY k4, id",
-        "SELECT id, k5, data FROM disc ORDER BY k5, id", "SELECT id, k6, data FROM disc ORDER BY k6, id"};
+    const char* queries[] = {"SELECT id, k1, data FROM disc ORDER BY k1",
+                             "SELECT id, k2, data FROM disc ORDER BY k2, id",
+                             "SELECT id, k3, data FROM disc ORDER BY k3, id",
+                             "SELECT id, k4, data FROM disc ORDER BY k4, id",
+                             "SELECT id, k5, data FROM disc ORDER BY k5, id",
+                             "SELECT id, k6, data FROM disc ORDER BY k6, id"};
     std::vector<sqlite3_stmt*> statements;
     for (const char* q : queries) {
         statements.push_back(db.Prepare(q));
@@ -389,7 +399,8 @@ void BM_Sqlite_Walk(benchmark::State& state) {
             while (sqlite3_step(s) == SQLITE_ROW) {
                 const void* blob = sqlite3_column_blob(s, 2);
                 const int size = sqlite3_column_bytes(s, 2);
-                std::memcpy(buffer.data(), blob, static_cast<std::size_t>(std::min(size, kRecordLength)));
+                std::memcpy(buffer.data(), blob,
+                            static_cast<std::size_t>(std::min(size, kRecordLength)));
                 benchmark::DoNotOptimize(sqlite3_column_text(s, 1));
                 benchmark::DoNotOptimize(buffer.data());
                 ++seen;

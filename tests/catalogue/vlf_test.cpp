@@ -251,11 +251,11 @@ TEST_F(VlfTest, GridRoundTripsWithItsPropertiesAndLayout) {
     EXPECT_EQ(data[87], 1);
     EXPECT_EQ(data[86] + data[88] + data[89], 0);
     EXPECT_EQ(data[440] + data[441], 0);
-    EXPECT_EQ(data[442], 200);           // column 0 width
-    EXPECT_EQ(data[448], 8);             // the first cell: column 0, row 0
-    EXPECT_EQ(data[448 + 9], 9);         // column 0, row 1
-    EXPECT_EQ(data[448 + 9 + 10], 0);    // column 0, row 2
-    EXPECT_EQ(data[448 + 9 + 10 + 98], 0);  // column 1, row 0
+    EXPECT_EQ(data[442], 200);                  // column 0 width
+    EXPECT_EQ(data[448], 8);                    // the first cell: column 0, row 0
+    EXPECT_EQ(data[448 + 9], 9);                // column 0, row 1
+    EXPECT_EQ(data[448 + 9 + 10], 0);           // column 0, row 2
+    EXPECT_EQ(data[448 + 9 + 10 + 98], 0);      // column 1, row 0
     EXPECT_EQ(data[448 + 9 + 10 + 98 + 1], 4);  // column 1, row 1
     EXPECT_EQ(data.back(), 'z');
     EXPECT_EQ(data[data.size() - 256], 255);
@@ -391,7 +391,7 @@ TEST(TextBoxTest, SplitsAndJoinsLines) {
 // Random stores, rewrites and deletes against a map of address to content, the file closed and
 // reopened between batches and checked after each one.
 TEST(VlfModelTest, RandomBlocksMatchAModel) {
-    for (const std::uint32_t seed : {1u, 2u, 3u, 20261208u}) {
+    for (const std::uint32_t seed : test::Seeds({1u, 2u, 3u, 20261208u})) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         TempDir dir;
         const auto path = dir / "model.VLF";

@@ -58,11 +58,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int step = 0;
         for (const std::int32_t a : addresses) {
             switch (step++ % 5) {
-                case 0: vlf.WriteBlock(a, payload, 0); break;
-                case 1: vlf.DeleteBlock(a); break;
-                case 2: vlf.StoreGrid(a, grid); break;
-                case 3: vlf.StoreText(a, {"text"}); break;
-                default: vlf.WriteBlock(0, payload, 1025); break;
+                case 0:
+                    vlf.WriteBlock(a, payload, 0);
+                    break;
+                case 1:
+                    vlf.DeleteBlock(a);
+                    break;
+                case 2:
+                    vlf.StoreGrid(a, grid);
+                    break;
+                case 3:
+                    vlf.StoreText(a, {"text"});
+                    break;
+                default:
+                    vlf.WriteBlock(0, payload, 1025);
+                    break;
             }
         }
         vlf.ExtractFile(addresses.empty() ? 0 : addresses.front(), Scratch("out"), 0);
