@@ -188,6 +188,7 @@ struct Pair {
     std::int32_t FirstDeleted = -1;
     std::int32_t DeletedCount = 0;
     std::int32_t Highest = 0;
+    std::int64_t DatSize = 0;  // the data file's length, kept as records are written
     std::int64_t IndexRecordSize = 0;
     std::int64_t IndexRecords = 0;
     std::vector<Key> Keys;
@@ -219,6 +220,19 @@ void WriteDatHeader(Pair& f) {
 
 std::int64_t RecordOffset(const Pair& f, std::int32_t record) {
     return static_cast<std::int64_t>(record) * f.L;
+}
+
+// Writes bytes at the record's place. A place beyond the end of the data file (a highest
+// record number that the file does not hold) is damage: writing there would leave a hole.
+void WriteRecordBytes(Pair& f, std::int32_t record, std::span<const std::uint8_t> bytes) {
+    const std::int64_t at = RecordOffset(f, record);
+    if (at > f.DatSize) {
+        Fail(kErrDamaged);
+    }
+    if (!f.Dat.WriteAt(at, bytes)) {
+        Fail(kErrIo);
+    }
+    f.DatSize = std::max(f.DatSize, at + static_cast<std::int64_t>(bytes.size()));
 }
 
 // A chain link read from a record or page: -1 or 1..highest, anything else is a broken chain.
@@ -404,6 +418,7 @@ std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly)
     if (f->L < kDatHeaderBytes || f->Highest < 0 || keys < 0 || keys > kMaxKeys) {
         Fail(kErrDamaged);
     }
+    f->DatSize = f->Dat.Size();
     std::int64_t offset = 0;
     f->Keys.resize(static_cast<std::size_t>(keys));
     for (Key& k : f->Keys) {
@@ -995,9 +1010,7 @@ bool PutRec(int handle, std::int32_t record, std::span<const std::uint8_t> data)
         if (record < 0 || record > f.Highest) {
             Fail(kErrRecordRange);
         }
-        if (!f.Dat.WriteAt(RecordOffset(f, record), data.first(static_cast<std::size_t>(f.L)))) {
-            Fail(kErrIo);
-        }
+        WriteRecordBytes(f, record, data.first(static_cast<std::size_t>(f.L)));
         return true;
     });
 }
@@ -1021,9 +1034,7 @@ std::int32_t AddRec(int handle, std::span<const std::uint8_t> data) {
             }
             const std::int32_t next = GetI32(link, 0);
             CheckLink(next, f.Highest);
-            if (!f.Dat.WriteAt(RecordOffset(f, record), bytes)) {
-                Fail(kErrIo);
-            }
+            WriteRecordBytes(f, record, bytes);
             f.FirstDeleted = next;
             --f.DeletedCount;
         } else {
@@ -1031,9 +1042,7 @@ std::int32_t AddRec(int handle, std::span<const std::uint8_t> data) {
                 Fail(kErrDamaged);
             }
             record = f.Highest + 1;
-            if (!f.Dat.WriteAt(RecordOffset(f, record), bytes)) {
-                Fail(kErrIo);
-            }
+            WriteRecordBytes(f, record, bytes);
             f.Highest = record;
         }
         WriteDatHeader(f);
@@ -1049,9 +1058,7 @@ bool DeleteRec(int handle, std::int32_t record) {
         }
         std::array<std::uint8_t, 4> link{};
         PutI32(link, 0, f.FirstDeleted);
-        if (!f.Dat.WriteAt(RecordOffset(f, record), link)) {
-            Fail(kErrIo);
-        }
+        WriteRecordBytes(f, record, link);
         f.FirstDeleted = record;
         ++f.DeletedCount;
         WriteDatHeader(f);

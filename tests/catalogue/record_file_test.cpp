@@ -917,3 +917,26 @@ TEST_F(DamagedRecordFileTest, TheCheckerNamesBrokenOrderCountsAndDepths) {
 
 }  // namespace
 }  // namespace snx
+
+namespace snx {
+namespace {
+
+TEST_F(DamagedRecordFileTest, RecordsBeyondTheDataFileAreNeverWritten) {
+    Build();
+    const std::int32_t highest = 1000000;
+    Patch(dir / "disc.DAT", 8, &highest, 4);
+    const int h = OpenRecordFiles(base);
+    std::vector<std::uint8_t> record(32, 0);
+    EXPECT_EQ(AddRec(h, record), 0);
+    EXPECT_EQ(Error(), kErrDamaged);
+    EXPECT_FALSE(PutRec(h, 500000, record));
+    EXPECT_FALSE(DeleteRec(h, 500000));
+    EXPECT_FALSE(GetRec(h, 500000, record));
+    EXPECT_EQ(Error(), kErrDamaged);
+    CloseRecordFiles(h);
+    EXPECT_EQ(std::filesystem::file_size(dir / "disc.DAT"), 32u);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+}
+
+}  // namespace
+}  // namespace snx
