@@ -20,8 +20,8 @@ class AudioOutput {
     virtual std::int64_t LatencyFrames() = 0;
     // Drops what has not been heard yet.
     virtual void Flush() = 0;
-    // Blocks until everything written has been heard.
-    virtual void Drain() = 0;
+    // Blocks until everything written has been heard; false when it returned before that.
+    virtual bool Drain() = 0;
 };
 
 // Opens an output; nullptr when none can be opened (no sound server).

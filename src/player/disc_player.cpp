@@ -269,11 +269,11 @@ void DiscPlayer::OutputLoop() {
         }
         if (ring_.empty()) {
             lock.unlock();
-            if (output) {
-                output->Drain();
-            }
+            // A failed drain counts as heard, or play would never end.
+            const bool heard = !output || output->Drain() || output->LatencyFrames() == 0 ||
+                               dynamic_cast<NullOutput*>(output.get()) == nullptr;
             lock.lock();
-            if (session_ == mine && mode_ == CdMode::Playing) {
+            if (heard && session_ == mine && mode_ == CdMode::Playing) {
                 mode_ = CdMode::Stopped;
                 position_ = end_;
             }

@@ -31,11 +31,14 @@ Micros NullOutput::TimeWhenConsumed(std::int64_t frames) const {
 
 bool NullOutput::Write(std::span<const std::int16_t> samples) {
     const auto frames = static_cast<std::int64_t>(samples.size() / 2);
+    // A wake means a request for the writer (stop, quit): take the samples at once, so it can
+    // act on it; the latency still tells how much is waiting.
+    const std::uint64_t seen = clock_.WakeCount();
     for (;;) {
-        const std::uint64_t seen = clock_.WakeCount();
         Advance();
         const std::int64_t consumed = consumedUnits_ / kUnitsPerFrame;
-        if (written_ + frames - consumed <= bufferFrames_ || written_ == consumed) {
+        if (written_ + frames - consumed <= bufferFrames_ || written_ == consumed ||
+            clock_.WakeCount() != seen) {
             break;
         }
         clock_.WaitUntil(TimeWhenConsumed(written_ + frames - bufferFrames_), seen);
@@ -54,12 +57,15 @@ void NullOutput::Flush() {
     consumedUnits_ = written_ * kUnitsPerFrame;
 }
 
-void NullOutput::Drain() {
+bool NullOutput::Drain() {
+    const std::uint64_t seen = clock_.WakeCount();
     for (;;) {
-        const std::uint64_t seen = clock_.WakeCount();
         Advance();
         if (consumedUnits_ >= written_ * kUnitsPerFrame) {
-            return;
+            return true;
+        }
+        if (clock_.WakeCount() != seen) {
+            return false;
         }
         clock_.WaitUntil(TimeWhenConsumed(written_), seen);
     }

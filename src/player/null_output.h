@@ -11,6 +11,7 @@
 
 namespace snx {
 
+// Write and Drain return early when the clock is woken, so a waiting writer can take a request.
 class NullOutput : public AudioOutput {
   public:
     explicit NullOutput(Clock& clock, std::int64_t bufferFrames = 4410);
@@ -18,7 +19,7 @@ class NullOutput : public AudioOutput {
     bool Write(std::span<const std::int16_t> samples) override;
     std::int64_t LatencyFrames() override;
     void Flush() override;
-    void Drain() override;
+    bool Drain() override;
 
   private:
     void Advance();

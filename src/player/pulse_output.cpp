@@ -50,9 +50,9 @@ void PulseOutput::Flush() {
     pa_simple_flush(stream_.get(), &error);
 }
 
-void PulseOutput::Drain() {
+bool PulseOutput::Drain() {
     int error = 0;
-    pa_simple_drain(stream_.get(), &error);
+    return pa_simple_drain(stream_.get(), &error) >= 0;
 }
 
 AudioOutputFactory SoundServerOutputFactory() {

@@ -25,7 +25,7 @@ class PulseOutput final : public AudioOutput {
     bool Write(std::span<const std::int16_t> samples) override;
     std::int64_t LatencyFrames() override;
     void Flush() override;
-    void Drain() override;
+    bool Drain() override;
 
   private:
     std::unique_ptr<pa_simple, PulseStreamCloser> stream_;
