@@ -185,21 +185,14 @@ void CdDevice::ReadTableOfContents() {
     }
     DiscStartTime = MsfToMinSec(TrackStart[1]);
     const auto last = static_cast<std::size_t>(TrackCount);
-    const MinSec discEnd = AddMinSec(MsfToMinSec(TrackStart[last]), MsfToMinSec(TrackLength[last]));
-    DiscTotalTime = SubtractMinSec(discEnd, DiscStartTime);
+    DiscTotalTime = DiscPlayingTime(TrackStart[1], TrackStart[last], TrackLength[last]);
 }
 
 std::string CdDevice::GetDiscIdentity() {
-    std::string decimal;
-    if (open_) {
-        const DriveStatus status = backend_->Status();
-        if (status.Disc) {
-            // The driver hands the identity over as signed decimal text.
-            decimal = std::to_string(static_cast<std::int32_t>(MediaIdentity(*status.Disc)));
-        }
-    }
-    LastError = decimal.empty() ? kDeviceNotReady : kDeviceOk;
-    return FormatDiscIdentity(decimal);
+    const DriveStatus status = open_ ? backend_->Status() : DriveStatus{};
+    LastError = status.Disc ? kDeviceOk : kDeviceNotReady;
+    // Without a disc the driver's text is empty, which is no number.
+    return status.Disc ? DiscIdentity(*status.Disc) : FormatDiscIdentity("");
 }
 
 CdText CdDevice::GetCdText() {

@@ -5,9 +5,12 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
+#include <cdio/logging.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 #include "util/bytes.h"
@@ -16,6 +19,13 @@
 namespace snx {
 
 namespace {
+
+// libcdio warns on standard error about every missing file or drive; failures reach the user
+// through our own results instead.
+void QuietLibraryLog() {
+    static std::once_flag once;
+    std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
+}
 
 std::string CdTextField(const cdtext_t* text, cdtext_field_t field, track_t track) {
     const char* value = cdtext_get_const(text, field, track);
@@ -90,6 +100,7 @@ void CdioCloser::operator()(_CdIo* cdio) const {
 }
 
 CdioHandle OpenImage(const std::string& path) {
+    QuietLibraryLog();
     const std::string extension = std::filesystem::path(path).extension().string();
     driver_id_t driver = DRIVER_UNKNOWN;
     if (EqualsIgnoreCase(extension, ".cue")) {
@@ -105,6 +116,7 @@ CdioHandle OpenImage(const std::string& path) {
 }
 
 CdioHandle OpenDriveDevice(const std::string& device) {
+    QuietLibraryLog();
     return CdioHandle(cdio_open(device.c_str(), DRIVER_DEVICE));
 }
 
@@ -160,6 +172,7 @@ std::shared_ptr<DiscInfo> ReadDiscInfo(_CdIo* cdio) {
 }
 
 std::vector<std::string> ListCdDrives() {
+    QuietLibraryLog();
     std::vector<std::string> drives;
     char** list = cdio_get_devices(DRIVER_DEVICE);
     for (char** entry = list; entry != nullptr && *entry != nullptr; ++entry) {

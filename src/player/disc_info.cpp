@@ -43,6 +43,16 @@ std::uint32_t MediaIdentity(const DiscInfo& disc) {
     return sum;
 }
 
+std::string DiscIdentity(const DiscInfo& disc) {
+    // The driver hands the identity over as signed decimal text.
+    return FormatDiscIdentity(std::to_string(static_cast<std::int32_t>(MediaIdentity(disc))));
+}
+
+MinSec DiscPlayingTime(Msf firstStart, Msf lastStart, Msf lastLength) {
+    const MinSec discEnd = AddMinSec(MsfToMinSec(lastStart), MsfToMinSec(lastLength));
+    return SubtractMinSec(discEnd, MsfToMinSec(firstStart));
+}
+
 std::string FormatDiscIdentity(std::string_view decimalIdentity) {
     std::int32_t value = 0;
     const char* end = decimalIdentity.data() + decimalIdentity.size();

@@ -43,6 +43,13 @@ struct DiscInfo {
 // frames of track 1's start and the disc's length in frames; 32-bit unsigned arithmetic.
 std::uint32_t MediaIdentity(const DiscInfo& disc);
 
+// The identity of the disc as GetDiscIdentity shows it: 16 upper-case hexadecimal digits.
+std::string DiscIdentity(const DiscInfo& disc);
+
+// The disc's playing time in whole seconds, from the start of its first track to the end of its
+// last: frames are dropped from each time before the arithmetic.
+MinSec DiscPlayingTime(Msf firstStart, Msf lastStart, Msf lastLength);
+
 // The identity text of 16 upper-case hexadecimal digits made from the decimal media identity.
 // Throws std::invalid_argument when the text is not a signed 32-bit decimal integer.
 std::string FormatDiscIdentity(std::string_view decimalIdentity);

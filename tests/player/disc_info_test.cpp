@@ -17,7 +17,7 @@ DiscInfo Disc(std::initializer_list<Msf> starts, Msf leadOut) {
 }
 
 std::string Identity(const DiscInfo& disc) {
-    return FormatDiscIdentity(std::to_string(static_cast<std::int32_t>(MediaIdentity(disc))));
+    return DiscIdentity(disc);
 }
 
 TEST(DiscIdentity, TwoTracksAddTheFirstFramesAndTheDiscLength) {
