@@ -296,8 +296,11 @@ void DiscPlayer::OutputLoop() {
         const Micros now = clock_.Now();
         lock.lock();
         if (session_ == mine) {
+            // The position never goes back: a server's latency estimate jitters.
+            const std::int64_t heard =
+                std::max(written_ + kSamplesPerFrame - latency, HeardFrames());
             written_ += kSamplesPerFrame;
-            heardAtWrite_ = written_ - latency;
+            heardAtWrite_ = heard;
             writeTime_ = now;
         }
     }

@@ -315,6 +315,33 @@ TEST_F(DeviceTest, AnUnreadableImageLeavesTheDriveEmpty) {
     EXPECT_THROW(device.GetDiscIdentity(), std::invalid_argument);
 }
 
+// An output that stops working after a few sectors, as a sound server that goes away.
+class FailingOutput final : public NullOutput {
+  public:
+    explicit FailingOutput(Clock& clock) : NullOutput(clock) {}
+    bool Write(std::span<const std::int16_t> samples) override {
+        return ++writes_ <= 10 && NullOutput::Write(samples);
+    }
+
+  private:
+    int writes_ = 0;
+};
+
+TEST_F(DeviceTest, TheNullOutputTakesOverWhenTheOutputFails) {
+    SystemDrives failing{{}, clock, [this] { return std::make_unique<FailingOutput>(clock); }};
+    ASSERT_TRUE(failing.VirtualDrive().Insert(GenerateImage(dir.Path(), "f", {Track(0, 5)})));
+    CdDevice other(failing);
+    other.OpenDrive(0);
+    other.PlayFrom(PackMsf(0, 2, 0), 1, PlayMode::Disc, 0.10);
+    clock.AdvanceSeconds(2);
+    EXPECT_EQ(other.GetMode(), CdMode::Playing);
+    // What the failed output held (0.1 s) is lost, so the position may run that much ahead.
+    EXPECT_NEAR(MsfToLba(other.GetPosition()), 150 + 150 + 4, 4);
+    clock.AdvanceSeconds(3.1);
+    EXPECT_EQ(other.GetMode(), CdMode::Stopped);
+    EXPECT_EQ(other.GetPosition(), PackMsf(0, 7, 0));
+}
+
 TEST_F(DeviceTest, ClosingStopsPlayAndLaterCallsRaise) {
     Insert({Track(0, 10)});
     device.PlayFrom(Start(1), 1, PlayMode::Disc, 0.10);
