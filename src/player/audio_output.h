@@ -20,7 +20,8 @@ class AudioOutput {
     virtual std::int64_t LatencyFrames() = 0;
     // Drops what has not been heard yet.
     virtual void Flush() = 0;
-    // Blocks until everything written has been heard; false when it returned before that.
+    // Blocks until everything written has been heard, or the output failed. False when it
+    // returned early so that its caller can take a request; the caller then drains again.
     virtual bool Drain() = 0;
 };
 

@@ -53,6 +53,7 @@ void DiscPlayer::NewSession(CdMode mode) {
     mode_ = mode;
     ring_.clear();
     readerDone_ = false;
+    queuedSectors_ = 0;
     written_ = 0;
     heardAtWrite_ = 0;
     writeTime_ = clock_.Now();
@@ -224,10 +225,11 @@ void DiscPlayer::ReaderLoop() {
         }
         if (ok) {
             ring_.push_back(std::move(read));
+            ++queuedSectors_;
         } else {
             // An unreadable sector ends the play there, as a drive would stop.
             readerDone_ = true;
-            planSectors_ = written_ / kSamplesPerFrame + static_cast<std::int64_t>(ring_.size());
+            planSectors_ = queuedSectors_;
             end_ = sector;
         }
         changed_.notify_all();
@@ -269,9 +271,7 @@ void DiscPlayer::OutputLoop() {
         }
         if (ring_.empty()) {
             lock.unlock();
-            // A failed drain counts as heard, or play would never end.
-            const bool heard = !output || output->Drain() || output->LatencyFrames() == 0 ||
-                               dynamic_cast<NullOutput*>(output.get()) == nullptr;
+            const bool heard = !output || output->Drain();
             lock.lock();
             if (heard && session_ == mine && mode_ == CdMode::Playing) {
                 mode_ = CdMode::Stopped;

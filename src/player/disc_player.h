@@ -81,6 +81,7 @@ class DiscPlayer {
     Lba position_ = 0;  // when not playing
     std::deque<Sector> ring_;
     bool readerDone_ = false;  // the reader has queued the whole plan of the session
+    std::int64_t queuedSectors_ = 0;
     // Published by the output thread after each write.
     std::int64_t written_ = 0;
     std::int64_t heardAtWrite_ = 0;

@@ -306,6 +306,10 @@ TEST_F(DeviceTest, AnUnreadableImageLeavesTheDriveEmpty) {
                   "FILE \"missing.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 xx\n");
     EXPECT_FALSE(drives.VirtualDrive().Insert((dir / "bad.cue").string()));
     EXPECT_FALSE(drives.VirtualDrive().Insert((dir / "none.cue").string()));
+    // A bin cut short of where the cue puts track 2.
+    const auto cut = GenerateImage(dir.Path(), "cut", {Track(0, 10), Track(0, 10)});
+    std::filesystem::resize_file(dir / "cut.bin", 5 * 75 * kBytesPerSector);
+    EXPECT_FALSE(drives.VirtualDrive().Insert(cut.string()));
     WriteFileText(dir / "text.bin", "not a disc");
     EXPECT_FALSE(drives.VirtualDrive().Insert((dir / "text.bin").string()));
     device.OpenDrive(drives.VirtualDriveIndex());
