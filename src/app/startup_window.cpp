@@ -57,9 +57,7 @@ void StartupWindow::ShowDisc() {
         disc_->setText(tr("no disc"));
         return;
     }
-    if (device_.TrackCount == 0) {
-        device_.ReadTableOfContents();
-    }
+    device_.ReadTableOfContents();  // from the snapshot: the disc may have changed
     const CdText text = device_.GetCdText();
     QString summary = tr("%n track(s), %1", nullptr, device_.TrackCount)
                           .arg(QString::fromStdString(FormatMinSec(device_.DiscTotalTime)));

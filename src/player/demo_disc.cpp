@@ -9,6 +9,14 @@
 
 namespace snx {
 
+namespace {
+
+std::int64_t TrackSectors(int track) {
+    return (DemoTrackFrames(track) + kSamplesPerFrame - 1) / kSamplesPerFrame;
+}
+
+}  // namespace
+
 std::filesystem::path DemoDiscPath(const std::filesystem::path& dataDirectory) {
     return dataDirectory / "demo" / "sonatrix-demo.cue";
 }
@@ -17,7 +25,15 @@ std::filesystem::path EnsureDemoDisc(const std::filesystem::path& dataDirectory)
     const std::filesystem::path cue = DemoDiscPath(dataDirectory);
     std::filesystem::path bin = cue;
     bin.replace_extension(".bin");
-    if (std::filesystem::exists(cue) && std::filesystem::exists(bin)) {
+    std::int64_t sectors = 0;
+    for (int track = 0; track < kDemoTrackCount; ++track) {
+        sectors += TrackSectors(track);
+    }
+    // A bin of another size is damaged or from another version: it is made again.
+    std::error_code error;
+    if (std::filesystem::exists(cue) &&
+        std::filesystem::file_size(bin, error) ==
+            static_cast<std::uintmax_t>(sectors * kBytesPerSector)) {
         return cue;
     }
     std::filesystem::create_directories(cue.parent_path());
@@ -32,7 +48,7 @@ std::filesystem::path EnsureDemoDisc(const std::filesystem::path& dataDirectory)
     CueDisc disc{"Sonatrix Demo Disc", "The Sonatrix Synthesizers", "Sonatrix", {}};
     for (int track = 0; track < kDemoTrackCount; ++track) {
         CueTrack cueTrack;
-        cueTrack.Sectors = (DemoTrackFrames(track) + kSamplesPerFrame - 1) / kSamplesPerFrame;
+        cueTrack.Sectors = TrackSectors(track);
         cueTrack.Title = DemoTrackTitle(track);
         cueTrack.Fill = [rendered, track](std::int64_t sector, std::span<std::int16_t> samples) {
             if (rendered->Track != track) {

@@ -9,7 +9,8 @@ namespace snx {
 // "demo/sonatrix-demo.cue" under the data directory.
 std::filesystem::path DemoDiscPath(const std::filesystem::path& dataDirectory);
 
-// Writes the demo image (cue and bin) when either file is missing; returns the cue's path.
+// Writes the demo image (cue and bin) when either file is missing or the bin is not of its
+// size; returns the cue's path.
 // Throws FileWriteError or std::filesystem::filesystem_error.
 std::filesystem::path EnsureDemoDisc(const std::filesystem::path& dataDirectory);
 

@@ -40,11 +40,18 @@ TEST(DemoDisc, SixTitledTracksOfTwentyToFortyFiveSeconds) {
     EXPECT_FALSE(disc->Text.Title.empty());
 }
 
-TEST(DemoDisc, IsWrittenOnlyWhenMissing) {
+TEST(DemoDisc, IsWrittenOnlyWhenMissingOrDamaged) {
     const std::filesystem::path cue = DemoImage();
+    std::filesystem::path bin = cue;
+    bin.replace_extension(".bin");
     const auto written = std::filesystem::last_write_time(cue);
+    const auto size = std::filesystem::file_size(bin);
     EXPECT_EQ(EnsureDemoDisc(cue.parent_path().parent_path()), cue);
     EXPECT_EQ(std::filesystem::last_write_time(cue), written);
+
+    std::filesystem::resize_file(bin, size / 2);
+    EXPECT_EQ(EnsureDemoDisc(cue.parent_path().parent_path()), cue);
+    EXPECT_EQ(std::filesystem::file_size(bin), size);
 }
 
 TEST(DemoMusic, PiecesAreAudibleUnclippedAndDifferent) {
