@@ -9,6 +9,9 @@ namespace snx {
 
 struct CommandLine {
     std::optional<std::string> DataDirectory;  // --data-dir DIR or --data-dir=DIR
+    std::optional<std::string> Image;          // --image FILE or --image=FILE
+    bool Demo = false;                         // --demo
+    bool HasDrive = false;                     // --has-drive
     bool ShowHelp = false;                     // -h, --help
     std::string Error;                         // set when the arguments cannot be used
 };

@@ -1,4 +1,5 @@
-// Program entry: picks the data directory, loads the settings and opens the main window.
+// Program entry: picks the data directory, loads the settings, sets up the drives and opens the
+// main window.
 #include <QApplication>
 
 #include <cstdio>
@@ -7,11 +8,56 @@
 
 #include "app/command_line.h"
 #include "app/startup_window.h"
+#include "player/cd_device.h"
+#include "player/cdio_disc.h"
+#include "player/demo_disc.h"
+#include "player/pulse_output.h"
 #include "player/qt_user_messages.h"
+#include "player/system_drives.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
+#include "util/atomic_file.h"
+
+namespace {
+
+std::vector<std::string> Arguments(int argc, char* argv[]) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+// Puts the demo disc or the image of the command line, or else the remembered image, in the
+// virtual drive. The command line's choice also selects the virtual drive.
+void LoadVirtualDrive(const snx::CommandLine& commandLine,
+                      const std::filesystem::path& dataDirectory, snx::SystemDrives& drives) {
+    snx::Settings& settings = snx::AppSettings();
+    if (commandLine.Demo) {
+        try {
+            settings.VirtualDriveImage = snx::EnsureDemoDisc(dataDirectory).string();
+        } catch (const std::exception& error) {
+            snx::ShowError(std::string("Cannot write the demo disc: ") + error.what());
+            return;
+        }
+    } else if (commandLine.Image) {
+        settings.VirtualDriveImage = std::filesystem::absolute(*commandLine.Image).string();
+    }
+    if (commandLine.Demo || commandLine.Image) {
+        settings.CdromInUse = drives.VirtualDriveIndex();
+    }
+    if (!settings.VirtualDriveImage.empty() &&
+        !drives.VirtualDrive().Insert(settings.VirtualDriveImage) &&
+        (commandLine.Demo || commandLine.Image)) {
+        snx::ShowError("Cannot read the disc image " + settings.VirtualDriveImage);
+    }
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+    // Answered before Qt starts, so scripts can ask without a display.
+    if (const snx::CommandLine early = snx::ParseCommandLine(Arguments(argc, argv));
+        early.HasDrive && early.Error.empty()) {
+        return snx::ListCdDrives().empty() ? 1 : 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sonatrix"));
     QApplication::setApplicationDisplayName(QStringLiteral("Sonatrix"));
@@ -46,10 +92,28 @@ int main(int argc, char* argv[]) {
     snx::LoadSettings();
     const bool settingsFound = std::filesystem::exists(snx::AppSettings().FileName());
 
-    snx::StartupWindow window(snx::AppSettings(), settingsFound);
+    snx::SystemClock clock;
+    snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
+    LoadVirtualDrive(commandLine, dataDirectory, drives);
+
+    snx::Settings& settings = snx::AppSettings();
+    snx::CdDevice device(drives);
+    device.FindCdDrives();
+    device.FindCdAuxDevice();
+    device.IntroTime = settings.IntroTime;
+    device.SkipTime = settings.SkipTime;
+    device.VolumeLeft = settings.VolumeLeft;
+    device.VolumeRight = settings.VolumeRight;
+    device.OpenDrive(settings.CdromInUse);
+    if (device.IsOpen()) {
+        device.ApplyVolume();
+    }
+
+    snx::StartupWindow window(settings, settingsFound, device);
     messages.SetParent(&window);
     window.show();
     const int status = QApplication::exec();
+    device.CloseDrive();
     try {
         snx::SaveSettings();
     } catch (const snx::SettingsWriteError& error) {

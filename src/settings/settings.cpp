@@ -178,6 +178,13 @@ Settings DefaultSettings(const std::filesystem::path& dataDirectory,
     return s;
 }
 
+namespace {
+
+constexpr const char* kVirtualDriveSection = "Virtual drive";
+constexpr const char* kVirtualDriveImageKey = "Image";
+
+}  // namespace
+
 Settings ReadSettings(const std::filesystem::path& dataDirectory,
                       const std::filesystem::path& homeDirectory) {
     Settings settings = DefaultSettings(dataDirectory, homeDirectory);
@@ -186,6 +193,8 @@ Settings ReadSettings(const std::filesystem::path& dataDirectory,
         for (const SettingKey& key : kSettingKeys) {
             ReadKey(*ini, key, settings);
         }
+        settings.VirtualDriveImage =
+            ini->Get(kVirtualDriveSection, kVirtualDriveImageKey).value_or("");
     }
     return settings;
 }
@@ -201,6 +210,9 @@ void WriteSettings(const Settings& settings) {
     }
     for (const SettingKey& key : kSettingKeys) {
         ini->Set(key.Section, key.Key, WriteValue(settings, key.Field));
+    }
+    if (!settings.VirtualDriveImage.empty()) {
+        ini->Set(kVirtualDriveSection, kVirtualDriveImageKey, settings.VirtualDriveImage);
     }
     try {
         WriteFileAtomically(file, ini->ToText());

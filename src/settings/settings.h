@@ -77,6 +77,9 @@ struct Settings {
     std::string TrackUser1Label;
     std::string TrackUser2Label;
 
+    // Beyond the table: written only when they hold a value.
+    std::string VirtualDriveImage;  // [Virtual drive] Image=, the disc image last inserted
+
     // Worked out at load, never written: the data directory with its final separator, and the
     // user's home directory without one.
     std::string ProgramDirectory;

@@ -12,6 +12,18 @@ TEST(CommandLine, TakesTheDataDirectoryInBothSpellings) {
     EXPECT_TRUE(ParseCommandLine({"--help"}).ShowHelp);
 }
 
+TEST(CommandLine, TakesTheDiscOptions) {
+    const CommandLine image = ParseCommandLine({"--image", "a.cue", "--data-dir=/d"});
+    EXPECT_EQ(image.Image, "a.cue");
+    EXPECT_EQ(image.DataDirectory, "/d");
+    EXPECT_FALSE(image.Demo);
+    EXPECT_EQ(ParseCommandLine({"--image=b.cue"}).Image, "b.cue");
+    EXPECT_TRUE(ParseCommandLine({"--demo"}).Demo);
+    EXPECT_TRUE(ParseCommandLine({"--has-drive"}).HasDrive);
+    EXPECT_FALSE(ParseCommandLine({"--image"}).Error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--demo", "--image", "a.cue"}).Error.empty());
+}
+
 TEST(CommandLine, ReportsWhatItCannotUse) {
     EXPECT_FALSE(ParseCommandLine({"--data-dir"}).Error.empty());
     EXPECT_FALSE(ParseCommandLine({"--data-dir="}).Error.empty());

@@ -166,6 +166,18 @@ TEST_F(SettingsTest, EveryKeyRoundTrips) {
     }
 }
 
+TEST_F(SettingsTest, VirtualDriveImageIsWrittenOnlyWhenSet) {
+    Store("");
+    Settings s = Read();
+    EXPECT_EQ(s.VirtualDriveImage, "");
+    WriteSettings(s);
+    EXPECT_EQ(Stored().find("[Virtual drive]"), std::string::npos);
+    s.VirtualDriveImage = "/music/a disc.cue";
+    WriteSettings(s);
+    EXPECT_NE(Stored().find("[Virtual drive]\nImage=/music/a disc.cue\n"), std::string::npos);
+    EXPECT_EQ(Read().VirtualDriveImage, "/music/a disc.cue");
+}
+
 TEST_F(SettingsTest, UnknownKeysAndCommentsSurviveASave) {
     Store("; my notes\n[General]\nMain top=99\nPlugin=on\n\n[Virtual drive]\nImage=/x.cue\n");
     Settings s = Read();

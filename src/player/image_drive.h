@@ -1,0 +1,46 @@
+// The virtual drive: it holds a disc image, is always last in the drive list, and plays the image
+// as a drive plays a disc. Opening its tray takes the disc out; closing it puts the last image
+// back.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "player/clock.h"
+#include "player/disc_player.h"
+#include "player/drive_backend.h"
+
+namespace snx {
+
+class ImageDrive final : public DriveBackend {
+  public:
+    ImageDrive(Clock& clock, AudioOutputFactory outputFactory);
+
+    // Puts the image in and closes the tray. False when it cannot be read; the drive is then
+    // empty, and closing the tray tries the image again.
+    bool Insert(const std::string& imagePath);
+    std::string ImagePath() const;
+
+    std::string Label() const override;
+    DriveStatus Status() override;
+    std::uint32_t Play(Lba from, Lba to) override;
+    std::uint32_t Pause() override;
+    std::uint32_t Resume() override;
+    std::uint32_t Stop() override;
+    std::uint32_t Seek(Lba to) override;
+    std::uint32_t OpenTray() override;
+    std::uint32_t CloseTray() override;
+    void SetGains(double left, double right) override;
+
+  private:
+    bool Load();
+
+    mutable std::mutex mutex_;  // the path, read by the reader thread
+    std::string path_;
+    bool trayOpen_ = false;
+    std::shared_ptr<const DiscInfo> disc_;
+    DiscPlayer player_;
+};
+
+}  // namespace snx

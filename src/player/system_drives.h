@@ -1,0 +1,34 @@
+// The drive list of the running program: the machine's CD drives in device-name order, then the
+// virtual drive.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "player/audio_output.h"
+#include "player/cdrom_drive.h"
+#include "player/clock.h"
+#include "player/drive_backend.h"
+#include "player/image_drive.h"
+
+namespace snx {
+
+class SystemDrives final : public DriveList {
+  public:
+    // devices are the real drives' paths (ListCdDrives() in the program).
+    SystemDrives(const std::vector<std::string>& devices, Clock& clock,
+                 const AudioOutputFactory& outputFactory);
+
+    int Count() const override { return static_cast<int>(cdroms_.size()) + 1; }
+    DriveBackend& Drive(int index) override;
+
+    ImageDrive& VirtualDrive() { return virtual_; }
+    int VirtualDriveIndex() const { return Count() - 1; }
+
+  private:
+    std::vector<std::unique_ptr<CdromDrive>> cdroms_;
+    ImageDrive virtual_;
+};
+
+}  // namespace snx

@@ -1,0 +1,14 @@
+#include "demo_image.h"
+
+#include "player/demo_disc.h"
+#include "support/temp_dir.h"
+
+namespace snx::test {
+
+std::filesystem::path DemoImage() {
+    static const TempDir directory;
+    static const std::filesystem::path cue = EnsureDemoDisc(directory.Path());
+    return cue;
+}
+
+}  // namespace snx::test
