@@ -1,0 +1,15 @@
+#include "catalogue/fvlf.h"
+
+#include "settings/file_names.h"
+
+namespace snx {
+
+Tfvlf::Tfvlf(const std::filesystem::path& programDirectory)
+    : Tracks(3, 100), catTracks(3, 100) {
+    if (!programDirectory.empty()) {
+        Vlf.FileName = ResolveFileName(programDirectory, "disc.VLF");
+        Vlf2.FileName = ResolveFileName(programDirectory, "disc2.VLF");
+    }
+}
+
+}  // namespace snx

@@ -1,0 +1,25 @@
+// Tfvlf: the hidden holder of the catalogue's two block files and of the grids and memo boxes
+// that tables and texts pass through (spec Part 3.1).
+#pragma once
+
+#include <filesystem>
+
+#include "catalogue/string_grid.h"
+#include "catalogue/vlf.h"
+
+namespace snx {
+
+struct Tfvlf {
+    // Vlf works on "disc.VLF" and Vlf2 on "disc2.VLF" in programDirectory (names matched without
+    // regard to case). Tracks and catTracks are 3 columns by 100 rows.
+    explicit Tfvlf(const std::filesystem::path& programDirectory = {});
+
+    TVlf Vlf;
+    TVlf Vlf2;
+    StringGrid Tracks;
+    TextBox Memo;
+    StringGrid catTracks;
+    TextBox catMemo;
+};
+
+}  // namespace snx

@@ -1,0 +1,172 @@
+#include "catalogue/raw_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace snx {
+
+RawFile::~RawFile() {
+    Close();
+}
+
+RawFile::RawFile(RawFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+RawFile& RawFile::operator=(RawFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+bool RawFile::Open(const std::filesystem::path& path, Access access) {
+    Close();
+    int flags = O_RDWR;
+    if (access == Access::Read) {
+        flags = O_RDONLY;
+    } else if (access == Access::Write) {
+        flags = O_WRONLY;
+    }
+    fd_ = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd_ >= 0) {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            Close();
+        }
+    }
+    return fd_ >= 0;
+}
+
+bool RawFile::CreateNew(const std::filesystem::path& path) {
+    Close();
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd_ >= 0;
+}
+
+bool RawFile::CreateOrTruncate(const std::filesystem::path& path) {
+    Close();
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return fd_ >= 0;
+}
+
+bool RawFile::OpenAppend(const std::filesystem::path& path) {
+    Close();
+    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    return fd_ >= 0;
+}
+
+bool RawFile::TryLock(bool exclusive) {
+    return fd_ >= 0 && ::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
+}
+
+void RawFile::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+std::int64_t RawFile::Size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
+    if (fd_ < 0 || offset < 0) {
+        return -1;
+    }
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::pread(fd_, buffer.data() + done, buffer.size() - done,
+                                  static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
+    return ReadSomeAt(offset, buffer) == static_cast<std::int64_t>(buffer.size());
+}
+
+bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+    if (fd_ < 0 || offset < 0) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                                   static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool RawFile::Append(std::span<const std::uint8_t> bytes) {
+    if (fd_ < 0) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (n == 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::int64_t RawFile::ReadNext(std::span<std::uint8_t> buffer) {
+    if (fd_ < 0) {
+        return -1;
+    }
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::read(fd_, buffer.data() + done, buffer.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+}  // namespace snx

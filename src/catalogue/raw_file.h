@@ -1,0 +1,53 @@
+// A thin wrapper over a POSIX file descriptor for the catalogue's binary files: positioned reads
+// and writes that either move every byte asked for or report failure. Nothing is buffered, so a
+// write is in the file (though not necessarily on the platter) when it returns.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace snx {
+
+class RawFile {
+  public:
+    enum class Access { Read, Write, ReadWrite };
+
+    RawFile() = default;
+    ~RawFile();
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+    RawFile(RawFile&& other) noexcept;
+    RawFile& operator=(RawFile&& other) noexcept;
+
+    // Opens an existing file. False when it is missing or cannot be opened.
+    bool Open(const std::filesystem::path& path, Access access);
+    // Creates a file that does not exist yet (never truncates an existing one), read-write.
+    bool CreateNew(const std::filesystem::path& path);
+    // Creates the file or empties an existing one, read-write.
+    bool CreateOrTruncate(const std::filesystem::path& path);
+    // Opens an existing file for writing at its end; false when it does not exist.
+    bool OpenAppend(const std::filesystem::path& path);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    // Takes an advisory lock without waiting (exclusive, or shared); false when another holds it.
+    bool TryLock(bool exclusive);
+
+    // The file's current length in bytes, -1 when it cannot be determined.
+    std::int64_t Size() const;
+    // Reads exactly buffer.size() bytes at offset; false on a short read or an error.
+    bool ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) const;
+    // Reads up to buffer.size() bytes at offset; the count read, -1 on error.
+    std::int64_t ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> buffer) const;
+    // Writes every byte at offset; false on error.
+    bool WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
+    // Writes every byte at the current position (files opened with OpenAppend or created).
+    bool Append(std::span<const std::uint8_t> bytes);
+    // Reads up to buffer.size() bytes from the current position; the count, -1 on error.
+    std::int64_t ReadNext(std::span<std::uint8_t> buffer);
+
+  private:
+    int fd_ = -1;
+};
+
+}  // namespace snx

@@ -1,0 +1,673 @@
+#include "catalogue/vlf.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "util/bytes.h"
+
+namespace snx {
+
+namespace {
+
+constexpr std::int64_t kMaxAddress = std::numeric_limits<std::int32_t>::max();
+
+std::array<std::uint8_t, TVlf::kHeaderSize> EncodeHeader(const TVlf::BlockHeader& h) {
+    std::array<std::uint8_t, TVlf::kHeaderSize> bytes{};
+    PutU8(bytes, 0, h.State);
+    PutU8(bytes, 1, h.Check);
+    PutI16(bytes, 2, h.Type);
+    PutI32(bytes, 4, h.Length);
+    return bytes;
+}
+
+TVlf::BlockHeader DecodeHeader(std::span<const std::uint8_t> bytes) {
+    TVlf::BlockHeader h;
+    h.State = GetU8(bytes, 0);
+    h.Check = GetU8(bytes, 1);
+    h.Type = GetI16(bytes, 2);
+    h.Length = GetI32(bytes, 4);
+    return h;
+}
+
+TVlf::BlockHeader InUse(std::int16_t type, std::int32_t length) {
+    return {TVlf::kInUse, TVlf::kCheck, type, length};
+}
+
+TVlf::BlockHeader FreeHeader(std::int32_t length) {
+    return {TVlf::kFree, TVlf::kCheck, TVlf::kTypeFree, length};
+}
+
+}  // namespace
+
+TVlf::~TVlf() {
+    file_.Close();
+}
+
+bool TVlf::Open(const std::filesystem::path& name) {
+    const std::filesystem::path path = name.empty() ? FileName : name;
+    if (path.empty()) {
+        return false;
+    }
+    if (IsOpen()) {
+        Close();
+    }
+    if (BeforeFileOpen) {
+        BeforeFileOpen(*this);
+    }
+    RawFile::Access access = RawFile::Access::ReadWrite;
+    if (FileOpenMode == OpenRead) {
+        access = RawFile::Access::Read;
+    } else if (FileOpenMode == OpenWrite) {
+        access = RawFile::Access::Write;
+    }
+    // A file that exists but cannot be opened is never created over (that would empty it).
+    if (!file_.Open(path, access) && !file_.CreateNew(path)) {
+        return false;
+    }
+    if (FileShareMode == Exclusive || FileShareMode == DenyRead || FileShareMode == DenyWrite) {
+        if (!file_.TryLock(true)) {
+            file_.Close();
+            return false;
+        }
+    }
+    const std::int64_t size = file_.Size();
+    if (size == 0) {
+        std::vector<std::uint8_t> head(kFirstBlock, 0);
+        const std::uint8_t signature[] = {0xF5, 0xF4, 0x02, 0x00, 0x06, 0x00};
+        std::copy(std::begin(signature), std::end(signature), head.begin());
+        const std::size_t textLength = std::strlen(kFormatText);
+        std::memcpy(head.data() + 6, kFormatText, textLength);
+        if (!file_.WriteAt(0, head)) {
+            file_.Close();
+            return false;
+        }
+        return true;
+    }
+    std::array<std::uint8_t, 2> signature{};
+    if (size < kFirstBlock || !file_.ReadAt(0, signature) || signature[0] != 0xF5 ||
+        signature[1] != 0xF4) {
+        file_.Close();
+        return false;
+    }
+    return true;
+}
+
+int TVlf::Close() {
+    if (!IsOpen()) {
+        return -1;
+    }
+    if (BeforeFileClose) {
+        BeforeFileClose(*this);
+    }
+    file_.Close();
+    return 0;
+}
+
+bool TVlf::ReadHeader(std::int64_t address, BlockHeader& header) {
+    std::array<std::uint8_t, kHeaderSize> bytes{};
+    if (address < kFirstBlock || !file_.ReadAt(address, bytes)) {
+        return false;
+    }
+    header = DecodeHeader(bytes);
+    header_ = header;
+    return true;
+}
+
+bool TVlf::WriteHeader(std::int64_t address, const BlockHeader& header) {
+    if (address < kFirstBlock || address > kMaxAddress) {
+        return false;
+    }
+    header_ = header;
+    return file_.WriteAt(address, EncodeHeader(header));
+}
+
+bool TVlf::ReadValidHeader(std::int64_t address, BlockHeader& header) {
+    if (!ReadHeader(address, header) || header.Length < 0) {
+        return false;
+    }
+    return address + kHeaderSize + header.Length <= FileLength();
+}
+
+std::int32_t TVlf::FreeHint() {
+    std::array<std::uint8_t, 4> bytes{};
+    if (!IsOpen() || !file_.ReadAt(kHintOffset, bytes)) {
+        return 0;
+    }
+    return GetI32(bytes, 0);
+}
+
+bool TVlf::WriteHint(std::int32_t address) {
+    std::array<std::uint8_t, 4> bytes{};
+    PutI32(bytes, 0, address);
+    return file_.WriteAt(kHintOffset, bytes);
+}
+
+void TVlf::LowerHint(std::int32_t address) {
+    const std::int32_t hint = FreeHint();
+    if (hint == 0 || hint > address) {
+        WriteHint(address);
+    }
+}
+
+std::int32_t TVlf::FindFree(std::int32_t length) {
+    if (!IsOpen() || !Recycle || length < 0) {
+        return 0;
+    }
+    const std::int64_t size = FileLength();
+    std::int64_t address = FreeHint();
+    if (address < kFirstBlock) {
+        address = kFirstBlock;
+    }
+    BlockHeader h;
+    while (address + kHeaderSize <= size) {
+        // A header whose length runs outside the file ends the search: nothing after it can be
+        // trusted to be a block boundary.
+        if (!ReadValidHeader(address, h)) {
+            return 0;
+        }
+        if (h.State == kFree) {
+            if (h.Length == length) {
+                return static_cast<std::int32_t>(address);
+            }
+            if (h.Length >= static_cast<std::int64_t>(length) + kHeaderSize) {
+                if (!WriteHeader(address + kHeaderSize + length,
+                                 FreeHeader(h.Length - length - kHeaderSize))) {
+                    return 0;
+                }
+                return static_cast<std::int32_t>(address);
+            }
+        }
+        address += kHeaderSize + static_cast<std::int64_t>(h.Length);
+    }
+    return 0;
+}
+
+void TVlf::MergeFree(std::int32_t address) {
+    if (!IsOpen() || address < kFirstBlock) {
+        return;
+    }
+    const std::int64_t size = FileLength();
+    BlockHeader h;
+    if (!ReadHeader(address, h)) {
+        return;
+    }
+    while (h.Length >= 0) {
+        const std::int64_t next = address + kHeaderSize + static_cast<std::int64_t>(h.Length);
+        BlockHeader n;
+        if (next + kHeaderSize > size || !ReadHeader(next, n) || n.State != kFree ||
+            n.Length < 0 || next + kHeaderSize + n.Length > size) {
+            break;
+        }
+        const std::int64_t merged = static_cast<std::int64_t>(h.Length) + kHeaderSize + n.Length;
+        if (merged > kMaxAddress) {
+            break;
+        }
+        if (!WriteHeader(next, {kAbsorbed, kAbsorbedCheck, kTypeFree, n.Length})) {
+            break;
+        }
+        h.Length = static_cast<std::int32_t>(merged);
+        if (!WriteHeader(address, h)) {
+            break;
+        }
+    }
+    LowerHint(address);
+}
+
+std::int32_t TVlf::WriteAt(std::int32_t address, std::span<const std::uint8_t> data,
+                           std::int16_t type, std::int32_t length) {
+    if (address < kFirstBlock ||
+        static_cast<std::int64_t>(address) + kHeaderSize + length > kMaxAddress) {
+        return 0;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length) + kHeaderSize);
+    const auto head = EncodeHeader(InUse(type, length));
+    std::copy(head.begin(), head.end(), bytes.begin());
+    std::copy_n(data.begin(), length, bytes.begin() + kHeaderSize);
+    header_ = InUse(type, length);
+    return file_.WriteAt(address, bytes) ? address : 0;
+}
+
+std::int32_t TVlf::AppendBlock(std::span<const std::uint8_t> data, std::int32_t length,
+                               std::int16_t type) {
+    if (!IsOpen() || length < 0 || data.size() < static_cast<std::size_t>(length)) {
+        return 0;
+    }
+    const std::int64_t end = FileLength();
+    if (end < kFirstBlock || end + kHeaderSize + length > kMaxAddress) {
+        return 0;
+    }
+    return WriteAt(static_cast<std::int32_t>(end), data, type, length);
+}
+
+std::int32_t TVlf::WriteBlock(std::int32_t address, std::span<const std::uint8_t> data,
+                              std::int16_t type, std::int32_t length) {
+    if (!IsOpen() || length < 0 || data.size() < static_cast<std::size_t>(length)) {
+        return 0;
+    }
+    if (address < kFirstBlock) {
+        const std::int32_t found = FindFree(length);
+        if (found != 0) {
+            return WriteBlockAt(found, data, type, length);
+        }
+        return AppendBlock(data, length, type);
+    }
+    return WriteBlockAt(address, data, type, length);
+}
+
+std::int32_t TVlf::WriteBlockAt(std::int32_t address, std::span<const std::uint8_t> data,
+                                std::int16_t type, std::int32_t length) {
+    if (FileLength() < static_cast<std::int64_t>(address) + length) {
+        return AppendBlock(data, length, type);
+    }
+    BlockHeader h;
+    if (!ReadValidHeader(address, h) || (h.State != kInUse && h.State != kFree)) {
+        // Not the header of a block (damage, or an address inside another block): leave it
+        // alone and store the data elsewhere.
+        const std::int32_t found = FindFree(length);
+        return found != 0 ? WriteAt(found, data, type, length)
+                          : AppendBlock(data, length, type);
+    }
+    MergeFree(address);
+    if (!ReadValidHeader(address, h)) {
+        return 0;
+    }
+    const std::int32_t d = h.Length;
+    if (d == length) {
+        return WriteAt(address, data, type, length);
+    }
+    if (!WriteHeader(address, FreeHeader(d))) {
+        return 0;
+    }
+    if (static_cast<std::int64_t>(d) >= static_cast<std::int64_t>(length) + kHeaderSize) {
+        const std::int64_t split = static_cast<std::int64_t>(address) + kHeaderSize + length;
+        if (!WriteHeader(split, FreeHeader(d - length - kHeaderSize))) {
+            return 0;
+        }
+        LowerHint(static_cast<std::int32_t>(split));
+        return WriteAt(address, data, type, length);
+    }
+    const std::int32_t found = FindFree(length);
+    if (found != 0) {
+        return WriteAt(found, data, type, length);
+    }
+    return AppendBlock(data, length, type);
+}
+
+bool TVlf::ReadBlock(std::int32_t address, std::span<std::uint8_t> buffer, std::int32_t length) {
+    BlockHeader h;
+    if (!IsOpen() || address < kFirstBlock || !ReadHeader(address, h)) {
+        return false;
+    }
+    if (length == 0) {
+        length = h.Length;
+    }
+    if (length < 0 || static_cast<std::size_t>(length) > buffer.size()) {
+        return false;
+    }
+    return file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize,
+                        buffer.first(static_cast<std::size_t>(length)));
+}
+
+bool TVlf::ReadBlock(std::int32_t address, std::vector<std::uint8_t>& data) {
+    BlockHeader h;
+    if (!IsOpen() || !ReadValidHeader(address, h)) {
+        return false;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(h.Length));
+    if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize, bytes)) {
+        return false;
+    }
+    data = std::move(bytes);
+    return true;
+}
+
+std::int32_t TVlf::BlockLength(std::int32_t address) {
+    BlockHeader h;
+    if (!IsOpen() || !ReadHeader(address, h) || h.State != kInUse || h.Length < 0) {
+        return 0;
+    }
+    return h.Length;
+}
+
+std::int16_t TVlf::BlockType(std::int32_t address) {
+    BlockHeader h;
+    if (!IsOpen() || !ReadHeader(address, h)) {
+        return -1;
+    }
+    return h.Type;
+}
+
+int TVlf::DeleteBlock(std::int32_t address) {
+    BlockHeader h;
+    if (!IsOpen() || !ReadValidHeader(address, h)) {
+        return 0;
+    }
+    // An absorbed header lies inside another block: freeing it would make blocks overlap.
+    if (h.State != kInUse && h.State != kFree) {
+        return 0;
+    }
+    if (!WriteHeader(address, FreeHeader(h.Length))) {
+        return 0;
+    }
+    MergeFree(address);
+    return 1;
+}
+
+std::int32_t TVlf::StoreText(std::int32_t address, const TextBox& text) {
+    if (text.Text.size() >= static_cast<std::size_t>(kMaxAddress)) {
+        return 0;
+    }
+    std::vector<std::uint8_t> data(text.Text.begin(), text.Text.end());
+    data.push_back(0);
+    return WriteBlock(address, data, kTypeText, static_cast<std::int32_t>(data.size()));
+}
+
+bool TVlf::LoadText(std::int32_t address, TextBox& text) {
+    BlockHeader h;
+    if (!IsOpen() || !ReadValidHeader(address, h) || h.Type != kTypeText) {
+        return false;
+    }
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(h.Length));
+    if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize, data)) {
+        return false;
+    }
+    const auto nul = std::find(data.begin(), data.end(), std::uint8_t{0});
+    text.Text.assign(data.begin(), nul);
+    return true;
+}
+
+std::int32_t TVlf::GridBlockLength(const StringGrid& grid) {
+    std::int64_t size = kGridPropertyArea + 2 + 2 * static_cast<std::int64_t>(grid.ColCount());
+    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
+        for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
+            size += static_cast<std::int64_t>(std::min<std::size_t>(grid.Cell(c, r).size(), 255)) +
+                    1;
+        }
+    }
+    return size > kMaxAddress ? -1 : static_cast<std::int32_t>(size);
+}
+
+std::int32_t TVlf::StoreGrid(std::int32_t address, const StringGrid& grid) {
+    if (!IsOpen()) {
+        return 0;
+    }
+    const std::int32_t size = GridBlockLength(grid);
+    if (size < kGridPropertyArea + 2) {
+        return 0;
+    }
+    if (address < kFirstBlock) {
+        address = FindFree(size);
+    }
+    if (BlockLength(address) != size) {
+        DeleteBlock(address);
+        address = FindFree(size);
+    }
+    if (address == 0) {
+        const std::int64_t end = FileLength();
+        if (end < kFirstBlock || end + kHeaderSize + size > kMaxAddress) {
+            return 0;
+        }
+        address = static_cast<std::int32_t>(end);
+    }
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size), 0);
+    const std::span<std::uint8_t, kGridPropertyArea + 2> out(data.data(), kGridPropertyArea + 2);
+    PutI32(out, 16, grid.ColCount());
+    PutI32(out, 20, grid.RowCount());
+    PutU16(out, 24, static_cast<std::uint16_t>(grid.FixedCols));
+    PutU16(out, 26, static_cast<std::uint16_t>(grid.FixedRows));
+    PutI32(out, 28, grid.Color);
+    PutI32(out, 32, grid.FixedColor);
+    PutU16(out, 36, static_cast<std::uint16_t>(grid.GridLineWidth));
+    PutI32(out, 44, grid.Font.Color);
+    PutI16(out, 48, grid.Font.Height);
+    const std::size_t nameLength = std::min<std::size_t>(grid.Font.Name.size(), 31);
+    PutU8(out, 50, static_cast<std::uint8_t>(nameLength));
+    std::memcpy(data.data() + 51, grid.Font.Name.data(), nameLength);
+    PutU8(out, 82, grid.Font.FontPitch);
+    PutI16(out, 84, grid.Font.Size);
+    PutU8(out, 86, grid.Font.Styles == GridFont::Bold ? 1 : 0);
+    PutU8(out, 87, grid.Font.Styles == GridFont::Italic ? 1 : 0);
+    PutU8(out, 88, grid.Font.Styles == GridFont::Underline ? 1 : 0);
+    PutU8(out, 89, grid.Font.Styles == GridFont::StrikeOut ? 1 : 0);
+    PutU16(out, kGridPropertyArea, 0);
+    std::size_t at = kGridPropertyArea + 2;
+    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
+        PutU16(data, at, static_cast<std::uint16_t>(grid.ColWidth(c)));
+        at += 2;
+    }
+    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
+        for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
+            const std::string& cell = grid.Cell(c, r);
+            const std::size_t n = std::min<std::size_t>(cell.size(), 255);
+            data[at++] = static_cast<std::uint8_t>(n);
+            std::memcpy(data.data() + at, cell.data(), n);
+            at += n;
+        }
+    }
+    return WriteAt(address, data, kTypeGrid, size);
+}
+
+bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
+    BlockHeader h;
+    if (!IsOpen() || !ReadValidHeader(address, h) || h.State != kInUse || h.Type != kTypeGrid ||
+        h.Length < kGridPropertyArea + 2) {
+        return false;
+    }
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(h.Length));
+    if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize, data)) {
+        return false;
+    }
+    const std::span<const std::uint8_t> in(data);
+    const std::int64_t length = h.Length;
+    const std::int32_t columns = GetI32(in, 16);
+    const std::int32_t rows = GetI32(in, 20);
+    const std::int64_t extra = GetU16(in, kGridPropertyArea);
+    const std::int64_t widthsAt = kGridPropertyArea + 2 + extra;
+    if (columns < 0 || rows < 0 || widthsAt + 2 * static_cast<std::int64_t>(columns) > length) {
+        return false;
+    }
+    std::int64_t at = widthsAt + 2 * static_cast<std::int64_t>(columns);
+    // Every cell takes at least its length byte: counts the block cannot hold are damage.
+    if (static_cast<std::int64_t>(columns) * rows > length - at) {
+        return false;
+    }
+    grid.Resize(columns, rows);
+    grid.ClearCells();
+    grid.FixedCols = GetU16(in, 24);
+    grid.FixedRows = GetU16(in, 26);
+    grid.Color = GetI32(in, 28);
+    grid.FixedColor = GetI32(in, 32);
+    grid.GridLineWidth = GetU16(in, 36);
+    grid.Font.Color = GetI32(in, 44);
+    grid.Font.Height = GetI16(in, 48);
+    const std::size_t nameLength = std::min<std::size_t>(GetU8(in, 50), 31);
+    grid.Font.Name.assign(reinterpret_cast<const char*>(data.data() + 51), nameLength);
+    grid.Font.FontPitch = GetU8(in, 82);
+    grid.Font.Size = GetI16(in, 84);
+    std::uint8_t styles = 0;
+    styles |= GetU8(in, 86) == 1 ? GridFont::Bold : 0;
+    styles |= GetU8(in, 87) == 1 ? GridFont::Italic : 0;
+    styles |= GetU8(in, 88) == 1 ? GridFont::Underline : 0;
+    styles |= GetU8(in, 89) == 1 ? GridFont::StrikeOut : 0;
+    grid.Font.Styles = styles;
+    for (std::int32_t c = 0; c < columns; ++c) {
+        grid.SetColWidth(c, GetU16(in, static_cast<std::size_t>(widthsAt + 2 * c)));
+    }
+    for (std::int32_t c = 0; c < columns && at < length; ++c) {
+        for (std::int32_t r = 0; r < rows && at < length; ++r) {
+            const std::int64_t n = std::min<std::int64_t>(data[static_cast<std::size_t>(at)],
+                                                          length - at - 1);
+            grid.SetCell(c, r,
+                         std::string(reinterpret_cast<const char*>(data.data() + at + 1),
+                                     static_cast<std::size_t>(n)));
+            at += 1 + n;
+        }
+    }
+    return true;
+}
+
+std::int32_t TVlf::StoreFile(std::int32_t address, const std::filesystem::path& fileName,
+                             std::int16_t type) {
+    if (!IsOpen()) {
+        return 0;
+    }
+    RawFile source;
+    if (!source.Open(fileName, RawFile::Access::Read)) {
+        return 0;
+    }
+    const std::int64_t size = source.Size();
+    if (size < 0 || size > kMaxAddress - kFirstBlock - kHeaderSize) {
+        return 0;
+    }
+    const auto length = static_cast<std::int32_t>(size);
+    if (address != 0) {
+        DeleteBlock(address);
+    }
+    address = FindFree(length);
+    if (address == 0) {
+        const std::int64_t end = FileLength();
+        if (end < kFirstBlock || end + kHeaderSize + length > kMaxAddress) {
+            return 0;
+        }
+        address = static_cast<std::int32_t>(end);
+    }
+    if (!WriteHeader(address, InUse(type, length))) {
+        return 0;
+    }
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(ChunkSize()));
+    std::int64_t done = 0;
+    while (done < size) {
+        const std::int64_t n = std::min<std::int64_t>(ChunkSize(), size - done);
+        if (FileToVlfProgress) {
+            FileToVlfProgress(*this, size, done);
+        }
+        const std::span<std::uint8_t> part(chunk.data(), static_cast<std::size_t>(n));
+        if (source.ReadNext(part) != n ||
+            !file_.WriteAt(static_cast<std::int64_t>(address) + kHeaderSize + done, part)) {
+            return 0;
+        }
+        done += n;
+    }
+    return address;
+}
+
+bool TVlf::ExtractFile(std::int32_t address, const std::filesystem::path& fileName, int mode) {
+    BlockHeader h;
+    if (!IsOpen() || !ReadValidHeader(address, h)) {
+        return false;
+    }
+    RawFile out;
+    std::error_code error;
+    const bool append = mode == 1 && std::filesystem::exists(fileName, error);
+    if (append ? !out.OpenAppend(fileName) : !out.CreateOrTruncate(fileName)) {
+        return false;
+    }
+    const std::int64_t length = h.Length;
+    const std::int64_t chunkSize = std::max<std::int64_t>(1, std::min<std::int64_t>(ChunkSize(), length));
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(chunkSize));
+    std::int64_t done = 0;
+    while (done < length) {
+        const std::int64_t n = std::min(chunkSize, length - done);
+        if (VlfToFileProgress) {
+            VlfToFileProgress(*this, length, done);
+        }
+        const std::span<std::uint8_t> part(chunk.data(), static_cast<std::size_t>(n));
+        if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize + done, part) ||
+            !out.Append(part)) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+std::vector<std::string> CheckVlf(const std::filesystem::path& path) {
+    std::vector<std::string> problems;
+    constexpr std::size_t kMaxProblems = 200;
+    auto add = [&](std::string text) {
+        if (problems.size() < kMaxProblems) {
+            problems.push_back(std::move(text));
+        }
+    };
+    RawFile file;
+    if (!file.Open(path, RawFile::Access::Read)) {
+        add("cannot open " + path.string());
+        return problems;
+    }
+    const std::int64_t size = file.Size();
+    std::array<std::uint8_t, TVlf::kFirstBlock> head{};
+    if (size < TVlf::kFirstBlock || !file.ReadAt(0, head)) {
+        add("file is shorter than its 1024-byte header");
+        return problems;
+    }
+    if (head[0] != 0xF5 || head[1] != 0xF4) {
+        add("bad signature");
+    }
+    if (GetU16(head, 2) != 2 || GetU16(head, 4) != 6) {
+        add("bad format numbers in the file header");
+    }
+    if (size > kMaxAddress) {
+        add("file is longer than 32-bit addresses reach");
+    }
+    const std::int32_t hint = GetI32(head, TVlf::kHintOffset);
+    std::vector<std::int64_t> boundaries;
+    std::int64_t firstFree = -1;
+    std::int64_t address = TVlf::kFirstBlock;
+    while (address < size) {
+        std::array<std::uint8_t, TVlf::kHeaderSize> bytes{};
+        if (address + TVlf::kHeaderSize > size || !file.ReadAt(address, bytes)) {
+            add("partial block header at " + std::to_string(address));
+            break;
+        }
+        const TVlf::BlockHeader h = DecodeHeader(bytes);
+        const std::string at = " at " + std::to_string(address);
+        boundaries.push_back(address);
+        if (h.State == TVlf::kInUse) {
+            if (h.Check != TVlf::kCheck) {
+                add("bad check byte of the block" + at);
+            }
+            if (h.Type == TVlf::kTypeFree) {
+                add("block in use with the free type" + at);
+            }
+        } else if (h.State == TVlf::kFree) {
+            if (h.Check != TVlf::kCheck) {
+                add("bad check byte of the free block" + at);
+            }
+            if (h.Type != TVlf::kTypeFree) {
+                add("free block with type " + std::to_string(h.Type) + at);
+            }
+            if (firstFree < 0) {
+                firstFree = address;
+            }
+        } else if (h.State == TVlf::kAbsorbed) {
+            add("absorbed header at a block address" + at);
+        } else {
+            add("invalid block state " + std::to_string(h.State) + at);
+        }
+        if (h.Length < 0) {
+            add("negative block length" + at);
+            break;
+        }
+        if (address + TVlf::kHeaderSize + h.Length > size) {
+            add("block runs past the end of the file" + at);
+            break;
+        }
+        address += TVlf::kHeaderSize + static_cast<std::int64_t>(h.Length);
+    }
+    if (hint != 0) {
+        if (!std::binary_search(boundaries.begin(), boundaries.end(),
+                                static_cast<std::int64_t>(hint))) {
+            add("free-space hint " + std::to_string(hint) + " is not a block address");
+        }
+        if (firstFree >= 0 && firstFree < hint) {
+            add("free block at " + std::to_string(firstFree) + " lies below the free-space hint " +
+                std::to_string(hint));
+        }
+    } else if (firstFree >= 0) {
+        add("free block at " + std::to_string(firstFree) + " but no free-space hint");
+    }
+    return problems;
+}
+
+}  // namespace snx
