@@ -26,7 +26,9 @@ void SyncFile(const fs::path& path) {
     }
 }
 
-void SyncDirectory(const fs::path& dir) { SyncFile(dir); }
+void SyncDirectory(const fs::path& dir) {
+    SyncFile(dir);
+}
 
 // Moves one file of the new set into place. Each state it passes through is recognised by the
 // next call: old in place and new waiting; old moved aside; new in place.

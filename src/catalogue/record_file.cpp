@@ -124,7 +124,7 @@ enum class Position { Start, At, Before, End };
 struct Key {
     int Length = 0;
     bool Duplicates = false;
-    std::int64_t Offset = 0;    // of the key's page place in every index record
+    std::int64_t Offset = 0;  // of the key's page place in every index record
     std::int64_t PageBytes = 0;
     std::int32_t FirstFree = -1;
     std::int32_t FreeCount = 0;
@@ -426,8 +426,8 @@ std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly)
             Fail(kErrDamaged);
         }
         k.Length = static_cast<int>(entries / kPageEntries - 9);
-        if (k.Length < 1 || k.Length > kMaxKeyLength || dup > 1 || k.Highest < 0 ||
-            k.Root < 0 || k.Root > k.Highest || k.Count < 0 ||
+        if (k.Length < 1 || k.Length > kMaxKeyLength || dup > 1 || k.Highest < 0 || k.Root < 0 ||
+            k.Root > k.Highest || k.Count < 0 ||
             (k.PerPageRaw != 0 && k.PerPageRaw != kPageEntries)) {
             Fail(kErrDamaged);
         }
@@ -539,8 +539,7 @@ void Redistribute(Pair& f, std::size_t ki, std::vector<Entry>& list, std::int32_
 }
 
 // Inserts e at position pos of the page at path level `level`, then the overflow rules.
-void Insert(Pair& f, std::size_t ki, PathPages& path, std::size_t level, std::size_t pos,
-            Entry e) {
+void Insert(Pair& f, std::size_t ki, PathPages& path, std::size_t level, std::size_t pos, Entry e) {
     Key& k = f.Keys[ki];
     while (true) {
         Page p = *path.Pages[level];
@@ -658,8 +657,8 @@ void Rebalance(Pair& f, std::size_t ki, PathPages& path, std::size_t level) {
         const std::int32_t rightNo = toRight ? neighbourNo : thinNo;
         if (kk > 0) {
             const std::size_t t = thin.E.size();
-            const std::size_t leftCount = toRight ? t + static_cast<std::size_t>(kk)
-                                                  : static_cast<std::size_t>(m - kk);
+            const std::size_t leftCount =
+                toRight ? t + static_cast<std::size_t>(kk) : static_cast<std::size_t>(m - kk);
             Redistribute(f, ki, list, leftP0, leftCount, leftNo, rightNo, parent, sep, parentNo);
             break;
         }
@@ -1237,8 +1236,7 @@ struct KeyWalk {
             }
             if (HavePrevious) {
                 const int textOrder = CompareTexts(Previous.View(), e.View());
-                if (textOrder > 0 ||
-                    (textOrder == 0 && (!k.Duplicates || Previous.Rec >= e.Rec))) {
+                if (textOrder > 0 || (textOrder == 0 && (!k.Duplicates || Previous.Rec >= e.Rec))) {
                     Add(std::string(textOrder == 0 && !k.Duplicates ? "duplicate text"
                                                                     : "entries out of order") +
                         " at \"" + std::string(e.View()) + "\"" + at);

@@ -36,18 +36,18 @@
 namespace snx {
 
 // The error codes of Part 3.5.
-constexpr int kErrRecordLength = 10020;   // record length below 21
-constexpr int kErrTooManyKeys = 10050;    // more than 100 keys
-constexpr int kErrKeyLength = 10055;      // a key length of 0 or above 30
-constexpr int kErrNoMemory = 10090;       // no memory (or no free slot) for the file's description
-constexpr int kErrKeyTooLong = 10125;     // key text longer than the key
-constexpr int kErrWriteRecord0 = 10130;   // write to record 0
-constexpr int kErrRecordRange = 10135;    // record number out of range
-constexpr int kErrBrokenChain = 10170;    // broken chain of deleted records or free pages
-constexpr int kErrKeyNotFound = 10200;    // key text not found (also: NextKey past the last entry)
-constexpr int kErrDeleteKey = 10220;      // key entry to delete not found
-constexpr int kErrAddKey = 10230;         // key entry not added (already there)
-constexpr int kErrNotOpen = 10445;        // no open record file (bad handle, layer not started)
+constexpr int kErrRecordLength = 10020;  // record length below 21
+constexpr int kErrTooManyKeys = 10050;   // more than 100 keys
+constexpr int kErrKeyLength = 10055;     // a key length of 0 or above 30
+constexpr int kErrNoMemory = 10090;      // no memory (or no free slot) for the file's description
+constexpr int kErrKeyTooLong = 10125;    // key text longer than the key
+constexpr int kErrWriteRecord0 = 10130;  // write to record 0
+constexpr int kErrRecordRange = 10135;   // record number out of range
+constexpr int kErrBrokenChain = 10170;   // broken chain of deleted records or free pages
+constexpr int kErrKeyNotFound = 10200;   // key text not found (also: NextKey past the last entry)
+constexpr int kErrDeleteKey = 10220;     // key entry to delete not found
+constexpr int kErrAddKey = 10230;        // key entry not added (already there)
+constexpr int kErrNotOpen = 10445;       // no open record file (bad handle, layer not started)
 // Codes added by this implementation (the Part leaves these cases open):
 constexpr int kErrArgument = 10060;  // key number outside 1..keys, or a buffer shorter than L
 constexpr int kErrDamaged = 10400;   // a number or length read from the files is out of range
@@ -67,7 +67,7 @@ struct RecordStatus {
 const RecordStatus& LastRecordStatus();
 
 struct KeyDescription {
-    int Length = 0;          // 1 to 30
+    int Length = 0;           // 1 to 30
     bool Duplicates = false;  // equal texts allowed (then ordered by record number)
 };
 

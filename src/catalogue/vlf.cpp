@@ -195,8 +195,8 @@ void TVlf::MergeFree(std::int32_t address) {
     while (h.Length >= 0) {
         const std::int64_t next = address + kHeaderSize + static_cast<std::int64_t>(h.Length);
         BlockHeader n;
-        if (next + kHeaderSize > size || !ReadHeader(next, n) || n.State != kFree ||
-            n.Length < 0 || next + kHeaderSize + n.Length > size) {
+        if (next + kHeaderSize > size || !ReadHeader(next, n) || n.State != kFree || n.Length < 0 ||
+            next + kHeaderSize + n.Length > size) {
             break;
         }
         const std::int64_t merged = static_cast<std::int64_t>(h.Length) + kHeaderSize + n.Length;
@@ -265,8 +265,7 @@ std::int32_t TVlf::WriteBlockAt(std::int32_t address, std::span<const std::uint8
         // Not the header of a block (damage, or an address inside another block): leave it
         // alone and store the data elsewhere.
         const std::int32_t found = FindFree(length);
-        return found != 0 ? WriteAt(found, data, type, length)
-                          : AppendBlock(data, length, type);
+        return found != 0 ? WriteAt(found, data, type, length) : AppendBlock(data, length, type);
     }
     MergeFree(address);
     if (!ReadValidHeader(address, h)) {
@@ -381,8 +380,8 @@ std::int32_t TVlf::GridBlockLength(const StringGrid& grid) {
     std::int64_t size = kGridPropertyArea + 2 + 2 * static_cast<std::int64_t>(grid.ColCount());
     for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
         for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
-            size += static_cast<std::int64_t>(std::min<std::size_t>(grid.Cell(c, r).size(), 255)) +
-                    1;
+            size +=
+                static_cast<std::int64_t>(std::min<std::size_t>(grid.Cell(c, r).size(), 255)) + 1;
         }
     }
     return size > kMaxAddress ? -1 : static_cast<std::int32_t>(size);
@@ -496,8 +495,8 @@ bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
     }
     for (std::int32_t c = 0; c < columns && at < length; ++c) {
         for (std::int32_t r = 0; r < rows && at < length; ++r) {
-            const std::int64_t n = std::min<std::int64_t>(data[static_cast<std::size_t>(at)],
-                                                          length - at - 1);
+            const std::int64_t n =
+                std::min<std::int64_t>(data[static_cast<std::size_t>(at)], length - at - 1);
             grid.SetCell(c, r,
                          std::string(reinterpret_cast<const char*>(data.data() + at + 1),
                                      static_cast<std::size_t>(n)));
@@ -564,7 +563,8 @@ bool TVlf::ExtractFile(std::int32_t address, const std::filesystem::path& fileNa
         return false;
     }
     const std::int64_t length = h.Length;
-    const std::int64_t chunkSize = std::max<std::int64_t>(1, std::min<std::int64_t>(ChunkSize(), length));
+    const std::int64_t chunkSize =
+        std::max<std::int64_t>(1, std::min<std::int64_t>(ChunkSize(), length));
     std::vector<std::uint8_t> chunk(static_cast<std::size_t>(chunkSize));
     std::int64_t done = 0;
     while (done < length) {

@@ -32,8 +32,8 @@ std::uint16_t U16(const std::string& s, std::size_t at) {
 
 // The catalogue's layout: record length 1204, key 1 of 16 without duplicates, keys 2 to 6 of
 // 20 with duplicates.
-const std::vector<KeyDescription> kCatalogueKeys = {
-    {16, false}, {20, true}, {20, true}, {20, true}, {20, true}, {20, true}};
+const std::vector<KeyDescription> kCatalogueKeys = {{16, false}, {20, true}, {20, true},
+                                                    {20, true},  {20, true}, {20, true}};
 
 struct PageView {
     int Count = 0;
@@ -250,8 +250,8 @@ TEST_F(RecordFileTest, The63rdEntrySplitsAFullRoot) {
 }
 
 // Writes a page of key 1 (the only key) straight into the index file.
-void WritePage(const std::filesystem::path& ix, int keyLength, std::int32_t page,
-               std::int32_t p0, const std::vector<std::pair<std::int32_t, std::string>>& entries,
+void WritePage(const std::filesystem::path& ix, int keyLength, std::int32_t page, std::int32_t p0,
+               const std::vector<std::pair<std::int32_t, std::string>>& entries,
                const std::vector<std::int32_t>& children = {}) {
     const std::int64_t size = PageSize(keyLength);
     std::string bytes(static_cast<std::size_t>(size), '\0');
@@ -539,12 +539,11 @@ void RunModel(std::uint32_t seed, const std::filesystem::path& base) {
                 ASSERT_EQ(FindKey(h, 2, t), model[1].lower_bound({t, 0})->second);
             }
         }
-        ASSERT_EQ(UsedRecs(h) - 1, static_cast<std::int32_t>(live.size()) +
-                                        [&] {
-                                            std::string dat = ReadFileText(
-                                                base.parent_path() / "model.DAT");
-                                            return I32(dat, 4);
-                                        }());
+        ASSERT_EQ(
+            UsedRecs(h) - 1, static_cast<std::int32_t>(live.size()) + [&] {
+                std::string dat = ReadFileText(base.parent_path() / "model.DAT");
+                return I32(dat, 4);
+            }());
         CloseRecordFiles(h);
         const auto problems = CheckRecordFiles(base);
         ASSERT_TRUE(problems.empty()) << "batch " << batch << ": " << problems.front();

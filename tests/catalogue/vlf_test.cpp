@@ -250,11 +250,11 @@ TEST_F(VlfTest, GridRoundTripsWithItsPropertiesAndLayout) {
     EXPECT_EQ(data[87], 1);
     EXPECT_EQ(data[86] + data[88] + data[89], 0);
     EXPECT_EQ(data[440] + data[441], 0);
-    EXPECT_EQ(data[442], 200);           // column 0 width
-    EXPECT_EQ(data[448], 8);             // the first cell: column 0, row 0
-    EXPECT_EQ(data[448 + 9], 9);         // column 0, row 1
-    EXPECT_EQ(data[448 + 9 + 10], 0);    // column 0, row 2
-    EXPECT_EQ(data[448 + 9 + 10 + 98], 0);  // column 1, row 0
+    EXPECT_EQ(data[442], 200);                  // column 0 width
+    EXPECT_EQ(data[448], 8);                    // the first cell: column 0, row 0
+    EXPECT_EQ(data[448 + 9], 9);                // column 0, row 1
+    EXPECT_EQ(data[448 + 9 + 10], 0);           // column 0, row 2
+    EXPECT_EQ(data[448 + 9 + 10 + 98], 0);      // column 1, row 0
     EXPECT_EQ(data[448 + 9 + 10 + 98 + 1], 4);  // column 1, row 1
     EXPECT_EQ(data.back(), 'z');
     EXPECT_EQ(data[data.size() - 256], 255);
