@@ -8,6 +8,7 @@ PACKAGES=(
     g++ cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    nlohmann-json3-dev
 )
 
 if [ "${SONATRIX_SANITIZE:-0}" = 1 ]; then
