@@ -1131,7 +1131,7 @@ std::int32_t FindKey(int handle, int key, std::string_view text) {
         text = Cut(text);
         const Target t{text, std::numeric_limits<std::int32_t>::min(), k.Duplicates};
         ResetPosition(k);
-        if (text.size() > static_cast<std::size_t>(k.Length) || !Seek(f, ki, t, false)) {
+        if (!Seek(f, ki, t, false)) {
             k.Pos = Position::End;
             k.Path.clear();
             Fail(kErrKeyNotFound);

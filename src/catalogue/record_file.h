@@ -23,7 +23,8 @@
 // number read from the files (counts, page and record numbers, text lengths) is checked before
 // use; a damaged file gives kErrDamaged (or kErrBrokenChain), never a crash or an endless loop.
 // Pages are kept in a small cache per open pair; every change is written through to the file
-// before the operation returns.
+// before the operation returns. A pair must not be open in two slots while either changes it
+// (each slot caches its own headers and pages).
 #pragma once
 
 #include <cstdint>

@@ -554,7 +554,7 @@ void RunModel(std::uint32_t seed, const std::filesystem::path& base) {
 
 TEST(RecordFileModelTest, RandomAddsAndDeletesMatchAModel) {
     InitRecordFiles(8);
-    for (const std::uint32_t seed : {11u, 12u, 20261208u}) {
+    for (const std::uint32_t seed : test::Seeds({11u, 12u, 20261208u})) {
         TempDir dir;
         RunModel(seed, dir / "model");
         if (::testing::Test::HasFatalFailure()) {
@@ -562,6 +562,357 @@ TEST(RecordFileModelTest, RandomAddsAndDeletesMatchAModel) {
         }
     }
     ExitRecordFiles();
+}
+
+}  // namespace
+}  // namespace snx
+
+namespace snx {
+namespace {
+
+void Patch(const std::filesystem::path& path, std::int64_t at, const void* bytes, std::size_t n) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(at);
+    file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(n));
+}
+
+class DamagedRecordFileTest : public RecordFileTest {
+  protected:
+    // A two-level key 1 (length 4): root page 3 over leaves 1 and 2.
+    void Build() {
+        const int h = Create({{4, false}}, 32);
+        for (int i = 0; i < 63; ++i) {
+            ASSERT_TRUE(AddKey(h, 1, i + 1, Text(i)));
+        }
+        CloseRecordFiles(h);
+        ExpectSound();
+    }
+    // Runs every key operation; each must fail cleanly or succeed, never crash or hang.
+    void Exercise() {
+        const int h = OpenRecordFiles(base);
+        if (h < 0) {
+            EXPECT_FALSE(LastRecordStatus().Ok);
+            return;
+        }
+        std::int32_t rec = 0;
+        std::string text;
+        ClearKey(h, 1);
+        for (int i = 0; i < 500 && NextKey(h, 1, rec, text); ++i) {
+        }
+        FindKey(h, 1, Text(40));
+        AddKey(h, 1, 99, Text(99));
+        DeleteKey(h, 1, 5, Text(4));
+        CloseRecordFiles(h);
+    }
+};
+
+TEST_F(DamagedRecordFileTest, APageCountAboveSixtyTwoIsDamage) {
+    Build();
+    const std::uint16_t count = 200;
+    Patch(dir / "disc.IX", 812, &count, 2);  // page 1
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    const int h = OpenRecordFiles(base);
+    EXPECT_EQ(FindKey(h, 1, Text(3)), 0);
+    EXPECT_EQ(Error(), kErrDamaged);
+    CloseRecordFiles(h);
+    Exercise();
+}
+
+TEST_F(DamagedRecordFileTest, ACycleOfChildPagesEndsWithAnError) {
+    Build();
+    // The root's first child points back at the root: an endless descent in a naive reader.
+    const std::int32_t root = 3;
+    Patch(dir / "disc.IX", 3 * 812 + 2, &root, 4);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    const int h = OpenRecordFiles(base);
+    ClearKey(h, 1);
+    std::int32_t rec = 0;
+    std::string text;
+    EXPECT_FALSE(NextKey(h, 1, rec, text));
+    EXPECT_EQ(Error(), kErrDamaged);
+    CloseRecordFiles(h);
+    Exercise();
+}
+
+TEST_F(DamagedRecordFileTest, PageNumbersPastTheFileAreDamage) {
+    Build();
+    const std::int32_t far = 1000;
+    Patch(dir / "disc.IX", 3 * 812 + 6 + 4, &far, 4);  // the root entry's child
+    Patch(dir / "disc.IX", 8, &far, 4);                // highest page
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    Exercise();
+    // A truncated index file.
+    std::filesystem::resize_file(dir / "disc.IX", 2 * 812 + 100);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    Exercise();
+}
+
+TEST_F(DamagedRecordFileTest, TextLengthsAndHeadersAreChecked) {
+    Build();
+    const std::uint8_t length = 29;
+    Patch(dir / "disc.IX", 812 + 6 + 8, &length, 1);  // longer than the key's 4
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    Exercise();
+    const std::int32_t pageSize = 777;  // not 6 + 62 * (length + 9)
+    Patch(dir / "disc.IX", 12, &pageSize, 4);
+    EXPECT_EQ(OpenRecordFiles(base), -1);
+    EXPECT_EQ(Error(), kErrDamaged);
+    const std::int32_t keys = 5000;
+    Patch(dir / "disc.DAT", 16, &keys, 4);
+    EXPECT_EQ(OpenRecordFiles(base), -1);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+}
+
+TEST_F(DamagedRecordFileTest, ABrokenFreePageChainFailsWith10170) {
+    Build();
+    int h = OpenRecordFiles(base);
+    for (int i = 0; i < 63; ++i) {
+        ASSERT_TRUE(DeleteKey(h, 1, i + 1, Text(i)));
+    }
+    CloseRecordFiles(h);
+    ExpectSound();
+    IndexView ix(dir / "disc.IX", {{4, false}});
+    const std::int32_t first = I32(ix.Bytes, 0);
+    ASSERT_GT(first, 0);
+    const std::int32_t bad = 4000;
+    Patch(dir / "disc.IX", first * 812, &bad, 4);
+    EXPECT_FALSE(CheckRecordFiles(base).empty());
+    h = OpenRecordFiles(base);
+    EXPECT_FALSE(AddKey(h, 1, 1, "x"));  // the first free page links to page 4000
+    EXPECT_EQ(Error(), kErrBrokenChain);
+    EXPECT_EQ(UsedKeys(h, 1), 0);
+    CloseRecordFiles(h);
+}
+
+}  // namespace
+}  // namespace snx
+
+namespace snx {
+namespace {
+
+TEST_F(RecordFileTest, AFullLastChildSharesWithItsLeftNeighbour) {
+    const int h = Create({{4, false}}, 32);
+    for (int i = 0; i < 63; ++i) {
+        ASSERT_TRUE(AddKey(h, 1, i + 1, Text(i * 10)));  // root [310]; 0..300 | 320..620
+    }
+    ASSERT_TRUE(AddKey(h, 1, 100, Text(5)));  // left page: 32
+    for (int i = 0; i < 31; ++i) {
+        ASSERT_TRUE(AddKey(h, 1, 200 + i, Text(700 + i)));  // right page: 62
+    }
+    ASSERT_TRUE(AddKey(h, 1, 300, Text(800)));  // overflows the parent's last child
+    IndexView ix(dir / "disc.IX", {{4, false}});
+    const PageView left = ix.Page(1, 1);
+    const PageView right = ix.Page(1, 2);
+    const PageView root = ix.Page(1, ix.Root(1));
+    EXPECT_EQ(left.Count, 47);
+    EXPECT_EQ(right.Count, 48);  // the overflowing page one more
+    ASSERT_EQ(root.Count, 1);
+    std::vector<std::string> all;
+    for (int i = 0; i < 63; ++i) {
+        all.push_back(Text(i * 10));
+    }
+    all.push_back(Text(5));
+    for (int i = 0; i < 31; ++i) {
+        all.push_back(Text(700 + i));
+    }
+    all.push_back(Text(800));
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(left.Texts.back(), all[46]);
+    EXPECT_EQ(root.Texts[0], all[47]);
+    EXPECT_EQ(right.Texts.front(), all[48]);
+    EXPECT_EQ(right.Texts.back(), all.back());
+    CloseRecordFiles(h);
+    ExpectSound();
+}
+
+TEST_F(RecordFileTest, AThinLastChildBorrowsFromItsLeftNeighbour) {
+    const int h = Create({{4, false}}, 32);
+    for (int i = 0; i < 63; ++i) {
+        ASSERT_TRUE(AddKey(h, 1, i + 1, Text(i * 10)));
+    }
+    for (int i = 0; i < 9; ++i) {
+        ASSERT_TRUE(AddKey(h, 1, 100 + i, Text(i * 10 + 1)));  // left page: 40
+    }
+    ASSERT_TRUE(DeleteKey(h, 1, 40, Text(390)));  // right page: 30, k = (40 - 30) div 2 = 5
+    IndexView ix(dir / "disc.IX", {{4, false}});
+    const PageView left = ix.Page(1, 1);
+    const PageView right = ix.Page(1, 2);
+    const PageView root = ix.Page(1, ix.Root(1));
+    EXPECT_EQ(left.Count, 35);
+    EXPECT_EQ(right.Count, 35);
+    std::vector<std::string> all;
+    for (int i = 0; i < 63; ++i) {
+        if (i != 39) {
+            all.push_back(Text(i * 10));
+        }
+    }
+    for (int i = 0; i < 9; ++i) {
+        all.push_back(Text(i * 10 + 1));
+    }
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(left.Texts.back(), all[34]);
+    EXPECT_EQ(root.Texts[0], all[35]);
+    EXPECT_EQ(right.Texts.front(), all[36]);
+    CloseRecordFiles(h);
+    ExpectSound();
+}
+
+TEST_F(RecordFileTest, AnInnerEntryIsReplacedByItsPredecessor) {
+    const int h = Create({{4, false}}, 32);
+    for (int i = 0; i < 63; ++i) {
+        ASSERT_TRUE(AddKey(h, 1, i + 1, Text(i)));
+    }
+    ASSERT_TRUE(DeleteKey(h, 1, 32, Text(31)));  // the root's only entry
+    // Text(30) moved up, leaving its leaf thin; the two leaves merge and the root collapses.
+    IndexView ix(dir / "disc.IX", {{4, false}});
+    EXPECT_EQ(ix.Root(1), 1);
+    const PageView merged = ix.Page(1, 1);
+    ASSERT_EQ(merged.Count, 62);
+    EXPECT_EQ(merged.Texts[30], Text(30));
+    EXPECT_EQ(merged.Texts[31], Text(32));
+    CloseRecordFiles(h);
+    ExpectSound();
+}
+
+// Deep trees in six keys (more pages than the cache holds), emptied in random order with
+// entries taken from the root now and then, checked against the model as they shrink.
+TEST_F(RecordFileTest, DeepTreesEmptyInAnyOrder) {
+    const std::vector<KeyDescription> keys(6, {8, false});
+    int h = Create(keys, 32);
+    std::mt19937 random(99);
+    std::vector<std::set<std::string>> model(6);
+    std::vector<std::pair<int, std::string>> entries;
+    for (int k = 1; k <= 6; ++k) {
+        while (model[k - 1].size() < 12000) {
+            char text[9];
+            std::snprintf(text, sizeof text, "%08u", static_cast<unsigned>(random() % 100000000));
+            if (model[k - 1].insert(text).second) {
+                ASSERT_TRUE(AddKey(h, k, 1, text));
+                entries.emplace_back(k, text);
+            }
+        }
+    }
+    CloseRecordFiles(h);
+    ExpectSound();
+    IndexView deep(dir / "disc.IX", keys);
+    const PageView root = deep.Page(1, deep.Root(1));
+    ASSERT_NE(deep.Page(1, root.P0).P0, 0) << "the tree should have three levels";
+    std::shuffle(entries.begin(), entries.end(), random);
+    h = OpenRecordFiles(base);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto [k, text] = entries[i];
+        if (i % 500 == 0) {
+            CloseRecordFiles(h);
+            IndexView ix(dir / "disc.IX", keys);
+            if (ix.Root(k) != 0) {
+                text = ix.Page(k, ix.Root(k)).Texts[0];
+            }
+            h = OpenRecordFiles(base);
+        }
+        if (model[k - 1].erase(text) == 0) {
+            continue;  // taken from the root earlier
+        }
+        ASSERT_TRUE(DeleteKey(h, k, 1, text)) << LastRecordStatus().Error;
+        if (i % 6000 == 0) {
+            CloseRecordFiles(h);
+            ExpectSound();
+            h = OpenRecordFiles(base);
+            ClearKey(h, k);
+            std::int32_t rec = 0;
+            std::string got;
+            auto expected = model[k - 1].begin();
+            while (NextKey(h, k, rec, got)) {
+                ASSERT_EQ(got, *expected++);
+            }
+            ASSERT_EQ(expected, model[k - 1].end());
+        }
+    }
+    for (int k = 1; k <= 6; ++k) {
+        for (const std::string& text : model[k - 1]) {
+            ASSERT_TRUE(DeleteKey(h, k, 1, text));
+        }
+        EXPECT_EQ(UsedKeys(h, k), 0);
+    }
+    CloseRecordFiles(h);
+    ExpectSound();
+    IndexView empty(dir / "disc.IX", keys);
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_EQ(empty.Root(k), 0);
+        EXPECT_EQ(I32(empty.Bytes, empty.Header(k) + 4), I32(empty.Bytes, empty.Header(k) + 8))
+            << "every page is free again";
+    }
+}
+
+}  // namespace
+}  // namespace snx
+
+namespace snx {
+namespace {
+
+TEST_F(RecordFileTest, AWalkGoesOnAcrossChangesOfTheKey) {
+    const int h = Create({{4, true}}, 32);
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_TRUE(AddKey(h, 1, i + 1, Text(i * 2)));
+    }
+    ClearKey(h, 1);
+    std::int32_t rec = 0;
+    std::string text;
+    std::vector<std::string> seen;
+    while (NextKey(h, 1, rec, text)) {
+        seen.push_back(text);
+        if (text == Text(100)) {
+            ASSERT_TRUE(DeleteKey(h, 1, rec, text));    // the current entry goes
+            ASSERT_TRUE(AddKey(h, 1, 500, Text(101)));  // one comes in just after it
+            ASSERT_TRUE(AddKey(h, 1, 501, Text(1)));    // and one behind the walk
+        }
+    }
+    EXPECT_EQ(Error(), kErrKeyNotFound);
+    EXPECT_EQ(seen.size(), 201u);
+    EXPECT_EQ(seen[51], Text(101));
+    EXPECT_FALSE(NextKey(h, 1, rec, text));  // stays at the end until cleared
+    EXPECT_EQ(FindKey(h, 1, "9999"), 0);     // after the last entry
+    EXPECT_FALSE(NextKey(h, 1, rec, text));
+    EXPECT_EQ(FindKey(h, 1, Text(398)), 200);
+    EXPECT_FALSE(NextKey(h, 1, rec, text));
+    EXPECT_EQ(FindKey(h, 1, Text(61)), 0);  // between entries: the walk goes on after it
+    ASSERT_TRUE(NextKey(h, 1, rec, text));
+    EXPECT_EQ(text, Text(62));
+    // The first entry after a text that ends a leaf lies in the parent.
+    CloseRecordFiles(h);
+    IndexView ix(dir / "disc.IX", {{4, true}});
+    const PageView root = ix.Page(1, ix.Root(1));
+    ASSERT_GT(root.Count, 0);
+    const PageView leaf = ix.Page(1, root.P0);
+    const int h2 = OpenRecordFiles(base);
+    EXPECT_EQ(FindKey(h2, 1, leaf.Texts.back() + "z"), 0);
+    ASSERT_TRUE(NextKey(h2, 1, rec, text));
+    EXPECT_EQ(text, root.Texts[0]);
+    CloseRecordFiles(h2);
+    ExpectSound();
+}
+
+TEST_F(DamagedRecordFileTest, TheCheckerNamesBrokenOrderCountsAndDepths) {
+    Build();
+    // Swap two texts of leaf 1: out of order.
+    IndexView ix(dir / "disc.IX", {{4, false}});
+    Patch(dir / "disc.IX", 812 + 6 + 9, Text(7).data(), 4);
+    auto problems = CheckRecordFiles(base);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_NE(problems.front().find("out of order"), std::string::npos) << problems.front();
+    Patch(dir / "disc.IX", 812 + 6 + 9, Text(1).data(), 4);  // now a duplicate of entry 1
+    problems = CheckRecordFiles(base);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_NE(problems.front().find("duplicate"), std::string::npos) << problems.front();
+    Patch(dir / "disc.IX", 812 + 6 + 9, Text(0).data(), 4);
+    ExpectSound();
+    // Leaf 2 cut to 20 entries: too few, and the header's count disagrees.
+    const std::uint16_t twenty = 20;
+    Patch(dir / "disc.IX", 2 * 812, &twenty, 2);
+    problems = CheckRecordFiles(base);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("only 20 entries"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("counts 63 entries"), std::string::npos) << problems[1];
+    Exercise();
 }
 
 }  // namespace

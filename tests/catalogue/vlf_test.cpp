@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <random>
 
@@ -390,7 +391,7 @@ TEST(TextBoxTest, SplitsAndJoinsLines) {
 // Random stores, rewrites and deletes against a map of address to content, the file closed and
 // reopened between batches and checked after each one.
 TEST(VlfModelTest, RandomBlocksMatchAModel) {
-    for (const std::uint32_t seed : {1u, 2u, 3u, 20261208u}) {
+    for (const std::uint32_t seed : test::Seeds({1u, 2u, 3u, 20261208u})) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         TempDir dir;
         const auto path = dir / "model.VLF";
@@ -458,6 +459,109 @@ TEST(VlfModelTest, RandomBlocksMatchAModel) {
         }
         EXPECT_GE(operations, 5000);
     }
+}
+
+}  // namespace
+}  // namespace snx
+
+namespace snx {
+namespace {
+
+void Patch(const std::filesystem::path& path, std::int64_t at, const void* bytes, std::size_t n) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(at);
+    file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(n));
+}
+
+class DamagedVlfTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path = dir / "disc.VLF";
+        ASSERT_TRUE(vlf.Open(path));
+        a = vlf.StoreText(0, {"first"});
+        b = vlf.StoreGrid(0, StringGrid(3, 10));
+        c = vlf.StoreText(0, {"third"});
+        ASSERT_EQ(vlf.DeleteBlock(c), 1);
+        vlf.Close();
+    }
+    // Every operation on every address must fail cleanly or succeed.
+    void Exercise() {
+        if (!vlf.Open(path)) {
+            return;
+        }
+        const std::vector<std::uint8_t> data(50, 1);
+        for (const std::int32_t at : {a, b, c, a + 3, 1020, 0}) {
+            std::vector<std::uint8_t> block;
+            TextBox box;
+            StringGrid grid;
+            vlf.ReadBlock(at, block);
+            vlf.LoadText(at, box);
+            vlf.LoadGrid(at, grid);
+            vlf.BlockLength(at);
+            vlf.ExtractFile(at, dir / "out", 0);
+        }
+        for (const std::int32_t at : {a, b, c, a + 3}) {
+            vlf.WriteBlock(at, data, 0);
+            vlf.DeleteBlock(at);
+            vlf.StoreGrid(at, StringGrid(2, 2));
+        }
+        vlf.WriteBlock(0, data, 0);
+        vlf.Close();
+        CheckVlf(path);
+    }
+    TempDir dir;
+    std::filesystem::path path;
+    TVlf vlf;
+    std::int32_t a = 0, b = 0, c = 0;
+};
+
+TEST_F(DamagedVlfTest, ANegativeLengthStopsTheWalks) {
+    const std::int32_t negative = -100;
+    Patch(path, b + 4, &negative, 4);
+    EXPECT_FALSE(CheckVlf(path).empty());
+    ASSERT_TRUE(vlf.Open(path));
+    EXPECT_EQ(vlf.FindFree(5), 0);
+    vlf.Close();
+    Exercise();
+}
+
+TEST_F(DamagedVlfTest, ALengthPastTheEndIsRefused) {
+    const std::int32_t huge = 0x7FFFFFF0;
+    Patch(path, a + 4, &huge, 4);
+    EXPECT_FALSE(CheckVlf(path).empty());
+    ASSERT_TRUE(vlf.Open(path));
+    TextBox box;
+    EXPECT_FALSE(vlf.LoadText(a, box));
+    EXPECT_EQ(vlf.DeleteBlock(a), 0);
+    vlf.Close();
+    Exercise();
+}
+
+TEST_F(DamagedVlfTest, GridCountsTheBlockCannotHoldAreRefused) {
+    const std::int32_t rows = 0x40000000;
+    Patch(path, b + 8 + 20, &rows, 4);
+    ASSERT_TRUE(vlf.Open(path));
+    StringGrid grid(1, 1);
+    EXPECT_FALSE(vlf.LoadGrid(b, grid));
+    EXPECT_EQ(grid, StringGrid(1, 1));
+    const std::uint16_t extra = 60000;
+    Patch(path, b + 8 + 440, &extra, 2);
+    EXPECT_FALSE(vlf.LoadGrid(b, grid));
+    vlf.Close();
+    Exercise();
+}
+
+TEST_F(DamagedVlfTest, ABadHintOrStateIsReported) {
+    const std::int32_t hint = 1030;
+    Patch(path, 1020, &hint, 4);
+    const char state = 'Q';
+    Patch(path, a, &state, 1);
+    const auto problems = CheckVlf(path);
+    EXPECT_EQ(problems.size(), 2u);
+    Exercise();
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(c) + 3);
+    EXPECT_FALSE(CheckVlf(path).empty());
+    Exercise();
 }
 
 }  // namespace

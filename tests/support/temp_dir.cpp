@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -30,6 +31,13 @@ std::string ReadFileText(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<std::uint32_t> Seeds(std::initializer_list<std::uint32_t> defaults) {
+    if (const char* seed = std::getenv("SONATRIX_SEED"); seed != nullptr && *seed != '\0') {
+        return {static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10))};
+    }
+    return defaults;
 }
 
 void WriteFileText(const std::filesystem::path& path, std::string_view text) {

@@ -1,9 +1,12 @@
 // A fresh directory under the system's temporary directory, removed with everything in it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace snx::test {
 
@@ -22,6 +25,9 @@ class TempDir {
 };
 
 std::string ReadFileText(const std::filesystem::path& path);
+// The seeds of a randomized test: the given ones, or only $SONATRIX_SEED when it is set (to
+// repeat a failure, whose seed the test prints).
+std::vector<std::uint32_t> Seeds(std::initializer_list<std::uint32_t> defaults);
 void WriteFileText(const std::filesystem::path& path, std::string_view text);
 
 }  // namespace snx::test
