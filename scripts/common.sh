@@ -9,6 +9,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     libcdio-dev libcdio-paranoia-dev libpulse-dev pulseaudio
+    nlohmann-json3-dev
 )
 
 if [ "${SONATRIX_SANITIZE:-0}" = 1 ]; then

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -91,6 +92,25 @@ std::string WriteValue(const Settings& settings, const SettingField& field) {
             }
         },
         field);
+}
+
+// What the last save wrote, so that a save that would write the same text over an untouched
+// file (every store of a disc record saves the settings) costs no write and no flush.
+struct LastWrite {
+    std::filesystem::path File;
+    std::optional<IniFile> Ini;
+    std::string Text;
+    struct stat Stat {};
+};
+
+LastWrite& LastWritten() {
+    static LastWrite last;
+    return last;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
 struct Directories {
@@ -202,9 +222,13 @@ Settings ReadSettings(const std::filesystem::path& dataDirectory,
 void WriteSettings(const Settings& settings) {
     const std::filesystem::path file = settings.FileName();
     const std::string failure = "Unable to write to " + file.string();
+    LastWrite& last = LastWritten();
+    struct stat now {};
+    const bool untouched = last.Ini && last.File == file && ::stat(file.c_str(), &now) == 0 &&
+                           SameFile(now, last.Stat);
     // Start from the file as it stands, so that keys we do not own survive the save. A file we
     // cannot read must not be replaced by one that has lost them.
-    std::optional<IniFile> ini = IniFile::Load(file);
+    std::optional<IniFile> ini = untouched ? last.Ini : IniFile::Load(file);
     if (!ini) {
         throw SettingsWriteError(failure);
     }
@@ -214,10 +238,19 @@ void WriteSettings(const Settings& settings) {
     if (!settings.VirtualDriveImage.empty()) {
         ini->Set(kVirtualDriveSection, kVirtualDriveImageKey, settings.VirtualDriveImage);
     }
+    std::string text = ini->ToText();
+    if (untouched && text == last.Text) {
+        return;
+    }
     try {
-        WriteFileAtomically(file, ini->ToText());
+        WriteFileAtomically(file, text);
     } catch (const FileWriteError&) {
+        last = {};
         throw SettingsWriteError(failure);
+    }
+    last = {file, std::move(ini), std::move(text), {}};
+    if (::stat(file.c_str(), &last.Stat) != 0) {
+        last = {};
     }
 }
 

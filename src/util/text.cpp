@@ -72,4 +72,70 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = Utf8SequenceLength(text, at);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+namespace {
+
+// Windows-1252 code points of the bytes 0x80 to 0x9F; 0 where the code page leaves a hole,
+// which is then read as the Latin-1 control character of the same number.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string StoredTextToUtf8(std::string_view text) {
+    if (IsValidUtf8(text)) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        char32_t code = byte;
+        if (byte >= 0x80 && byte < 0xA0 && kWindows1252High[byte - 0x80] != 0) {
+            code = kWindows1252High[byte - 0x80];
+        }
+        AppendUtf8(out, code);
+    }
+    return out;
+}
+
 }  // namespace snx

@@ -16,4 +16,13 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 std::string_view TrimBlanks(std::string_view text);
 
+// Upper-cases the letters a to z only, as the catalogue's filters compare.
+std::string UpperAscii(std::string_view text);
+
+bool IsValidUtf8(std::string_view text);
+
+// Stored texts are bytes: UTF-8 from this program, or Windows-1252 from catalogues made on other
+// platforms. Gives UTF-8 for display: the text itself when it is valid UTF-8, else decoded.
+std::string StoredTextToUtf8(std::string_view text);
+
 }  // namespace snx

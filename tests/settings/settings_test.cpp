@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -188,6 +189,29 @@ TEST_F(SettingsTest, UnknownKeysAndCommentsSurviveASave) {
     EXPECT_EQ(Stored().rfind("; my notes\n[General]\nMain top=5\nPlugin=on\n", 0), 0u);
     EXPECT_EQ(ini.Get("Virtual drive", "Image"), "/x.cue");
     EXPECT_EQ(ini.Get("General", "Plugin"), "on");
+}
+
+TEST_F(SettingsTest, SavingTheSameSettingsAgainLeavesTheFileAlone) {
+    Settings s = Read();
+    WriteSettings(s);
+    const auto written = std::filesystem::last_write_time(dir_ / "SONATRIX.INI");
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat((dir_ / "SONATRIX.INI").c_str(), &st);
+        return st.st_ino;
+    };
+    const auto before = inode();
+    WriteSettings(s);
+    EXPECT_EQ(inode(), before);  // not replaced
+    EXPECT_EQ(std::filesystem::last_write_time(dir_ / "SONATRIX.INI"), written);
+    // A hand edit in between is noticed and kept.
+    Store(Stored() + "[Mine]\nx=1\n");
+    WriteSettings(s);
+    EXPECT_NE(Stored().find("[Mine]\nx=1\n"), std::string::npos);
+    s.MainTop = 42;
+    WriteSettings(s);
+    EXPECT_NE(Stored().find("Main top=42\n"), std::string::npos);
+    EXPECT_NE(Stored().find("[Mine]\nx=1\n"), std::string::npos);
 }
 
 TEST_F(SettingsTest, FileNameIsMatchedWithoutRegardToCase) {

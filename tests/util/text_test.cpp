@@ -24,5 +24,16 @@ TEST(EqualsIgnoreCase, MatchesAsciiOnly) {
     EXPECT_FALSE(EqualsIgnoreCase("\xC3\xA9", "\xC3\x89"));
 }
 
+TEST(StoredText, DecodesWindows1252WhereBytesAreNotUtf8) {
+    EXPECT_EQ(StoredTextToUtf8("Caf\xC3\xA9"), "Caf\xC3\xA9");
+    EXPECT_EQ(StoredTextToUtf8("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(StoredTextToUtf8("\x80 \x93x\x94"), "\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D");
+    EXPECT_EQ(StoredTextToUtf8("\x81"), "\xC2\x81");  // a hole in the code page
+    EXPECT_FALSE(IsValidUtf8("\xC3"));
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));  // overlong
+    EXPECT_TRUE(IsValidUtf8("plain"));
+    EXPECT_EQ(UpperAscii("abc\xC3\xA9z"), "ABC\xC3\xA9Z");
+}
+
 }  // namespace
 }  // namespace snx

@@ -1,0 +1,105 @@
+#include "catalogue/catalogue_swap.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "settings/file_names.h"
+#include "util/atomic_file.h"
+
+namespace snx {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Named(const fs::path& dir, std::string_view base, std::string_view extension) {
+    return ResolveFileName(dir, std::string(base) + std::string(extension));
+}
+
+void SyncFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void SyncDirectory(const fs::path& dir) {
+    SyncFile(dir);
+}
+
+// Moves one file of the new set into place. Each state it passes through is recognised by the
+// next call: old in place and new waiting; old moved aside; new in place.
+void FinishOne(const fs::path& dir, std::string_view extension) {
+    const fs::path fresh = Named(dir, "disc2", extension);
+    if (!fs::exists(fresh)) {
+        return;
+    }
+    const fs::path current = Named(dir, "disc", extension);
+    if (fs::exists(current)) {
+        fs::rename(current, dir / ("disc-old" + std::string(extension)));
+    }
+    fs::rename(fresh, dir / ("disc" + std::string(extension)));
+}
+
+void FinishSwap(const fs::path& dir, const SwapCheckpoint& checkpoint) {
+    for (std::string_view extension : kCatalogueExtensions) {
+        if (checkpoint) {
+            checkpoint(extension);
+        }
+        FinishOne(dir, extension);
+    }
+    SyncDirectory(dir);
+    if (checkpoint) {
+        checkpoint("journal");
+    }
+    fs::remove(dir / kJournalName);
+    SyncDirectory(dir);
+}
+
+}  // namespace
+
+void RemoveRebuildFiles(const fs::path& dataDirectory) {
+    for (std::string_view extension : kCatalogueExtensions) {
+        std::error_code ignored;
+        fs::remove(Named(dataDirectory, "disc2", extension), ignored);
+    }
+}
+
+void SwapInRebuiltCatalogue(const fs::path& dataDirectory, const SwapCheckpoint& checkpoint) {
+    for (std::string_view extension : kCatalogueExtensions) {
+        SyncFile(Named(dataDirectory, "disc2", extension));
+    }
+    // The backups of the previous rebuild go first: once the journal exists, recovery moves the
+    // current files into their names.
+    for (std::string_view extension : kCatalogueExtensions) {
+        fs::remove(Named(dataDirectory, "disc-old", extension));
+    }
+    SyncDirectory(dataDirectory);
+    if (checkpoint) {
+        checkpoint("commit");
+    }
+    WriteFileAtomically(dataDirectory / kJournalName, "complete\n");
+    FinishSwap(dataDirectory, checkpoint);
+}
+
+SwapRecovery RecoverCatalogueSwap(const fs::path& dataDirectory) {
+    std::error_code error;
+    if (fs::exists(dataDirectory / kJournalName, error)) {
+        FinishSwap(dataDirectory, {});
+        return SwapRecovery::FinishedSwap;
+    }
+    bool discarded = false;
+    for (std::string_view extension : kCatalogueExtensions) {
+        const fs::path fresh = Named(dataDirectory, "disc2", extension);
+        if (fs::exists(fresh, error)) {
+            fs::remove(fresh, error);
+            discarded = true;
+        }
+    }
+    return discarded ? SwapRecovery::DiscardedNewSet : SwapRecovery::Nothing;
+}
+
+}  // namespace snx

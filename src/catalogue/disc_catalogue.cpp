@@ -1,0 +1,294 @@
+#include "catalogue/disc_catalogue.h"
+
+#include <vector>
+
+#include "catalogue/catalogue_swap.h"
+#include "player/user_messages.h"
+#include "settings/file_names.h"
+#include "settings/settings.h"
+
+namespace snx {
+
+namespace {
+
+constexpr const char* kUnknown = "Unknown";
+
+std::string ErrorCode() {
+    return std::to_string(LastRecordStatus().Error);
+}
+
+}  // namespace
+
+std::array<KeyDescription, kDiscRecordKeyCount> DiscKeyDescriptions() {
+    return {{{static_cast<int>(kIdentityKeyLength), false},
+             {static_cast<int>(kTextKeyLength), true},
+             {static_cast<int>(kTextKeyLength), true},
+             {static_cast<int>(kTextKeyLength), true},
+             {static_cast<int>(kTextKeyLength), true},
+             {static_cast<int>(kTextKeyLength), true}}};
+}
+
+DiscCatalogue::DiscCatalogue(Tfvlf& holder, const DriveTable* drive)
+    : holder_(holder), drive_(drive) {}
+
+DiscCatalogue::~DiscCatalogue() {
+    CloseDiscFiles();
+}
+
+std::filesystem::path DiscCatalogue::DataDirectory() const {
+    return AppSettings().ProgramDirectory;
+}
+
+void DiscCatalogue::DeleteQuietly(const std::filesystem::path& file) {
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+}
+
+bool DiscCatalogue::OpenDiscFiles() {
+    if (handle_ >= 0) {
+        return true;
+    }
+    const std::filesystem::path dir = DataDirectory();
+    if (!recovered_) {
+        recovered_ = true;
+        try {
+            RecoverCatalogueSwap(dir);
+        } catch (const std::exception& error) {
+            ShowError(std::string("Cannot finish the interrupted rebuild: ") + error.what());
+        }
+    }
+    if (!std::filesystem::exists(ResolveFileName(dir, "disc.dat"))) {
+        if (!Confirm("Please confirm that a new set of data files are to be created?")) {
+            return false;
+        }
+        const auto keys = DiscKeyDescriptions();
+        CreateRecordFiles(dir / "disc", static_cast<int>(kDiscRecordSize), keys);
+    }
+    handle_ = OpenRecordFiles(dir / "disc");
+    if (handle_ < 0) {
+        ShowError("Cannot open disc record file - " + ErrorCode());
+        return false;
+    }
+    return true;
+}
+
+void DiscCatalogue::CloseDiscFiles() {
+    if (handle_ < 0) {
+        return;
+    }
+    CloseRecordFiles(handle_);
+    handle_ = -1;
+    if (!LastRecordStatus().Ok) {
+        ShowError("Cannot close disc record file - " + ErrorCode());
+    }
+}
+
+bool DiscCatalogue::OpenDiscVlf() {
+    holder_.Vlf.FileName = ResolveFileName(DataDirectory(), "disc.VLF");
+    if (!holder_.Vlf.Open()) {
+        ShowError("Cannot open VLF file");
+        return false;
+    }
+    return true;
+}
+
+void DiscCatalogue::CloseDiscVlf() {
+    if (holder_.Vlf.Close() != 0) {
+        ShowError("Cannot close VLF file");
+    }
+}
+
+void DiscCatalogue::ReportRecordError(int key) {
+    ShowError("Error processing disc record file - " + ErrorCode() + " Code " +
+              std::to_string(key));
+}
+
+bool DiscCatalogue::ReadRecord(std::int32_t recordNumber, DiscRecord& record) {
+    DiscRecordBytes bytes{};
+    if (!GetRec(handle_, recordNumber, bytes)) {
+        return false;
+    }
+    record = DecodeDiscRecord(bytes);
+    return true;
+}
+
+DiscRecord DiscCatalogue::NewRecord(std::string_view identity) const {
+    DiscRecord record;
+    record.Identity = std::string(identity);
+    record.Name = record.Artist = record.Composer = record.MusicType = record.RecordLabel =
+        kUnknown;
+    if (drive_ != nullptr) {
+        record.TrackCount = static_cast<std::int16_t>(drive_->TrackCount());
+        for (int track = 1; track <= kMaxTracks; ++track) {
+            record.TrackLengths[track - 1] = drive_->TrackLength(track);
+        }
+        record.PlayingTime = drive_->DiscTotalTime();
+    }
+    record.SavedVolumeLeft = AppSettings().VolumeLeft;
+    record.SavedVolumeRight = AppSettings().VolumeRight;
+    return record;
+}
+
+std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord& record,
+                                           StringGrid& tracks, TextBox& memo, KeySnapshot& keys) {
+    const std::filesystem::path dir = DataDirectory();
+    DeleteQuietly(ResolveFileName(dir, "disc.wav"));
+    DeleteQuietly(ResolveFileName(dir, "disc.bmp"));
+
+    memo.Text = std::string(identity);
+    tracks.Resize(3, 100);
+    tracks.ClearCells();
+    tracks.SetCell(0, 0, std::string(identity));
+
+    OpenDiscFiles();
+    std::int32_t number = FindKey(handle_, kKeyIdentity, KeyText(identity, kKeyIdentity));
+    if (number > 0 && !ReadRecord(number, record)) {
+        ReportRecordError(0);
+        number = 0;
+    }
+    if (number > 0) {
+        OpenDiscVlf();
+        keys = KeySnapshot::Of(record);
+        if (record.TracksAddress != 0) {
+            StringGrid loaded;
+            if (holder_.Vlf.LoadGrid(record.TracksAddress, loaded)) {
+                tracks = std::move(loaded);
+                tracks.SetRowCount(100);
+            }
+        }
+        if (record.NotesAddress != 0) {
+            TextBox loaded;
+            if (holder_.Vlf.LoadText(record.NotesAddress, loaded)) {
+                memo = std::move(loaded);
+            }
+        }
+        CloseDiscVlf();
+    } else {
+        record = NewRecord(identity);
+        keys = KeySnapshot{};
+    }
+    CloseDiscFiles();
+    return number;
+}
+
+void DiscCatalogue::SaveSettingsReporting() {
+    try {
+        SaveSettings();
+    } catch (const SettingsWriteError& error) {
+        ShowError(error.what());
+    }
+}
+
+// Writes the track table and notes, keeping the old address when a write fails so the record
+// never loses the link to data it still has.
+void DiscCatalogue::WriteBlocks(DiscRecord& record, const StringGrid& tracks, const TextBox& memo) {
+    const bool vlfOpen = OpenDiscVlf();
+    Settings& settings = AppSettings();
+    const auto place = [&](std::int32_t& address, std::int32_t stored) {
+        if (stored == 0) {
+            if (vlfOpen) {
+                ShowError("Cannot write to VLF file");
+            }
+            return;
+        }
+        // A first block frees nothing; only a moved one leaves space for a rebuild to recover.
+        if (address != 0 && stored != address) {
+            settings.DeletedRecordsPresent = true;
+        }
+        address = stored;
+    };
+    if (vlfOpen) {
+        place(record.TracksAddress, holder_.Vlf.StoreGrid(record.TracksAddress, tracks));
+        place(record.NotesAddress, holder_.Vlf.StoreText(record.NotesAddress, memo));
+    }
+    SaveSettingsReporting();
+    if (vlfOpen) {
+        CloseDiscVlf();
+    }
+}
+
+std::int32_t DiscCatalogue::StoreDiscRecord(DiscRecord& record, const StringGrid& tracks,
+                                            const TextBox& memo, KeySnapshot& keys) {
+    OpenDiscFiles();
+    WriteBlocks(record, tracks, memo);
+
+    std::int32_t number = FindKey(handle_, kKeyIdentity, KeyText(record.Identity, kKeyIdentity));
+    const DiscRecordBytes bytes = EncodeDiscRecord(record);
+    if (number > 0) {
+        if (!PutRec(handle_, number, bytes)) {
+            ReportRecordError(0);
+        }
+        for (int key = kKeyComposer; key <= kKeyMusicType; ++key) {
+            DeleteKey(handle_, key, number, keys.Key(key));
+        }
+    } else {
+        number = AddRec(handle_, bytes);
+        if (number <= 0) {
+            ReportRecordError(0);
+            CloseDiscFiles();
+            return 0;
+        }
+        if (!AddKey(handle_, kKeyIdentity, number, KeyText(record.Identity, kKeyIdentity))) {
+            ReportRecordError(kKeyIdentity);
+        }
+    }
+    keys = KeySnapshot::Of(record);
+    for (int key = kKeyComposer; key <= kKeyMusicType; ++key) {
+        if (!AddKey(handle_, key, number, keys.Key(key))) {
+            ReportRecordError(key);
+        }
+    }
+    CloseDiscFiles();
+    return number;
+}
+
+void DiscCatalogue::WriteDiscRecord(const DiscRecord& record) {
+    OpenDiscFiles();
+    const DiscRecordBytes bytes = EncodeDiscRecord(record);
+    const std::int32_t number =
+        FindKey(handle_, kKeyIdentity, KeyText(record.Identity, kKeyIdentity));
+    if (number > 0) {
+        if (!PutRec(handle_, number, bytes)) {
+            ReportRecordError(0);
+        }
+    } else {
+        const std::int32_t added = AddRec(handle_, bytes);
+        if (added <= 0) {
+            ReportRecordError(0);
+        } else if (!AddKey(handle_, kKeyIdentity, added, KeyText(record.Identity, kKeyIdentity))) {
+            ReportRecordError(kKeyIdentity);
+        }
+    }
+    CloseDiscFiles();
+}
+
+void DiscCatalogue::DeleteRecordAndBlocks(std::int32_t recordNumber, const DiscRecord& record) {
+    if (!DeleteRec(handle_, recordNumber)) {
+        ReportRecordError(0);
+    }
+    for (int key = kKeyIdentity; key <= kKeyMusicType; ++key) {
+        if (!DeleteKey(handle_, key, recordNumber, KeyText(KeyField(record, key), key))) {
+            ReportRecordError(key);
+        }
+    }
+    const bool vlfOpen = OpenDiscVlf();
+    const struct {
+        std::int32_t Address;
+        const char* Failure;
+    } blocks[] = {{record.TracksAddress, "Error deleting tracks."},
+                  {record.NotesAddress, "Error deleting memo."},
+                  {record.SampleAddress, "Error deleting wave."},
+                  {record.BitmapAddress, "Error deleting bitmap."}};
+    for (const auto& block : blocks) {
+        if (block.Address != 0 && (!vlfOpen || holder_.Vlf.DeleteBlock(block.Address) != 1)) {
+            ShowError(block.Failure);
+        }
+    }
+    if (vlfOpen) {
+        CloseDiscVlf();
+    }
+    AppSettings().DeletedRecordsPresent = true;
+    SaveSettingsReporting();
+}
+
+}  // namespace snx

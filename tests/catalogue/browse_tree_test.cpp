@@ -1,0 +1,129 @@
+#include "catalogue/browse_tree.h"
+
+#include "catalogue/catalogue_check.h"
+#include "catalogue_fixture.h"
+
+namespace snx {
+namespace {
+
+class BrowseTest : public test::CatalogueTest {
+  protected:
+    void SetUp() override {
+        CreateFiles();
+        AddDisc("0000000000000001", "Zeta", "alpha", "Solo");
+        AddDisc("0000000000000002", "Beta", "Alpha", "Band");
+        AddDisc("0000000000000003", "Alpha", "alpha", "Solo");
+        SetMusicType("0000000000000002", "JAZZ ROCK");
+    }
+
+    void SetMusicType(const std::string& identity, const std::string& type) {
+        DiscRecord record;
+        StringGrid tracks;
+        TextBox memo;
+        KeySnapshot keys;
+        catalogue_->LoadDiscRecord(identity, record, tracks, memo, keys);
+        record.MusicType = type;
+        catalogue_->StoreDiscRecord(record, tracks, memo, keys);
+    }
+
+    static std::vector<std::string> Texts(const std::vector<BrowseNode>& nodes) {
+        std::vector<std::string> texts;
+        for (const BrowseNode& node : nodes) {
+            texts.push_back((node.Heading ? "# " : "") + node.Text);
+            for (const BrowseNode& child : node.Children) {
+                texts.push_back("  " + child.Text);
+            }
+        }
+        return texts;
+    }
+};
+
+TEST_F(BrowseTest, NameViewFollowsTheNameKey) {
+    const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    EXPECT_EQ(Texts(tree), (std::vector<std::string>{"Alpha", "Beta", "Zeta"}));
+    EXPECT_EQ(tree[0].RecordNumber, 3);
+    EXPECT_EQ(tree[0].Picture, NodePicture::Cd);
+}
+
+TEST_F(BrowseTest, GroupedViewSeparatesValuesThatDifferInCase) {
+    const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Composer, {});
+    EXPECT_EQ(Texts(tree),
+              (std::vector<std::string>{"# Alpha", "  Beta", "# alpha", "  Zeta", "  Alpha"}));
+}
+
+TEST_F(BrowseTest, FiltersAreJoinedByOr) {
+    BrowseFilter filter;
+    filter.Apply = true;
+    EXPECT_TRUE(BuildBrowseTree(*catalogue_, BrowseView::Name, filter).empty());
+    filter.Name = "JAZZ";  // only in the music type, which the name filter does not search
+    EXPECT_TRUE(BuildBrowseTree(*catalogue_, BrowseView::Name, filter).empty());
+    filter.Name = "BAND";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              std::vector<std::string>{"Beta"});
+    filter.Track = "ZETA TWO";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              (std::vector<std::string>{"Beta", "Zeta"}));
+    filter.Name = "   ";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              std::vector<std::string>{"Zeta"});
+}
+
+TEST_F(BrowseTest, TrackFilterLooksOnlyAtTheDiscsTracks) {
+    DiscRecord record;
+    StringGrid tracks;
+    TextBox memo;
+    KeySnapshot keys;
+    catalogue_->LoadDiscRecord("0000000000000003", record, tracks, memo, keys);
+    tracks.SetCell(2, 3, "Hidden composer");  // row 3 of a 3-track disc counts
+    tracks.SetCell(0, 4, "Beyond the last");  // row 4 does not
+    catalogue_->StoreDiscRecord(record, tracks, memo, keys);
+    BrowseFilter filter;
+    filter.Apply = true;
+    filter.Track = "HIDDEN";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              std::vector<std::string>{"Alpha"});
+    filter.Track = "BEYOND";
+    EXPECT_TRUE(BuildBrowseTree(*catalogue_, BrowseView::Name, filter).empty());
+}
+
+TEST_F(BrowseTest, DeleteAsksRefusesTheDriveDiscAndRemovesEverything) {
+    messages_.Answer(false);
+    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", ""));
+    messages_.Answer(true);
+    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", "0000000000000002"));
+    EXPECT_EQ(messages_.Errors().back(),
+              "You cannot delete the data record for the CD currently inserted.");
+    EXPECT_EQ(CountCatalogue(*catalogue_).Discs, 3);
+    EXPECT_FALSE(CountCatalogue(*catalogue_).UnusedSpace);
+
+    messages_.Answer(true);
+    EXPECT_TRUE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", "0000000000000001"));
+    EXPECT_EQ(messages_.Messages().back(),
+              (test::ScriptedMessages::Message{
+                  true, "Would you like to delete the CD data record called Beta?"}));
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, {})),
+              (std::vector<std::string>{"Alpha", "Zeta"}));
+    const CatalogueCounts counts = CountCatalogue(*catalogue_);
+    EXPECT_EQ(counts.Discs, 2);
+    EXPECT_TRUE(counts.UnusedSpace);
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+}
+
+TEST_F(BrowseTest, CheckFindsABrokenLink) {
+    const int handle = OpenRecordFiles(dir_ / "disc");
+    DiscRecordBytes bytes{};
+    ASSERT_TRUE(GetRec(handle, 1, bytes));
+    DiscRecord record = DecodeDiscRecord(bytes);
+    record.SampleAddress = record.TracksAddress;  // a grid block linked as a sample, twice
+    record.Name = "Renamed";                      // and the name key no longer matches
+    ASSERT_TRUE(PutRec(handle, 1, EncodeDiscRecord(record)));
+    CloseRecordFiles(handle);
+    const auto problems = CheckCatalogue(dir_.Path());
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_NE(problems[0].find("key 4: entry \"Zeta\" for record 1"), std::string::npos);
+    EXPECT_NE(problems[1].find("sample"), std::string::npos);
+    EXPECT_NE(problems[2].find("also linked by record 1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace snx

@@ -1,0 +1,217 @@
+#include "catalogue/rebuild.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "catalogue/browse_tree.h"
+#include "catalogue/catalogue_check.h"
+#include "catalogue_fixture.h"
+#include "settings/file_names.h"
+
+namespace snx {
+namespace {
+
+// What a catalogue holds, apart from where it keeps it.
+struct DiscContents {
+    DiscRecord Record;
+    std::vector<std::string> Cells;
+    std::string Notes;
+    std::string Picture;
+    std::string Sample;
+    bool operator==(const DiscContents&) const = default;
+};
+
+class RebuildTest : public test::CatalogueTest {
+  protected:
+    void SetUp() override {
+        CreateFiles();
+        for (int i = 1; i <= 6; ++i) {
+            AddDisc("000000000000000" + std::to_string(i), "Disc " + std::to_string(i));
+        }
+        AttachFile("0000000000000002", "picture bytes", TVlf::kTypeBitmap);
+        AttachFile("0000000000000004", std::string(100000, 's'), TVlf::kTypeSample);
+    }
+
+    void AttachFile(const std::string& identity, const std::string& bytes, std::int16_t type) {
+        DiscRecord record;
+        StringGrid tracks;
+        TextBox memo;
+        KeySnapshot keys;
+        catalogue_->LoadDiscRecord(identity, record, tracks, memo, keys);
+        test::WriteFileText(dir_ / "attach.tmp", bytes);
+        ASSERT_TRUE(catalogue_->OpenDiscVlf());
+        const std::int32_t address = holder_->Vlf.StoreFile(0, dir_ / "attach.tmp", type);
+        catalogue_->CloseDiscVlf();
+        (type == TVlf::kTypeBitmap ? record.BitmapAddress : record.SampleAddress) = address;
+        catalogue_->WriteDiscRecord(record);
+        std::filesystem::remove(dir_ / "attach.tmp");
+    }
+
+    void Delete(std::int32_t number, const char* name) {
+        messages_.Answer(true);
+        ASSERT_TRUE(DeleteCatalogueRecord(*catalogue_, number, name, ""));
+    }
+
+    std::string Extract(std::int32_t address) {
+        if (address == 0) {
+            return {};
+        }
+        holder_->Vlf.ExtractFile(address, dir_ / "extract.tmp", 0);
+        std::string bytes = test::ReadFileText(dir_ / "extract.tmp");
+        std::filesystem::remove(dir_ / "extract.tmp");
+        return bytes;
+    }
+
+    // Every live disc in identity order, with its items read back.
+    std::vector<DiscContents> Contents() {
+        std::vector<DiscContents> all;
+        EXPECT_TRUE(catalogue_->OpenDiscFiles());
+        EXPECT_TRUE(catalogue_->OpenDiscVlf());
+        const int handle = catalogue_->Handle();
+        ClearKey(handle, kKeyIdentity);
+        std::int32_t number = 0;
+        std::string text;
+        while (NextKey(handle, kKeyIdentity, number, text)) {
+            DiscContents disc;
+            EXPECT_TRUE(catalogue_->ReadRecord(number, disc.Record));
+            StringGrid grid;
+            holder_->Vlf.LoadGrid(disc.Record.TracksAddress, grid);
+            for (int row = 0; row < 4; ++row) {
+                disc.Cells.push_back(grid.Cell(0, row));
+            }
+            TextBox memo;
+            holder_->Vlf.LoadText(disc.Record.NotesAddress, memo);
+            disc.Notes = memo.Text;
+            disc.Picture = Extract(disc.Record.BitmapAddress);
+            disc.Sample = Extract(disc.Record.SampleAddress);
+            disc.Record.TracksAddress = disc.Record.NotesAddress = 0;
+            disc.Record.BitmapAddress = disc.Record.SampleAddress = 0;
+            all.push_back(std::move(disc));
+        }
+        catalogue_->CloseDiscVlf();
+        catalogue_->CloseDiscFiles();
+        return all;
+    }
+
+    std::int32_t UsedRecords() {
+        const int handle = OpenRecordFiles(dir_ / "disc");
+        const std::int32_t used = UsedRecs(handle);
+        CloseRecordFiles(handle);
+        return used;
+    }
+
+    bool Rebuild(const RebuildHooks& hooks = {}) {
+        messages_.Answer(true);
+        return RebuildCatalogue(*catalogue_, "", hooks);
+    }
+};
+
+TEST_F(RebuildTest, WithoutDeletionsKeepsEveryDiscUnderNewAddresses) {
+    const auto before = Contents();
+    std::vector<int> progress;
+    ASSERT_TRUE(Rebuild({[&](int percent) { progress.push_back(percent); }, {}}));
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(before.size(), 6u);
+    EXPECT_EQ(progress.front(), 0);
+    EXPECT_EQ(progress.back(), 100);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "disc-old.DAT"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.DAT"));
+    EXPECT_TRUE(messages_.Errors().empty());
+}
+
+TEST_F(RebuildTest, DropsDeletedRecordsAndTheirSpace) {
+    Delete(2, "Disc 2");
+    Delete(5, "Disc 5");
+    EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
+    const auto before = Contents();
+    const auto vlfBefore = std::filesystem::file_size(ResolveFileName(dir_.Path(), "disc.VLF"));
+    ASSERT_TRUE(Rebuild());
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(UsedRecords(), 5);
+    EXPECT_LT(std::filesystem::file_size(dir_ / "disc.VLF"), vlfBefore);
+    EXPECT_FALSE(AppSettings().DeletedRecordsPresent);
+    EXPECT_NE(test::ReadFileText(dir_ / "SONATRIX.INI").find("Deleted records present=0"),
+              std::string::npos);
+}
+
+TEST_F(RebuildTest, EveryRecordDeletedGivesEmptyFiles) {
+    for (int i = 1; i <= 6; ++i) {
+        Delete(i, "x");
+    }
+    ASSERT_TRUE(Rebuild());
+    EXPECT_EQ(UsedRecords(), 1);
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "disc.VLF"), 1024u);
+}
+
+TEST_F(RebuildTest, RefusesWithADiscInTheDriveOrWhenDeclined) {
+    EXPECT_FALSE(RebuildCatalogue(*catalogue_, "0000000000000001"));
+    EXPECT_EQ(messages_.Errors().back(), "Please remove CD before selecting this option.");
+    messages_.Answer(false);
+    EXPECT_FALSE(RebuildCatalogue(*catalogue_, ""));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.DAT"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "disc-old.DAT"));
+}
+
+// Kills a rebuilding child process at each step in turn; the next open must find either the
+// whole old catalogue or the whole new one.
+TEST_F(RebuildTest, InterruptedAtAnyPointLeavesOneWholeCatalogue) {
+    Delete(3, "Disc 3");
+    const auto before = Contents();
+    const std::int32_t oldUsed = UsedRecords();
+    const std::filesystem::path pristine = dir_ / "pristine";
+    std::filesystem::create_directory(pristine);
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+        if (entry.is_regular_file()) {
+            std::filesystem::copy_file(entry.path(), pristine / entry.path().filename());
+        }
+    }
+    int finishedAt = 0;
+    for (int stopAt = 1; stopAt < 100 && finishedAt == 0; ++stopAt) {
+        messages_.Answer(true);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int step = 0;
+            RebuildHooks hooks;
+            hooks.Checkpoint = [&](std::string_view) {
+                if (++step == stopAt) {
+                    ::_exit(0);
+                }
+            };
+            RebuildCatalogue(*catalogue_, "", hooks);
+            ::_exit(3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 3) {
+            finishedAt = stopAt;
+        }
+        // The next start of the program.
+        catalogue_.emplace(*holder_, &drive_);
+        EXPECT_EQ(Contents(), before) << "stopped at step " << stopAt;
+        const std::int32_t used = UsedRecords();
+        EXPECT_TRUE(used == oldUsed || used == static_cast<std::int32_t>(before.size()) + 1)
+            << "stopped at step " << stopAt;
+        EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{})
+            << "stopped at step " << stopAt;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.DAT"));
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.VLF"));
+        // Put the old catalogue back for the next round.
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+            if (entry.is_regular_file()) {
+                std::filesystem::remove(entry.path());
+            }
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(pristine)) {
+            std::filesystem::copy_file(entry.path(), dir_.Path() / entry.path().filename());
+        }
+    }
+    // 5 live of 6 records read in the first pass, 5 in the second, then the swap's 5 steps.
+    EXPECT_EQ(finishedAt, 6 + 5 + 5 + 1);
+}
+
+}  // namespace
+}  // namespace snx

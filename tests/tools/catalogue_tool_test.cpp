@@ -1,0 +1,185 @@
+// sonatrix-catalogue run as users run it, on a catalogue made through the library.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "catalogue/catalogue_check.h"
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/record_file.h"
+#include "catalogue/vlf.h"
+#include "settings/settings.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+
+namespace snx {
+namespace {
+
+struct Result {
+    int Status = -1;
+    std::string Out;
+};
+
+class CatalogueToolTest : public testing::Test {
+  protected:
+    CatalogueToolTest() {
+        SetSettingsDirectories(dir_.Path(), dir_.Path());
+        LoadSettings();
+        InitRecordFiles(8);
+        Tfvlf holder(dir_.Path());
+        DiscCatalogue catalogue(holder, nullptr);
+        messages_.Answer(true);
+        Add(catalogue, "0000000000000001", "Goldberg Variations", "Bach", "Gould", 2);
+        Add(catalogue, "0000000000000002", "Kind of Blue", "Davis", "Miles Davis", 5);
+        Add(catalogue, "0000000000000003", "Art of Fugue", "Bach", "Koopman", 3);
+        // An orphan and a disc with a sample, for the list marks.
+        SetFlags(catalogue, "0000000000000002", true, false);
+        SetFlags(catalogue, "0000000000000003", false, true);
+        ExitRecordFiles();
+    }
+
+    void Add(DiscCatalogue& catalogue, const std::string& identity, const std::string& name,
+             const std::string& composer, const std::string& artist, int trackCount) {
+        DiscRecord record;
+        StringGrid tracks;
+        TextBox memo;
+        KeySnapshot keys;
+        catalogue.LoadDiscRecord(identity, record, tracks, memo, keys);
+        record.Name = name;
+        record.Composer = composer;
+        record.Artist = artist;
+        record.TrackCount = static_cast<std::int16_t>(trackCount);
+        for (int t = 1; t <= trackCount; ++t) {
+            record.TrackLengths[t - 1] = PackMsf(3, static_cast<unsigned>(t), 0);
+            tracks.SetCell(0, t, name + " part " + std::to_string(t));
+        }
+        memo.Text = identity + "\r\nFirst note\r\nSecond note";
+        catalogue.StoreDiscRecord(record, tracks, memo, keys);
+    }
+
+    void SetFlags(DiscCatalogue& catalogue, const std::string& identity, bool orphan, bool sample) {
+        DiscRecord record;
+        KeySnapshot keys;
+        catalogue.LoadDiscRecord(identity, record, catalogue.Holder().catTracks,
+                                 catalogue.Holder().catMemo, keys);
+        record.Orphan = orphan;
+        if (sample) {
+            test::WriteFileText(dir_ / "s.wav", "RIFF....WAVE");
+            catalogue.OpenDiscVlf();
+            record.SampleAddress =
+                catalogue.Holder().Vlf.StoreFile(0, dir_ / "s.wav", TVlf::kTypeSample);
+            catalogue.CloseDiscVlf();
+        }
+        catalogue.WriteDiscRecord(record);
+    }
+
+    Result Run(const std::string& args) {
+        const std::string command = std::string(SONATRIX_CATALOGUE_TOOL) + " --data-dir '" +
+                                    dir_.Path().string() + "' " + args + " 2>" +
+                                    (dir_ / "stderr.txt").string() + " </dev/null";
+        Result result;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            result.Out.append(buffer, n);
+        }
+        result.Status = WEXITSTATUS(::pclose(pipe));
+        return result;
+    }
+
+    std::string Errors() { return test::ReadFileText(dir_ / "stderr.txt"); }
+
+    test::TempDir dir_;
+    test::ScriptedMessages messages_;
+};
+
+TEST_F(CatalogueToolTest, ListsInBrowseOrderWithMarks) {
+    Result r = Run("list");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out,
+              "3\t0000000000000003\tS\tArt of Fugue\n"
+              "1\t0000000000000001\t-\tGoldberg Variations\n"
+              "2\t0000000000000002\tO\tKind of Blue\n");
+    r = Run("list --by composer");
+    EXPECT_EQ(r.Out,
+              "# Bach\n"
+              "1\t0000000000000001\t-\tGoldberg Variations\n"
+              "3\t0000000000000003\tS\tArt of Fugue\n"
+              "# Davis\n"
+              "2\t0000000000000002\tO\tKind of Blue\n");
+    EXPECT_EQ(Run("list --track 'fugue part 3'").Out, "3\t0000000000000003\tS\tArt of Fugue\n");
+    EXPECT_EQ(Run("list --name miles").Out, "2\t0000000000000002\tO\tKind of Blue\n");
+    EXPECT_EQ(Run("list --by colour").Status, 1);
+}
+
+TEST_F(CatalogueToolTest, ShowsEveryFieldAsTextAndJson) {
+    Result r = Run("show 0000000000000001");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_NE(r.Out.find("Name: Goldberg Variations\n"), std::string::npos);
+    EXPECT_NE(r.Out.find("Composer: Bach\n"), std::string::npos);
+    EXPECT_NE(r.Out.find("2\t03.02\tGoldberg Variations part 2\t\t\n"), std::string::npos);
+    EXPECT_NE(r.Out.find("Notes:\nFirst note\nSecond note\n"), std::string::npos);
+    EXPECT_EQ(r.Out.find("part 3"), std::string::npos);
+
+    r = Run("show 0000000000000002 --json");
+    ASSERT_EQ(r.Status, 0);
+    const auto json = nlohmann::json::parse(r.Out);
+    EXPECT_EQ(json["artist"], "Miles Davis");
+    EXPECT_EQ(json["orphan"], true);
+    EXPECT_EQ(json["tracks"].size(), 5u);
+    EXPECT_EQ(json["tracks"][4]["name"], "Kind of Blue part 5");
+    EXPECT_EQ(json["notes"], "First note\nSecond note\n");
+
+    EXPECT_EQ(Run("show 00000000DEADBEEF").Status, 1);
+    EXPECT_NE(Errors().find("no disc 00000000DEADBEEF"), std::string::npos);
+}
+
+TEST_F(CatalogueToolTest, DeleteAsksAndCheckStaysClean) {
+    Result r = Run("delete 0000000000000002");
+    EXPECT_EQ(r.Status, 1);  // no terminal: the question is answered No
+    EXPECT_NE(Errors().find("Would you like to delete the CD data record called Kind of Blue?"),
+              std::string::npos);
+    EXPECT_EQ(Run("list").Out.find("Kind of Blue") != std::string::npos, true);
+
+    r = Run("--yes delete 0000000000000002");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(Run("list").Out.find("Kind of Blue"), std::string::npos);
+    r = Run("check");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, "No problems: 2 discs; unused space a rebuild would recover\n");
+
+    EXPECT_EQ(Run("--yes rebuild").Status, 0);
+    r = Run("check");
+    EXPECT_EQ(r.Out, "No problems: 2 discs\n");
+    EXPECT_EQ(Run("list --by artist").Out,
+              "# Gould\n1\t0000000000000001\t-\tGoldberg Variations\n"
+              "# Koopman\n2\t0000000000000003\tS\tArt of Fugue\n");
+}
+
+TEST_F(CatalogueToolTest, CheckReportsDamageWithStatusOne) {
+    {
+        std::fstream ix(dir_ / "disc.IX", std::ios::in | std::ios::out | std::ios::binary);
+        ix.seekp(16);  // key 1's root page
+        const char bogus[4] = {0x7F, 0, 0, 0};
+        ix.write(bogus, 4);
+    }
+    const Result r = Run("check");
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_FALSE(r.Out.empty());
+}
+
+TEST_F(CatalogueToolTest, ExplainsItsUsage) {
+    const Result help = Run("--help");
+    EXPECT_EQ(help.Status, 0);
+    for (const char* command :
+         {"list", "show", "delete", "check", "rebuild", "--data-dir", "--yes"}) {
+        EXPECT_NE(help.Out.find(command), std::string::npos) << command;
+    }
+    EXPECT_EQ(Run("frobnicate").Status, 1);
+    EXPECT_NE(Errors().find("unknown command frobnicate"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace snx

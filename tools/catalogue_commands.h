@@ -1,0 +1,41 @@
+// The catalogue commands of sonatrix-catalogue: list, show, delete, check and rebuild.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "catalogue/disc_catalogue.h"
+
+namespace snx {
+
+// The catalogue of one data directory, opened for the length of one command.
+class CatalogueSession {
+  public:
+    explicit CatalogueSession(const std::filesystem::path& dataDirectory);
+    ~CatalogueSession();
+    CatalogueSession(const CatalogueSession&) = delete;
+    CatalogueSession& operator=(const CatalogueSession&) = delete;
+
+    DiscCatalogue& Catalogue() { return catalogue_; }
+    const std::filesystem::path& DataDirectory() const { return dataDirectory_; }
+
+  private:
+    std::filesystem::path dataDirectory_;
+    Tfvlf holder_;
+    DiscCatalogue catalogue_;
+};
+
+// Each command takes its own arguments (after the command's name), writes its output to out and
+// returns the exit status. Errors go to standard error.
+int ListCommand(CatalogueSession& session, const std::vector<std::string>& args, std::ostream& out);
+int ShowCommand(CatalogueSession& session, const std::vector<std::string>& args, std::ostream& out);
+int DeleteCommand(CatalogueSession& session, const std::vector<std::string>& args,
+                  std::ostream& out);
+int CheckCommand(CatalogueSession& session, const std::vector<std::string>& args,
+                 std::ostream& out);
+int RebuildCommand(CatalogueSession& session, const std::vector<std::string>& args,
+                   std::ostream& out);
+
+}  // namespace snx

@@ -1,0 +1,104 @@
+// sonatrix-catalogue: the catalogue from the command line, for users' scripts and backups.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "catalogue/identify_command.h"
+#include "catalogue_commands.h"
+#include "settings/data_directory.h"
+#include "settings/settings.h"
+#include "terminal_messages.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: sonatrix-catalogue [--data-dir DIR] [--yes] COMMAND [ARGS]\n"
+    "\n"
+    "Global options:\n"
+    "  --data-dir DIR   the data directory (default: $SONATRIX_DATA_DIR, else\n"
+    "                   $XDG_DATA_HOME/sonatrix, else ~/.local/share/sonatrix)\n"
+    "  --yes            answer Yes to every question (otherwise asked on the terminal,\n"
+    "                   and answered No when there is none)\n"
+    "\n"
+    "Commands:\n"
+    "  list [--by name|composer|artist|label|type] [--name TEXT] [--ref TEXT] [--track TEXT]\n"
+    "                   the catalogue in browse order: headings as '# TEXT', discs as\n"
+    "                   number, identity, mark (O orphan, S sample, -), name\n"
+    "  show IDENTITY [--json]\n"
+    "                   every field, the track table and the notes of one disc\n"
+    "  delete IDENTITY  delete one disc with its tracks, notes, picture and sample\n"
+    "  check            check the catalogue files and the links between them\n"
+    "  rebuild          pack the catalogue, recovering unused space\n"
+    "  identify [DEVICE_OR_IMAGE]\n"
+    "                   the table of contents, playing time, identity and CD-Text of a disc\n"
+    "                   in a drive (the first drive when none is named) or an image\n"
+    "  --help           this text\n";
+
+using Command = int (*)(snx::CatalogueSession&, const std::vector<std::string>&, std::ostream&);
+
+struct CommandEntry {
+    const char* Name;
+    Command Run;
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"list", snx::ListCommand},   {"show", snx::ShowCommand},       {"delete", snx::DeleteCommand},
+    {"check", snx::CheckCommand}, {"rebuild", snx::RebuildCommand},
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::optional<std::string> dataDir;
+    bool yes = false;
+    std::size_t at = 0;
+    for (; at < args.size() && args[at].starts_with("-"); ++at) {
+        if (args[at] == "--help" || args[at] == "-h") {
+            std::cout << kHelp;
+            return 0;
+        }
+        if (args[at] == "--yes") {
+            yes = true;
+        } else if (args[at] == "--data-dir" && at + 1 < args.size()) {
+            dataDir = args[++at];
+        } else {
+            std::cerr << "sonatrix-catalogue: unknown option " << args[at] << "\n\n" << kHelp;
+            return 1;
+        }
+    }
+    if (at >= args.size()) {
+        std::cerr << kHelp;
+        return 1;
+    }
+    const std::string name = args[at];
+    const std::vector<std::string> commandArgs(args.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                                               args.end());
+    // identify reads a disc, not the catalogue: it needs no data directory.
+    if (name == snx::tool::kIdentifyCommand.Name) {
+        return snx::tool::kIdentifyCommand.Run(commandArgs, std::cout, std::cerr);
+    }
+    const auto* entry = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                     [&](const CommandEntry& e) { return name == e.Name; });
+    if (entry == std::end(kCommands)) {
+        std::cerr << "sonatrix-catalogue: unknown command " << name << "\n\n" << kHelp;
+        return 1;
+    }
+
+    snx::TerminalMessages messages(yes);
+    snx::ScopedUserMessages installed(messages);
+    const auto environment = snx::ProcessEnvironment();
+    const auto dataDirectory = snx::ChooseDataDirectory(dataDir, environment);
+    try {
+        snx::EnsureDataDirectory(dataDirectory);
+    } catch (const std::exception& error) {
+        std::cerr << "sonatrix-catalogue: cannot use " << dataDirectory.string() << ": "
+                  << error.what() << '\n';
+        return 1;
+    }
+    snx::SetSettingsDirectories(dataDirectory, snx::HomeDirectory(environment));
+    snx::LoadSettings();
+    snx::CatalogueSession session(dataDirectory);
+    return entry->Run(session, commandArgs, std::cout);
+}

@@ -1,0 +1,28 @@
+#include "terminal_messages.h"
+
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+
+namespace snx {
+
+void TerminalMessages::ShowError(const std::string& text) {
+    std::cerr << text << '\n';
+}
+
+bool TerminalMessages::Confirm(const std::string& text) {
+    if (yes_) {
+        return true;
+    }
+    if (::isatty(STDIN_FILENO) == 0) {
+        std::cerr << text << " (no terminal: answered No; --yes answers Yes)\n";
+        return false;
+    }
+    std::cerr << text << " [y/N] " << std::flush;
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
+}  // namespace snx
