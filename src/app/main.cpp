@@ -53,9 +53,16 @@ void LoadVirtualDrive(const snx::CommandLine& commandLine,
 
 int main(int argc, char* argv[]) {
     // Answered before Qt starts, so scripts can ask without a display.
+    // Qt's own options are only known once it has started, so an error waits until then.
     if (const snx::CommandLine early = snx::ParseCommandLine(Arguments(argc, argv));
-        early.HasDrive && early.Error.empty()) {
-        return snx::ListCdDrives().empty() ? 1 : 0;
+        early.Error.empty()) {
+        if (early.ShowHelp) {
+            std::cout << snx::CommandLineHelp();
+            return 0;
+        }
+        if (early.HasDrive) {
+            return snx::ListCdDrives().empty() ? 1 : 0;
+        }
     }
 
     QApplication app(argc, argv);
