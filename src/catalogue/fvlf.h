@@ -1,5 +1,5 @@
 // Tfvlf: the hidden holder of the catalogue's two block files and of the grids and memo boxes
-// that tables and texts pass through (spec Part 3.1).
+// that tables and texts pass through.
 #pragma once
 
 #include <filesystem>

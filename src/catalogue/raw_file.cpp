@@ -71,6 +71,10 @@ void RawFile::Close() {
     }
 }
 
+bool RawFile::Stat(struct stat& status) const {
+    return fd_ >= 0 && ::fstat(fd_, &status) == 0;
+}
+
 std::int64_t RawFile::Size() const {
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0) {

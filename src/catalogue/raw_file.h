@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <span>
 
+struct stat;
+
 namespace snx {
 
 class RawFile {
@@ -33,6 +35,8 @@ class RawFile {
     // Takes an advisory lock without waiting (exclusive, or shared); false when another holds it.
     bool TryLock(bool exclusive);
 
+    // The file's status (fstat); false when closed or on error.
+    bool Stat(struct stat& status) const;
     // The file's current length in bytes, -1 when it cannot be determined.
     std::int64_t Size() const;
     // Reads exactly buffer.size() bytes at offset; false on a short read or an error.

@@ -1,4 +1,4 @@
-// The keyed record file (spec Part 3.5): a data file of fixed-length records (base + ".DAT")
+// The keyed record file: a data file of fixed-length records (base + ".DAT")
 // with a chain of deleted records, and an index file (base + ".IX") holding up to 100 keys,
 // each a B-tree of (key text, record number) entries with 62 entries per page.
 //
@@ -36,7 +36,7 @@
 
 namespace snx {
 
-// The error codes of Part 3.5.
+// The error codes callers show.
 constexpr int kErrRecordLength = 10020;  // record length below 21
 constexpr int kErrTooManyKeys = 10050;   // more than 100 keys
 constexpr int kErrKeyLength = 10055;     // a key length of 0 or above 30
@@ -49,7 +49,7 @@ constexpr int kErrKeyNotFound = 10200;   // key text not found (also: NextKey pa
 constexpr int kErrDeleteKey = 10220;     // key entry to delete not found
 constexpr int kErrAddKey = 10230;        // key entry not added (already there)
 constexpr int kErrNotOpen = 10445;       // no open record file (bad handle, layer not started)
-// Codes added by this implementation (the Part leaves these cases open):
+// Codes for cases beyond those (damage, I/O, bad arguments):
 constexpr int kErrArgument = 10060;  // key number outside 1..keys, or a buffer shorter than L
 constexpr int kErrDamaged = 10400;   // a number or length read from the files is out of range
 constexpr int kErrIo = 10410;        // a file cannot be opened, created, read or written

@@ -82,6 +82,9 @@ bool TVlf::Open(const std::filesystem::path& name) {
             file_.Close();
             return false;
         }
+        free_ = FreeSpaceMapFor(path);
+        free_->Forget();
+        free_->Complete = true;  // a new file has no free blocks
         return true;
     }
     std::array<std::uint8_t, 2> signature{};
@@ -89,6 +92,11 @@ bool TVlf::Open(const std::filesystem::path& name) {
         signature[1] != 0xF4) {
         file_.Close();
         return false;
+    }
+    free_ = FreeSpaceMapFor(path);
+    struct stat status {};
+    if (!file_.Stat(status) || FileStamp::Of(status) != free_->LastClosed) {
+        free_->Forget();  // changed since this process last had it: walk it again when needed
     }
     return true;
 }
@@ -100,6 +108,11 @@ int TVlf::Close() {
     if (BeforeFileClose) {
         BeforeFileClose(*this);
     }
+    struct stat status {};
+    if (free_ && file_.Stat(status)) {
+        free_->LastClosed = FileStamp::Of(status);
+    }
+    free_.reset();
     file_.Close();
     return 0;
 }
@@ -119,7 +132,45 @@ bool TVlf::WriteHeader(std::int64_t address, const BlockHeader& header) {
         return false;
     }
     header_ = header;
-    return file_.WriteAt(address, EncodeHeader(header));
+    const bool written = file_.WriteAt(address, EncodeHeader(header));
+    NoteHeader(written ? address : -1, header);
+    return written;
+}
+
+void TVlf::NoteHeader(std::int64_t address, const BlockHeader& header) {
+    if (!free_ || !free_->Complete) {
+        return;
+    }
+    if (address < 0) {
+        free_->Forget();  // a failed write leaves the file unknown
+    } else if (header.State == kFree) {
+        free_->Blocks[address] = header.Length;
+    } else {
+        free_->Blocks.erase(address);
+    }
+}
+
+bool TVlf::CompleteFreeSpaceMap() {
+    if (!free_) {
+        return false;
+    }
+    if (free_->Complete) {
+        return true;
+    }
+    const std::int64_t size = FileLength();
+    BlockHeader h;
+    for (std::int64_t address = kFirstBlock; address + kHeaderSize <= size;
+         address += kHeaderSize + static_cast<std::int64_t>(h.Length)) {
+        if (!ReadValidHeader(address, h)) {
+            free_->Forget();
+            return false;
+        }
+        if (h.State == kFree) {
+            free_->Blocks[address] = h.Length;
+        }
+    }
+    free_->Complete = true;
+    return true;
 }
 
 bool TVlf::ReadValidHeader(std::int64_t address, BlockHeader& header) {
@@ -154,11 +205,42 @@ std::int32_t TVlf::FindFree(std::int32_t length) {
     if (!IsOpen() || !Recycle || length < 0) {
         return 0;
     }
-    const std::int64_t size = FileLength();
-    std::int64_t address = FreeHint();
-    if (address < kFirstBlock) {
-        address = kFirstBlock;
+    std::int64_t start = FreeHint();
+    if (start < kFirstBlock) {
+        start = kFirstBlock;
     }
+    if (!CompleteFreeSpaceMap()) {
+        return WalkForFree(start, length);
+    }
+    // The free blocks in address order from the hint: the same blocks the walk would meet.
+    for (auto it = free_->Blocks.lower_bound(start); it != free_->Blocks.end(); ++it) {
+        const std::int32_t found = TakeFree(it->first, it->second, length);
+        if (found != 0 || !free_->Complete) {
+            return found;  // a failed split write forgot the map: stop before using it again
+        }
+    }
+    return 0;
+}
+
+// The free block at address, of freeLength, for length bytes: itself when it fits exactly,
+// split when it has room for the rest's header too, else 0.
+std::int32_t TVlf::TakeFree(std::int64_t address, std::int32_t freeLength, std::int32_t length) {
+    if (freeLength == length) {
+        return static_cast<std::int32_t>(address);
+    }
+    if (freeLength >= static_cast<std::int64_t>(length) + kHeaderSize) {
+        if (!WriteHeader(address + kHeaderSize + length,
+                         FreeHeader(freeLength - length - kHeaderSize))) {
+            return 0;
+        }
+        return static_cast<std::int32_t>(address);
+    }
+    return 0;
+}
+
+// Reads block after block from start: for a file whose blocks could not all be mapped.
+std::int32_t TVlf::WalkForFree(std::int64_t address, std::int32_t length) {
+    const std::int64_t size = FileLength();
     BlockHeader h;
     while (address + kHeaderSize <= size) {
         // A header whose length runs outside the file ends the search: nothing after it can be
@@ -167,15 +249,9 @@ std::int32_t TVlf::FindFree(std::int32_t length) {
             return 0;
         }
         if (h.State == kFree) {
-            if (h.Length == length) {
-                return static_cast<std::int32_t>(address);
-            }
-            if (h.Length >= static_cast<std::int64_t>(length) + kHeaderSize) {
-                if (!WriteHeader(address + kHeaderSize + length,
-                                 FreeHeader(h.Length - length - kHeaderSize))) {
-                    return 0;
-                }
-                return static_cast<std::int32_t>(address);
+            const std::int32_t found = TakeFree(address, h.Length, length);
+            if (found != 0) {
+                return found;
             }
         }
         address += kHeaderSize + static_cast<std::int64_t>(h.Length);
@@ -225,7 +301,9 @@ std::int32_t TVlf::WriteAt(std::int32_t address, std::span<const std::uint8_t> d
     std::copy(head.begin(), head.end(), bytes.begin());
     std::copy_n(data.begin(), length, bytes.begin() + kHeaderSize);
     header_ = InUse(type, length);
-    return file_.WriteAt(address, bytes) ? address : 0;
+    const bool written = file_.WriteAt(address, bytes);
+    NoteHeader(written ? address : -1, header_);
+    return written ? address : 0;
 }
 
 std::int32_t TVlf::AppendBlock(std::span<const std::uint8_t> data, std::int32_t length,
@@ -425,6 +503,7 @@ std::int32_t TVlf::StoreGrid(std::int32_t address, const StringGrid& grid) {
     std::memcpy(data.data() + 51, grid.Font.Name.data(), nameLength);
     PutU8(out, 82, grid.Font.FontPitch);
     PutI16(out, 84, grid.Font.Size);
+    // The file keeps a flag per style only when it is the one style set.
     PutU8(out, 86, grid.Font.Styles == GridFont::Bold ? 1 : 0);
     PutU8(out, 87, grid.Font.Styles == GridFont::Italic ? 1 : 0);
     PutU8(out, 88, grid.Font.Styles == GridFont::Underline ? 1 : 0);

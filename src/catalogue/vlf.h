@@ -1,4 +1,4 @@
-// TVlf: the variable-length block file (spec Part 3.1). One file keeps blocks of text, string
+// TVlf: the variable-length block file. One file keeps blocks of text, string
 // tables and copies of whole files, each known by its address (the byte offset of its header).
 //
 // FILE (little-endian)
@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/free_space_map.h"
 #include "catalogue/raw_file.h"
 #include "catalogue/string_grid.h"
 
@@ -85,7 +86,7 @@ class TVlf {
     bool IsOpen() const { return file_.IsOpen(); }
 
     // Stores length bytes of data as a block of the given type at address (0 = a new block),
-    // reusing, splitting or moving the block as Part 3.1 describes. The address of the block
+    // reusing, splitting or moving the block as needed. The address of the block
     // that now holds the data; 0 on failure (closed, data shorter than length, write error).
     std::int32_t WriteBlock(std::int32_t address, std::span<const std::uint8_t> data,
                             std::int16_t type, std::int32_t length);
@@ -135,7 +136,7 @@ class TVlf {
     // file is created or emptied) in chunks of min(BufferSize, length). True when the copy ran.
     bool ExtractFile(std::int32_t address, const std::filesystem::path& fileName, int mode);
 
-    // The grid's block length by the formula of Part 3.1.
+    // The grid's block length: 440 + 2 + 2 per column + each cell's length (at most 255) + 1.
     static std::int32_t GridBlockLength(const StringGrid& grid);
     // The chunk size used for copies: BufferSize, or 4096 when below 1024.
     std::int32_t ChunkSize() const { return BufferSize < 1024 ? 4096 : BufferSize; }
@@ -162,6 +163,13 @@ class TVlf {
     const BlockHeader& LastHeader() const { return header_; }
 
   private:
+    // Keeps the free-space map in step with a header written at address.
+    void NoteHeader(std::int64_t address, const BlockHeader& header);
+    // Makes the free-space map complete by walking every block; false for a damaged file,
+    // which is then searched block by block.
+    bool CompleteFreeSpaceMap();
+    std::int32_t WalkForFree(std::int64_t start, std::int32_t length);
+    std::int32_t TakeFree(std::int64_t address, std::int32_t freeLength, std::int32_t length);
     bool ReadHeader(std::int64_t address, BlockHeader& header);
     bool WriteHeader(std::int64_t address, const BlockHeader& header);
     // The header at address when it describes a block that lies inside the file.
@@ -176,6 +184,7 @@ class TVlf {
 
     RawFile file_;
     BlockHeader header_;
+    std::shared_ptr<FreeSpaceMap> free_;
 };
 
 // Walks a block file and lists its problems: a bad signature or header, blocks that do not

@@ -1,0 +1,41 @@
+// The free blocks of a block file, kept between the opens of one process so that finding free
+// space does not read every block header of the file on each store. A map is trusted only while
+// the file is exactly as this process left it (same file, size and modification time).
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+namespace snx {
+
+struct FileStamp {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = -1;
+    std::int64_t ModifiedNs = -1;
+
+    static FileStamp Of(const struct stat& st);
+    bool operator==(const FileStamp&) const = default;
+};
+
+struct FreeSpaceMap {
+    // Address -> data length of every block whose state is free, when Complete.
+    std::map<std::int64_t, std::int32_t> Blocks;
+    bool Complete = false;
+    // The file as it was when this process last closed it.
+    FileStamp LastClosed;
+
+    void Forget() {
+        Blocks.clear();
+        Complete = false;
+    }
+};
+
+// The process's map for the file at path (one per path, created empty).
+std::shared_ptr<FreeSpaceMap> FreeSpaceMapFor(const std::filesystem::path& path);
+
+}  // namespace snx
