@@ -57,7 +57,7 @@ bool DiscCatalogue::OpenDiscFiles() {
             ShowError(std::string("Cannot finish the interrupted rebuild: ") + error.what());
         }
     }
-    if (!std::filesystem::exists(ResolveFileName(dir, "disc.dat"))) {
+    if (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT"))) {
         if (!Confirm("Please confirm that a new set of data files are to be created?")) {
             return false;
         }

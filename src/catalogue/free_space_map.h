@@ -3,24 +3,14 @@
 // the file is exactly as this process left it (same file, size and modification time).
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
 
+#include "catalogue/file_stamp.h"
+
 namespace snx {
-
-struct FileStamp {
-    dev_t Device = 0;
-    ino_t Inode = 0;
-    off_t Size = -1;
-    std::int64_t ModifiedNs = -1;
-
-    static FileStamp Of(const struct stat& st);
-    bool operator==(const FileStamp&) const = default;
-};
 
 struct FreeSpaceMap {
     // Address -> data length of every block whose state is free, when Complete.

@@ -1,10 +1,13 @@
 #include "catalogue/record_file.h"
 
+#include "catalogue/file_stamp.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
 #include <list>
+#include <map>
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -180,6 +183,45 @@ class PageCache {
     std::unordered_map<std::uint64_t, std::list<Item>::iterator> map_;
 };
 
+// Decoded pages kept between the opens of one pair by this process, trusted only while both
+// files are exactly as this process closed them.
+struct SharedPages {
+    PageCache Cache;
+    FileStamp Dat;
+    FileStamp Ix;
+    bool Valid = false;
+};
+
+std::map<std::string, std::shared_ptr<SharedPages>>& SharedPagesRegistry() {
+    static std::map<std::string, std::shared_ptr<SharedPages>> registry;
+    return registry;
+}
+
+std::shared_ptr<SharedPages> SharedPagesFor(const std::filesystem::path& dat) {
+    auto& shared = SharedPagesRegistry()[FileKey(dat)];
+    if (!shared) {
+        shared = std::make_shared<SharedPages>();
+    }
+    return shared;
+}
+
+// After a failed write or a damaged read nothing remembered can be trusted.
+void ForgetSharedPages() {
+    for (auto& [name, shared] : SharedPagesRegistry()) {
+        shared->Cache = PageCache();
+        shared->Valid = false;
+    }
+}
+
+bool StampOf(const RawFile& file, FileStamp& stamp) {
+    struct stat status {};
+    if (!file.Stat(status)) {
+        return false;
+    }
+    stamp = FileStamp::Of(status);
+    return true;
+}
+
 struct Pair {
     RawFile Dat;
     RawFile Ix;
@@ -192,7 +234,16 @@ struct Pair {
     std::int64_t IndexRecordSize = 0;
     std::int64_t IndexRecords = 0;
     std::vector<Key> Keys;
-    PageCache Cache;
+    std::shared_ptr<SharedPages> Shared;
+
+    PageCache& Cache() { return Shared->Cache; }
+
+    ~Pair() {
+        // Remember how the files were left, so the next open may keep the pages.
+        if (Shared && !ReadOnly && StampOf(Dat, Shared->Dat) && StampOf(Ix, Shared->Ix)) {
+            Shared->Valid = true;
+        }
+    }
 };
 
 std::vector<std::unique_ptr<Pair>> g_slots;
@@ -320,7 +371,7 @@ PagePtr LoadPage(Pair& f, std::size_t keyIndex, std::int32_t page) {
     const Key& k = f.Keys[keyIndex];
     CheckPageNumber(f, k, page);
     const std::uint64_t id = PageId(keyIndex, page);
-    if (PagePtr cached = f.Cache.Find(id)) {
+    if (PagePtr cached = f.Cache().Find(id)) {
         return cached;
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(k.PageBytes));
@@ -328,7 +379,7 @@ PagePtr LoadPage(Pair& f, std::size_t keyIndex, std::int32_t page) {
         Fail(kErrDamaged);
     }
     auto decoded = std::make_shared<const Page>(DecodePage(bytes, k));
-    f.Cache.Put(id, decoded);
+    f.Cache().Put(id, decoded);
     return decoded;
 }
 
@@ -341,7 +392,7 @@ PagePtr StorePage(Pair& f, std::size_t keyIndex, std::int32_t page, Page p) {
         Fail(kErrIo);
     }
     auto stored = std::make_shared<const Page>(std::move(p));
-    f.Cache.Put(PageId(keyIndex, page), stored);
+    f.Cache().Put(PageId(keyIndex, page), stored);
     return stored;
 }
 
@@ -391,7 +442,7 @@ void FreePage(Pair& f, std::size_t keyIndex, std::int32_t page) {
     if (!f.Ix.WriteAt(PageOffset(f, k, page), bytes)) {
         Fail(kErrIo);
     }
-    f.Cache.Erase(PageId(keyIndex, page));
+    f.Cache().Erase(PageId(keyIndex, page));
     k.FirstFree = page;
     ++k.FreeCount;
 }
@@ -402,10 +453,19 @@ std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly)
     auto f = std::make_unique<Pair>();
     f->ReadOnly = readOnly;
     const auto access = readOnly ? RawFile::Access::Read : RawFile::Access::ReadWrite;
-    if (!f->Dat.Open(WithExtension(base, ".DAT"), access) ||
-        !f->Ix.Open(WithExtension(base, ".IX"), access)) {
+    const std::filesystem::path dat = WithExtension(base, ".DAT");
+    if (!f->Dat.Open(dat, access) || !f->Ix.Open(WithExtension(base, ".IX"), access)) {
         Fail(kErrIo);
     }
+    f->Shared = SharedPagesFor(dat);
+    FileStamp datStamp;
+    FileStamp ixStamp;
+    if (!f->Shared->Valid || !StampOf(f->Dat, datStamp) || !StampOf(f->Ix, ixStamp) ||
+        datStamp != f->Shared->Dat || ixStamp != f->Shared->Ix) {
+        f->Shared->Cache = PageCache();  // changed since this process last closed it
+    }
+    // Valid again only once this open is closed cleanly.
+    f->Shared->Valid = false;
     std::array<std::uint8_t, kDatHeaderBytes> head{};
     if (!f->Dat.ReadAt(0, head)) {
         Fail(kErrDamaged);
@@ -486,6 +546,9 @@ Result Guarded(Result failure, Body body) {
         return body();
     } catch (const Failure& e) {
         g_status = {false, e.Code};
+        if (e.Code == kErrIo || e.Code == kErrDamaged) {
+            ForgetSharedPages();
+        }
     } catch (const std::bad_alloc&) {
         g_status = {false, kErrNoMemory};
     }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 
+#include "catalogue/record_file.h"
 #include "catalogue/vlf.h"
 #include "support/temp_dir.h"
 
@@ -91,6 +92,32 @@ TEST(FreeSpaceMap, FreeBlocksMadeByAnotherProgramAreFound) {
     TVlf vlf;
     ASSERT_TRUE(vlf.Open(path));
     EXPECT_EQ(vlf.WriteBlock(0, std::vector<std::uint8_t>(100, 9), 0), second);
+}
+
+// Index pages are remembered between opens too; a file changed by another program must be read
+// again, not served from memory.
+TEST(RememberedPages, AnIndexChangedFromOutsideIsReadAgain) {
+    test::TempDir dir;
+    InitRecordFiles(8);
+    const KeyDescription keys[] = {{16, false}};
+    CreateRecordFiles(dir / "disc", 64, keys);
+    int handle = OpenRecordFiles(dir / "disc");
+    ASSERT_TRUE(AddKey(handle, 1, 1, "a"));
+    CloseRecordFiles(handle);
+    const std::string before = test::ReadFileText(dir / "disc.IX");
+
+    handle = OpenRecordFiles(dir / "disc");
+    ASSERT_TRUE(AddKey(handle, 1, 2, "b"));
+    CloseRecordFiles(handle);
+    // Another program puts the index back as it was.
+    test::WriteFileText(dir / "disc.IX", before);
+    TouchFromOutside(dir / "disc.IX");
+
+    handle = OpenRecordFiles(dir / "disc");
+    EXPECT_EQ(FindKey(handle, 1, "b"), 0);
+    EXPECT_EQ(FindKey(handle, 1, "a"), 1);
+    CloseRecordFiles(handle);
+    ExitRecordFiles();
 }
 
 }  // namespace
