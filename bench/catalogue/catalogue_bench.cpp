@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "catalogue/record_file.h"
+#include "sqlite_db.h"
 
 namespace {
 
@@ -248,32 +249,7 @@ void BM_Ours_DeleteHalf(benchmark::State& state) {
 
 // --- SQLite -----------------------------------------------------------------------------------
 
-struct Db {
-    sqlite3* Handle = nullptr;
-    explicit Db(const fs::path& path) {
-        if (sqlite3_open(path.c_str(), &Handle) != SQLITE_OK) {
-            throw std::runtime_error("sqlite3_open failed");
-        }
-        Exec("PRAGMA journal_mode=WAL");
-        Exec("PRAGMA synchronous=OFF");
-    }
-    ~Db() { sqlite3_close(Handle); }
-    void Exec(const char* sql) {
-        char* message = nullptr;
-        if (sqlite3_exec(Handle, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-            const std::string text = message ? message : "?";
-            sqlite3_free(message);
-            throw std::runtime_error(text);
-        }
-    }
-    sqlite3_stmt* Prepare(const char* sql) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(Handle, sql, -1, &statement, nullptr) != SQLITE_OK) {
-            throw std::runtime_error(sqlite3_errmsg(Handle));
-        }
-        return statement;
-    }
-};
+using snx::bench::Db;
 
 void SqliteCreate(Db& db) {
     db.Exec(

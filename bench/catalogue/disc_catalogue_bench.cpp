@@ -135,9 +135,14 @@ const fs::path& BuiltCatalogue() {
         addresses.push_back(disc.Sample ? session.Holder.Vlf.StoreFile(0, sample, 1026) : 0);
     }
     session.Catalogue.CloseDiscVlf();
+    // Attach each sample as the recorder does: to the record as stored, tracks and notes kept.
     for (std::size_t i = 0; i < Discs().size(); ++i) {
         if (addresses[i] != 0) {
-            snx::DiscRecord record = Discs()[i].Record;
+            snx::DiscRecord record;
+            snx::KeySnapshot keys;
+            session.Catalogue.LoadDiscRecord(Discs()[i].Record.Identity, record,
+                                             session.Holder.catTracks, session.Holder.catMemo,
+                                             keys);
             record.SampleAddress = addresses[i];
             session.Catalogue.WriteDiscRecord(record);
         }

@@ -83,14 +83,15 @@ std::int64_t RawFile::Size() const {
     return static_cast<std::int64_t>(st.st_size);
 }
 
-std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
-    if (fd_ < 0 || offset < 0) {
-        return -1;
-    }
+namespace {
+
+// Repeats a read call until the buffer is full, the file ends or an error other than an
+// interruption: the count read, -1 on error.
+template <typename Read>
+std::int64_t ReadFully(std::span<std::uint8_t> buffer, Read read) {
     std::size_t done = 0;
     while (done < buffer.size()) {
-        const ssize_t n = ::pread(fd_, buffer.data() + done, buffer.size() - done,
-                                  static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        const ssize_t n = read(buffer.data() + done, buffer.size() - done, done);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -103,6 +104,17 @@ std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> bu
         done += static_cast<std::size_t>(n);
     }
     return static_cast<std::int64_t>(done);
+}
+
+}  // namespace
+
+std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
+    if (fd_ < 0 || offset < 0) {
+        return -1;
+    }
+    return ReadFully(buffer, [&](std::uint8_t* at, std::size_t size, std::size_t done) {
+        return ::pread(fd_, at, size, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    });
 }
 
 bool RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
@@ -156,21 +168,9 @@ std::int64_t RawFile::ReadNext(std::span<std::uint8_t> buffer) {
     if (fd_ < 0) {
         return -1;
     }
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::read(fd_, buffer.data() + done, buffer.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::int64_t>(done);
+    return ReadFully(buffer, [&](std::uint8_t* at, std::size_t size, std::size_t) {
+        return ::read(fd_, at, size);
+    });
 }
 
 }  // namespace snx

@@ -44,6 +44,16 @@ TEST(FileNames, MatchWithoutRegardToCase) {
     EXPECT_EQ(ResolveFileName(dir / "missing", "x"), dir / "missing" / "x");
 }
 
+TEST(FileNames, SeeFilesMadeRightAfterALookup) {
+    test::TempDir dir;
+    test::WriteFileText(dir / "other", "x");
+    EXPECT_EQ(ResolveFileName(dir.Path(), "disc.wav"), dir / "disc.wav");
+    test::WriteFileText(dir / "DISC.WAV", "x");
+    EXPECT_EQ(ResolveFileName(dir.Path(), "disc.wav"), dir / "DISC.WAV");
+    std::filesystem::rename(dir / "DISC.WAV", dir / "Disc.Wav");
+    EXPECT_EQ(ResolveFileName(dir.Path(), "disc.wav"), dir / "Disc.Wav");
+}
+
 TEST(FileNames, PreferTheExactNameThenNameOrder) {
     test::TempDir dir;
     test::WriteFileText(dir / "LABEL.fle", "x");
