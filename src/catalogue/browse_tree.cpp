@@ -1,6 +1,7 @@
 #include "catalogue/browse_tree.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "player/user_messages.h"
 #include "settings/settings.h"
@@ -15,7 +16,7 @@ bool Blank(std::string_view text) {
 }
 
 bool Occurs(std::string_view needle, std::string_view field) {
-    return UpperAscii(field).find(needle) != std::string::npos;
+    return ContainsUpper(field, needle);
 }
 
 const std::string& GroupValue(const DiscRecord& record, BrowseView view) {
@@ -41,19 +42,6 @@ NodePicture PictureOf(const DiscRecord& record) {
     return record.SampleAddress != 0 ? NodePicture::Sound : NodePicture::Cd;
 }
 
-// The record's track table as the browser filters it: identity in (0,0), stored cells, 100 rows.
-// Requires: vlf is open, or the record has no table.
-void LoadTracks(TVlf& vlf, const DiscRecord& record, StringGrid& tracks) {
-    tracks.Resize(3, 100);
-    tracks.ClearCells();
-    tracks.SetCell(0, 0, record.Identity);
-    StringGrid loaded;
-    if (record.TracksAddress != 0 && vlf.IsOpen() && vlf.LoadGrid(record.TracksAddress, loaded)) {
-        tracks = std::move(loaded);
-        tracks.SetRowCount(100);
-    }
-}
-
 }  // namespace
 
 int BrowseKey(BrowseView view) {
@@ -72,7 +60,11 @@ int BrowseKey(BrowseView view) {
     return kKeyName;
 }
 
-bool MatchesFilter(const DiscRecord& record, const StringGrid& tracks, const BrowseFilter& filter) {
+namespace {
+
+// The filter, with the track search given as a function of the needle and the last track row.
+template <typename TracksContain>
+bool Matches(const DiscRecord& record, const BrowseFilter& filter, TracksContain tracksContain) {
     if (!filter.Apply) {
         return true;
     }
@@ -87,18 +79,69 @@ bool MatchesFilter(const DiscRecord& record, const StringGrid& tracks, const Bro
     if (!Blank(filter.Reference) && Occurs(filter.Reference, record.Reference)) {
         return true;
     }
-    if (!Blank(filter.Track)) {
-        const int last = std::clamp<int>(record.TrackCount, 0, kMaxTracks);
-        for (int row = 1; row <= last; ++row) {
+    return !Blank(filter.Track) &&
+           tracksContain(filter.Track, std::clamp<int>(record.TrackCount, 0, kMaxTracks));
+}
+
+bool InTrackColumns(std::int32_t column, std::int32_t row, int lastRow) {
+    return column >= 0 && column < 3 && row >= 1 && row <= lastRow;
+}
+
+}  // namespace
+
+bool MatchesFilter(const DiscRecord& record, const StringGrid& tracks, const BrowseFilter& filter) {
+    return Matches(record, filter, [&](std::string_view needle, int lastRow) {
+        for (int row = 1; row <= lastRow; ++row) {
             for (int column = 0; column < 3; ++column) {
-                if (Occurs(filter.Track, tracks.Cell(column, row))) {
+                if (Occurs(needle, tracks.Cell(column, row))) {
                     return true;
                 }
             }
         }
-    }
-    return false;
+        return false;
+    });
 }
+
+namespace {
+
+// What the tree keeps of a record it shows.
+struct ShownDisc {
+    std::string Name;
+    std::string Identity;
+    std::string Group;
+    NodePicture Picture = NodePicture::Cd;
+};
+
+constexpr std::int32_t kRecordsPerRead = 256;
+
+// Visits every record the key names, in record-number order and read many at a time, so a walk
+// over a large catalogue makes few reads. Records that cannot be read are reported and skipped.
+template <typename Visit>
+void ReadNamedRecords(DiscCatalogue& catalogue, const std::vector<bool>& named, Visit visit) {
+    const int handle = catalogue.Handle();
+    std::vector<std::uint8_t> chunk(kDiscRecordSize * kRecordsPerRead);
+    const auto last = static_cast<std::int32_t>(named.size()) - 1;
+    for (std::int32_t first = 1; first <= last; first += kRecordsPerRead) {
+        const std::int32_t read = GetRecs(handle, first, chunk);
+        for (std::int32_t i = 0; i < kRecordsPerRead && first + i <= last; ++i) {
+            const std::int32_t number = first + i;
+            if (!named[static_cast<std::size_t>(number)]) {
+                continue;
+            }
+            DiscRecord record;
+            if (i < read) {
+                record = DecodeDiscRecord(std::span<const std::uint8_t, kDiscRecordSize>(
+                    chunk.data() + static_cast<std::size_t>(i) * kDiscRecordSize, kDiscRecordSize));
+            } else if (!catalogue.ReadRecord(number, record)) {
+                catalogue.ReportRecordError(0);
+                continue;
+            }
+            visit(number, record);
+        }
+    }
+}
+
+}  // namespace
 
 std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView view,
                                         const BrowseFilter& filter) {
@@ -108,48 +151,77 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
     }
     const int handle = catalogue.Handle();
     const int key = BrowseKey(view);
-    const bool needTracks = filter.Apply && !Blank(filter.Track);
-    // One open of the block file serves the whole walk.
-    if (needTracks) {
-        catalogue.OpenDiscVlf();
-    }
-    StringGrid& tracks = catalogue.Holder().catTracks;
-    std::string lastHeading = "#######";
-    bool haveHeading = false;
+
+    // The key's order first; the records are then read in file order.
+    std::vector<std::int32_t> order;
+    std::vector<bool> named(static_cast<std::size_t>(std::max(UsedRecs(handle), 1)), false);
     ClearKey(handle, key);
     std::int32_t number = 0;
     std::string text;
     // Bounded by the key's entry count, so a damaged index cannot loop for ever.
     for (std::int32_t left = UsedKeys(handle, key); left > 0 && NextKey(handle, key, number, text);
          --left) {
-        DiscRecord record;
-        if (!catalogue.ReadRecord(number, record)) {
+        if (number >= 1 && static_cast<std::size_t>(number) < named.size()) {
+            order.push_back(number);
+            named[static_cast<std::size_t>(number)] = true;
+        } else {
             catalogue.ReportRecordError(0);
-            continue;
         }
-        if (needTracks) {
-            LoadTracks(catalogue.Holder().Vlf, record, tracks);
-        }
-        if (!MatchesFilter(record, tracks, filter)) {
-            continue;
-        }
-        BrowseNode disc{false, record.Name, number, record.Identity, PictureOf(record), {}};
-        if (view == BrowseView::Name) {
-            tree.push_back(std::move(disc));
-            continue;
-        }
-        const std::string& group = GroupValue(record, view);
-        if (!haveHeading || group != lastHeading) {
-            tree.push_back(BrowseNode{true, group, 0, {}, NodePicture::List, {}});
-            lastHeading = group;
-            haveHeading = true;
-        }
-        tree.back().Children.push_back(std::move(disc));
     }
+
+    const bool needTracks = filter.Apply && !Blank(filter.Track);
+    // One open of the block file serves the whole walk.
+    if (needTracks) {
+        catalogue.OpenDiscVlf();
+    }
+    TVlf& vlf = catalogue.Holder().Vlf;
+    // The stored tables are searched where they lie, without building a grid for each disc.
+    const auto storedTracksContain = [&](const DiscRecord& record, std::string_view needle,
+                                         int lastRow) {
+        bool found = false;
+        if (record.TracksAddress != 0 && vlf.IsOpen()) {
+            vlf.VisitGridCells(record.TracksAddress, [&](std::int32_t column, std::int32_t row,
+                                                         std::string_view cell) {
+                found = found || (InTrackColumns(column, row, lastRow) && Occurs(needle, cell));
+            });
+        }
+        return found;
+    };
+    std::unordered_map<std::int32_t, ShownDisc> shown;
+    ReadNamedRecords(catalogue, named, [&](std::int32_t recordNumber, const DiscRecord& record) {
+        const bool matches = Matches(record, filter, [&](std::string_view needle, int lastRow) {
+            return storedTracksContain(record, needle, lastRow);
+        });
+        if (matches) {
+            shown[recordNumber] = {record.Name, record.Identity, GroupValue(record, view),
+                                   PictureOf(record)};
+        }
+    });
     if (needTracks && catalogue.Holder().Vlf.IsOpen()) {
         catalogue.CloseDiscVlf();
     }
     catalogue.CloseDiscFiles();
+
+    std::string lastHeading = "#######";
+    bool haveHeading = false;
+    for (std::int32_t recordNumber : order) {
+        const auto found = shown.find(recordNumber);
+        if (found == shown.end()) {
+            continue;
+        }
+        const ShownDisc& disc = found->second;
+        BrowseNode node{false, disc.Name, recordNumber, disc.Identity, disc.Picture, {}};
+        if (view == BrowseView::Name) {
+            tree.push_back(std::move(node));
+            continue;
+        }
+        if (!haveHeading || disc.Group != lastHeading) {
+            tree.push_back(BrowseNode{true, disc.Group, 0, {}, NodePicture::List, {}});
+            lastHeading = disc.Group;
+            haveHeading = true;
+        }
+        tree.back().Children.push_back(std::move(node));
+    }
     return tree;
 }
 

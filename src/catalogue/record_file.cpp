@@ -1061,6 +1061,26 @@ bool GetRec(int handle, std::int32_t record, std::span<std::uint8_t> buffer) {
     });
 }
 
+std::int32_t GetRecs(int handle, std::int32_t first, std::span<std::uint8_t> buffer) {
+    return Guarded(0, [&] {
+        Pair& f = PairOf(handle);
+        if (first < 0 || first > f.Highest) {
+            Fail(kErrRecordRange);
+        }
+        const auto length = static_cast<std::size_t>(f.L);
+        const std::int32_t count = static_cast<std::int32_t>(std::min<std::int64_t>(
+            static_cast<std::int64_t>(buffer.size() / length), f.Highest - first + 1));
+        if (count == 0) {
+            Fail(kErrArgument);
+        }
+        if (!f.Dat.ReadAt(RecordOffset(f, first),
+                          buffer.first(length * static_cast<std::size_t>(count)))) {
+            Fail(kErrDamaged);
+        }
+        return count;
+    });
+}
+
 bool PutRec(int handle, std::int32_t record, std::span<const std::uint8_t> data) {
     return Guarded(false, [&] {
         Pair& f = PairOf(handle);

@@ -97,6 +97,10 @@ int KeyCount(int handle);
 
 // Reads record number (0 to highest) into buffer (at least L bytes). Error 10135 outside.
 bool GetRec(int handle, std::int32_t record, std::span<std::uint8_t> buffer);
+// Reads as many whole records as buffer holds, from record number first on, stopping at the
+// highest: the number read, 0 on failure (10135 outside, kErrArgument for a buffer shorter
+// than one record). For walks over the whole file.
+std::int32_t GetRecs(int handle, std::int32_t first, std::span<std::uint8_t> buffer);
 // Overwrites record 1..highest with the first L bytes of data (10130 for 0, 10135 outside).
 bool PutRec(int handle, std::int32_t record, std::span<const std::uint8_t> data);
 // Writes data as a new record: the first deleted one, else highest + 1. The record number, 0 on

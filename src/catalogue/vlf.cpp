@@ -526,31 +526,73 @@ std::int32_t TVlf::StoreGrid(std::int32_t address, const StringGrid& grid) {
     return WriteAt(address, data, kTypeGrid, size);
 }
 
-bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
+bool TVlf::ReadGridBlock(std::int32_t address, std::vector<std::uint8_t>& data,
+                         GridLayout& layout) {
     BlockHeader h;
     if (!IsOpen() || !ReadValidHeader(address, h) || h.State != kInUse || h.Type != kTypeGrid ||
         h.Length < kGridPropertyArea + 2) {
         return false;
     }
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(h.Length));
+    data.resize(static_cast<std::size_t>(h.Length));
     if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize, data)) {
         return false;
     }
     const std::span<const std::uint8_t> in(data);
+    layout.Columns = GetI32(in, 16);
+    layout.Rows = GetI32(in, 20);
+    layout.WidthsAt =
+        kGridPropertyArea + 2 + static_cast<std::int64_t>(GetU16(in, kGridPropertyArea));
     const std::int64_t length = h.Length;
-    const std::int32_t columns = GetI32(in, 16);
-    const std::int32_t rows = GetI32(in, 20);
-    const std::int64_t extra = GetU16(in, kGridPropertyArea);
-    const std::int64_t widthsAt = kGridPropertyArea + 2 + extra;
-    if (columns < 0 || rows < 0 || widthsAt + 2 * static_cast<std::int64_t>(columns) > length) {
+    if (layout.Columns < 0 || layout.Rows < 0 ||
+        layout.WidthsAt + 2 * static_cast<std::int64_t>(layout.Columns) > length) {
         return false;
     }
-    std::int64_t at = widthsAt + 2 * static_cast<std::int64_t>(columns);
+    layout.CellsAt = layout.WidthsAt + 2 * static_cast<std::int64_t>(layout.Columns);
     // Every cell takes at least its length byte: counts the block cannot hold are damage.
-    if (static_cast<std::int64_t>(columns) * rows > length - at) {
+    return static_cast<std::int64_t>(layout.Columns) * layout.Rows <= length - layout.CellsAt;
+}
+
+namespace {
+
+// Calls cell(column, row, text) for each cell the block holds, column by column until its end.
+template <typename Cell>
+void ForEachStoredCell(const std::vector<std::uint8_t>& data, std::int64_t at, std::int32_t columns,
+                       std::int32_t rows, Cell cell) {
+    const auto length = static_cast<std::int64_t>(data.size());
+    for (std::int32_t c = 0; c < columns && at < length; ++c) {
+        for (std::int32_t r = 0; r < rows && at < length; ++r) {
+            const std::int64_t n =
+                std::min<std::int64_t>(data[static_cast<std::size_t>(at)], length - at - 1);
+            cell(c, r,
+                 std::string_view(reinterpret_cast<const char*>(data.data() + at + 1),
+                                  static_cast<std::size_t>(n)));
+            at += 1 + n;
+        }
+    }
+}
+
+}  // namespace
+
+bool TVlf::VisitGridCells(
+    std::int32_t address,
+    const std::function<void(std::int32_t column, std::int32_t row, std::string_view text)>& cell) {
+    std::vector<std::uint8_t> data;
+    GridLayout layout;
+    if (!ReadGridBlock(address, data, layout)) {
         return false;
     }
-    grid.Resize(columns, rows);
+    ForEachStoredCell(data, layout.CellsAt, layout.Columns, layout.Rows, cell);
+    return true;
+}
+
+bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
+    std::vector<std::uint8_t> data;
+    GridLayout layout;
+    if (!ReadGridBlock(address, data, layout)) {
+        return false;
+    }
+    const std::span<const std::uint8_t> in(data);
+    grid.Resize(layout.Columns, layout.Rows);
     grid.ClearCells();
     grid.FixedCols = GetU16(in, 24);
     grid.FixedRows = GetU16(in, 26);
@@ -569,19 +611,13 @@ bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
     styles |= GetU8(in, 88) == 1 ? GridFont::Underline : 0;
     styles |= GetU8(in, 89) == 1 ? GridFont::StrikeOut : 0;
     grid.Font.Styles = styles;
-    for (std::int32_t c = 0; c < columns; ++c) {
-        grid.SetColWidth(c, GetU16(in, static_cast<std::size_t>(widthsAt + 2 * c)));
+    for (std::int32_t c = 0; c < layout.Columns; ++c) {
+        grid.SetColWidth(c, GetU16(in, static_cast<std::size_t>(layout.WidthsAt + 2 * c)));
     }
-    for (std::int32_t c = 0; c < columns && at < length; ++c) {
-        for (std::int32_t r = 0; r < rows && at < length; ++r) {
-            const std::int64_t n =
-                std::min<std::int64_t>(data[static_cast<std::size_t>(at)], length - at - 1);
-            grid.SetCell(c, r,
-                         std::string(reinterpret_cast<const char*>(data.data() + at + 1),
-                                     static_cast<std::size_t>(n)));
-            at += 1 + n;
-        }
-    }
+    ForEachStoredCell(data, layout.CellsAt, layout.Columns, layout.Rows,
+                      [&](std::int32_t c, std::int32_t r, std::string_view text) {
+                          grid.SetCell(c, r, std::string(text));
+                      });
     return true;
 }
 

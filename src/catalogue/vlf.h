@@ -128,6 +128,11 @@ class TVlf {
     // False, leaving the grid unchanged, for another block or a damaged one (counts that the
     // block's length cannot hold).
     bool LoadGrid(std::int32_t address, StringGrid& grid);
+    // Calls cell for each cell of an in-use type 3 block, column by column, without building a
+    // grid; false as LoadGrid. For searches over many tables.
+    bool VisitGridCells(std::int32_t address,
+                        const std::function<void(std::int32_t column, std::int32_t row,
+                                                 std::string_view text)>& cell);
     // Copies a whole file into a block of the given type (deleting the block at a non-zero
     // address first), in BufferSize chunks; the new address, 0 on failure.
     std::int32_t StoreFile(std::int32_t address, const std::filesystem::path& fileName,
@@ -163,6 +168,15 @@ class TVlf {
     const BlockHeader& LastHeader() const { return header_; }
 
   private:
+    struct GridLayout {
+        std::int32_t Columns = 0;
+        std::int32_t Rows = 0;
+        std::int64_t WidthsAt = 0;
+        std::int64_t CellsAt = 0;
+    };
+    // The data of the string-table block at address and where its parts lie; false for another
+    // kind of block or counts the block cannot hold.
+    bool ReadGridBlock(std::int32_t address, std::vector<std::uint8_t>& data, GridLayout& layout);
     // Keeps the free-space map in step with a header written at address.
     void NoteHeader(std::int64_t address, const BlockHeader& header);
     // Makes the free-space map complete by walking every block; false for a damaged file,

@@ -82,6 +82,15 @@ std::string UpperAscii(std::string_view text) {
     return upper;
 }
 
+bool ContainsUpper(std::string_view text, std::string_view upperNeedle) {
+    const auto upper = [](char c) {
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    };
+    return std::search(text.begin(), text.end(), upperNeedle.begin(), upperNeedle.end(),
+                       [&](char t, char n) { return upper(t) == n; }) != text.end() ||
+           upperNeedle.empty();
+}
+
 bool IsValidUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         if (static_cast<unsigned char>(text[at]) < 0x80) {

@@ -19,6 +19,9 @@ std::string_view TrimBlanks(std::string_view text);
 // Upper-cases the letters a to z only, as the catalogue's filters compare.
 std::string UpperAscii(std::string_view text);
 
+// Whether needle, already upper-case, occurs in text with its letters a to z taken as A to Z.
+bool ContainsUpper(std::string_view text, std::string_view upperNeedle);
+
 bool IsValidUtf8(std::string_view text);
 
 // Stored texts are bytes: UTF-8 from this program, or Windows-1252 from catalogues made on other

@@ -33,6 +33,10 @@ TEST(StoredText, DecodesWindows1252WhereBytesAreNotUtf8) {
     EXPECT_FALSE(IsValidUtf8("\xC0\x80"));  // overlong
     EXPECT_TRUE(IsValidUtf8("plain"));
     EXPECT_EQ(UpperAscii("abc\xC3\xA9z"), "ABC\xC3\xA9Z");
+    EXPECT_TRUE(ContainsUpper("Summer Romance 3", "ROMANCE"));
+    EXPECT_TRUE(ContainsUpper("x", ""));
+    EXPECT_FALSE(ContainsUpper("Romanc", "ROMANCE"));
+    EXPECT_FALSE(ContainsUpper("romance", "romance"));  // the needle is taken as upper-case
 }
 
 }  // namespace
