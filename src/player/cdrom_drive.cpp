@@ -10,8 +10,9 @@
 namespace snx {
 
 CdromDrive::CdromDrive(std::string device, Clock& clock, AudioOutputFactory outputFactory)
-    : device_(std::move(device)),
-      player_(clock, std::move(outputFactory), [this] { return OpenParanoiaReader(device_); }),
+    : PlayerDrive(clock, std::move(outputFactory), [this] { return OpenParanoiaReader(device_); }),
+      device_(std::move(device)),
+
       worker_([this] { WorkerLoop(); }) {}
 
 CdromDrive::~CdromDrive() {
@@ -63,7 +64,7 @@ void CdromDrive::WorkerLoop() {
         trayOpen_ = trayOpen;
         if (disc != disc_) {
             disc_ = disc;
-            player_.SetDisc(disc_);
+            Player().SetDisc(disc_);
         }
         wake_.wait_for(lock, std::chrono::seconds(1),
                        [&] { return quit_ || request_ != TrayRequest::None; });
@@ -84,39 +85,11 @@ DriveStatus CdromDrive::Status() {
         }
         disc = disc_;
     }
-    if (!disc) {
-        return status;
-    }
-    const DiscPlayer::State state = player_.Snapshot();
-    status.Mode = state.Mode;
-    status.Position = state.Position;
-    status.MediaPresent = true;
-    status.Disc = disc;
-    return status;
-}
-
-std::uint32_t CdromDrive::Play(Lba from, Lba to) {
-    return player_.Play(from, to);
-}
-
-std::uint32_t CdromDrive::Pause() {
-    return player_.Pause();
-}
-
-std::uint32_t CdromDrive::Resume() {
-    return player_.Resume();
-}
-
-std::uint32_t CdromDrive::Stop() {
-    return player_.Stop();
-}
-
-std::uint32_t CdromDrive::Seek(Lba to) {
-    return player_.Seek(to);
+    return LoadedStatus(disc);
 }
 
 std::uint32_t CdromDrive::RequestTray(TrayRequest request) {
-    player_.Stop();
+    Player().Stop();
     {
         std::lock_guard lock(mutex_);
         request_ = request;
@@ -131,10 +104,6 @@ std::uint32_t CdromDrive::OpenTray() {
 
 std::uint32_t CdromDrive::CloseTray() {
     return RequestTray(TrayRequest::Close);
-}
-
-void CdromDrive::SetGains(double left, double right) {
-    player_.SetGains(left, right);
 }
 
 }  // namespace snx

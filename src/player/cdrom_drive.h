@@ -10,26 +10,19 @@
 #include <thread>
 
 #include "player/clock.h"
-#include "player/disc_player.h"
-#include "player/drive_backend.h"
+#include "player/player_drive.h"
 
 namespace snx {
 
-class CdromDrive final : public DriveBackend {
+class CdromDrive final : public PlayerDrive {
   public:
     CdromDrive(std::string device, Clock& clock, AudioOutputFactory outputFactory);
     ~CdromDrive() override;
 
     std::string Label() const override { return device_; }
     DriveStatus Status() override;
-    std::uint32_t Play(Lba from, Lba to) override;
-    std::uint32_t Pause() override;
-    std::uint32_t Resume() override;
-    std::uint32_t Stop() override;
-    std::uint32_t Seek(Lba to) override;
     std::uint32_t OpenTray() override;
     std::uint32_t CloseTray() override;
-    void SetGains(double left, double right) override;
 
   private:
     enum class TrayRequest { None, Open, Close };
@@ -44,7 +37,6 @@ class CdromDrive final : public DriveBackend {
     bool looked_ = false;  // the worker has looked at the drive at least once
     bool trayOpen_ = false;
     std::shared_ptr<const DiscInfo> disc_;
-    DiscPlayer player_;
     std::thread worker_;
 };
 

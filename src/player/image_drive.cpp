@@ -7,7 +7,8 @@
 namespace snx {
 
 ImageDrive::ImageDrive(Clock& clock, AudioOutputFactory outputFactory)
-    : player_(clock, std::move(outputFactory), [this] { return OpenImageReader(ImagePath()); }) {}
+    : PlayerDrive(clock, std::move(outputFactory),
+                  [this] { return OpenImageReader(ImagePath()); }) {}
 
 bool ImageDrive::Insert(const std::string& imagePath) {
     {
@@ -22,7 +23,7 @@ bool ImageDrive::Load() {
     const std::string path = ImagePath();
     const CdioHandle cdio = path.empty() ? nullptr : OpenImage(path);
     disc_ = ReadDiscInfo(cdio.get());
-    player_.SetDisc(disc_);
+    Player().SetDisc(disc_);
     return disc_ != nullptr;
 }
 
@@ -45,41 +46,13 @@ DriveStatus ImageDrive::Status() {
         status.Mode = CdMode::Open;
         return status;
     }
-    if (!disc_) {
-        return status;
-    }
-    const DiscPlayer::State state = player_.Snapshot();
-    status.Mode = state.Mode;
-    status.Position = state.Position;
-    status.MediaPresent = true;
-    status.Disc = disc_;
-    return status;
-}
-
-std::uint32_t ImageDrive::Play(Lba from, Lba to) {
-    return player_.Play(from, to);
-}
-
-std::uint32_t ImageDrive::Pause() {
-    return player_.Pause();
-}
-
-std::uint32_t ImageDrive::Resume() {
-    return player_.Resume();
-}
-
-std::uint32_t ImageDrive::Stop() {
-    return player_.Stop();
-}
-
-std::uint32_t ImageDrive::Seek(Lba to) {
-    return player_.Seek(to);
+    return LoadedStatus(disc_);
 }
 
 std::uint32_t ImageDrive::OpenTray() {
     trayOpen_ = true;
     disc_ = nullptr;
-    player_.SetDisc(nullptr);
+    Player().SetDisc(nullptr);
     return kDeviceOk;
 }
 
@@ -87,10 +60,6 @@ std::uint32_t ImageDrive::CloseTray() {
     trayOpen_ = false;
     Load();
     return kDeviceOk;
-}
-
-void ImageDrive::SetGains(double left, double right) {
-    player_.SetGains(left, right);
 }
 
 }  // namespace snx

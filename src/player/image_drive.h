@@ -8,12 +8,11 @@
 #include <string>
 
 #include "player/clock.h"
-#include "player/disc_player.h"
-#include "player/drive_backend.h"
+#include "player/player_drive.h"
 
 namespace snx {
 
-class ImageDrive final : public DriveBackend {
+class ImageDrive final : public PlayerDrive {
   public:
     ImageDrive(Clock& clock, AudioOutputFactory outputFactory);
 
@@ -24,14 +23,8 @@ class ImageDrive final : public DriveBackend {
 
     std::string Label() const override;
     DriveStatus Status() override;
-    std::uint32_t Play(Lba from, Lba to) override;
-    std::uint32_t Pause() override;
-    std::uint32_t Resume() override;
-    std::uint32_t Stop() override;
-    std::uint32_t Seek(Lba to) override;
     std::uint32_t OpenTray() override;
     std::uint32_t CloseTray() override;
-    void SetGains(double left, double right) override;
 
   private:
     bool Load();
@@ -40,7 +33,6 @@ class ImageDrive final : public DriveBackend {
     std::string path_;
     bool trayOpen_ = false;
     std::shared_ptr<const DiscInfo> disc_;
-    DiscPlayer player_;
 };
 
 }  // namespace snx
