@@ -242,6 +242,20 @@ std::int32_t DiscCatalogue::StoreDiscRecord(DiscRecord& record, const StringGrid
     return number;
 }
 
+bool DiscCatalogue::AdoptDriveDisc(DiscRecord& record, const StringGrid& tracks,
+                                   const TextBox& memo, KeySnapshot& keys) {
+    if (!record.Orphan) {
+        return false;
+    }
+    const DiscRecord fromDrive = NewRecord(record.Identity);
+    record.Orphan = false;
+    record.TrackCount = fromDrive.TrackCount;
+    record.TrackLengths = fromDrive.TrackLengths;
+    record.PlayingTime = fromDrive.PlayingTime;
+    StoreDiscRecord(record, tracks, memo, keys);
+    return true;
+}
+
 void DiscCatalogue::WriteDiscRecord(const DiscRecord& record) {
     OpenDiscFiles();
     const DiscRecordBytes bytes = EncodeDiscRecord(record);

@@ -55,6 +55,12 @@ class DiscCatalogue {
     std::int32_t StoreDiscRecord(DiscRecord& record, const StringGrid& tracks, const TextBox& memo,
                                  KeySnapshot& keys);
 
+    // For a record made without its disc (an orphan, from an import): takes the track count,
+    // track lengths and playing time of the disc in the drive, clears Orphan and stores the
+    // record at once. False, changing nothing, for a record that is not an orphan.
+    bool AdoptDriveDisc(DiscRecord& record, const StringGrid& tracks, const TextBox& memo,
+                        KeySnapshot& keys);
+
     // Stores the fixed record only; keys 2 to 6 are not touched.
     void WriteDiscRecord(const DiscRecord& record);
 

@@ -161,6 +161,33 @@ TEST_F(CatalogueTest, ForeignSingleByteTextsKeepTheirIndexEntries) {
     EXPECT_TRUE(messages_.Errors().empty());
 }
 
+TEST_F(CatalogueTest, AnOrphanTakesItsTrackDataFromTheDiscOnce) {
+    CreateFiles();
+    AddDisc("00000000000374F6", "Imported");
+    DiscRecord record;
+    StringGrid tracks;
+    TextBox memo;
+    KeySnapshot keys;
+    catalogue_->LoadDiscRecord("00000000000374F6", record, tracks, memo, keys);
+    record.Orphan = true;
+    record.TrackCount = 30;  // what an import without the disc guesses
+    record.TrackLengths.fill(0);
+    record.PlayingTime = 0;
+    catalogue_->WriteDiscRecord(record);
+
+    ASSERT_EQ(catalogue_->LoadDiscRecord("00000000000374F6", record, tracks, memo, keys), 1);
+    ASSERT_TRUE(record.Orphan);
+    EXPECT_TRUE(catalogue_->AdoptDriveDisc(record, tracks, memo, keys));
+    DiscRecord stored;
+    catalogue_->LoadDiscRecord("00000000000374F6", stored, tracks, memo, keys);
+    EXPECT_FALSE(stored.Orphan);
+    EXPECT_EQ(stored.TrackCount, 3);
+    EXPECT_EQ(stored.TrackLengths[2], PackMsf(2, 0, 0));
+    EXPECT_NEAR(stored.PlayingTime, 9.15, 1e-9);
+    EXPECT_EQ(stored.Name, "Imported");
+    EXPECT_FALSE(catalogue_->AdoptDriveDisc(stored, tracks, memo, keys));
+}
+
 TEST_F(CatalogueTest, WriteDiscRecordKeysTheIdentityOnly) {
     CreateFiles();
     DiscRecord record;
