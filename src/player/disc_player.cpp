@@ -32,7 +32,8 @@ DiscPlayer::DiscPlayer(Clock& clock, AudioOutputFactory outputFactory,
                        SectorReaderFactory readerFactory)
     : clock_(clock),
       outputFactory_(std::move(outputFactory)),
-      readerFactory_(std::move(readerFactory)) {
+      readerFactory_(std::move(readerFactory)),
+      outputAttached_(clock) {
     reader_ = std::thread([this] { ReaderLoop(); });
     output_ = std::thread([this] { OutputLoop(); });
 }
@@ -237,7 +238,6 @@ void DiscPlayer::ReaderLoop() {
 }
 
 void DiscPlayer::OutputLoop() {
-    ClockThread attached(clock_);
     std::unique_ptr<AudioOutput> output;
     std::uint64_t mine = 0;
     std::unique_lock lock(mutex_);

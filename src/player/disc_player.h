@@ -90,6 +90,9 @@ class DiscPlayer {
     std::atomic<std::int32_t> gainLeft_{65536};  // 1/65536 units
     std::atomic<std::int32_t> gainRight_{65536};
 
+    // The output thread is attached to the clock from before it starts, so a test clock never
+    // runs ahead of a thread that has not yet reached its first wait.
+    ClockThread outputAttached_;
     std::thread reader_;
     std::thread output_;
 };
