@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -14,12 +15,14 @@ RawFile::~RawFile() {
     Close();
 }
 
-RawFile::RawFile(RawFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+RawFile::RawFile(RawFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, -1)) {}
 
 RawFile& RawFile::operator=(RawFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        size_ = std::exchange(other.size_, -1);
     }
     return *this;
 }
@@ -37,6 +40,8 @@ bool RawFile::Open(const std::filesystem::path& path, Access access) {
         struct stat st {};
         if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
             Close();
+        } else {
+            size_ = st.st_size;
         }
     }
     return fd_ >= 0;
@@ -45,12 +50,14 @@ bool RawFile::Open(const std::filesystem::path& path, Access access) {
 bool RawFile::CreateNew(const std::filesystem::path& path) {
     Close();
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    size_ = 0;
     return fd_ >= 0;
 }
 
 bool RawFile::CreateOrTruncate(const std::filesystem::path& path) {
     Close();
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    size_ = 0;
     return fd_ >= 0;
 }
 
@@ -77,10 +84,10 @@ bool RawFile::Stat(struct stat& status) const {
 
 std::int64_t RawFile::Size() const {
     struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+    if (size_ < 0 && !Stat(st)) {
         return -1;
     }
-    return static_cast<std::int64_t>(st.st_size);
+    return size_;
 }
 
 namespace {
@@ -121,21 +128,19 @@ bool RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) const 
     return ReadSomeAt(offset, buffer) == static_cast<std::int64_t>(buffer.size());
 }
 
-bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
-    if (fd_ < 0 || offset < 0) {
-        return false;
-    }
+namespace {
+
+// Repeats a write call until every byte is written; false on an error other than an
+// interruption, or when nothing more can be written.
+template <typename Write>
+bool WriteFully(std::span<const std::uint8_t> bytes, Write write) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
-                                   static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
+        const ssize_t n = write(bytes.data() + done, bytes.size() - done, done);
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
-        if (n == 0) {
+        if (n <= 0) {
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -143,25 +148,30 @@ bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
     return true;
 }
 
+}  // namespace
+
+bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+    if (fd_ < 0 || offset < 0) {
+        return false;
+    }
+    const bool written =
+        WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size, std::size_t done) {
+            return ::pwrite(fd_, at, size,
+                            static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        });
+    const std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
+    size_ = !written ? -1 : (size_ >= 0 ? std::max(size_, end) : -1);
+    return written;
+}
+
 bool RawFile::Append(std::span<const std::uint8_t> bytes) {
     if (fd_ < 0) {
         return false;
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (n == 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    const bool written = WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size,
+                                               std::size_t) { return ::write(fd_, at, size); });
+    size_ = -1;  // appends go wherever the end is: look again when asked
+    return written;
 }
 
 std::int64_t RawFile::ReadNext(std::span<std::uint8_t> buffer) {

@@ -52,6 +52,9 @@ class RawFile {
 
   private:
     int fd_ = -1;
+    // The length as last seen or written by this object, -1 when unknown. The files are ours
+    // for the length of one operation, so nothing else changes it in between.
+    mutable std::int64_t size_ = -1;
 };
 
 }  // namespace snx

@@ -20,9 +20,10 @@ namespace snx {
 
 namespace {
 
-constexpr int kHalf = kPageEntries / 2;    // 31: the least a page other than the root holds
-constexpr int kMaxDepth = 40;              // deeper paths can only come from a damaged file
-constexpr std::size_t kCachePages = 1024;  // decoded pages kept per open pair
+constexpr int kHalf = kPageEntries / 2;          // 31: the least a page other than the root holds
+constexpr int kMaxDepth = 40;                    // deeper paths can only come from a damaged file
+constexpr std::size_t kCachePages = 1024;        // decoded pages kept per open pair
+constexpr std::int64_t kKeyHeadersRead = 16384;  // bytes of index record 0 read in one go
 constexpr std::int64_t kDatHeaderBytes = 21;
 
 struct Failure {
@@ -481,9 +482,17 @@ std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly)
     f->DatSize = f->Dat.Size();
     std::int64_t offset = 0;
     f->Keys.resize(static_cast<std::size_t>(keys));
+    // The key headers lie at the key offsets of index record 0: read its first part at once.
+    std::vector<std::uint8_t> head0(
+        static_cast<std::size_t>(std::clamp<std::int64_t>(f->Ix.Size(), 0, kKeyHeadersRead)));
+    if (!f->Ix.ReadAt(0, head0)) {
+        Fail(kErrDamaged);
+    }
     for (Key& k : f->Keys) {
         std::array<std::uint8_t, kKeyHeaderSize> b{};
-        if (!f->Ix.ReadAt(offset, b)) {
+        if (offset + kKeyHeaderSize <= static_cast<std::int64_t>(head0.size())) {
+            std::copy_n(head0.begin() + offset, kKeyHeaderSize, b.begin());
+        } else if (!f->Ix.ReadAt(offset, b)) {
             Fail(kErrDamaged);
         }
         k.Offset = offset;
