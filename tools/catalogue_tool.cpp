@@ -6,6 +6,7 @@
 
 #include "catalogue/identify_command.h"
 #include "catalogue_commands.h"
+#include "exchange_commands.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
 #include "terminal_messages.h"
@@ -30,6 +31,15 @@ constexpr const char* kHelp =
     "  delete IDENTITY  delete one disc with its tracks, notes, picture and sample\n"
     "  check            check the catalogue files and the links between them\n"
     "  rebuild          pack the catalogue, recovering unused space\n"
+    "  export FILE [--comma|--lines] [--quote double|single|none] [--tracks N|--variable]\n"
+    "         [--no-header] [--no-times] [--no-names] [--user1] [--user2] [--default]\n"
+    "                   write the catalogue to a delimited text file (default: comma\n"
+    "                   separated, double quotes, 99 track groups of time and name, a\n"
+    "                   header record); --default is the record format import reads;\n"
+    "                   options apply in the order given\n"
+    "  import FILE [--v4|--v3|--ini] [--merge]\n"
+    "                   add the discs of a version 4 (default) or version 3 record file or\n"
+    "                   of a player's ini file; --merge overwrites discs already held\n"
     "  identify [DEVICE_OR_IMAGE]\n"
     "                   the table of contents, playing time, identity and CD-Text of a disc\n"
     "                   in a drive (the first drive when none is named) or an image\n"
@@ -43,8 +53,10 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"list", snx::ListCommand},   {"show", snx::ShowCommand},       {"delete", snx::DeleteCommand},
-    {"check", snx::CheckCommand}, {"rebuild", snx::RebuildCommand},
+    {"list", snx::ListCommand},       {"show", snx::ShowCommand},
+    {"delete", snx::DeleteCommand},   {"check", snx::CheckCommand},
+    {"rebuild", snx::RebuildCommand}, {"export", snx::ExportCommand},
+    {"import", snx::ImportCommand},
 };
 
 }  // namespace

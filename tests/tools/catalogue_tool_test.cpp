@@ -170,11 +170,42 @@ TEST_F(CatalogueToolTest, CheckReportsDamageWithStatusOne) {
     EXPECT_FALSE(r.Out.empty());
 }
 
+TEST_F(CatalogueToolTest, ExportsAndImportsText) {
+    const std::string file = (dir_ / "out.txt").string();
+    Result r = Run("export '" + file + "' --lines --quote none --tracks 1 --no-times --no-header");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, "Exported 3 discs to " + file + "\n");
+    EXPECT_EQ(test::ReadFileText(file).substr(0, 48),
+              "[0000000000000001]\r\nGoldberg Variations\r\nGould\r\n");
+    EXPECT_NE(test::ReadFileText(file).find("\r\n2\r\nGoldberg Variations part 1\r\n"),
+              std::string::npos);
+
+    EXPECT_EQ(Run("export '" + file + "' --default").Status, 1);  // not allowed to overwrite
+    EXPECT_NE(Errors().find("File exists - do you wish to overwrite it?"), std::string::npos);
+    EXPECT_EQ(Run("--yes export '" + file + "' --default").Status, 0);
+    EXPECT_EQ(Run("export x --tracks 100").Status, 1);
+
+    EXPECT_EQ(Run("--yes delete 0000000000000002").Status, 0);
+    r = Run("import '" + file + "'");
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, "Imported 1 new, 0 merged, 2 already held\n");
+    EXPECT_EQ(Run("list --name blue").Out, "2\t0000000000000002\tO\tKind of Blue\n");
+    r = Run("import '" + file + "' --merge");
+    EXPECT_EQ(r.Out, "Imported 0 new, 3 merged, 0 already held\n");
+    EXPECT_EQ(Run("check").Status, 0);
+
+    const std::string ini = (dir_ / "player.ini").string();
+    test::WriteFileText(ini, "[abc]\ntitle=From the ini\n");
+    EXPECT_EQ(Run("import '" + ini + "' --ini").Status, 0);
+    EXPECT_NE(Run("show 0000000000000ABC").Out.find("Name: From the ini\n"), std::string::npos);
+    EXPECT_EQ(Run("import '" + ini + "' --v5").Status, 1);
+}
+
 TEST_F(CatalogueToolTest, ExplainsItsUsage) {
     const Result help = Run("--help");
     EXPECT_EQ(help.Status, 0);
-    for (const char* command :
-         {"list", "show", "delete", "check", "rebuild", "--data-dir", "--yes"}) {
+    for (const char* command : {"list", "show", "delete", "check", "rebuild", "export", "import",
+                                "--merge", "--default", "--data-dir", "--yes"}) {
         EXPECT_NE(help.Out.find(command), std::string::npos) << command;
     }
     EXPECT_EQ(Run("frobnicate").Status, 1);

@@ -1,0 +1,125 @@
+// Text export and import at a collector's scale: the 10,000 generated discs exported in the
+// import's record format, and that file imported into an empty catalogue and merged into a full
+// one. Each benchmark does the whole catalogue once per iteration.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/record_file.h"
+#include "exchange/text_export.h"
+#include "exchange/text_import.h"
+#include "player/user_messages.h"
+#include "settings/settings.h"
+#include "support/generated_discs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class YesMessages final : public snx::UserMessages {
+  public:
+    void ShowError(const std::string& text) override { throw std::runtime_error(text); }
+    bool Confirm(const std::string&) override { return true; }
+};
+
+fs::path NewDirectory() {
+    std::string pattern = (fs::temp_directory_path() / "sonatrix-exchangebench-XXXXXX").string();
+    return ::mkdtemp(pattern.data());
+}
+
+// The catalogue layer pointed at one data directory for as long as it lives.
+struct Session {
+    explicit Session(const fs::path& dir) : Holder(dir), Catalogue(Holder, nullptr) {
+        snx::SetSettingsDirectories(dir, dir);
+        snx::LoadSettings();
+        snx::InitRecordFiles(8);
+        Catalogue.OpenDiscFiles();
+        Catalogue.CloseDiscFiles();
+    }
+    ~Session() {
+        Catalogue.CloseDiscFiles();
+        snx::ExitRecordFiles();
+    }
+    YesMessages Messages;
+    snx::ScopedUserMessages Installed{Messages};
+    snx::Tfvlf Holder;
+    snx::DiscCatalogue Catalogue;
+};
+
+// Every generated disc stored once, shared by the benchmarks.
+const fs::path& BuiltCatalogue() {
+    static fs::path dir;
+    if (dir.empty()) {
+        dir = NewDirectory();
+        Session session(dir);
+        for (const snx::bench::Disc& disc : snx::bench::Discs()) {
+            snx::DiscRecord record = disc.Record;
+            snx::KeySnapshot keys;
+            session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
+        }
+    }
+    return dir;
+}
+
+fs::path ExportFile() {
+    return BuiltCatalogue() / "export.txt";
+}
+
+void Export(snx::DiscCatalogue& catalogue) {
+    const snx::ExportResult result =
+        snx::ExportCatalogue(catalogue, ExportFile(), snx::ExportOptions::SonatrixDefault());
+    if (result.Discs != snx::bench::kGeneratedDiscs) {
+        throw std::runtime_error("export missed discs");
+    }
+}
+
+void BM_Export(benchmark::State& state) {
+    Session session(BuiltCatalogue());
+    for (auto _ : state) {
+        Export(session.Catalogue);
+    }
+    state.counters["bytes"] = static_cast<double>(fs::file_size(ExportFile()));
+}
+BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ImportIntoEmpty(benchmark::State& state) {
+    {
+        Session session(BuiltCatalogue());
+        Export(session.Catalogue);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        const fs::path dir = NewDirectory();
+        std::optional<Session> session(std::in_place, dir);
+        state.ResumeTiming();
+        const snx::ImportResult result =
+            snx::ImportCatalogue(session->Catalogue, ExportFile(), snx::ImportOptions{});
+        state.PauseTiming();
+        if (result.Added != snx::bench::kGeneratedDiscs) {
+            throw std::runtime_error("import missed discs");
+        }
+        session.reset();
+        fs::remove_all(dir);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ImportIntoEmpty)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ImportMergeIntoFull(benchmark::State& state) {
+    Session session(BuiltCatalogue());
+    Export(session.Catalogue);
+    for (auto _ : state) {
+        const snx::ImportResult result = snx::ImportCatalogue(
+            session.Catalogue, ExportFile(), snx::ImportOptions{snx::ImportFormat::Version4, true});
+        if (result.Merged != snx::bench::kGeneratedDiscs) {
+            throw std::runtime_error("merge missed discs");
+        }
+    }
+}
+BENCHMARK(BM_ImportMergeIntoFull)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace

@@ -1,0 +1,241 @@
+// Export and import through a real catalogue: files, questions and messages, merging, and a
+// large round trip compared field by field.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <random>
+
+#include "exchange/text_export.h"
+#include "exchange/text_import.h"
+#include "support/catalogue_fixture.h"
+
+namespace snx {
+namespace {
+
+struct Disc {
+    DiscRecord Record;
+    StringGrid Tracks{3, 100};
+};
+
+class TextExchangeTest : public test::CatalogueTest {
+  protected:
+    TextExchangeTest() { CreateFiles(); }
+
+    // Replaces the catalogue by a new empty one.
+    void EmptyCatalogue() {
+        for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
+            std::filesystem::remove(dir_ / name);
+        }
+        CreateFiles();
+    }
+
+    std::vector<Disc> StoreRandomDiscs(int count) {
+        std::mt19937 random(5);
+        const auto text = [&](const std::string& stem) {
+            return stem + " " + std::to_string(random() % 100000) + (random() % 4 ? "" : ", \"q\"");
+        };
+        std::vector<Disc> discs(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            Disc& d = discs[static_cast<std::size_t>(i)];
+            DiscRecord& r = d.Record;
+            char id[17];
+            std::snprintf(id, sizeof id, "%016llX", 0x1000000ull * static_cast<unsigned>(i) + 7);
+            r.Identity = id;
+            r.Name = text("Name");
+            r.Artist = text("Artist");
+            r.Composer = text("Composer");
+            r.Reference = text("Ref");
+            r.MusicType = text("Type");
+            r.RecordLabel = text("Label");
+            r.User1 = text("One");
+            r.User2 = i % 3 ? text("Two") : "";
+            r.Year = static_cast<std::int16_t>(random() % 3 ? 1900 + random() % 125 : 0);
+            r.PlayingTime = (random() % 80) + (random() % 60) / 100.0;
+            r.TrackCount = static_cast<std::int16_t>(random() % 21);
+            for (int t = 1; t <= r.TrackCount; ++t) {
+                r.TrackLengths[t - 1] = PackMsf(random() % 20, random() % 60, 0);
+                d.Tracks.SetCell(0, t, text("Track"));
+                d.Tracks.SetCell(1, t, t % 2 ? text("a") : "");
+                d.Tracks.SetCell(2, t, t % 3 ? "" : text("b"));
+            }
+            d.Tracks.SetCell(0, 0, r.Identity);
+            DiscRecord stored = r;
+            KeySnapshot keys;
+            catalogue_->StoreDiscRecord(stored, d.Tracks, TextBox{r.Identity + "\r\nnote"}, keys);
+        }
+        return discs;
+    }
+
+    DiscRecord Load(const std::string& identity) {
+        DiscRecord record;
+        KeySnapshot keys;
+        EXPECT_GT(catalogue_->LoadDiscRecord(identity, record, holder_->catTracks, holder_->catMemo,
+                                             keys),
+                  0)
+            << identity;
+        return record;
+    }
+
+    ExportResult Export(const ExportOptions& options, std::vector<int>* steps = nullptr) {
+        return ExportCatalogue(*catalogue_, file_, options, [&](int percent) {
+            if (steps != nullptr) {
+                steps->push_back(percent);
+            }
+        });
+    }
+
+    ImportResult Import(ImportOptions options = {}) {
+        return ImportCatalogue(*catalogue_, file_, options);
+    }
+
+    std::filesystem::path file_ = dir_ / "EXPORT.TXT";
+};
+
+TEST_F(TextExchangeTest, EmptyCatalogueAndTheOverwriteQuestion) {
+    ExportOptions options;
+    options.TrackGroups = 0;
+    EXPECT_EQ(Export(options).Outcome, ExportOutcome::Done);
+    std::string header;
+    AppendExportHeader(options, header);
+    EXPECT_EQ(test::ReadFileText(file_), header);
+
+    options.Header = false;
+    messages_.Answer(false);
+    EXPECT_EQ(Export(options).Outcome, ExportOutcome::Declined);
+    EXPECT_EQ(test::ReadFileText(file_), header);
+    messages_.Answer(true);
+    EXPECT_EQ(Export(options).Outcome, ExportOutcome::Done);
+    EXPECT_EQ(test::ReadFileText(file_), "");
+    EXPECT_EQ(
+        messages_.Messages().back(),
+        (test::ScriptedMessages::Message{true, "File exists - do you wish to overwrite it?"}));
+}
+
+TEST_F(TextExchangeTest, RoundTripOfTwoThousandDiscs) {
+    std::vector<Disc> discs = StoreRandomDiscs(2000);
+    std::vector<int> steps;
+    ASSERT_EQ(Export(ExportOptions::SonatrixDefault(), &steps).Discs, 2000);
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+    EXPECT_EQ(steps.back(), 100);
+
+    EmptyCatalogue();
+    const ImportResult result = Import();
+    EXPECT_EQ(result.Added, 2000);
+    EXPECT_FALSE(result.Stopped);
+    for (const Disc& disc : discs) {
+        const DiscRecord& want = disc.Record;
+        const DiscRecord got = Load(want.Identity);
+        EXPECT_TRUE(got.Orphan);
+        EXPECT_EQ(std::tie(got.Name, got.Artist, got.Composer, got.Reference, got.MusicType,
+                           got.RecordLabel, got.User1, got.User2, got.Year, got.TrackCount),
+                  std::tie(want.Name, want.Artist, want.Composer, want.Reference, want.MusicType,
+                           want.RecordLabel, want.User1, want.User2, want.Year, want.TrackCount))
+            << want.Identity;
+        EXPECT_NEAR(got.PlayingTime, want.PlayingTime, 1e-9);
+        for (int t = 1; t <= want.TrackCount; ++t) {
+            ASSERT_EQ(got.TrackLengths[t - 1], want.TrackLengths[t - 1]) << want.Identity << t;
+            for (int column = 0; column < 3; ++column) {
+                ASSERT_EQ(holder_->catTracks.Cell(column, t), disc.Tracks.Cell(column, t));
+            }
+        }
+        EXPECT_EQ(holder_->catMemo.Lines(), std::vector<std::string>{want.Identity});
+    }
+    EXPECT_TRUE(messages_.Errors().empty());
+}
+
+TEST_F(TextExchangeTest, ImportAgainSkipsOrMergesHeldDiscs) {
+    AddDisc("00000000000000A1", "Exported name");
+    ASSERT_EQ(Export(ExportOptions::SonatrixDefault()).Outcome, ExportOutcome::Done);
+    AddDisc("00000000000000A1", "Edited name");
+
+    ImportResult result = Import();
+    EXPECT_EQ(result.Skipped, 1);
+    DiscRecord record = Load("00000000000000A1");
+    EXPECT_EQ(record.Name, "Edited name");
+    EXPECT_FALSE(record.Orphan);
+
+    result = Import({ImportFormat::Version4, true});
+    EXPECT_EQ(result.Merged, 1);
+    record = Load("00000000000000A1");
+    EXPECT_EQ(record.Name, "Exported name");
+    EXPECT_EQ(holder_->catTracks.Cell(0, 2), "Exported name two");
+    EXPECT_TRUE(record.Orphan);
+    // The notes are not in the file: the stored ones stay.
+    EXPECT_EQ(holder_->catMemo.Lines().at(1), "Notes of Edited name");
+}
+
+TEST_F(TextExchangeTest, ShortIniSectionNamesMatchStoredIdentities) {
+    AddDisc("000000000137EBFA", "Old title");
+    test::WriteFileText(file_, "[137ebfa]\nTITLE=New title\n1=Second\n[b0b]\nARTIST=Someone\n");
+    const ImportResult result = Import({ImportFormat::Ini, true});
+    EXPECT_EQ(result.Merged, 1);
+    EXPECT_EQ(result.Added, 1);
+    DiscRecord record = Load("000000000137EBFA");
+    EXPECT_EQ(record.Name, "New title");
+    EXPECT_EQ(record.Composer, "Comp");
+    EXPECT_EQ(holder_->catTracks.Cell(0, 2), "Second");
+    record = Load("0000000000000B0B");
+    EXPECT_EQ(record.Artist, "Someone");
+    EXPECT_EQ(record.Name, "Unknown");
+    EXPECT_EQ(record.TrackCount, 30);
+    EXPECT_EQ(holder_->catTracks.Cell(0, 0), "0000000000000B0B");
+}
+
+// Keeps this process's file size limit low for its lifetime, writes past it failing.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(TextExchangeTest, FailedExportsLeaveTheOldFileAlone) {
+    AddDisc("0000000000000001", "One");
+    AddDisc("0000000000000002", "Two");
+    test::WriteFileText(file_, "old");
+    const auto entries = [&] {
+        std::vector<std::filesystem::path> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+            names.push_back(entry.path().filename());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const auto before = entries();
+    {
+        FileSizeLimit limit(200);
+        messages_.Answer(true);
+        EXPECT_EQ(Export(ExportOptions{}).Outcome, ExportOutcome::WriteFailed);
+    }
+    EXPECT_EQ(messages_.Errors(), std::vector<std::string>{"Cannot write to file requested."});
+    EXPECT_EQ(test::ReadFileText(file_), "old");
+    EXPECT_EQ(entries(), before);
+
+    file_ = dir_ / "missing" / "out.txt";
+    EXPECT_EQ(Export(ExportOptions{}).Outcome, ExportOutcome::CannotCreate);
+    EXPECT_EQ(messages_.Errors().back(), "Cannot create file requested.");
+}
+
+TEST_F(TextExchangeTest, ImportOfMissingOrUnreadableFiles) {
+    EXPECT_EQ(Import().Outcome, ImportOutcome::FileNotFound);
+    file_ = dir_.Path();
+    EXPECT_EQ(Import().Outcome, ImportOutcome::CannotOpen);
+    EXPECT_EQ(messages_.Errors(),
+              (std::vector<std::string>{"File not found", "Cannot open requested file."}));
+}
+
+}  // namespace
+}  // namespace snx
