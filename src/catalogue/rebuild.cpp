@@ -22,8 +22,7 @@ void ReportAt(int place) {
 class Rebuild {
   public:
     Rebuild(DiscCatalogue& catalogue, const RebuildHooks& hooks)
-        : catalogue_(catalogue),
-          holder_(catalogue.Holder()),
+        : holder_(catalogue.Holder()),
           hooks_(hooks),
           dir_(catalogue.DataDirectory()) {}
 
@@ -193,7 +192,6 @@ class Rebuild {
         }
     }
 
-    DiscCatalogue& catalogue_;
     Tfvlf& holder_;
     const RebuildHooks& hooks_;
     std::filesystem::path dir_;
