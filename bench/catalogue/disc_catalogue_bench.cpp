@@ -17,6 +17,7 @@
 #include "player/user_messages.h"
 #include "settings/settings.h"
 #include "sqlite_db.h"
+#include "support/catalogue_session.h"
 #include "support/generated_discs.h"
 
 namespace {
@@ -29,36 +30,10 @@ constexpr int kDiscs = snx::bench::kGeneratedDiscs;
 constexpr std::size_t kSampleBytes = 200 * 1024;
 const char* const kTrackFilter = "ROMANCE";
 
-class YesMessages final : public snx::UserMessages {
-  public:
-    void ShowError(const std::string& text) override { throw std::runtime_error(text); }
-    bool Confirm(const std::string&) override { return true; }
-};
-
+using snx::bench::CatalogueSession;
 using snx::bench::Disc;
 using snx::bench::Discs;
-
-fs::path NewDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "sonatrix-discbench-XXXXXX").string();
-    return ::mkdtemp(pattern.data());
-}
-
-// The catalogue layer pointed at one data directory for the length of a benchmark.
-struct OursSession {
-    explicit OursSession(const fs::path& dir) : Holder(dir), Catalogue(Holder, nullptr) {
-        snx::SetSettingsDirectories(dir, dir);
-        snx::LoadSettings();
-        snx::InitRecordFiles(8);
-    }
-    ~OursSession() {
-        Catalogue.CloseDiscFiles();
-        snx::ExitRecordFiles();
-    }
-    YesMessages Messages;
-    snx::ScopedUserMessages Installed{Messages};
-    snx::Tfvlf Holder;
-    snx::DiscCatalogue Catalogue;
-};
+using snx::bench::NewDirectory;
 
 void StoreAll(snx::DiscCatalogue& catalogue) {
     for (const Disc& disc : Discs()) {
@@ -74,8 +49,8 @@ const fs::path& BuiltCatalogue() {
     if (!dir.empty()) {
         return dir;
     }
-    dir = NewDirectory();
-    OursSession session(dir);
+    dir = NewDirectory("discbench");
+    CatalogueSession session(dir);
     StoreAll(session.Catalogue);
     const fs::path sample = dir / "sample.tmp";
     {
@@ -160,7 +135,7 @@ const fs::path& BuiltDatabase() {
     if (!dir.empty()) {
         return dir;
     }
-    dir = NewDirectory();
+    dir = NewDirectory("discbench");
     Db db(dir / "catalogue.db");
     SqliteSchema(db);
     SqliteStoreAll(db);
@@ -178,9 +153,9 @@ const fs::path& BuiltDatabase() {
 void BM_Ours_Store(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        const fs::path dir = NewDirectory();
+        const fs::path dir = NewDirectory("discbench");
         {
-            OursSession session(dir);
+            CatalogueSession session(dir);
             state.ResumeTiming();
             StoreAll(session.Catalogue);
             state.PauseTiming();
@@ -194,7 +169,7 @@ BENCHMARK(BM_Ours_Store)->Unit(benchmark::kMillisecond)->Iterations(2);
 void BM_Sqlite_Store(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        const fs::path dir = NewDirectory();
+        const fs::path dir = NewDirectory("discbench");
         {
             Db db(dir / "catalogue.db");
             SqliteSchema(db);
@@ -209,7 +184,7 @@ void BM_Sqlite_Store(benchmark::State& state) {
 BENCHMARK(BM_Sqlite_Store)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_Ours_Load(benchmark::State& state) {
-    OursSession session(BuiltCatalogue());
+    CatalogueSession session(BuiltCatalogue());
     snx::DiscRecord record;
     snx::StringGrid tracks;
     snx::TextBox memo;
@@ -256,7 +231,7 @@ void BM_Sqlite_Load(benchmark::State& state) {
 BENCHMARK(BM_Sqlite_Load)->Unit(benchmark::kMillisecond);
 
 void BM_Ours_Tree(benchmark::State& state) {
-    OursSession session(BuiltCatalogue());
+    CatalogueSession session(BuiltCatalogue());
     const auto view = static_cast<snx::BrowseView>(state.range(0));
     for (auto _ : state) {
         const auto tree = snx::BuildBrowseTree(session.Catalogue, view, {});
@@ -305,7 +280,7 @@ void BM_Sqlite_Tree(benchmark::State& state) {
 BENCHMARK(BM_Sqlite_Tree)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 void BM_Ours_FilterByTrack(benchmark::State& state) {
-    OursSession session(BuiltCatalogue());
+    CatalogueSession session(BuiltCatalogue());
     snx::BrowseFilter filter;
     filter.Apply = true;
     filter.Track = kTrackFilter;
@@ -342,10 +317,10 @@ void CopyDirectory(const fs::path& from, const fs::path& to) {
 void BM_Ours_Rebuild(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        const fs::path dir = NewDirectory();
+        const fs::path dir = NewDirectory("discbench");
         CopyDirectory(BuiltCatalogue(), dir);
         {
-            OursSession session(dir);
+            CatalogueSession session(dir);
             state.ResumeTiming();
             if (!snx::RebuildCatalogue(session.Catalogue, "")) {
                 state.SkipWithError("rebuild failed");
@@ -361,7 +336,7 @@ BENCHMARK(BM_Ours_Rebuild)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_Sqlite_Rebuild(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        const fs::path dir = NewDirectory();
+        const fs::path dir = NewDirectory("discbench");
         CopyDirectory(BuiltDatabase(), dir);
         {
             Db db(dir / "catalogue.db");

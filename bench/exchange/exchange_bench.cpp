@@ -14,47 +14,26 @@
 #include "exchange/text_import.h"
 #include "player/user_messages.h"
 #include "settings/settings.h"
+#include "support/catalogue_session.h"
 #include "support/generated_discs.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class YesMessages final : public snx::UserMessages {
-  public:
-    void ShowError(const std::string& text) override { throw std::runtime_error(text); }
-    bool Confirm(const std::string&) override { return true; }
-};
-
-fs::path NewDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "sonatrix-exchangebench-XXXXXX").string();
-    return ::mkdtemp(pattern.data());
-}
-
-// The catalogue layer pointed at one data directory for as long as it lives.
-struct Session {
-    explicit Session(const fs::path& dir) : Holder(dir), Catalogue(Holder, nullptr) {
-        snx::SetSettingsDirectories(dir, dir);
-        snx::LoadSettings();
-        snx::InitRecordFiles(8);
+// A catalogue session whose record files exist from the start.
+struct Session : snx::bench::CatalogueSession {
+    explicit Session(const fs::path& dir) : CatalogueSession(dir) {
         Catalogue.OpenDiscFiles();
         Catalogue.CloseDiscFiles();
     }
-    ~Session() {
-        Catalogue.CloseDiscFiles();
-        snx::ExitRecordFiles();
-    }
-    YesMessages Messages;
-    snx::ScopedUserMessages Installed{Messages};
-    snx::Tfvlf Holder;
-    snx::DiscCatalogue Catalogue;
 };
 
 // Every generated disc stored once, shared by the benchmarks.
 const fs::path& BuiltCatalogue() {
     static fs::path dir;
     if (dir.empty()) {
-        dir = NewDirectory();
+        dir = snx::bench::NewDirectory("exchangebench");
         Session session(dir);
         for (const snx::bench::Disc& disc : snx::bench::Discs()) {
             snx::DiscRecord record = disc.Record;
@@ -93,7 +72,7 @@ void BM_ImportIntoEmpty(benchmark::State& state) {
     }
     for (auto _ : state) {
         state.PauseTiming();
-        const fs::path dir = NewDirectory();
+        const fs::path dir = snx::bench::NewDirectory("exchangebench");
         std::optional<Session> session(std::in_place, dir);
         state.ResumeTiming();
         const snx::ImportResult result =

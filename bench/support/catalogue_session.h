@@ -1,0 +1,51 @@
+// The catalogue layer pointed at a benchmark's own data directory for as long as it lives, with
+// every question answered Yes and any error message ending the benchmark.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/record_file.h"
+#include "player/user_messages.h"
+#include "settings/settings.h"
+
+namespace snx::bench {
+
+class YesMessages final : public UserMessages {
+  public:
+    void ShowError(const std::string& text) override { throw std::runtime_error(text); }
+    bool Confirm(const std::string&) override { return true; }
+};
+
+// A fresh directory under the temporary directory, named after the benchmark.
+inline std::filesystem::path NewDirectory(const std::string& name) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / ("sonatrix-" + name + "-XXXXXX")).string();
+    return ::mkdtemp(pattern.data());
+}
+
+struct CatalogueSession {
+    explicit CatalogueSession(const std::filesystem::path& dir)
+        : Holder(dir), Catalogue(Holder, nullptr) {
+        SetSettingsDirectories(dir, dir);
+        LoadSettings();
+        InitRecordFiles(8);
+    }
+    ~CatalogueSession() {
+        Catalogue.CloseDiscFiles();
+        ExitRecordFiles();
+    }
+    CatalogueSession(const CatalogueSession&) = delete;
+    CatalogueSession& operator=(const CatalogueSession&) = delete;
+
+    YesMessages Messages;
+    ScopedUserMessages Installed{Messages};
+    Tfvlf Holder;
+    DiscCatalogue Catalogue;
+};
+
+}  // namespace snx::bench
