@@ -18,75 +18,21 @@
 #include "player/user_messages.h"
 #include "settings/settings.h"
 #include "sqlite_db.h"
+#include "support/generated_discs.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using snx::bench::Db;
+using snx::bench::Disc;
+using snx::bench::kDiscs;
+using snx::bench::Discs;
+using snx::bench::NewDirectory;
 using snx::bench::Statement;
+using snx::bench::YesMessages;
 
-constexpr int kDiscs = 10000;
 constexpr std::size_t kSampleBytes = 200 * 1024;
 const char* const kTrackFilter = "ROMANCE";
-
-class YesMessages final : public snx::UserMessages {
-  public:
-    void ShowError(const std::string& text) override { throw std::runtime_error(text); }
-    bool Confirm(const std::string&) override { return true; }
-};
-
-struct Disc {
-    snx::DiscRecord Record;
-    snx::StringGrid Tracks{3, 100};
-    snx::TextBox Notes;
-    bool Sample = false;
-};
-
-std::string Word(std::mt19937& random) {
-    static const char* const kWords[] = {
-        "Night", "Summer", "River", "Song",    "Blue", "Dance",   "Light",   "Winter", "Road",
-        "Heart", "Garden", "Fire",  "Morning", "Sea",  "Prelude", "Romance", "Suite",  "Air"};
-    return kWords[random() % std::size(kWords)];
-}
-
-const std::vector<Disc>& Discs() {
-    static std::vector<Disc> discs;
-    if (!discs.empty()) {
-        return discs;
-    }
-    std::mt19937 random(20261208);
-    discs.resize(kDiscs);
-    for (int i = 0; i < kDiscs; ++i) {
-        Disc& d = discs[static_cast<std::size_t>(i)];
-        char id[17];
-        std::snprintf(id, sizeof id, "%08X%08X", static_cast<unsigned>(random()) & 0xFFFFu,
-                      static_cast<unsigned>(i) * 2654435761u);
-        snx::DiscRecord& r = d.Record;
-        r.Identity = id;
-        r.Name = Word(random) + " " + Word(random) + " " + std::to_string(i);
-        r.Composer = "Composer " + std::to_string(random() % 300);
-        r.Artist = "Artist " + std::to_string(random() % 2000);
-        r.RecordLabel = "Label " + std::to_string(random() % 60);
-        r.MusicType = "Type " + std::to_string(random() % 25);
-        r.Year = static_cast<std::int16_t>(1950 + random() % 70);
-        r.TrackCount = static_cast<std::int16_t>(12 + random() % 9);
-        for (int t = 1; t <= r.TrackCount; ++t) {
-            r.TrackLengths[t - 1] = snx::PackMsf(2 + random() % 6, random() % 60, random() % 75);
-            d.Tracks.SetCell(0, t, Word(random) + " " + Word(random) + " " + std::to_string(t));
-            d.Tracks.SetCell(1, t, r.Artist);
-        }
-        d.Tracks.SetCell(0, 0, r.Identity);
-        d.Notes.Text = r.Identity + "\r\nRecorded live.\r\nBought second hand in " +
-                       std::to_string(1980 + i % 40) + ".\r\nSleeve slightly worn.\r\n";
-        d.Sample = i % 5 == 0;
-    }
-    return discs;
-}
-
-fs::path NewDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "sonatrix-discbench-XXXXXX").string();
-    return ::mkdtemp(pattern.data());
-}
 
 // The catalogue layer pointed at one data directory for the length of a benchmark.
 struct OursSession {
