@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 
 #include "player/cd_text_record.h"
 #include "player/shuffle.h"
@@ -108,7 +109,14 @@ void PlayerEngine::TimerTimer() {
     view_.SetTickEnabled(true);
 }
 
-void PlayerEngine::LoadNewDisc() {
+bool PlayerEngine::LoadNewDisc() {
+    // A drive can report a disc before it has read its contents; it is taken up on a later tick.
+    std::string identity;
+    try {
+        identity = device_.GetDiscIdentity();
+    } catch (const std::invalid_argument&) {
+        return false;
+    }
     device_.ReadTableOfContents();
     State.ShuffleOrder.clear();
     State.LastTimedTrack = 0;
@@ -121,7 +129,7 @@ void PlayerEngine::LoadNewDisc() {
     ApplyPattern(ButtonPattern::Stopped);
 
     Tfvlf& holder = catalogue_.Holder();
-    identity_ = device_.GetDiscIdentity();
+    identity_ = identity;
     recordNumber_ =
         catalogue_.LoadDiscRecord(identity_, record_, holder.Tracks, holder.Memo, keys_);
     if (recordNumber_ == 0) {
@@ -139,6 +147,7 @@ void PlayerEngine::LoadNewDisc() {
     State.Mode = PlayModeFromValue(record_.SavedPlayMode);
     SyncDevice();
     device_.ApplyVolume();
+    return true;
 }
 
 void PlayerEngine::RefreshStatus() {
@@ -149,8 +158,10 @@ void PlayerEngine::RefreshStatus() {
         identity_.clear();
         return;
     }
-    if (!State.DiscLoaded) {
-        LoadNewDisc();
+    if (!State.DiscLoaded && !LoadNewDisc()) {
+        State.MediaPresent = false;
+        State.DeviceMode = device_.GetMode();
+        return;
     }
     State.DeviceMode = device_.GetMode();
     if (device_.Playing && !device_.Paused && State.AdvanceArmed &&

@@ -75,7 +75,8 @@ class PlayerEngine {
     CdDevice& Device() { return device_; }
 
   private:
-    void LoadNewDisc();
+    // False when the drive cannot yet give the disc's identity.
+    bool LoadNewDisc();
     void EndOfPiece();
     void EndOfDisc();
     void StopRecording();

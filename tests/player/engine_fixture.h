@@ -73,16 +73,22 @@ class FakeRecording final : public RecordingHook {
     }
 };
 
-// Reports the drive stopped, whatever it does, while Stale is set: a drive slow to start.
+// Reports the drive stopped, whatever it does, while Stale is set: a drive slow to start. While
+// Unread is set it reports a disc whose contents it has not read yet.
 class LaggingDrives final : public DriveList {
     class Lagging final : public DriveBackend {
       public:
-        Lagging(DriveBackend& inner, const bool& stale) : inner_(inner), stale_(stale) {}
+        Lagging(DriveBackend& inner, const bool& stale, const bool& unread)
+            : inner_(inner), stale_(stale), unread_(unread) {}
         std::string Label() const override { return inner_.Label(); }
         DriveStatus Status() override {
             DriveStatus status = inner_.Status();
             if (stale_ && status.Mode == CdMode::Playing) {
                 status.Mode = CdMode::Stopped;
+            }
+            if (unread_) {
+                status.Disc = nullptr;
+                status.Mode = CdMode::NotReady;
             }
             return status;
         }
@@ -98,14 +104,16 @@ class LaggingDrives final : public DriveList {
       private:
         DriveBackend& inner_;
         const bool& stale_;
+        const bool& unread_;
     };
 
   public:
     explicit LaggingDrives(SystemDrives& inner)
-        : drive_(inner.Drive(inner.VirtualDriveIndex()), Stale) {}
+        : drive_(inner.Drive(inner.VirtualDriveIndex()), Stale, Unread) {}
     int Count() const override { return 1; }
     DriveBackend& Drive(int) override { return drive_; }
     bool Stale = false;
+    bool Unread = false;
 
   private:
     Lagging drive_;

@@ -41,6 +41,18 @@ TEST_F(EngineTest, NewDiscIsLoadedShownOnceAndStopped) {
     EXPECT_EQ(view.Redraws, 2);
 }
 
+TEST_F(EngineTest, DiscNotYetReadIsTakenUpOnALaterTick) {
+    lagging.Unread = true;
+    Insert(Tracks(2));
+    EXPECT_FALSE(State().MediaPresent);
+    EXPECT_FALSE(State().DiscShown);
+    EXPECT_TRUE(view.TickEnabled);
+    lagging.Unread = false;
+    Tick();
+    EXPECT_TRUE(State().DiscShown);
+    EXPECT_EQ(engine->Record().TrackCount, 2);
+}
+
 TEST_F(EngineTest, WindowMoveIsSavedAndStartSmallOpensOnFirstTickOnly) {
     AppSettings().StartSmall = true;
     view.Top = 40;
