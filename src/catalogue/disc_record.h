@@ -40,12 +40,12 @@
 #include <string>
 #include <vector>
 
+#include "player/cd_types.h"
 #include "player/min_sec.h"
 
 namespace snx {
 
 constexpr std::size_t kDiscRecordSize = 1204;
-constexpr int kMaxTracks = 99;
 constexpr std::size_t kMaxProgramme = 100;
 
 // Widths of the string fields, in bytes.

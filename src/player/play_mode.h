@@ -2,7 +2,9 @@
 // to decide where a play request ends.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace snx {
 
@@ -14,5 +16,18 @@ enum class PlayMode : std::uint8_t {
     Intro = 4,
     Custom = 5
 };
+
+// The names the handset shows, indexed by the mode's value.
+constexpr std::array<std::string_view, 6> kPlayModeNames = {"Disc",    "Track", "Random",
+                                                            "Shuffle", "Intro", "Custom"};
+
+// A stored mode value; anything outside the enumeration is taken as Disc.
+constexpr PlayMode PlayModeFromValue(int value) {
+    return value >= 0 && value <= 5 ? static_cast<PlayMode>(value) : PlayMode::Disc;
+}
+
+constexpr std::string_view PlayModeName(PlayMode mode) {
+    return kPlayModeNames[static_cast<std::size_t>(mode)];
+}
 
 }  // namespace snx

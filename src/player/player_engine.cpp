@@ -1,0 +1,453 @@
+#include "player/player_engine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+
+#include "player/cd_text_record.h"
+#include "player/shuffle.h"
+#include "player/user_messages.h"
+#include "settings/settings.h"
+
+namespace snx {
+
+namespace {
+
+constexpr const char* kStoppedTitle = "SNX [Stopped]";
+constexpr const char* kBookmarkPrompt = "Click [OK] to mark end of bookmark";
+
+}  // namespace
+
+PlayerEngine::PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerView& view,
+                           RecordingHook& recording, SeedSource seed)
+    : device_(device),
+      catalogue_(catalogue),
+      view_(view),
+      recording_(recording),
+      seed_(std::move(seed)),
+      driveTable_(device) {
+    device_.RefreshStatus = [this] { RefreshStatus(); };
+    catalogue_.SetDrive(&driveTable_);
+}
+
+PlayerEngine::~PlayerEngine() {
+    device_.RefreshStatus = nullptr;
+    catalogue_.SetDrive(nullptr);
+}
+
+std::uint32_t PlayerEngine::ClockSeed() {
+    return static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+void PlayerEngine::SyncDevice() {
+    const Settings& settings = AppSettings();
+    device_.CurrentPlayMode = State.Mode;
+    device_.IntroTime = settings.IntroTime;
+    device_.SkipTime = settings.SkipTime;
+    device_.VolumeLeft = settings.VolumeLeft;
+    device_.VolumeRight = settings.VolumeRight;
+}
+
+void PlayerEngine::ApplyPattern(ButtonPattern pattern) {
+    pattern_ = pattern;
+    view_.SetButtons(pattern);
+}
+
+void PlayerEngine::StopRecording() {
+    if (recording_.RecordingActive()) {
+        recording_.EndRecording();
+        SetTimer(kTickInterval);
+    }
+}
+
+void PlayerEngine::TimerTimer() {
+    // A modal box opened inside the tick runs the event loop; no tick may start inside it.
+    view_.SetTickEnabled(false);
+    Settings& settings = AppSettings();
+    if (view_.WindowTop() != settings.MainTop || view_.WindowLeft() != settings.MainLeft) {
+        settings.MainTop = view_.WindowTop();
+        settings.MainLeft = view_.WindowLeft();
+        try {
+            SaveSettings();
+        } catch (const SettingsWriteError& error) {
+            ShowError(error.what());
+        }
+    }
+    RefreshStatus();
+    if (!State.MediaPresent && !State.DiscShown) {
+        view_.SetTickEnabled(true);
+        return;
+    }
+    if (State.MediaPresent) {
+        if (!State.DiscShown) {
+            view_.ShowDisc(*this);
+            view_.SetVolumeGauges(settings.VolumeLeft, settings.VolumeRight);
+            State.DiscShown = true;
+            if ((settings.AutoPlayOnStartup || State.AutoPlayRequested) &&
+                device_.GetMode() != CdMode::Playing) {
+                btnPlayClick();
+            }
+            if (device_.GetMode() == CdMode::Playing) {
+                ApplyPattern(ButtonPattern::Playing);
+                device_.Playing = true;
+            }
+        }
+        view_.Redraw(*this);
+        view_.SetTickEnabled(true);
+        if (settings.StartSmall && FirstTickAfterShow) {
+            view_.OpenSmallHandset();
+        }
+        FirstTickAfterShow = false;
+        return;
+    }
+    // The disc was removed.
+    ApplyPattern(ButtonPattern::Idle);
+    State.DiscShown = false;
+    view_.ClearDisc();
+    device_.Playing = false;
+    view_.SetTitle(kStoppedTitle);
+    view_.SetTickEnabled(true);
+}
+
+bool PlayerEngine::LoadNewDisc() {
+    // A drive can report a disc before it has read its contents; it is taken up on a later tick.
+    std::string identity;
+    try {
+        identity = device_.GetDiscIdentity();
+    } catch (const std::invalid_argument&) {
+        return false;
+    }
+    device_.ReadTableOfContents();
+    State.ShuffleOrder.clear();
+    State.LastTimedTrack = 0;
+    // A track chosen on the previous disc may not exist on this one.
+    State.SingleTrackNumber = 0;
+    State.DiscLoaded = true;
+    device_.Skipping = false;
+    device_.Paused = false;
+    device_.Playing = device_.GetMode() == CdMode::Playing;
+    ApplyPattern(ButtonPattern::Stopped);
+
+    Tfvlf& holder = catalogue_.Holder();
+    identity_ = identity;
+    recordNumber_ =
+        catalogue_.LoadDiscRecord(identity_, record_, holder.Tracks, holder.Memo, keys_);
+    if (recordNumber_ == 0) {
+        const CdText text = device_.GetCdText();
+        if (!text.Empty()) {
+            ApplyCdText(text, record_, holder.Tracks);
+        }
+    }
+    if (record_.Orphan) {
+        catalogue_.AdoptDriveDisc(record_, holder.Tracks, holder.Memo, keys_);
+    }
+    Settings& settings = AppSettings();
+    settings.VolumeLeft = record_.SavedVolumeLeft;
+    settings.VolumeRight = record_.SavedVolumeRight;
+    State.Mode = PlayModeFromValue(record_.SavedPlayMode);
+    SyncDevice();
+    device_.ApplyVolume();
+    return true;
+}
+
+void PlayerEngine::RefreshStatus() {
+    State.MediaPresent = device_.IsMediaPresent();
+    if (!State.MediaPresent) {
+        State.DeviceMode = device_.GetMode();
+        State.DiscLoaded = false;
+        identity_.clear();
+        return;
+    }
+    if (!State.DiscLoaded && !LoadNewDisc()) {
+        State.MediaPresent = false;
+        State.DeviceMode = device_.GetMode();
+        return;
+    }
+    State.DeviceMode = device_.GetMode();
+    if (device_.Playing && !device_.Paused && State.AdvanceArmed &&
+        State.DeviceMode == CdMode::Stopped) {
+        EndOfPiece();
+    }
+    State.Position = device_.GetPosition();
+    EndOfDisc();
+    if (State.DeviceMode == CdMode::Stopped && State.Mode == PlayMode::Track && !device_.Paused &&
+        State.RepeatOn && device_.Playing && State.SingleTrackNumber >= 1 &&
+        State.SingleTrackNumber <= device_.TrackCount) {
+        PlayTrack(State.SingleTrackNumber);
+    }
+    State.DeviceMode = device_.GetMode();
+    if (State.DeviceMode != CdMode::Stopped) {
+        device_.Skipping = false;
+        State.AdvanceArmed = true;
+    } else if (pattern_ != ButtonPattern::Stopped && State.Mode != PlayMode::Intro &&
+               State.Mode != PlayMode::Custom && !device_.Paused) {
+        ApplyPattern(ButtonPattern::Stopped);
+    }
+    UpdateTrackTimes();
+    const MinSec p = MsfToMinSec(State.Position);
+    State.TrackElapsed = SubtractMinSec(p, State.TrackStartTime);
+    State.TrackRemaining = SubtractMinSec(State.TrackLengthTime, State.TrackElapsed);
+    State.DiscElapsed = SubtractMinSec(p, device_.DiscStartTime);
+    State.DiscRemaining = SubtractMinSec(device_.DiscTotalTime, State.DiscElapsed);
+}
+
+void PlayerEngine::UpdateTrackTimes() {
+    State.CurrentTrack = device_.GetCurrentTrack();
+    if (State.CurrentTrack == State.LastTimedTrack) {
+        return;
+    }
+    const int track = std::clamp(State.CurrentTrack, 0, kMaxTracks);
+    State.TrackStartTime = MsfToMinSec(device_.TrackStart[static_cast<std::size_t>(track)]);
+    State.TrackLengthTime = MsfToMinSec(device_.TrackLength[static_cast<std::size_t>(track)]);
+    State.LastTimedTrack = State.CurrentTrack;
+}
+
+void PlayerEngine::EndOfPiece() {
+    if (State.Mode == PlayMode::Intro) {
+        State.CurrentTrack = device_.GetCurrentTrack();
+        if (State.CurrentTrack < device_.TrackCount) {
+            PlayTrack(State.CurrentTrack + 1);
+            State.AdvanceArmed = false;
+            return;
+        }
+        StopRecording();
+        if (State.RepeatOn) {
+            PlayTrack(1);
+            State.AdvanceArmed = false;
+        } else {
+            State.Mode = PlayMode::Disc;
+            device_.Playing = false;
+        }
+        return;
+    }
+    if (!IsListMode()) {
+        return;
+    }
+    const std::span<const std::uint8_t> list = CurrentList();
+    if (PlayListFrom(list, State.ListPosition + 1, 1)) {
+        return;
+    }
+    ++State.ListPosition;
+    if (State.RepeatOn && PlayListFrom(list, 1, 1)) {
+        return;
+    }
+    device_.Playing = false;
+    ApplyPattern(ButtonPattern::Stopped);
+}
+
+void PlayerEngine::EndOfDisc() {
+    if (State.DeviceMode != CdMode::Stopped || State.Mode != PlayMode::Disc || device_.Skipping ||
+        device_.Paused || State.Position == device_.TrackStart[1]) {
+        return;
+    }
+    StopRecording();
+    if (State.RepeatOn && device_.Playing) {
+        PlayTrack(1);
+        return;
+    }
+    device_.Skipping = true;
+    device_.SeekTo(device_.TrackStart[1]);
+    device_.Playing = false;
+    State.Position = device_.TrackStart[1];
+}
+
+void PlayerEngine::PlayTrack(int track) {
+    SyncDevice();
+    device_.PlayFrom(device_.TrackStart[static_cast<std::size_t>(track)], track, State.Mode,
+                     device_.IntroTime);
+}
+
+bool PlayerEngine::IsListMode() const {
+    return State.Mode == PlayMode::Custom || State.Mode == PlayMode::Shuffle;
+}
+
+std::span<const std::uint8_t> PlayerEngine::CurrentList() const {
+    if (State.Mode == PlayMode::Custom) {
+        return record_.Programme;
+    }
+    return State.ShuffleOrder;
+}
+
+bool PlayerEngine::PlayListFrom(std::span<const std::uint8_t> list, int position, int step) {
+    // Entries outside the disc (from old imported records) are passed over, never played.
+    for (int i = std::max(position, 1); i >= 1 && i <= static_cast<int>(list.size()); i += step) {
+        const int track = list[static_cast<std::size_t>(i - 1)];
+        if (track >= 1 && track <= device_.TrackCount) {
+            State.ListPosition = i;
+            PlayTrack(track);
+            State.AdvanceArmed = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+void PlayerEngine::btnPlayClick() {
+    SyncDevice();
+    if (State.Mode == PlayMode::Custom) {
+        State.ListPosition = 1;
+        if (PlayListFrom(record_.Programme, 1, 1)) {
+            ApplyPattern(ButtonPattern::Playing);
+        }
+        return;
+    }
+    if (State.Mode == PlayMode::Shuffle) {
+        std::mt19937 generator(seed_());
+        State.ListPosition = 1;
+        State.ShuffleOrder = DrawShuffleOrder(record_.TrackCount, generator);
+        if (PlayListFrom(State.ShuffleOrder, 1, 1)) {
+            ApplyPattern(ButtonPattern::Playing);
+        }
+        return;
+    }
+    State.SingleTrackNumber = device_.GetCurrentTrack();
+    device_.PlayFrom(device_.GetPosition(), device_.GetCurrentTrack(), State.Mode,
+                     device_.IntroTime);
+    ApplyPattern(ButtonPattern::Playing);
+}
+
+void PlayerEngine::btnStopClick() {
+    // A recording of the tracks would otherwise run on with nothing left to end it.
+    StopRecording();
+    device_.Stop();
+    if (State.Mode != PlayMode::Intro) {
+        ApplyPattern(ButtonPattern::Stopped);
+        return;
+    }
+    // The scan ends on the track being heard, which plays on to its end.
+    State.Mode = PlayMode::Track;
+    SyncDevice();
+    device_.PlayFrom(device_.GetPosition(), device_.GetCurrentTrack(), State.Mode,
+                     device_.IntroTime);
+}
+
+void PlayerEngine::btnPauseClick() {
+    SyncDevice();
+    device_.TogglePause();
+}
+
+void PlayerEngine::StepList(bool forward) {
+    const std::span<const std::uint8_t> list = CurrentList();
+    bool played = false;
+    if (forward) {
+        const int from = State.ListPosition + 1;
+        played = PlayListFrom(list, from, 1);
+        if (!played) {
+            State.ListPosition = from;
+        }
+    } else {
+        if (State.ListPosition > 1) {
+            --State.ListPosition;
+        }
+        played = PlayListFrom(list, State.ListPosition, -1);
+    }
+    if (played) {
+        ApplyPattern(ButtonPattern::Playing);
+    }
+}
+
+void PlayerEngine::btnBackClick() {
+    SyncDevice();
+    if (IsListMode()) {
+        StepList(false);
+    } else {
+        device_.PreviousTrack();
+    }
+}
+
+void PlayerEngine::btnForwardClick() {
+    SyncDevice();
+    if (IsListMode()) {
+        StepList(true);
+    } else {
+        device_.NextTrack();
+    }
+}
+
+void PlayerEngine::btnStartClick() {
+    SyncDevice();
+    device_.GoToTrack(State.CurrentTrack);
+}
+
+void PlayerEngine::btnEjectClick() {
+    device_.OpenDoor();
+    ApplyPattern(ButtonPattern::Idle);
+}
+
+void PlayerEngine::btnCloseClick() {
+    device_.CloseDoor();
+}
+
+void PlayerEngine::Skip(bool forward) {
+    SyncDevice();
+    const bool playing = device_.GetMode() == CdMode::Playing;
+    if (forward) {
+        device_.SkipForward();
+    } else {
+        device_.SkipBack();
+    }
+    // A stopped disc keeps the position it was moved to instead of winding back to track 1.
+    if (!playing) {
+        device_.Skipping = true;
+    }
+}
+
+void PlayerEngine::btnSkipBackClick() {
+    Skip(false);
+}
+
+void PlayerEngine::BtnSkipForwardClick() {
+    Skip(true);
+}
+
+void PlayerEngine::btnSkipBackMouseDown() {
+    Skip(false);
+    skipBackHeld_ = true;
+    view_.SetSkipTimer(true, AppSettings().SkipRepeatInterval);
+}
+
+void PlayerEngine::BtnSkipForwardMouseDown() {
+    Skip(true);
+    skipForwardHeld_ = true;
+    view_.SetSkipTimer(true, AppSettings().SkipRepeatInterval);
+}
+
+void PlayerEngine::btnSkipBackMouseUp() {
+    view_.SetSkipTimer(false, AppSettings().SkipRepeatInterval);
+    skipBackHeld_ = false;
+}
+
+void PlayerEngine::BtnSkipForwardMouseUp() {
+    view_.SetSkipTimer(false, AppSettings().SkipRepeatInterval);
+    skipForwardHeld_ = false;
+}
+
+void PlayerEngine::tmrSkipTimer() {
+    const int interval = AppSettings().SkipRepeatInterval;
+    view_.SetSkipTimer(false, interval);
+    if (skipBackHeld_) {
+        Skip(false);
+    }
+    if (skipForwardHeld_) {
+        Skip(true);
+    }
+    view_.SetSkipTimer(true, interval);
+}
+
+void PlayerEngine::btnRepeatClick() {
+    State.RepeatOn = !State.RepeatOn;
+    view_.SetRepeat(State.RepeatOn, State.RepeatOn ? "LEDON" : "LEDOFF");
+}
+
+void PlayerEngine::btnBegClick() {
+    State.BookmarkStart = device_.GetPosition();
+    ShowError(kBookmarkPrompt);
+    State.BookmarkEnd = device_.GetPosition();
+}
+
+void PlayerEngine::SetTimer(int milliseconds) {
+    tickInterval_ = milliseconds;
+    view_.SetTickInterval(milliseconds);
+}
+
+}  // namespace snx

@@ -1,0 +1,111 @@
+// The player engine: moves the state of play forward on every tick of the main handset, loads
+// each new disc's record, carries out the play modes and the handset's transport commands.
+// Runs on the user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <span>
+#include <string>
+
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/disc_record.h"
+#include "player/cd_device.h"
+#include "player/device_drive_table.h"
+#include "player/player_state.h"
+#include "player/player_view.h"
+#include "player/recording_hook.h"
+
+namespace snx {
+
+constexpr int kTickInterval = 1000;  // milliseconds
+
+class PlayerEngine {
+  public:
+    // Seeds the shuffle; the program reads the clock, tests give fixed values.
+    using SeedSource = std::function<std::uint32_t()>;
+
+    // Installs itself as the device's status refresh and as the catalogue's drive.
+    PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerView& view,
+                 RecordingHook& recording, SeedSource seed = ClockSeed);
+    ~PlayerEngine();
+    PlayerEngine(const PlayerEngine&) = delete;
+    PlayerEngine& operator=(const PlayerEngine&) = delete;
+
+    static std::uint32_t ClockSeed();
+
+    // The tick and the status refresh it runs.
+    void TimerTimer();
+    void RefreshStatus();
+
+    // The handset's commands.
+    void btnPlayClick();
+    void btnStopClick();
+    void btnPauseClick();
+    void btnBackClick();
+    void btnForwardClick();
+    void btnStartClick();
+    void btnEjectClick();
+    void btnCloseClick();
+    void btnSkipBackClick();
+    void BtnSkipForwardClick();
+    void btnSkipBackMouseDown();
+    void BtnSkipForwardMouseDown();
+    void btnSkipBackMouseUp();
+    void BtnSkipForwardMouseUp();
+    void tmrSkipTimer();
+    void btnRepeatClick();
+    void btnBegClick();
+    void SetTimer(int milliseconds);
+
+    PlayerState State;
+    // Set by the handset when it is shown; the first tick after it may open the small handset.
+    bool FirstTickAfterShow = true;
+
+    // The disc in the drive: its record (number > 0 when catalogued), track names and notes
+    // live in the catalogue holder's Tracks and Memo.
+    const DiscRecord& Record() const { return record_; }
+    DiscRecord& Record() { return record_; }
+    std::int32_t RecordNumber() const { return recordNumber_; }
+    const std::string& Identity() const { return identity_; }
+    KeySnapshot& Keys() { return keys_; }
+    ButtonPattern Pattern() const { return pattern_; }
+    int TickInterval() const { return tickInterval_; }
+    CdDevice& Device() { return device_; }
+
+  private:
+    // False when the drive cannot yet give the disc's identity.
+    bool LoadNewDisc();
+    void EndOfPiece();
+    void EndOfDisc();
+    void StopRecording();
+    void ApplyPattern(ButtonPattern pattern);
+    void SyncDevice();
+    void PlayTrack(int track);
+    // Plays the first playable entry of list from 1-based position, searching forward
+    // (step 1) or backward (step -1); ListPosition moves to it. False when there is none.
+    bool PlayListFrom(std::span<const std::uint8_t> list, int position, int step);
+    std::span<const std::uint8_t> CurrentList() const;
+    bool IsListMode() const;
+    void StepList(bool forward);
+    void Skip(bool forward);
+    void UpdateTrackTimes();
+
+    CdDevice& device_;
+    DiscCatalogue& catalogue_;
+    PlayerView& view_;
+    RecordingHook& recording_;
+    SeedSource seed_;
+    DeviceDriveTable driveTable_;
+    DiscRecord record_;
+    KeySnapshot keys_;
+    std::int32_t recordNumber_ = 0;
+    std::string identity_;
+    ButtonPattern pattern_ = ButtonPattern::Idle;
+    int tickInterval_ = kTickInterval;
+    bool skipBackHeld_ = false;
+    bool skipForwardHeld_ = false;
+};
+
+}  // namespace snx

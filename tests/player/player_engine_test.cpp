@@ -1,0 +1,569 @@
+#include "player/player_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "engine_fixture.h"
+
+namespace snx::test {
+namespace {
+
+MinSec Seconds(int seconds) {
+    return seconds / 60 + seconds % 60 * 0.01;
+}
+
+// Positions are as heard, a few frames behind the clock, and shown in whole seconds: a time may
+// be a second off either way.
+void ExpectSeconds(MinSec actual, int seconds) {
+    const auto near = [&](int s) { return std::abs(actual - Seconds(s)) < 1e-6; };
+    EXPECT_TRUE(near(seconds) || near(seconds - 1) || near(seconds + 1))
+        << actual << " is not " << Seconds(seconds);
+}
+
+// --- New disc, tick and removal ---
+
+TEST_F(EngineTest, NewDiscIsLoadedShownOnceAndStopped) {
+    Insert(Tracks(3));
+    EXPECT_TRUE(State().DiscLoaded);
+    EXPECT_TRUE(State().DiscShown);
+    EXPECT_EQ(view.DiscsShown, 1);
+    EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
+    EXPECT_EQ(State().CurrentTrack, 1);
+    EXPECT_EQ(engine->RecordNumber(), 0);
+    EXPECT_EQ(engine->Record().Name, "Unknown");
+    EXPECT_EQ(engine->Record().TrackCount, 3);
+    EXPECT_TRUE(view.TickEnabled);
+    Tick();
+    EXPECT_EQ(view.DiscsShown, 1);
+    EXPECT_EQ(view.Redraws, 2);
+}
+
+TEST_F(EngineTest, DiscNotYetReadIsTakenUpOnALaterTick) {
+    lagging.Unread = true;
+    Insert(Tracks(2));
+    EXPECT_FALSE(State().MediaPresent);
+    EXPECT_FALSE(State().DiscShown);
+    EXPECT_TRUE(view.TickEnabled);
+    lagging.Unread = false;
+    Tick();
+    EXPECT_TRUE(State().DiscShown);
+    EXPECT_EQ(engine->Record().TrackCount, 2);
+}
+
+TEST_F(EngineTest, WindowMoveIsSavedAndStartSmallOpensOnFirstTickOnly) {
+    AppSettings().StartSmall = true;
+    view.Top = 40;
+    view.Left = 70;
+    Insert(Tracks(2));
+    Tick();
+    EXPECT_EQ(AppSettings().MainTop, 40);
+    EXPECT_EQ(AppSettings().MainLeft, 70);
+    EXPECT_EQ(ReadSettings(dir.Path(), dir.Path()).MainTop, 40);
+    EXPECT_EQ(view.SmallOpened, 1);
+}
+
+TEST_F(EngineTest, RemovalWhilePlayingShowsStoppedTitleAndIdlePattern) {
+    Insert(Tracks(3));
+    engine->btnPlayClick();
+    PlayFor(5);
+    EXPECT_EQ(view.Last(), ButtonPattern::Playing);
+    Remove();
+    EXPECT_EQ(view.Title, "SNX [Stopped]");
+    EXPECT_EQ(view.Last(), ButtonPattern::Idle);
+    EXPECT_EQ(view.Clears, 1);
+    EXPECT_FALSE(State().DiscShown);
+    EXPECT_FALSE(State().DiscLoaded);
+    EXPECT_FALSE(device.Playing);
+    Tick();
+    EXPECT_EQ(view.Clears, 1);
+}
+
+TEST_F(EngineTest, AutoPlayRequestPlaysEveryInsertedDisc) {
+    State().AutoPlayRequested = true;
+    Insert(Tracks(3));
+    EXPECT_TRUE(DrivePlaying());
+    EXPECT_EQ(view.Last(), ButtonPattern::Playing);
+    Remove();
+    Insert(Tracks(2, 30));
+    EXPECT_TRUE(DrivePlaying());
+    EXPECT_EQ(view.Last(), ButtonPattern::Playing);
+}
+
+TEST_F(EngineTest, DiscChangeWithSameCurrentTrackRecomputesTrackTimes) {
+    Insert(Tracks(2, 60));
+    EXPECT_EQ(State().TrackLengthTime, 1.00);
+    Remove();
+    Insert(Tracks(2, 45));
+    EXPECT_EQ(State().CurrentTrack, 1);
+    EXPECT_EQ(State().TrackLengthTime, 0.45);
+    EXPECT_EQ(State().TrackRemaining, 0.45);
+}
+
+TEST_F(EngineTest, DisplayTimesFollowThePosition) {
+    Insert(Tracks(3, 60));
+    engine->btnPlayClick();
+    PlayFor(75);
+    EXPECT_EQ(State().CurrentTrack, 2);
+    ExpectSeconds(State().TrackElapsed, 15);
+    ExpectSeconds(State().TrackRemaining, 45);
+    ExpectSeconds(State().DiscElapsed, 75);
+    ExpectSeconds(State().DiscRemaining, 105);
+}
+
+// --- Catalogue records ---
+
+TEST_F(EngineTest, OrphanRecordTakesTheDiscTimesAndIsStoredOnce) {
+    Insert({Track(1, 0), Track(2, 30)});
+    const std::string identity = engine->Identity();
+    Remove();
+    DiscRecord orphan;
+    orphan.Identity = identity;
+    orphan.Name = "Imported";
+    orphan.Orphan = true;
+    StringGrid tracks(3, 100);
+    TextBox memo;
+    KeySnapshot keys;
+    ASSERT_GT(catalogue->StoreDiscRecord(orphan, tracks, memo, keys), 0);
+
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    EXPECT_FALSE(engine->Record().Orphan);
+    DiscRecord stored;
+    StringGrid storedTracks(3, 100);
+    catalogue->LoadDiscRecord(identity, stored, storedTracks, memo, keys);
+    EXPECT_EQ(stored.Name, "Imported");
+    EXPECT_FALSE(stored.Orphan);
+    EXPECT_EQ(stored.TrackCount, 2);
+    EXPECT_EQ(stored.TrackLengths[1], PackMsf(2, 30, 0));
+    EXPECT_NEAR(stored.PlayingTime, 3.30, 1e-9);
+}
+
+TEST_F(EngineTest, UnknownDiscWithCdTextTakesItsNamesWithoutStoring) {
+    std::vector<TestTrack> tracks = Tracks(2);
+    tracks[0].Title = "Opening";
+    tracks[1].Title = "Closing";
+    Insert(tracks, {"Album", "Band", "Writer"});
+    EXPECT_EQ(engine->Record().Name, "Album");
+    EXPECT_EQ(engine->Record().Artist, "Band");
+    EXPECT_EQ(engine->Record().Composer, "Writer");
+    EXPECT_EQ(holder.Tracks.Cell(0, 1), "Opening");
+    EXPECT_EQ(holder.Tracks.Cell(0, 2), "Closing");
+    DiscRecord loaded;
+    StringGrid grid(3, 100);
+    TextBox memo;
+    KeySnapshot keys;
+    EXPECT_EQ(catalogue->LoadDiscRecord(engine->Identity(), loaded, grid, memo, keys), 0);
+}
+
+TEST_F(EngineTest, RecordGivesModeAndVolumes) {
+    Insert(Tracks(2));
+    const std::string identity = engine->Identity();
+    DiscRecord record = engine->Record();
+    record.SavedPlayMode = static_cast<std::int16_t>(PlayMode::Intro);
+    record.SavedVolumeLeft = 1000;
+    catalogue->StoreDiscRecord(record, holder.Tracks, holder.Memo, engine->Keys());
+    Remove();
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    EXPECT_EQ(State().Mode, PlayMode::Intro);
+    EXPECT_EQ(AppSettings().VolumeLeft, 1000);
+    EXPECT_GT(engine->RecordNumber(), 0);
+}
+
+// --- Disc mode ---
+
+TEST_F(EngineTest, DiscModeStopInTrackFiveShowsTrackOneNextTick) {
+    Insert(Tracks(6));
+    engine->btnPlayClick();
+    Tick();
+    engine->btnForwardClick();
+    Tick();
+    for (int i = 0; i < 3; ++i) {
+        engine->btnForwardClick();
+    }
+    PlayFor(20);
+    EXPECT_EQ(State().CurrentTrack, 5);
+    engine->btnStopClick();
+    EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
+    Tick();
+    EXPECT_EQ(State().Position, Start(1));
+    EXPECT_EQ(State().CurrentTrack, 1);
+    EXPECT_EQ(State().TrackElapsed, 0);
+}
+
+TEST_F(EngineTest, DiscModeEndWindsBackOrRepeats) {
+    Insert(Tracks(2, 5));
+    engine->btnPlayClick();
+    PlayFor(2);
+    PlayFor(10);
+    EXPECT_FALSE(device.Playing);
+    EXPECT_EQ(State().Position, Start(1));
+    EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
+
+    engine->btnRepeatClick();
+    engine->btnPlayClick();
+    PlayFor(2);
+    PlayFor(10);
+    EXPECT_TRUE(DrivePlaying());
+    EXPECT_EQ(Heard(), 1);
+}
+
+TEST_F(EngineTest, PreviousAndNextMoveBetweenTracksWhileStopped) {
+    Insert(Tracks(3));
+    engine->btnForwardClick();
+    Tick();
+    EXPECT_EQ(State().Position, Start(2));
+    engine->btnForwardClick();
+    engine->btnForwardClick();
+    Tick();
+    EXPECT_EQ(State().CurrentTrack, 3);
+    engine->btnBackClick();
+    Tick();
+    EXPECT_EQ(State().CurrentTrack, 2);
+    EXPECT_FALSE(DrivePlaying());
+}
+
+TEST_F(EngineTest, StartOfTrackAndPauseKeepPlayState) {
+    Insert(Tracks(3));
+    engine->btnPlayClick();
+    PlayFor(70);
+    engine->btnStartClick();
+    Tick();
+    EXPECT_EQ(State().Position, Start(2));
+    EXPECT_TRUE(DrivePlaying());
+    engine->btnPauseClick();
+    PlayFor(10);
+    EXPECT_TRUE(device.Paused);
+    EXPECT_EQ(State().Position, Start(2));
+    EXPECT_EQ(view.Last(), ButtonPattern::Playing);
+    engine->btnPauseClick();
+    PlayFor(10);
+    ExpectSeconds(State().TrackElapsed, 10);
+}
+
+TEST_F(EngineTest, EjectAppliesIdlePattern) {
+    Insert(Tracks(2));
+    engine->btnEjectClick();
+    EXPECT_EQ(view.Last(), ButtonPattern::Idle);
+    Tick();
+    EXPECT_FALSE(State().MediaPresent);
+    engine->btnCloseClick();
+    Tick();
+    EXPECT_TRUE(State().DiscShown);
+}
+
+// --- Track and Random modes ---
+
+TEST_F(EngineTest, TrackModeRepeatRestartsTheChosenTrackElseStopsAtNext) {
+    Insert(Tracks(3, 10));
+    State().Mode = PlayMode::Track;
+    engine->btnForwardClick();
+    Tick();
+    engine->btnPlayClick();
+    EXPECT_EQ(State().SingleTrackNumber, 2);
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_FALSE(DrivePlaying());
+    EXPECT_EQ(State().Position, Start(3));
+    EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
+
+    engine->btnBackClick();
+    Tick();
+    engine->btnRepeatClick();
+    engine->btnPlayClick();
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_TRUE(DrivePlaying());
+    EXPECT_EQ(Heard(), 2);
+}
+
+TEST_F(EngineTest, RandomModeHasNoSingleTrackRepeat) {
+    Insert(Tracks(3, 10));
+    State().Mode = PlayMode::Random;
+    engine->btnRepeatClick();
+    engine->btnPlayClick();
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_FALSE(DrivePlaying());
+    EXPECT_EQ(State().Position, Start(2));
+}
+
+// --- Intro mode ---
+
+TEST_F(EngineTest, IntroScanEndsInDiscModeOrRestartsWithRepeat) {
+    Insert(Tracks(3, 30));
+    State().Mode = PlayMode::Intro;
+    engine->btnPlayClick();
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_EQ(Heard(), 2);
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_EQ(Heard(), 3);
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_EQ(State().Mode, PlayMode::Disc);
+    EXPECT_FALSE(DrivePlaying());
+    EXPECT_EQ(State().Position, Start(1));
+
+    State().Mode = PlayMode::Intro;
+    engine->btnRepeatClick();
+    engine->btnPlayClick();
+    for (int i = 0; i < 3; ++i) {
+        PlayFor(5);
+        PlayFor(6);
+    }
+    EXPECT_EQ(State().Mode, PlayMode::Intro);
+    EXPECT_TRUE(DrivePlaying());
+    EXPECT_EQ(Heard(), 1);
+}
+
+TEST_F(EngineTest, StopDuringIntroPlaysTheTrackOnInTrackMode) {
+    Insert(Tracks(3, 30));
+    State().Mode = PlayMode::Intro;
+    engine->btnPlayClick();
+    PlayFor(5);
+    engine->btnStopClick();
+    EXPECT_EQ(State().Mode, PlayMode::Track);
+    EXPECT_EQ(engine->Record().SavedPlayMode, 0);
+    PlayFor(20);
+    EXPECT_TRUE(DrivePlaying());
+    EXPECT_EQ(Heard(), 1);
+    PlayFor(10);
+    EXPECT_FALSE(DrivePlaying());
+    EXPECT_EQ(State().Position, Start(2));
+}
+
+TEST_F(EngineTest, DeviceStillStoppedRightAfterAnAdvanceDoesNotAdvanceAgain) {
+    Insert(Tracks(4, 30));
+    State().Mode = PlayMode::Intro;
+    engine->btnPlayClick();
+    PlayFor(5);
+    lagging.Stale = true;
+    PlayFor(6);
+    EXPECT_EQ(Heard(), 2);
+    Tick();
+    Tick();
+    EXPECT_EQ(Heard(), 2);
+    lagging.Stale = false;
+    PlayFor(1);
+    EXPECT_EQ(Heard(), 2);
+    EXPECT_TRUE(State().AdvanceArmed);
+}
+
+TEST_F(EngineTest, IntroEndingAtTheLastTrackEndsARecording) {
+    Insert(Tracks(1, 30));
+    State().Mode = PlayMode::Intro;
+    engine->SetTimer(50);
+    recording.Active = true;
+    engine->btnPlayClick();
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_EQ(recording.Ended, 1);
+    EXPECT_EQ(view.TickInterval, 1000);
+}
+
+// --- Custom programme ---
+
+TEST_F(EngineTest, EmptyProgrammeDoesNothing) {
+    Insert(Tracks(3));
+    State().Mode = PlayMode::Custom;
+    engine->btnPlayClick();
+    Tick();
+    EXPECT_FALSE(DrivePlaying());
+    EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
+}
+
+TEST_F(EngineTest, ProgrammePlaysInOrderThenStopsOrRepeats) {
+    Insert(Tracks(3, 10));
+    State().Mode = PlayMode::Custom;
+    engine->Record().Programme = {3, 1};
+    engine->btnPlayClick();
+    EXPECT_EQ(Heard(), 3);
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_EQ(Heard(), 1);
+    EXPECT_EQ(State().ListPosition, 2);
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_FALSE(device.Playing);
+    EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
+
+    engine->btnRepeatClick();
+    engine->btnPlayClick();
+    for (int i = 0; i < 2; ++i) {
+        PlayFor(5);
+        PlayFor(6);
+    }
+    EXPECT_TRUE(DrivePlaying());
+    EXPECT_EQ(Heard(), 3);
+    EXPECT_EQ(State().ListPosition, 1);
+}
+
+TEST_F(EngineTest, NextPastTheProgrammeEndThenPrevious) {
+    Insert(Tracks(3, 60));
+    State().Mode = PlayMode::Custom;
+    engine->Record().Programme = {1, 2};
+    engine->btnPlayClick();
+    engine->btnForwardClick();
+    PlayFor(10);
+    engine->btnForwardClick();
+    EXPECT_EQ(State().ListPosition, 3);
+    PlayFor(5);
+    ExpectSeconds(State().TrackElapsed, 15);
+    engine->btnBackClick();
+    Tick();
+    EXPECT_EQ(State().ListPosition, 2);
+    EXPECT_EQ(State().Position, Start(2));
+
+    PlayFor(10);
+    engine->btnForwardClick();
+    engine->btnForwardClick();
+    engine->btnBackClick();
+    Tick();
+    EXPECT_EQ(State().ListPosition, 3);
+    ExpectSeconds(State().TrackElapsed, 10);
+}
+
+TEST_F(EngineTest, ProgrammeEntriesOutsideTheDiscArePassedOver) {
+    Insert(Tracks(3, 10));
+    State().Mode = PlayMode::Custom;
+    engine->Record().Programme = {0, 7, 2, 200, 1};
+    engine->btnPlayClick();
+    EXPECT_EQ(State().ListPosition, 3);
+    EXPECT_EQ(Heard(), 2);
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_EQ(State().ListPosition, 5);
+    EXPECT_EQ(Heard(), 1);
+    engine->btnBackClick();
+    EXPECT_EQ(State().ListPosition, 3);
+    EXPECT_EQ(Heard(), 2);
+}
+
+// --- Shuffle ---
+
+TEST_F(EngineTest, ShuffleHoldsEveryTrackOnceAndDrawsANewOrderEachPlay) {
+    Insert(Tracks(12, 10));
+    State().Mode = PlayMode::Shuffle;
+    engine->btnPlayClick();
+    const std::vector<std::uint8_t> first = State().ShuffleOrder;
+    std::vector<std::uint8_t> sorted = first;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::uint8_t> all(12);
+    std::iota(all.begin(), all.end(), 1);
+    EXPECT_EQ(sorted, all);
+    EXPECT_EQ(Heard(), first[0]);
+    PlayFor(5);
+    PlayFor(6);
+    EXPECT_EQ(Heard(), first[1]);
+    engine->btnPlayClick();
+    EXPECT_NE(State().ShuffleOrder, first);
+    EXPECT_EQ(State().ListPosition, 1);
+}
+
+TEST_F(EngineTest, ShuffleOfADiscWithoutTracksPlaysNothing) {
+    Insert(Tracks(2));
+    State().Mode = PlayMode::Shuffle;
+    engine->Record().TrackCount = 0;
+    engine->btnPlayClick();
+    EXPECT_TRUE(State().ShuffleOrder.empty());
+    EXPECT_FALSE(DrivePlaying());
+}
+
+// --- Skips, repeat, bookmark, recording ---
+
+TEST_F(EngineTest, SkipsWhileStoppedMoveThePositionWithinTheDisc) {
+    Insert(Tracks(2, 60));
+    engine->BtnSkipForwardClick();
+    Tick();
+    ExpectSeconds(State().TrackElapsed, 30);
+    engine->btnSkipBackClick();
+    Tick();
+    EXPECT_EQ(State().Position, Start(1));
+    engine->btnSkipBackClick();
+    Tick();
+    EXPECT_EQ(State().Position, Start(1));
+    for (int i = 0; i < 5; ++i) {
+        engine->BtnSkipForwardClick();
+    }
+    Tick();
+    ExpectSeconds(State().DiscElapsed, 120);
+}
+
+TEST_F(EngineTest, HeldSkipRepeatsAtTheSettingsInterval) {
+    AppSettings().SkipRepeatInterval = 120;
+    Insert(Tracks(3, 60));
+    engine->btnPlayClick();
+    engine->BtnSkipForwardMouseDown();
+    EXPECT_TRUE(view.SkipTimerEnabled);
+    EXPECT_EQ(view.SkipInterval, 120);
+    engine->tmrSkipTimer();
+    engine->BtnSkipForwardMouseUp();
+    EXPECT_FALSE(view.SkipTimerEnabled);
+    engine->tmrSkipTimer();  // a tick already queued when the button was released
+    Tick();
+    ExpectSeconds(State().DiscElapsed, 60);
+    EXPECT_TRUE(DrivePlaying());
+    engine->btnSkipBackMouseDown();
+    engine->tmrSkipTimer();
+    engine->btnSkipBackMouseUp();
+    Tick();
+    ExpectSeconds(State().DiscElapsed, 0);
+}
+
+TEST_F(EngineTest, RepeatTogglesCheckMarkAndGlyph) {
+    Insert(Tracks(1));
+    engine->btnRepeatClick();
+    EXPECT_TRUE(State().RepeatOn);
+    EXPECT_TRUE(view.RepeatChecked);
+    EXPECT_EQ(view.Glyph, "LEDON");
+    engine->btnRepeatClick();
+    EXPECT_FALSE(view.RepeatChecked);
+    EXPECT_EQ(view.Glyph, "LEDOFF");
+}
+
+class PlayingOnMessages final : public UserMessages {
+  public:
+    explicit PlayingOnMessages(VirtualClock& clock) : clock_(clock) {}
+    void ShowError(const std::string& text) override {
+        Shown = text;
+        clock_.AdvanceSeconds(7);
+    }
+    bool Confirm(const std::string&) override { return false; }
+    std::string Shown;
+
+  private:
+    VirtualClock& clock_;
+};
+
+TEST_F(EngineTest, BookmarkEndsWhenTheBoxIsClosed) {
+    Insert(Tracks(2, 60));
+    engine->btnPlayClick();
+    PlayFor(10);
+    PlayingOnMessages box(clock);
+    ScopedUserMessages installed(box);
+    engine->btnBegClick();
+    EXPECT_EQ(box.Shown, "Click [OK] to mark end of bookmark");
+    EXPECT_NEAR(MsfToLba(State().BookmarkStart), MsfToLba(Start(1)) + 10 * kFramesPerSecond, 5);
+    EXPECT_NEAR(MsfToLba(State().BookmarkEnd) - MsfToLba(State().BookmarkStart),
+                7 * kFramesPerSecond, 5);
+}
+
+TEST_F(EngineTest, StopDuringARecordingEndsIt) {
+    Insert(Tracks(2));
+    engine->SetTimer(50);
+    recording.Active = true;
+    engine->btnPlayClick();
+    PlayFor(1);
+    engine->btnStopClick();
+    EXPECT_EQ(recording.Ended, 1);
+    EXPECT_EQ(view.TickInterval, 1000);
+    EXPECT_EQ(engine->TickInterval(), 1000);
+}
+
+}  // namespace
+}  // namespace snx::test
