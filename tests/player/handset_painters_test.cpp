@@ -10,7 +10,6 @@
 #include "player/track_grid.h"
 #include "player/track_panel_painter.h"
 #include "player/volume_painter.h"
-#include "support/qt_app.h"
 
 namespace snx {
 namespace {
@@ -80,7 +79,6 @@ void ExpectPixels(const QImage& image, const Pixels& lit, const char* what) {
 }
 
 TEST(LedGlyphs, DigitsMatchTheSegmentDesign) {
-    test::QtApp();
     for (int digit = 0; digit < 10; ++digit) {
         const QImage image = DrawDigit(digit, kBack, kFore);
         ASSERT_EQ(image.size(), QSize(10, 19));
@@ -96,7 +94,6 @@ TEST(LedGlyphs, DigitsMatchTheSegmentDesign) {
 }
 
 TEST(LedGlyphs, ColonIsTwoSquareDots) {
-    test::QtApp();
     Pixels lit;
     for (int x = 0; x <= 2; ++x) {
         for (int y : {4, 5, 6, 11, 12, 13}) {
@@ -123,7 +120,6 @@ void ExpectGlyphAt(const QImage& image, int x, const QImage& glyph) {
 }
 
 TEST(LedGlyphs, TimesAreDrawnDigitByDigit) {
-    test::QtApp();
     const QImage small = Shown(0.07);
     const QImage colon = DrawColon(kBack, kFore);
     ExpectGlyphAt(small, 1, DrawDigit(0, kBack, kFore));
@@ -163,7 +159,6 @@ TEST(TrackGrid, CellsRunInRowsOfEight) {
 }
 
 TEST(TrackPanel, NumberIsDrawnInsideItsCellOnly) {
-    test::QtApp();
     const TrackPanelPainter painter({QFont(), Qt::green, Qt::red, Qt::black});
     QImage image(98, 86, QImage::Format_RGB32);
     painter.Setup(image, true);
@@ -181,7 +176,6 @@ TEST(TrackPanel, NumberIsDrawnInsideItsCellOnly) {
 }
 
 TEST(FourWay, HeldArrowTurnsShadowAndTheDotStaysWhite) {
-    test::QtApp();
     const FourWayColours colours{Qt::gray, Qt::lightGray, Qt::darkGray};
     QImage image(kFourWaySize, kFourWaySize, QImage::Format_RGB32);
     DrawFourWay(image, {}, colours);
@@ -201,7 +195,6 @@ TEST(FourWay, HeldArrowTurnsShadowAndTheDotStaysWhite) {
 }
 
 TEST(Gauge, FillsFromTheBottomInProportion) {
-    test::QtApp();
     QImage image(9, 50, QImage::Format_RGB32);
     QPainter painter(&image);
     DrawGauge(painter, image.rect(), 65535 / 2, Qt::black, Qt::green);
