@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -15,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <QWindow>
 #include <filesystem>
 
@@ -24,6 +27,7 @@
 #include "player/cd_device.h"
 #include "player/cd_types.h"
 #include "player/default_bitmaps.h"
+#include "player/help_window.h"
 #include "player/image_control.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
@@ -318,8 +322,13 @@ void TSnx::BuildMenus() {
     miExt_->setCheckable(true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, "&Help contents", {}, [this] { ShowHelp(kHelpContents); });
     miHints_ = add(help, "&Show hints", {}, [this] { Showhints1Click(); });
     miHints_->setCheckable(true);
+    add(help, "&About Sonatrix", {}, [this] { AboutClick(); });
+    // F1 opens the page of this window, as every window's help context does.
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, [this] { ShowHelp(kHelpHandset); });
 
     // Alt and a letter give the transport commands, as the hidden accelerator buttons did.
     const std::array<std::pair<Qt::Key, QAction*>, 10> accelerators = {{
@@ -837,6 +846,27 @@ void TSnx::miVolClick() {
     if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath())) {
         ShowError("Cannot start " + program.toStdString());
     }
+}
+
+void TSnx::ShowHelp(int topic) {
+    if (help_ == nullptr) {
+        help_ = new HelpWindow(this);
+    }
+    help_->ShowTopic(topic);
+}
+
+void TSnx::AboutClick() {
+    QDialog about(this);
+    about.setWindowTitle(QStringLiteral("About Sonatrix"));
+    auto* layout = new QVBoxLayout(&about);
+    auto* text = new QLabel(QStringLiteral("<b>Sonatrix</b><br>An audio CD player with a disc "
+                                           "catalogue.<br><br>Version %1")
+                                .arg(QStringLiteral(SONATRIX_VERSION)));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(buttons);
+    about.exec();
 }
 
 // ---- Window and timers for the engine ------------------------------------------------------

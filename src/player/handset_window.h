@@ -24,6 +24,7 @@ namespace snx {
 
 class CdDevice;
 class DiscCatalogue;
+class HelpWindow;
 class ImageControl;
 class PlayerEngine;
 class RecordingHook;
@@ -58,6 +59,7 @@ class TSnx final : public QMainWindow, public PlayerView {
     void SetSkipTimer(bool enabled, int milliseconds) override;
 
     bool TickActive() const;
+    HelpWindow* Help() const { return help_; }
     int TallHeight() const { return tallHeight_; }
     int ShortHeight() const { return shortHeight_; }
     int WideWidth() const { return wideWidth_; }
@@ -97,6 +99,8 @@ class TSnx final : public QMainWindow, public PlayerView {
     void Showhints1Click();
     void Autoplaymode1Click();
     void miVolClick();
+    void ShowHelp(int topic);
+    void AboutClick();
     void SaveSettingsReporting();
     // Runs a device command; a closed device is reported, not thrown through the event loop.
     template <typename Command>
@@ -171,6 +175,7 @@ class TSnx final : public QMainWindow, public PlayerView {
     QAction* miExt_ = nullptr;
     QAction* miHints_ = nullptr;
 
+    HelpWindow* help_ = nullptr;
     QTimer* timer_ = nullptr;
     QTimer* tmrSkip_ = nullptr;
     QTimer* tmrVolume_ = nullptr;

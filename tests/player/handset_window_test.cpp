@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QToolButton>
@@ -14,6 +15,7 @@
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
 #include "player/cd_device.h"
+#include "player/help_window.h"
 #include "player/image_control.h"
 #include "player/led_painter.h"
 #include "player/null_output.h"
@@ -228,6 +230,53 @@ TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
     EXPECT_EQ(client->height(), window->ShortHeight());
     EXPECT_EQ(window->WideWidth(), 385);
     EXPECT_EQ(window->ShortHeight(), 144);
+}
+
+TEST_F(HandsetTest, HelpOpensTheContentsAndThisWindowsPage) {
+    Open(drives);
+    Action("&Help contents")->trigger();
+    ASSERT_NE(window->Help(), nullptr);
+    EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpContents));
+    EXPECT_TRUE(window->Help()->isVisible());
+}
+
+TEST_F(HandsetTest, ReleasingTheVolumeControlStoresACataloguedDiscsVolume) {
+    InsertDisc(2);
+    auto* fourWay = Child<ImageControl>("iFourWay");
+    AppSettings().VolumeLeft = 30000;
+    AppSettings().VolumeRight = 20000;
+    Click(fourWay, {14, 3}, Qt::LeftButton);  // up
+    EXPECT_EQ(AppSettings().VolumeLeft, 30653);
+    EXPECT_EQ(device->VolumeRight, 20653);
+    // Not in the catalogue: only this play's record changes.
+    EXPECT_EQ(window->Engine().RecordNumber(), 0);
+    EXPECT_EQ(window->Engine().Record().SavedVolumeLeft, 30653);
+
+    Tfvlf& tables = catalogue.Holder();
+    catalogue.StoreDiscRecord(window->Engine().Record(), tables.Tracks, tables.Memo,
+                              window->Engine().Keys());
+    drives.VirtualDrive().OpenTray();
+    Tick();
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    ASSERT_GT(window->Engine().RecordNumber(), 0);
+    Click(fourWay, {14, 14}, Qt::LeftButton);  // middle: both at the left's volume
+    DiscRecord stored;
+    KeySnapshot keys;
+    ASSERT_GT(catalogue.LoadDiscRecord(window->Engine().Identity(), stored, tables.catTracks,
+                                       tables.catMemo, keys),
+              0);
+    EXPECT_EQ(stored.SavedVolumeLeft, 30653);
+    EXPECT_EQ(stored.SavedVolumeRight, 30653);
+}
+
+TEST(HelpWindow, PagesAreCompiledIn) {
+    HelpWindow help;
+    help.ShowTopic(kHelpHandset);
+    EXPECT_EQ(help.CurrentPage(), QStringLiteral("qrc:/help/handset.html"));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/handset.html")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/contents.html")));
+    EXPECT_EQ(HelpPage(4711), HelpPage(kHelpContents));
 }
 
 }  // namespace
