@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <filesystem>
@@ -165,7 +166,6 @@ QToolButton* TSnx::SpeedButton(const char* name, QRect geometry, const QString& 
     button->setGeometry(geometry);
     button->setIconSize(QSize(16, 16));
     button->setToolTip(hint);
-    button->setToolTipDuration(kHintTime);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
@@ -240,12 +240,7 @@ void TSnx::BuildControls() {
     btnBeg_->setGeometry(168, 113, 60, 24);
     btnBeg_->setToolTip(QStringLiteral("Mark start position of bookmark."));
     for (QPushButton* button : {btnRepeat_, btnBeg_}) {
-        button->setToolTipDuration(kHintTime);
         button->setFocusPolicy(Qt::NoFocus);
-    }
-    for (QWidget* image :
-         std::initializer_list<QWidget*>{display_, imgTime_, imgTracks_, iFourWay_}) {
-        image->setToolTipDuration(kHintTime);
     }
 
     dData_ = Panel(client_, {8, 144, 369, 68}, QFrame::Sunken, "DData");
@@ -461,8 +456,17 @@ void TSnx::changeEvent(QEvent* event) {
 }
 
 bool TSnx::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip && !AppSettings().ShowHints) {
-        return true;
+    // Hints for the whole program: off by the menu, and never up for more than two seconds.
+    if (event->type() == QEvent::ToolTip) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!AppSettings().ShowHints) {
+            return true;
+        }
+        if (widget != nullptr && !widget->toolTip().isEmpty()) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            QToolTip::showText(help->globalPos(), widget->toolTip(), widget, {}, kHintTime);
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -2,14 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <utility>
 
+#include "player/default_bitmaps.h"
 #include "player/led_painter.h"
 #include "player/led_segments.h"
 #include "player/track_grid.h"
 #include "player/track_panel_painter.h"
 #include "player/volume_painter.h"
+#include "support/temp_dir.h"
 
 namespace snx {
 namespace {
@@ -202,6 +206,29 @@ TEST(Gauge, FillsFromTheBottomInProportion) {
     EXPECT_EQ(image.pixelColor(4, 49), QColor(Qt::green));
     EXPECT_EQ(image.pixelColor(4, 26), QColor(Qt::green));
     EXPECT_EQ(image.pixelColor(4, 24), QColor(Qt::black));
+}
+
+}  // namespace
+}  // namespace snx
+
+namespace snx {
+namespace {
+
+TEST(DefaultBitmaps, WrittenWhenMissingAndNeverOverAUsersFile) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.Path());
+    {
+        std::ofstream own(dir.Path() / "GENERAL.BMP");
+        own << "mine";
+    }
+    WriteDefaultBitmaps(dir.Path());
+    const QImage tile(QString::fromStdString((dir.Path() / "sandblst.bmp").string()));
+    EXPECT_EQ(tile.size(), SandblastBitmap().size());
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "general.bmp"));
+    std::ifstream own(dir.Path() / "GENERAL.BMP");
+    std::string text;
+    own >> text;
+    EXPECT_EQ(text, "mine");
 }
 
 }  // namespace

@@ -212,6 +212,22 @@ TEST_F(HandsetTest, DisplayShowsTheTrackTimesAndTheTitleTheStatus) {
               -1);
 }
 
+TEST_F(HandsetTest, PauseShowsInTheModeLineAndTheTitle) {
+    InsertDisc(3);
+    Child<QToolButton>("btnPlay")->click();
+    device->GoToTrack(3);
+    Tick();
+    const QImage playing = Child<ImageControl>("imgMode")->Image().copy();
+    Child<QToolButton>("btnPause")->click();
+    Tick();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("SNX [3] Paused"));
+    EXPECT_NE(Child<ImageControl>("imgMode")->Image(), playing);
+    Child<QToolButton>("btnPause")->click();
+    Tick();
+    EXPECT_EQ(Child<ImageControl>("imgMode")->Image(), playing);
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SNX [3] 00.0")));
+}
+
 TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
     Open(drives);
     QWidget* client = window->centralWidget();
