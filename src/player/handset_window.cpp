@@ -146,7 +146,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
          ToQColor(settings.DisplayBackColor), ToQColor(settings.DisplayFontColor)});
     imgTracksSetup();
     Fill(panVolume_, ToQColor(settings.VolumeDisplayBackColor));
-    DrawGauges();
+    SetVolumeGauges(settings.VolumeLeft, settings.VolumeRight);
     miAutoPlay_->setChecked(settings.AutoPlayOnStartup);
     iFourWayDraw();
     SetDisplay();
@@ -763,9 +763,6 @@ void TSnx::DrawGauges() {
     const Settings& settings = AppSettings();
     const QColor back = ToQColor(settings.VolumeBarBackColor);
     const QColor fore = ToQColor(settings.VolumeBarForeColor);
-    if (gauges_ == std::array<int, 2>{}) {
-        gauges_ = {settings.VolumeLeft, settings.VolumeRight};
-    }
     const std::array<ImageControl*, 2> bars = {gLeft_, gRight_};
     for (std::size_t i = 0; i < bars.size(); ++i) {
         QPainter painter(&bars[i]->Image());
