@@ -11,10 +11,12 @@ TrackCell TrackCellOf(int track, int imageWidth) {
 
 int TrackAtPoint(int x, int y, int imageWidth, int trackCount) {
     const int side = imageWidth / kTrackGridColumns;
-    if (side <= 0 || x < 1 || y < 1) {
+    if (side <= 0) {
         return 0;
     }
     const int column = (x - 1) / side;
+    // The strip right of the eighth column belongs to no cell; counted on, it would give the
+    // first track of the next row.
     if (column >= kTrackGridColumns) {
         return 0;
     }

@@ -157,6 +157,7 @@ TEST(TrackGrid, CellsRunInRowsOfEight) {
     EXPECT_EQ(TrackCellOf(8, 98).Left, 84);
     EXPECT_EQ(TrackAtPoint(5, 15, 98, 9), 9);
     EXPECT_EQ(TrackAtPoint(1, 1, 98, 9), 1);
+    EXPECT_EQ(TrackAtPoint(0, 0, 98, 9), 1);
     EXPECT_EQ(TrackAtPoint(20, 15, 98, 9), 0);  // cell of track 10
     EXPECT_EQ(TrackAtPoint(97, 5, 98, 12), 0);  // the strip right of the eighth column
     EXPECT_EQ(TrackAtPoint(13, 1, 98, 12), 2);
