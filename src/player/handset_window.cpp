@@ -31,6 +31,7 @@
 #include "player/help_window.h"
 #include "player/image_control.h"
 #include "player/player_engine.h"
+#include "player/point_hand_cursor.h"
 #include "player/recording_hook.h"
 #include "player/track_grid.h"
 #include "player/user_messages.h"
@@ -259,7 +260,7 @@ void TSnx::BuildControls() {
     labArt_->setObjectName(QStringLiteral("labArt"));
 
     for (ImageControl* image : {display_, imgMode_, imgTrack_, imgTime_, imgTracks_}) {
-        image->setCursor(Qt::PointingHandCursor);
+        image->setCursor(PointHandCursor());
     }
 
     timer_ = new QTimer(this);
