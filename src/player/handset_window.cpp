@@ -132,8 +132,14 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
 
     const std::filesystem::path dataDirectory(settings.ProgramDirectory);
     WriteDefaultBitmaps(dataDirectory);
-    if (settings.UseBackgroundBitmap && std::filesystem::exists(settings.BackgroundBitmap)) {
-        background_.load(QString::fromStdString(settings.BackgroundBitmap));
+    if (settings.UseBackgroundBitmap) {
+        const std::filesystem::path named(settings.BackgroundBitmap);
+        const std::filesystem::path tile =
+            ResolveFileName(named.parent_path(), named.filename().string());
+        std::error_code error;
+        if (std::filesystem::exists(tile, error)) {
+            background_.load(QString::fromStdString(tile.string()));
+        }
     }
 
     client_ = new HandsetClient(background_, ToQColor(settings.HandsetBackColor));

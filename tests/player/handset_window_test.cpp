@@ -15,6 +15,7 @@
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
 #include "player/cd_device.h"
+#include "player/default_bitmaps.h"
 #include "player/help_window.h"
 #include "player/image_control.h"
 #include "player/led_painter.h"
@@ -226,6 +227,19 @@ TEST_F(HandsetTest, PauseShowsInTheModeLineAndTheTitle) {
     Tick();
     EXPECT_EQ(Child<ImageControl>("imgMode")->Image(), playing);
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SNX [3] 00.0")));
+}
+
+TEST_F(HandsetTest, BackgroundIsTiledWithTheDefaultBitmapWrittenAtFirstStart) {
+    Open(drives);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "general.bmp"));
+    ASSERT_TRUE(std::filesystem::exists(dir.Path() / "sandblst.bmp"));
+    const QImage client = window->centralWidget()->grab().toImage();
+    const QImage tile = SandblastBitmap();
+    for (const QPoint at : {QPoint(160, 140), QPoint(2, 2), QPoint(70, 98)}) {
+        EXPECT_EQ(client.pixelColor(at),
+                  tile.pixelColor(at.x() % tile.width(), at.y() % tile.height()))
+            << at.x() << "," << at.y();
+    }
 }
 
 TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
