@@ -10,6 +10,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     libcdio-dev libcdio-paranoia-dev libpulse-dev pulseaudio
     nlohmann-json3-dev
+    xvfb xauth imagemagick
 )
 
 if [ "${SONATRIX_SANITIZE:-0}" = 1 ]; then

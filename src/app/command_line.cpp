@@ -33,7 +33,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
     for (std::size_t i = 0; i < arguments.size() && result.Error.empty(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "-h" || argument == "--help") {
+        if (argument == "/P" || argument == "/p") {
+            // The desktop's audio-CD handler passes it first; anywhere else it means nothing.
+            result.Play = result.Play || i == 0;
+        } else if (argument == "-p" || argument == "--play") {
+            result.Play = true;
+        } else if (argument == "-h" || argument == "--help") {
             result.ShowHelp = true;
         } else if (argument == "--demo") {
             result.Demo = true;
@@ -53,7 +58,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string CommandLineHelp() {
-    return "Usage: sonatrix [--data-dir DIR] [--demo | --image FILE] [--has-drive]\n"
+    return "Usage: sonatrix [/P] [-p] [--data-dir DIR] [--demo | --image FILE] [--has-drive]\n"
            "\n"
            "  --data-dir DIR  keep settings and the catalogue in DIR (default: "
            "$SONATRIX_DATA_DIR,\n"
@@ -62,6 +67,7 @@ std::string CommandLineHelp() {
            "                  the virtual drive and select that drive\n"
            "  --image FILE    put a disc image (.cue, .toc or .nrg) in the virtual drive and\n"
            "                  select that drive; the image is remembered\n"
+           "  /P, -p, --play  play as soon as a disc is found, and every disc inserted later\n"
            "  --has-drive     exit with status 0 when the machine has a CD drive, 1 when not\n"
            "  -h, --help      show this help\n";
 }

@@ -1,5 +1,5 @@
-// Program entry: picks the data directory, loads the settings, sets up the drives and opens the
-// main window.
+// Program entry: hands over to a running instance, or picks the data directory, loads the
+// settings, sets up the drives and opens the main handset.
 #include <QApplication>
 
 #include <cstdio>
@@ -7,12 +7,17 @@
 #include <iostream>
 
 #include "app/command_line.h"
-#include "app/startup_window.h"
+#include "app/single_instance.h"
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/fvlf.h"
+#include "catalogue/record_file.h"
 #include "player/cd_device.h"
 #include "player/cdio_disc.h"
 #include "player/demo_disc.h"
+#include "player/handset_window.h"
 #include "player/pulse_output.h"
 #include "player/qt_user_messages.h"
+#include "player/recording_hook.h"
 #include "player/system_drives.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
@@ -66,8 +71,9 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    // No display name: the task bar shows the window title, which the handset keeps as the
+    // program's status.
     QApplication::setApplicationName(QStringLiteral("sonatrix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sonatrix"));
 
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1)) {
@@ -83,6 +89,12 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    snx::SingleInstance instance(snx::InstanceName());
+    if (instance.HandOver(QApplication::arguments().mid(1))) {
+        return 0;
+    }
+    instance.Listen();
+
     snx::QtUserMessages messages;
     snx::ScopedUserMessages installed(messages);
 
@@ -97,7 +109,6 @@ int main(int argc, char* argv[]) {
     }
     snx::SetSettingsDirectories(dataDirectory, snx::HomeDirectory(environment));
     snx::LoadSettings();
-    const bool settingsFound = std::filesystem::exists(snx::AppSettings().FileName());
 
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
@@ -105,26 +116,25 @@ int main(int argc, char* argv[]) {
 
     snx::Settings& settings = snx::AppSettings();
     snx::CdDevice device(drives);
-    device.FindCdDrives();
-    device.FindCdAuxDevice();
     device.IntroTime = settings.IntroTime;
     device.SkipTime = settings.SkipTime;
-    device.VolumeLeft = settings.VolumeLeft;
-    device.VolumeRight = settings.VolumeRight;
-    device.OpenDrive(settings.CdromInUse);
-    if (device.IsOpen()) {
-        device.ApplyVolume();
-    }
 
-    snx::StartupWindow window(settings, settingsFound, device);
+    snx::Tfvlf holder(dataDirectory);
+    snx::DiscCatalogue catalogue(holder, nullptr);
+    snx::NoRecording recording;
+    snx::TSnx window(device, catalogue, recording, commandLine.Play);
     messages.SetParent(&window);
+    QObject::connect(&instance, &snx::SingleInstance::ArgumentsReceived, &window,
+                     [&window](const QStringList& handed) {
+                         std::vector<std::string> list;
+                         for (const QString& argument : handed) {
+                             list.push_back(argument.toStdString());
+                         }
+                         if (snx::ParseCommandLine(list).Play) {
+                             window.RequestAutoPlay();
+                         }
+                         window.ComeForward();
+                     });
     window.show();
-    const int status = QApplication::exec();
-    device.CloseDrive();
-    try {
-        snx::SaveSettings();
-    } catch (const snx::SettingsWriteError& error) {
-        std::cerr << "sonatrix: " << error.what() << '\n';
-    }
-    return status;
+    return QApplication::exec();
 }

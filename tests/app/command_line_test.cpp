@@ -32,3 +32,20 @@ TEST(CommandLine, ReportsWhatItCannotUse) {
 
 }  // namespace
 }  // namespace snx
+
+namespace snx {
+namespace {
+
+TEST(CommandLine, PlaysOnlyForSlashPFirstOrThePlayOption) {
+    EXPECT_TRUE(ParseCommandLine({"/P"}).Play);
+    EXPECT_TRUE(ParseCommandLine({"/p", "--demo"}).Play);
+    const CommandLine second = ParseCommandLine({"--demo", "/p"});
+    EXPECT_FALSE(second.Play);
+    EXPECT_TRUE(second.Error.empty());
+    EXPECT_TRUE(ParseCommandLine({"--demo", "-p"}).Play);
+    EXPECT_TRUE(ParseCommandLine({"--play"}).Play);
+    EXPECT_FALSE(ParseCommandLine({"--demo"}).Play);
+}
+
+}  // namespace
+}  // namespace snx

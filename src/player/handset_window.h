@@ -1,0 +1,184 @@
+// TSnx, the main handset: the LED display, the track panel, the volume panel, the transport
+// buttons, the disc data panel and the main menu. It shows the engine's state and forwards the
+// user's commands; the playing logic stays in PlayerEngine.
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "player/led_painter.h"
+#include "player/player_view.h"
+#include "player/track_panel_painter.h"
+#include "player/volume_control.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QTimer;
+class QToolButton;
+class QPushButton;
+
+namespace snx {
+
+class CdDevice;
+class DiscCatalogue;
+class HelpWindow;
+class ImageControl;
+class PlayerEngine;
+class RecordingHook;
+
+class TSnx final : public QMainWindow, public PlayerView {
+    Q_OBJECT
+  public:
+    // FormCreate: settings must be loaded. autoPlay is the command line's play request.
+    TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording, bool autoPlay,
+         QWidget* parent = nullptr);
+    ~TSnx() override;
+
+    PlayerEngine& Engine() { return *engine_; }
+    // A second start asked for play ("/P"): play the disc in the drive, and every later one.
+    void RequestAutoPlay();
+    // Brings the window forward, restoring it when minimised.
+    void ComeForward();
+
+    // PlayerView
+    void SetButtons(ButtonPattern pattern) override;
+    void ShowDisc(const PlayerEngine& engine) override;
+    void SetVolumeGauges(int left, int right) override;
+    void Redraw(const PlayerEngine& engine) override;
+    void ClearDisc() override;
+    void SetTitle(std::string_view title) override;
+    void SetRepeat(bool on, std::string_view glyph) override;
+    int WindowTop() const override;
+    int WindowLeft() const override;
+    void OpenSmallHandset() override;
+    void SetTickEnabled(bool enabled) override;
+    void SetTickInterval(int milliseconds) override;
+    void SetSkipTimer(bool enabled, int milliseconds) override;
+
+    bool TickActive() const;
+    HelpWindow* Help() const { return help_; }
+    int TallHeight() const { return tallHeight_; }
+    int ShortHeight() const { return shortHeight_; }
+    int WideWidth() const { return wideWidth_; }
+    int NarrowWidth() const { return narrowWidth_; }
+
+    void DisplayClick();
+    void miDiscDataClick();
+    void miExtClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildMenus();
+    QToolButton* SpeedButton(const char* name, QRect geometry, const QString& hint);
+    void Wire();
+    void FormShow();
+
+    void SetDisplay();
+    void LayoutDiscData();
+    void SetClientSize(int width, int height);
+    void SetBitmapButtons();
+    void imgTracksSetup();
+    void DrawAllTracks(int current);
+    void ShowBitmap();
+    void imgTracksMouseDown(QPoint position, Qt::MouseButton button);
+    void iFourWayDraw();
+    void iFourWayMouseDown(QPoint position, Qt::MouseButton button);
+    void iFourWayMouseUp();
+    void tmrVolumeTimer();
+    void VolumeChanged();
+    void DrawGauges();
+    void Showhints1Click();
+    void Autoplaymode1Click();
+    void miVolClick();
+    void ShowHelp(int topic);
+    void AboutClick();
+    void SaveSettingsReporting();
+    // Runs a device command; a closed device is reported, not thrown through the event loop.
+    template <typename Command>
+    void Run(Command command);
+
+    CdDevice& device_;
+    DiscCatalogue& catalogue_;
+    RecordingHook& recording_;
+    std::unique_ptr<PlayerEngine> engine_;
+
+    LedPainter led_;
+    TrackPanelPainter trackPainter_{{}};
+    VolumeControl volume_;
+    QImage background_;
+    bool showDiscTimes_ = false;
+    bool showTrackGrid_ = true;
+    int highlighted_ = -1;
+    bool shownOnce_ = false;
+    int tallHeight_ = 0;
+    int shortHeight_ = 0;
+    int wideWidth_ = 0;
+    int narrowWidth_ = 0;
+    std::array<int, 2> gauges_{};
+
+    QWidget* client_ = nullptr;
+    QFrame* panDisplay_ = nullptr;
+    ImageControl* display_ = nullptr;
+    ImageControl* imgMode_ = nullptr;
+    ImageControl* imgTrack_ = nullptr;
+    ImageControl* imgTime_ = nullptr;
+    QFrame* imgPanel_ = nullptr;
+    ImageControl* imgTracks_ = nullptr;
+    QFrame* panVolume_ = nullptr;
+    ImageControl* gLeft_ = nullptr;
+    ImageControl* gRight_ = nullptr;
+    ImageControl* iFourWay_ = nullptr;
+    QToolButton* btnPlay_ = nullptr;
+    QToolButton* btnStop_ = nullptr;
+    QToolButton* btnPause_ = nullptr;
+    QToolButton* btnEject_ = nullptr;
+    QToolButton* btnClose_ = nullptr;
+    QToolButton* btnStart_ = nullptr;
+    QToolButton* btnBack_ = nullptr;
+    QToolButton* btnForward_ = nullptr;
+    QToolButton* btnSkipBack_ = nullptr;
+    QToolButton* BtnSkipForward_ = nullptr;
+    QPushButton* btnRepeat_ = nullptr;
+    QPushButton* btnBeg_ = nullptr;
+    QFrame* bevel2_ = nullptr;
+    QFrame* bevel3_ = nullptr;
+    QFrame* b4_ = nullptr;
+    QFrame* dData_ = nullptr;
+    std::array<QLabel*, 4> captions_{};
+    QLabel* labName_ = nullptr;
+    QLabel* labTrack_ = nullptr;
+    QLabel* LabComp_ = nullptr;
+    QLabel* labArt_ = nullptr;
+
+    QAction* miPlay_ = nullptr;
+    QAction* miStop_ = nullptr;
+    QAction* miPause_ = nullptr;
+    QAction* miNext_ = nullptr;
+    QAction* miLast_ = nullptr;
+    QAction* miBeginning_ = nullptr;
+    QAction* miForward_ = nullptr;
+    QAction* miRewind_ = nullptr;
+    QAction* miEject_ = nullptr;
+    QAction* miCloseTray_ = nullptr;
+    QAction* miRepeat_ = nullptr;
+    QAction* miAutoPlay_ = nullptr;
+    QAction* miDiscData_ = nullptr;
+    QAction* miExt_ = nullptr;
+    QAction* miHints_ = nullptr;
+
+    HelpWindow* help_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QTimer* tmrSkip_ = nullptr;
+    QTimer* tmrVolume_ = nullptr;
+};
+
+}  // namespace snx

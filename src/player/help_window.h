@@ -1,0 +1,28 @@
+// The help window: the program's own help pages, opened at a help topic number.
+#pragma once
+
+#include <QWidget>
+
+class QTextBrowser;
+
+namespace snx {
+
+constexpr int kHelpContents = 1012;
+constexpr int kHelpHandset = 1051;
+
+// The page of a topic, or the contents for a topic without a page of its own.
+QString HelpPage(int topic);
+
+class HelpWindow final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+    // Shows the topic's page and brings the window forward.
+    void ShowTopic(int topic);
+    QString CurrentPage() const;
+
+  private:
+    QTextBrowser* browser_;
+};
+
+}  // namespace snx

@@ -1,0 +1,313 @@
+// The main handset over the virtual drive on a virtual clock: start-up, button patterns, the track
+// panel, the display and the window sizes.
+#include "player/handset_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <optional>
+
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/fvlf.h"
+#include "player/cd_device.h"
+#include "player/default_bitmaps.h"
+#include "player/help_window.h"
+#include "player/image_control.h"
+#include "player/led_painter.h"
+#include "player/null_output.h"
+#include "player/player_engine.h"
+#include "player/recording_hook.h"
+#include "player/system_drives.h"
+#include "player/track_grid.h"
+#include "settings/settings.h"
+#include "support/image_generator.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+#include "support/virtual_clock.h"
+
+namespace snx {
+namespace {
+
+class NoDrives final : public DriveList {
+  public:
+    int Count() const override { return 0; }
+    DriveBackend& Drive(int) override { std::abort(); }
+};
+
+class HandsetTest : public ::testing::Test {
+  protected:
+    HandsetTest() {
+        SetSettingsDirectories(dir.Path(), dir.Path());
+        LoadSettings();
+        AppSettings().CdromInUse = 0;  // the virtual drive: there are no real ones here
+        messages.Answer(true);         // create the catalogue
+    }
+    ~HandsetTest() override {
+        if (window) {
+            window->close();
+        }
+    }
+
+    void Open(DriveList& list) {
+        device.emplace(list);
+        window.emplace(*device, catalogue, recording, false);
+        window->show();
+    }
+    // A disc of count one-minute tracks named "Song n", in the drive, taken up by a tick.
+    void InsertDisc(int count) {
+        std::vector<test::TestTrack> tracks;
+        for (int i = 1; i <= count; ++i) {
+            test::TestTrack track = test::Track(1, 0);
+            track.Title = "Song " + std::to_string(i);
+            tracks.push_back(track);
+        }
+        ASSERT_TRUE(drives.VirtualDrive().Insert(
+            test::GenerateImage(dir.Path(), "disc", tracks, {"Album", "", ""})));
+        Open(drives);
+        Tick();
+    }
+    void Tick() { window->Engine().TimerTimer(); }
+
+    template <typename T>
+    T* Child(const char* name) {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* Action(const char* caption) {
+        for (QAction* action : window->findChildren<QAction*>()) {
+            if (action->text() == QString::fromLatin1(caption)) {
+                return action;
+            }
+        }
+        return nullptr;
+    }
+    void Click(ImageControl* image, QPoint at, Qt::MouseButton button) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, image->mapToGlobal(at), button, button,
+                          Qt::NoModifier);
+        QApplication::sendEvent(image, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, image->mapToGlobal(at), button,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &release);
+    }
+    bool Enabled(const char* button) { return Child<QToolButton>(button)->isEnabled(); }
+
+    test::TempDir dir;
+    test::ScriptedMessages messages;
+    test::VirtualClock clock;
+    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
+    std::optional<CdDevice> device;
+    Tfvlf holder{dir.Path()};
+    DiscCatalogue catalogue{holder, nullptr};
+    NoRecording recording;
+    std::optional<TSnx> window;
+};
+
+TEST_F(HandsetTest, WithoutADriveThePlayButtonIsOffAndNoTickRuns) {
+    NoDrives none;
+    Open(none);
+    EXPECT_FALSE(device->IsOpen());
+    EXPECT_FALSE(Enabled("btnPlay"));
+    EXPECT_FALSE(window->TickActive());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Sonatrix for Windows '95"));
+}
+
+TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
+    Open(drives);
+    EXPECT_TRUE(window->TickActive());
+    for (const char* off : {"btnPlay", "btnStop", "btnPause", "btnForward", "btnBack", "btnStart",
+                            "btnSkipBack", "BtnSkipForward"}) {
+        EXPECT_FALSE(Enabled(off)) << off;
+    }
+    window->close();
+    window.reset();
+
+    InsertDisc(3);
+    for (const char* on : {"btnPlay", "btnForward", "btnBack", "btnEject"}) {
+        EXPECT_TRUE(Enabled(on)) << on;
+    }
+    for (const char* off : {"btnStop", "btnPause", "btnStart", "btnSkipBack", "btnClose"}) {
+        EXPECT_FALSE(Enabled(off)) << off;
+    }
+    EXPECT_FALSE(Action("Pa&use")->isEnabled());
+
+    Child<QToolButton>("btnPlay")->click();
+    for (const char* on : {"btnStop", "btnPause", "btnForward", "btnBack", "btnStart",
+                           "btnSkipBack", "BtnSkipForward"}) {
+        EXPECT_TRUE(Enabled(on)) << on;
+    }
+    EXPECT_FALSE(Enabled("btnPlay"));
+    EXPECT_TRUE(Action("Pa&use")->isEnabled());
+    EXPECT_TRUE(Child<QWidget>("btnBeg")->isEnabled());
+}
+
+TEST_F(HandsetTest, TrackPanelGoesToTheTrackUnderTheClick) {
+    InsertDisc(9);
+    auto* panel = Child<ImageControl>("imgTracks");
+    const int side = panel->width() / kTrackGridColumns;
+    Click(panel, {3, side + 3}, Qt::LeftButton);  // second row, first column
+    EXPECT_EQ(device->GetCurrentTrack(), 9);
+    Click(panel, {side + 3, side + 3}, Qt::LeftButton);  // where track 10 would be
+    EXPECT_EQ(device->GetCurrentTrack(), 9);
+    Click(panel, {2 * side + 3, 3}, Qt::LeftButton);
+    EXPECT_EQ(device->GetCurrentTrack(), 3);
+}
+
+TEST_F(HandsetTest, PictureModeKeepsTheLabelsButDrawsNothingOverThePicture) {
+    InsertDisc(4);
+    auto* panel = Child<ImageControl>("imgTracks");
+    Click(panel, {5, 5}, Qt::RightButton);
+    const QImage picture = panel->Image().copy();
+    device->GoToTrack(2);
+    Tick();
+    EXPECT_EQ(Child<QLabel>("labTrack")->text(), QStringLiteral("Song 2"));
+    EXPECT_EQ(panel->Image(), picture);
+
+    // Back to the grid: the numbers again, the current one highlighted.
+    Click(panel, {5, 5}, Qt::RightButton);
+    EXPECT_NE(panel->Image(), picture);
+    const TrackCell cell = TrackCellOf(2, panel->width());
+    bool highlighted = false;
+    for (int y = cell.Top; y < cell.Top + cell.Side; ++y) {
+        for (int x = cell.Left; x < cell.Left + cell.Side; ++x) {
+            // Text is smoothed: any clearly red pixel is the selected colour (others are green).
+            const QColor pixel = panel->Image().pixelColor(x, y);
+            highlighted = highlighted || (pixel.red() > 100 && pixel.green() < 60);
+        }
+    }
+    EXPECT_TRUE(highlighted);
+}
+
+TEST_F(HandsetTest, DisplayShowsTheTrackTimesAndTheTitleTheStatus) {
+    InsertDisc(3);
+    device->GoToTrack(2);
+    Tick();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("SNX [2] 00.00"));
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
+
+    // Track 2 has a minute left: "01.00" in the right-hand clock, 65 pixels after the left one.
+    const QImage& image = Child<ImageControl>("Display")->Image();
+    const QPoint origin = LedPainter::Origin(image.size());
+    const QImage one = DrawDigit(1, Qt::black, QColor(0, 255, 0));
+    const QImage zero = DrawDigit(0, Qt::black, QColor(0, 255, 0));
+    int row = -1;
+    for (int y = 0; y + one.height() <= image.height() && row < 0; ++y) {
+        if (image.copy(origin.x() + 65 + 13, y, one.width(), one.height())
+                .convertToFormat(QImage::Format_RGB32) == one) {
+            row = y;
+        }
+    }
+    ASSERT_GE(row, 0);
+    for (const int x : {0, 13, 32, 45}) {
+        EXPECT_EQ(image.copy(origin.x() + x, row, 10, 19).convertToFormat(QImage::Format_RGB32),
+                  zero);
+    }
+    EXPECT_EQ(image.copy(origin.x() + 65, row, 10, 19).convertToFormat(QImage::Format_RGB32), zero);
+
+    window->DisplayClick();
+    Tick();
+    EXPECT_NE(Child<ImageControl>("Display")->toolTip().indexOf(QStringLiteral("track details")),
+              -1);
+}
+
+TEST_F(HandsetTest, PauseShowsInTheModeLineAndTheTitle) {
+    InsertDisc(3);
+    Child<QToolButton>("btnPlay")->click();
+    device->GoToTrack(3);
+    Tick();
+    const QImage playing = Child<ImageControl>("imgMode")->Image().copy();
+    Child<QToolButton>("btnPause")->click();
+    Tick();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("SNX [3] Paused"));
+    EXPECT_NE(Child<ImageControl>("imgMode")->Image(), playing);
+    Child<QToolButton>("btnPause")->click();
+    Tick();
+    EXPECT_EQ(Child<ImageControl>("imgMode")->Image(), playing);
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SNX [3] 00.0")));
+}
+
+TEST_F(HandsetTest, BackgroundIsTiledWithTheDefaultBitmapWrittenAtFirstStart) {
+    Open(drives);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "general.bmp"));
+    ASSERT_TRUE(std::filesystem::exists(dir.Path() / "sandblst.bmp"));
+    const QImage client = window->centralWidget()->grab().toImage();
+    const QImage tile = SandblastBitmap();
+    for (const QPoint at : {QPoint(160, 140), QPoint(2, 2), QPoint(70, 98)}) {
+        EXPECT_EQ(client.pixelColor(at),
+                  tile.pixelColor(at.x() % tile.width(), at.y() % tile.height()))
+            << at.x() << "," << at.y();
+    }
+}
+
+TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
+    Open(drives);
+    QWidget* client = window->centralWidget();
+    ASSERT_TRUE(AppSettings().ShowExtendedHandset);
+    EXPECT_EQ(client->width(), window->WideWidth());
+    EXPECT_EQ(client->height(), window->TallHeight());
+    QAction* extended = Action("&Extended options");
+    extended->trigger();
+    EXPECT_EQ(client->width(), window->NarrowWidth());
+    EXPECT_EQ(client->height(), window->TallHeight());
+    EXPECT_FALSE(AppSettings().ShowExtendedHandset);
+    Action("&CD data record")->trigger();
+    EXPECT_EQ(client->height(), window->ShortHeight());
+    extended->trigger();
+    EXPECT_EQ(client->width(), window->WideWidth());
+    EXPECT_EQ(client->height(), window->ShortHeight());
+    EXPECT_EQ(window->WideWidth(), 385);
+    EXPECT_EQ(window->ShortHeight(), 144);
+}
+
+TEST_F(HandsetTest, HelpOpensTheContentsAndThisWindowsPage) {
+    Open(drives);
+    Action("&Help contents")->trigger();
+    ASSERT_NE(window->Help(), nullptr);
+    EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpContents));
+    EXPECT_TRUE(window->Help()->isVisible());
+}
+
+TEST_F(HandsetTest, ReleasingTheVolumeControlStoresACataloguedDiscsVolume) {
+    InsertDisc(2);
+    auto* fourWay = Child<ImageControl>("iFourWay");
+    AppSettings().VolumeLeft = 30000;
+    AppSettings().VolumeRight = 20000;
+    Click(fourWay, {14, 3}, Qt::LeftButton);  // up
+    EXPECT_EQ(AppSettings().VolumeLeft, 30653);
+    EXPECT_EQ(device->VolumeRight, 20653);
+    // Not in the catalogue: only this play's record changes.
+    EXPECT_EQ(window->Engine().RecordNumber(), 0);
+    EXPECT_EQ(window->Engine().Record().SavedVolumeLeft, 30653);
+
+    Tfvlf& tables = catalogue.Holder();
+    catalogue.StoreDiscRecord(window->Engine().Record(), tables.Tracks, tables.Memo,
+                              window->Engine().Keys());
+    drives.VirtualDrive().OpenTray();
+    Tick();
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    ASSERT_GT(window->Engine().RecordNumber(), 0);
+    Click(fourWay, {14, 14}, Qt::LeftButton);  // middle: both at the left's volume
+    DiscRecord stored;
+    KeySnapshot keys;
+    ASSERT_GT(catalogue.LoadDiscRecord(window->Engine().Identity(), stored, tables.catTracks,
+                                       tables.catMemo, keys),
+              0);
+    EXPECT_EQ(stored.SavedVolumeLeft, 30653);
+    EXPECT_EQ(stored.SavedVolumeRight, 30653);
+}
+
+TEST(HelpWindow, PagesAreCompiledIn) {
+    HelpWindow help;
+    help.ShowTopic(kHelpHandset);
+    EXPECT_EQ(help.CurrentPage(), QStringLiteral("qrc:/help/handset.html"));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/handset.html")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/contents.html")));
+    EXPECT_EQ(HelpPage(4711), HelpPage(kHelpContents));
+}
+
+}  // namespace
+}  // namespace snx
