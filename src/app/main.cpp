@@ -125,12 +125,18 @@ int main(int argc, char* argv[]) {
     snx::TSnx window(device, catalogue, recording, commandLine.Play);
     messages.SetParent(&window);
     QObject::connect(&instance, &snx::SingleInstance::ArgumentsReceived, &window,
-                     [&window](const QStringList& handed) {
+                     [&](const QStringList& handed) {
                          std::vector<std::string> list;
                          for (const QString& argument : handed) {
                              list.push_back(argument.toStdString());
                          }
-                         if (snx::ParseCommandLine(list).Play) {
+                         const snx::CommandLine later = snx::ParseCommandLine(list);
+                         // A disc image named by a later start goes into the virtual drive here.
+                         if (later.Error.empty() && (later.Demo || later.Image)) {
+                             LoadVirtualDrive(later, dataDirectory, drives);
+                             device.OpenDrive(snx::AppSettings().CdromInUse);
+                         }
+                         if (later.Play) {
                              window.RequestAutoPlay();
                          }
                          window.ComeForward();
