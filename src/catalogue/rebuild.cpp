@@ -22,9 +22,7 @@ void ReportAt(int place) {
 class Rebuild {
   public:
     Rebuild(DiscCatalogue& catalogue, const RebuildHooks& hooks)
-        : holder_(catalogue.Holder()),
-          hooks_(hooks),
-          dir_(catalogue.DataDirectory()) {}
+        : holder_(catalogue.Holder()), hooks_(hooks), dir_(catalogue.DataDirectory()) {}
 
     ~Rebuild() {
         CloseAll();

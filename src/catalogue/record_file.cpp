@@ -625,6 +625,31 @@ void Redistribute(Pair& f, std::size_t ki, std::vector<Entry>& list, std::int32_
     StorePage(f, ki, parentNo, std::move(parent));
 }
 
+// The one neighbour a page shares entries with: the page to its right under the same parent,
+// or to its left when it is the parent's last child.
+struct Neighbour {
+    Page Parent;
+    std::int32_t ParentNo;
+    bool ToRight;
+    std::size_t Separator;  // the parent entry between the two pages
+    std::int32_t PageNo;
+    PagePtr Contents;
+};
+
+Neighbour NeighbourOf(Pair& f, std::size_t ki, const PathPages& path, std::size_t level) {
+    Page parent = *path.Pages[level - 1];
+    const std::int32_t parentNo = path.Steps[level - 1].PageNo;
+    const std::size_t j = path.Steps[level - 1].Idx;
+    if (j > parent.E.size() || parent.E.empty()) {
+        Fail(kErrDamaged);
+    }
+    const bool toRight = j < parent.E.size();
+    const std::size_t sep = toRight ? j : j - 1;
+    const std::int32_t neighbourNo = parent.Child(toRight ? j + 1 : j - 1);
+    PagePtr neighbour = LoadPage(f, ki, neighbourNo);
+    return {std::move(parent), parentNo, toRight, sep, neighbourNo, std::move(neighbour)};
+}
+
 // Inserts e at position pos of the page at path level `level`, then the overflow rules.
 void Insert(Pair& f, std::size_t ki, PathPages& path, std::size_t level, std::size_t pos, Entry e) {
     Key& k = f.Keys[ki];
@@ -642,16 +667,8 @@ void Insert(Pair& f, std::size_t ki, PathPages& path, std::size_t level, std::si
         std::vector<Entry> all = p.E;
         all.insert(all.begin() + static_cast<std::ptrdiff_t>(pos), e);
         if (level > 0) {
-            Page parent = *path.Pages[level - 1];
-            const std::int32_t parentNo = path.Steps[level - 1].PageNo;
-            const std::size_t j = path.Steps[level - 1].Idx;
-            if (j > parent.E.size() || parent.E.empty()) {
-                Fail(kErrDamaged);
-            }
-            const bool toRight = j < parent.E.size();
-            const std::size_t sep = toRight ? j : j - 1;
-            const std::int32_t neighbourNo = parent.Child(toRight ? j + 1 : j - 1);
-            PagePtr neighbour = LoadPage(f, ki, neighbourNo);
+            auto [parent, parentNo, toRight, sep, neighbourNo, neighbour] =
+                NeighbourOf(f, ki, path, level);
             CheckSameKind(p, *neighbour);
             if (neighbour->E.size() < static_cast<std::size_t>(kPageEntries)) {
                 std::vector<Entry> list;
@@ -711,16 +728,8 @@ void Rebalance(Pair& f, std::size_t ki, PathPages& path, std::size_t level) {
     while (level > 0 && path.Pages[level]->E.size() < static_cast<std::size_t>(kHalf)) {
         const Page& thin = *path.Pages[level];
         const std::int32_t thinNo = path.Steps[level].PageNo;
-        Page parent = *path.Pages[level - 1];
-        const std::int32_t parentNo = path.Steps[level - 1].PageNo;
-        const std::size_t j = path.Steps[level - 1].Idx;
-        if (j > parent.E.size() || parent.E.empty()) {
-            Fail(kErrDamaged);
-        }
-        const bool toRight = j < parent.E.size();
-        const std::size_t sep = toRight ? j : j - 1;
-        const std::int32_t neighbourNo = parent.Child(toRight ? j + 1 : j - 1);
-        PagePtr neighbour = LoadPage(f, ki, neighbourNo);
+        auto [parent, parentNo, toRight, sep, neighbourNo, neighbour] =
+            NeighbourOf(f, ki, path, level);
         CheckSameKind(thin, *neighbour);
         const int m = static_cast<int>(neighbour->E.size());
         const int kk = (m - 30) / 2;  // truncates toward zero, as Pascal's div

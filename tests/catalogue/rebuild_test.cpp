@@ -5,8 +5,8 @@
 
 #include "catalogue/browse_tree.h"
 #include "catalogue/catalogue_check.h"
-#include "support/catalogue_fixture.h"
 #include "settings/file_names.h"
+#include "support/catalogue_fixture.h"
 
 namespace snx {
 namespace {

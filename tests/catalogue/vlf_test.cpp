@@ -467,11 +467,7 @@ TEST(VlfModelTest, RandomBlocksMatchAModel) {
 namespace snx {
 namespace {
 
-void Patch(const std::filesystem::path& path, std::int64_t at, const void* bytes, std::size_t n) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(at);
-    file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(n));
-}
+using test::Patch;
 
 class DamagedVlfTest : public ::testing::Test {
   protected:

@@ -45,4 +45,10 @@ void WriteFileText(const std::filesystem::path& path, std::string_view text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
+void Patch(const std::filesystem::path& path, std::int64_t at, const void* bytes, std::size_t n) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(at);
+    file.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(n));
+}
+
 }  // namespace snx::test

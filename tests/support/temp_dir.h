@@ -29,5 +29,7 @@ std::string ReadFileText(const std::filesystem::path& path);
 // repeat a failure, whose seed the test prints).
 std::vector<std::uint32_t> Seeds(std::initializer_list<std::uint32_t> defaults);
 void WriteFileText(const std::filesystem::path& path, std::string_view text);
+// Overwrites n bytes at offset at of an existing file, as damage would.
+void Patch(const std::filesystem::path& path, std::int64_t at, const void* bytes, std::size_t n);
 
 }  // namespace snx::test
