@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -51,6 +52,14 @@ std::string Pick(std::mt19937& random, const char* prefix, int pool) {
 }
 
 // Deterministic discs: unique identities, composers and artists with many duplicates.
+// The disc indexes 0..n-1 in one fixed random order, so lookups do not follow insertion.
+std::vector<int> ShuffledOrder(int n) {
+    std::vector<int> order(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(5));
+    return order;
+}
+
 const std::vector<Disc>& Discs(int n) {
     static std::map<int, std::vector<Disc>> cache;
     auto& discs = cache[n];
@@ -172,11 +181,7 @@ void BM_Ours_Find(benchmark::State& state) {
     const auto& discs = Discs(n);
     const OursFiles& f = OursPrebuilt(n);
     const int h = snx::OpenRecordFiles(f.Base);
-    std::vector<int> order(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        order[static_cast<std::size_t>(i)] = i;
-    }
-    std::shuffle(order.begin(), order.end(), std::mt19937(5));
+    const std::vector<int> order = ShuffledOrder(n);
     for (auto _ : state) {
         for (const int i : order) {
             const std::int32_t r = snx::FindKey(h, 1, discs[static_cast<std::size_t>(i)].Keys[0]);
@@ -334,11 +339,7 @@ void BM_Sqlite_Find(benchmark::State& state) {
     const SqliteFiles& f = SqlitePrebuilt(n);
     Db db(f.Path);
     sqlite3_stmt* find = db.Prepare("SELECT id FROM disc WHERE k1=?");
-    std::vector<int> order(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        order[static_cast<std::size_t>(i)] = i;
-    }
-    std::shuffle(order.begin(), order.end(), std::mt19937(5));
+    const std::vector<int> order = ShuffledOrder(n);
     for (auto _ : state) {
         for (const int i : order) {
             const std::string& id = discs[static_cast<std::size_t>(i)].Keys[0];

@@ -650,6 +650,27 @@ Neighbour NeighbourOf(Pair& f, std::size_t ki, const PathPages& path, std::size_
     return {std::move(parent), parentNo, toRight, sep, neighbourNo, std::move(neighbour)};
 }
 
+// The entries of a page and its neighbour with the separator between them, in key order: the
+// separator takes the right page's first child, and leftP0 is set to the left page's.
+std::vector<Entry> JoinPages(std::vector<Entry> near, std::int32_t nearP0, const Page& neighbour,
+                             Entry separator, bool neighbourOnRight, std::int32_t& leftP0) {
+    std::vector<Entry> list;
+    if (neighbourOnRight) {
+        leftP0 = nearP0;
+        list = std::move(near);
+        separator.Child = neighbour.P0;
+        list.push_back(separator);
+        list.insert(list.end(), neighbour.E.begin(), neighbour.E.end());
+    } else {
+        leftP0 = neighbour.P0;
+        list = neighbour.E;
+        separator.Child = nearP0;
+        list.push_back(separator);
+        list.insert(list.end(), near.begin(), near.end());
+    }
+    return list;
+}
+
 // Inserts e at position pos of the page at path level `level`, then the overflow rules.
 void Insert(Pair& f, std::size_t ki, PathPages& path, std::size_t level, std::size_t pos, Entry e) {
     Key& k = f.Keys[ki];
@@ -671,22 +692,9 @@ void Insert(Pair& f, std::size_t ki, PathPages& path, std::size_t level, std::si
                 NeighbourOf(f, ki, path, level);
             CheckSameKind(p, *neighbour);
             if (neighbour->E.size() < static_cast<std::size_t>(kPageEntries)) {
-                std::vector<Entry> list;
-                Entry separator = parent.E[sep];
                 std::int32_t leftP0 = 0;
-                if (toRight) {
-                    leftP0 = p.P0;
-                    list = std::move(all);
-                    separator.Child = neighbour->P0;
-                    list.push_back(separator);
-                    list.insert(list.end(), neighbour->E.begin(), neighbour->E.end());
-                } else {
-                    leftP0 = neighbour->P0;
-                    list = neighbour->E;
-                    separator.Child = p.P0;
-                    list.push_back(separator);
-                    list.insert(list.end(), all.begin(), all.end());
-                }
+                std::vector<Entry> list =
+                    JoinPages(std::move(all), p.P0, *neighbour, parent.E[sep], toRight, leftP0);
                 // The two pages end equal, or the overflowing page one more.
                 const std::size_t moved = list.size() - 1;
                 const std::size_t leftCount = toRight ? (moved + 1) / 2 : moved / 2;
@@ -733,22 +741,9 @@ void Rebalance(Pair& f, std::size_t ki, PathPages& path, std::size_t level) {
         CheckSameKind(thin, *neighbour);
         const int m = static_cast<int>(neighbour->E.size());
         const int kk = (m - 30) / 2;  // truncates toward zero, as Pascal's div
-        std::vector<Entry> list;
-        Entry separator = parent.E[sep];
         std::int32_t leftP0 = 0;
-        if (toRight) {
-            leftP0 = thin.P0;
-            list = thin.E;
-            separator.Child = neighbour->P0;
-            list.push_back(separator);
-            list.insert(list.end(), neighbour->E.begin(), neighbour->E.end());
-        } else {
-            leftP0 = neighbour->P0;
-            list = neighbour->E;
-            separator.Child = thin.P0;
-            list.push_back(separator);
-            list.insert(list.end(), thin.E.begin(), thin.E.end());
-        }
+        std::vector<Entry> list =
+            JoinPages(thin.E, thin.P0, *neighbour, parent.E[sep], toRight, leftP0);
         const std::int32_t leftNo = toRight ? thinNo : neighbourNo;
         const std::int32_t rightNo = toRight ? neighbourNo : thinNo;
         if (kk > 0) {
