@@ -287,26 +287,24 @@ void TSnx::BuildMenus() {
     add(file, "Exi&t", {}, [this] { close(); });
 
     QMenu* control = menuBar()->addMenu(QStringLiteral("Contr&ol"));
-    miPlay_ = add(control, "&Play", QKeySequence(Qt::CTRL | Qt::Key_P),
-                  [this] { Run([](PlayerEngine& e) { e.btnPlayClick(); }); });
-    miStop_ = add(control, "&Stop", QKeySequence(Qt::CTRL | Qt::Key_S),
-                  [this] { Run([](PlayerEngine& e) { e.btnStopClick(); }); });
-    miPause_ = add(control, "Pa&use", QKeySequence(Qt::CTRL | Qt::Key_U),
-                   [this] { Run([](PlayerEngine& e) { e.btnPauseClick(); }); });
+    miPlay_ = add(control, "&Play", QKeySequence(Qt::CTRL | Qt::Key_P), [this] { btnPlayClick(); });
+    miStop_ = add(control, "&Stop", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { btnStopClick(); });
+    miPause_ =
+        add(control, "Pa&use", QKeySequence(Qt::CTRL | Qt::Key_U), [this] { btnPauseClick(); });
     miNext_ = add(control, "&Next track", QKeySequence(Qt::CTRL | Qt::Key_N),
-                  [this] { Run([](PlayerEngine& e) { e.btnForwardClick(); }); });
-    miLast_ = add(control, "&Last track", QKeySequence(Qt::CTRL | Qt::Key_L),
-                  [this] { Run([](PlayerEngine& e) { e.btnBackClick(); }); });
+                  [this] { btnForwardClick(); });
+    miLast_ =
+        add(control, "&Last track", QKeySequence(Qt::CTRL | Qt::Key_L), [this] { btnBackClick(); });
     miBeginning_ = add(control, "&Beginning of current track", QKeySequence(Qt::CTRL | Qt::Key_B),
                        [this] { Run([](PlayerEngine& e) { e.btnStartClick(); }); });
     miForward_ = add(control, "Fast forward (&X)", QKeySequence(Qt::CTRL | Qt::Key_X),
                      [this] { Run([](PlayerEngine& e) { e.BtnSkipForwardClick(); }); });
     miRewind_ = add(control, "Fast rewind (&Z)", QKeySequence(Qt::CTRL | Qt::Key_Z),
                     [this] { Run([](PlayerEngine& e) { e.btnSkipBackClick(); }); });
-    miEject_ = add(control, "&Eject CD", QKeySequence(Qt::CTRL | Qt::Key_E),
-                   [this] { Run([](PlayerEngine& e) { e.btnEjectClick(); }); });
+    miEject_ =
+        add(control, "&Eject CD", QKeySequence(Qt::CTRL | Qt::Key_E), [this] { btnEjectClick(); });
     miCloseTray_ = add(control, "&Close CD tray", QKeySequence(Qt::CTRL | Qt::Key_C),
-                       [this] { Run([](PlayerEngine& e) { e.btnCloseClick(); }); });
+                       [this] { btnCloseClick(); });
     add(control, "&Volume control", QKeySequence(Qt::CTRL | Qt::Key_V), [this] { miVolClick(); });
 
     QMenu* mode = menuBar()->addMenu(QStringLiteral("&Mode"));
@@ -349,6 +347,28 @@ void TSnx::BuildMenus() {
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
         connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
     }
+}
+
+void TSnx::btnPlayClick() {
+    Run([](PlayerEngine& e) { e.btnPlayClick(); });
+}
+void TSnx::btnStopClick() {
+    Run([](PlayerEngine& e) { e.btnStopClick(); });
+}
+void TSnx::btnPauseClick() {
+    Run([](PlayerEngine& e) { e.btnPauseClick(); });
+}
+void TSnx::btnForwardClick() {
+    Run([](PlayerEngine& e) { e.btnForwardClick(); });
+}
+void TSnx::btnBackClick() {
+    Run([](PlayerEngine& e) { e.btnBackClick(); });
+}
+void TSnx::btnEjectClick() {
+    Run([](PlayerEngine& e) { e.btnEjectClick(); });
+}
+void TSnx::btnCloseClick() {
+    Run([](PlayerEngine& e) { e.btnCloseClick(); });
 }
 
 template <typename Command>

@@ -65,6 +65,18 @@ class TSnx final : public QMainWindow, public PlayerView {
     int WideWidth() const { return wideWidth_; }
     int NarrowWidth() const { return narrowWidth_; }
 
+    // The transport commands of the buttons and menu items, for every window that forwards
+    // them; a closed device is reported to the user.
+    void btnPlayClick();
+    void btnStopClick();
+    void btnPauseClick();
+    void btnForwardClick();
+    void btnBackClick();
+    void btnEjectClick();
+    void btnCloseClick();
+    // Starts the external volume program, asking for it when none is set.
+    void miVolClick();
+
     void DisplayClick();
     void miDiscDataClick();
     void miExtClick();
@@ -98,7 +110,6 @@ class TSnx final : public QMainWindow, public PlayerView {
     void DrawGauges();
     void Showhints1Click();
     void Autoplaymode1Click();
-    void miVolClick();
     void ShowHelp(int topic);
     void AboutClick();
     void SaveSettingsReporting();
