@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/single_instance.h"
@@ -29,28 +31,38 @@ std::vector<std::string> Arguments(int argc, char* argv[]) {
     return std::vector<std::string>(argv + 1, argv + argc);
 }
 
-// Puts the demo disc or the image of the command line, or else the remembered image, in the
-// virtual drive. The command line's choice also selects the virtual drive.
+// The disc image the command line names: the demo disc (written first if need be) or --image.
+std::optional<std::string> CommandLineImage(const snx::CommandLine& commandLine,
+                                            const std::filesystem::path& dataDirectory) {
+    if (commandLine.Demo) {
+        try {
+            return snx::EnsureDemoDisc(dataDirectory).string();
+        } catch (const std::exception& error) {
+            snx::ShowError(std::string("Cannot write the demo disc: ") + error.what());
+            return std::nullopt;
+        }
+    }
+    if (commandLine.Image) {
+        return std::filesystem::absolute(*commandLine.Image).string();
+    }
+    return std::nullopt;
+}
+
+// Puts the command line's image in the virtual drive and selects that drive; without one, or
+// when it cannot be read, the image of the last run goes back in.
 void LoadVirtualDrive(const snx::CommandLine& commandLine,
                       const std::filesystem::path& dataDirectory, snx::SystemDrives& drives) {
     snx::Settings& settings = snx::AppSettings();
-    if (commandLine.Demo) {
-        try {
-            settings.VirtualDriveImage = snx::EnsureDemoDisc(dataDirectory).string();
-        } catch (const std::exception& error) {
-            snx::ShowError(std::string("Cannot write the demo disc: ") + error.what());
+    if (const auto image = CommandLineImage(commandLine, dataDirectory)) {
+        if (drives.InsertImage(*image)) {
+            settings.VirtualDriveImage = *image;
+            settings.CdromInUse = drives.VirtualDriveIndex();
             return;
         }
-    } else if (commandLine.Image) {
-        settings.VirtualDriveImage = std::filesystem::absolute(*commandLine.Image).string();
+        snx::ShowError("Cannot read the disc image " + *image);
     }
-    if (commandLine.Demo || commandLine.Image) {
-        settings.CdromInUse = drives.VirtualDriveIndex();
-    }
-    if (!settings.VirtualDriveImage.empty() &&
-        !drives.VirtualDrive().Insert(settings.VirtualDriveImage) &&
-        (commandLine.Demo || commandLine.Image)) {
-        snx::ShowError("Cannot read the disc image " + settings.VirtualDriveImage);
+    if (!settings.VirtualDriveImage.empty()) {
+        drives.InsertImage(settings.VirtualDriveImage);
     }
 }
 
@@ -132,9 +144,10 @@ int main(int argc, char* argv[]) {
                          }
                          const snx::CommandLine later = snx::ParseCommandLine(list);
                          // A disc image named by a later start goes into the virtual drive here.
-                         if (later.Error.empty() && (later.Demo || later.Image)) {
-                             LoadVirtualDrive(later, dataDirectory, drives);
-                             device.OpenDrive(snx::AppSettings().CdromInUse);
+                         if (later.Error.empty()) {
+                             if (const auto image = CommandLineImage(later, dataDirectory)) {
+                                 window.InsertDiscImage(*image);
+                             }
                          }
                          if (later.Play) {
                              window.RequestAutoPlay();

@@ -384,4 +384,12 @@ void CdDevice::FindCdDrives() {
     }
 }
 
+int CdDevice::VirtualDriveIndex() const {
+    return drives_.VirtualDriveIndex();
+}
+
+bool CdDevice::InsertImage(const std::string& imagePath) {
+    return drives_.InsertImage(imagePath);
+}
+
 }  // namespace snx

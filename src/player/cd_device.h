@@ -61,6 +61,10 @@ class CdDevice {
     void FindCdAuxDevice();
     void ApplyVolume();  // checks open
     void FindCdDrives();
+    // The virtual drive's index in DriveLetters, or -1; and a disc image put into it (false,
+    // with the drive unchanged, when the image cannot be read).
+    int VirtualDriveIndex() const;
+    bool InsertImage(const std::string& imagePath);
 
     bool IsOpen() const { return open_; }
     std::uint16_t DeviceId() const { return deviceId_; }

@@ -45,6 +45,11 @@ class DriveList {
     virtual int Count() const = 0;
     // Requires: 0 <= index < Count().
     virtual DriveBackend& Drive(int index) = 0;
+    // The drive that plays disc images, or -1 when the list has none.
+    virtual int VirtualDriveIndex() const { return -1; }
+    // Puts a disc image in that drive. False when it cannot be read, or there is no such drive;
+    // the drive then keeps what it held.
+    virtual bool InsertImage(const std::string& /*imagePath*/) { return false; }
 };
 
 }  // namespace snx

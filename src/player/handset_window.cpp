@@ -36,6 +36,7 @@
 #include "player/track_grid.h"
 #include "player/user_messages.h"
 #include "player/volume_painter.h"
+#include "settings/drive_dialog.h"
 #include "settings/file_names.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
@@ -284,6 +285,9 @@ void TSnx::BuildMenus() {
         return action;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
+    add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
+    file->addSeparator();
     add(file, "Exi&t", {}, [this] { close(); });
 
     QMenu* control = menuBar()->addMenu(QStringLiteral("Contr&ol"));
@@ -873,6 +877,47 @@ void TSnx::miVolClick() {
     }
     if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath())) {
         ShowError("Cannot start " + program.toStdString());
+    }
+}
+
+void TSnx::SelectCdRomClick() {
+    device_.FindCdDrives();
+    TfrmCD dialog(device_.DriveLetters, AppSettings().CdromInUse, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    AppSettings().CdromInUse = dialog.Selected();
+    Run([](PlayerEngine& e) { e.ReopenDrive(AppSettings().CdromInUse); });
+    SaveSettingsReporting();
+    TickNow();
+}
+
+void TSnx::InsertImageClick() {
+    const QFileInfo last(QString::fromStdString(AppSettings().VirtualDriveImage));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Insert disc image"), last.absolutePath(),
+        QStringLiteral("Disc images (*.cue *.toc *.nrg);;All files (*)"));
+    if (!path.isEmpty()) {
+        InsertDiscImage(path.toStdString());
+    }
+}
+
+bool TSnx::InsertDiscImage(const std::string& imagePath) {
+    bool inserted = false;
+    Run([&](PlayerEngine& e) { inserted = e.InsertImage(imagePath); });
+    if (!inserted) {
+        ShowError("Cannot read the disc image " + imagePath);
+        return false;
+    }
+    SaveSettingsReporting();
+    TickNow();
+    return true;
+}
+
+void TSnx::TickNow() {
+    // The new drive's disc shows at once rather than on the next tick.
+    if (device_.IsOpen()) {
+        Run([](PlayerEngine& e) { e.TimerTimer(); });
     }
 }
 

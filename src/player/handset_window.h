@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <string>
 
 #include "player/led_painter.h"
 #include "player/player_view.h"
@@ -76,6 +77,13 @@ class TSnx final : public QMainWindow, public PlayerView {
     void btnCloseClick();
     // Starts the external volume program, asking for it when none is set.
     void miVolClick();
+    // The drive selection dialog; on OK the chosen drive is opened and the choice saved.
+    void SelectCdRomClick();
+    // Asks for a disc image and inserts it.
+    void InsertImageClick();
+    // Puts the image in the virtual drive and plays from that drive, remembering it for the
+    // next start; an unreadable image is reported and changes nothing.
+    bool InsertDiscImage(const std::string& imagePath);
 
     void DisplayClick();
     void miDiscDataClick();
@@ -113,6 +121,7 @@ class TSnx final : public QMainWindow, public PlayerView {
     void ShowHelp(int topic);
     void AboutClick();
     void SaveSettingsReporting();
+    void TickNow();
     // Runs a device command; a closed device is reported, not thrown through the event loop.
     template <typename Command>
     void Run(Command command);

@@ -11,12 +11,20 @@ ImageDrive::ImageDrive(Clock& clock, AudioOutputFactory outputFactory)
                   [this] { return OpenImageReader(ImagePath()); }) {}
 
 bool ImageDrive::Insert(const std::string& imagePath) {
+    // Read before anything changes: an unreadable image leaves the drive as it was.
+    const CdioHandle cdio = imagePath.empty() ? nullptr : OpenImage(imagePath);
+    std::shared_ptr<const DiscInfo> disc = ReadDiscInfo(cdio.get());
+    if (disc == nullptr) {
+        return false;
+    }
     {
         std::lock_guard lock(mutex_);
         path_ = imagePath;
     }
     trayOpen_ = false;
-    return Load();
+    disc_ = std::move(disc);
+    Player().SetDisc(disc_);
+    return true;
 }
 
 bool ImageDrive::Load() {
@@ -35,9 +43,9 @@ std::string ImageDrive::ImagePath() const {
 std::string ImageDrive::Label() const {
     const std::string path = ImagePath();
     if (path.empty()) {
-        return "Virtual drive (empty)";
+        return "virtual: (empty)";
     }
-    return "Virtual drive: " + std::filesystem::path(path).filename().string();
+    return "virtual: " + std::filesystem::path(path).filename().string();
 }
 
 DriveStatus ImageDrive::Status() {

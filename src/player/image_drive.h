@@ -16,8 +16,8 @@ class ImageDrive final : public PlayerDrive {
   public:
     ImageDrive(Clock& clock, AudioOutputFactory outputFactory);
 
-    // Puts the image in and closes the tray. False when it cannot be read; the drive is then
-    // empty, and closing the tray tries the image again.
+    // Puts the image in and closes the tray. False when it cannot be read; the drive then keeps
+    // what it held.
     bool Insert(const std::string& imagePath);
     std::string ImagePath() const;
 

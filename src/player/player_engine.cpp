@@ -100,13 +100,40 @@ void PlayerEngine::TimerTimer() {
         FirstTickAfterShow = false;
         return;
     }
-    // The disc was removed.
+    ForgetDisc();
+    view_.SetTickEnabled(true);
+}
+
+void PlayerEngine::ForgetDisc() {
     ApplyPattern(ButtonPattern::Idle);
     State.DiscShown = false;
+    State.DiscLoaded = false;
+    State.MediaPresent = false;
+    identity_.clear();
     view_.ClearDisc();
     device_.Playing = false;
+    device_.Paused = false;
     view_.SetTitle(kStoppedTitle);
-    view_.SetTickEnabled(true);
+}
+
+void PlayerEngine::ReopenDrive(int driveIndex) {
+    StopRecording();
+    device_.CloseDrive();
+    ForgetDisc();
+    device_.FindCdDrives();
+    device_.OpenDrive(driveIndex);
+    view_.SetTickEnabled(device_.IsOpen());
+}
+
+bool PlayerEngine::InsertImage(const std::string& imagePath) {
+    if (!device_.InsertImage(imagePath)) {
+        return false;
+    }
+    Settings& settings = AppSettings();
+    settings.VirtualDriveImage = imagePath;
+    settings.CdromInUse = device_.VirtualDriveIndex();
+    ReopenDrive(settings.CdromInUse);
+    return true;
 }
 
 bool PlayerEngine::LoadNewDisc() {

@@ -58,6 +58,12 @@ class PlayerEngine {
     void btnRepeatClick();
     void btnBegClick();
     void SetTimer(int milliseconds);
+    // Closes the device, forgets its disc and opens the drive of that index, whose disc the
+    // next tick takes up as a new one. The tick runs exactly when the device is open.
+    void ReopenDrive(int driveIndex);
+    // Puts the image in the virtual drive, selects that drive and remembers both in the
+    // settings (not saved here). False, with nothing changed, when the image cannot be read.
+    bool InsertImage(const std::string& imagePath);
 
     PlayerState State;
     // Set by the handset when it is shown; the first tick after it may open the small handset.
@@ -77,6 +83,8 @@ class PlayerEngine {
   private:
     // False when the drive cannot yet give the disc's identity.
     bool LoadNewDisc();
+    // The disc has gone: the handset is cleared and the next disc is a new one.
+    void ForgetDisc();
     void EndOfPiece();
     void EndOfDisc();
     void StopRecording();

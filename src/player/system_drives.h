@@ -24,7 +24,8 @@ class SystemDrives final : public DriveList {
     DriveBackend& Drive(int index) override;
 
     ImageDrive& VirtualDrive() { return virtual_; }
-    int VirtualDriveIndex() const { return Count() - 1; }
+    int VirtualDriveIndex() const override { return Count() - 1; }
+    bool InsertImage(const std::string& imagePath) override { return virtual_.Insert(imagePath); }
 
   private:
     std::vector<std::unique_ptr<CdromDrive>> cdroms_;

@@ -58,7 +58,7 @@ TEST(CdDeviceWithoutDrive, ListIsEmptyOpenFailsAndTransportRaises) {
 
 TEST_F(DeviceTest, StoredDriveIndexBeyondTheListLeavesTheDeviceClosed) {
     device.FindCdDrives();
-    ASSERT_EQ(device.DriveLetters, std::vector<std::string>{"Virtual drive (empty)"});
+    ASSERT_EQ(device.DriveLetters, std::vector<std::string>{"virtual: (empty)"});
     device.OpenDrive(1);
     EXPECT_FALSE(device.IsOpen());
     EXPECT_EQ(device.LastError, kDeviceOpenFailed);

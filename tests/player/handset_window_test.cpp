@@ -8,8 +8,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
+#include <functional>
 #include <optional>
 
 #include "catalogue/disc_catalogue.h"
@@ -18,12 +22,14 @@
 #include "player/default_bitmaps.h"
 #include "player/help_window.h"
 #include "player/image_control.h"
+#include "player/image_drive.h"
 #include "player/led_painter.h"
 #include "player/null_output.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
 #include "player/system_drives.h"
 #include "player/track_grid.h"
+#include "settings/drive_dialog.h"
 #include "settings/settings.h"
 #include "support/image_generator.h"
 #include "support/scripted_messages.h"
@@ -298,6 +304,126 @@ TEST_F(HandsetTest, ReleasingTheVolumeControlStoresACataloguedDiscsVolume) {
               0);
     EXPECT_EQ(stored.SavedVolumeLeft, 30653);
     EXPECT_EQ(stored.SavedVolumeRight, 30653);
+}
+
+// A second drive before the virtual one, empty, as a machine with one real drive.
+class TwoDrives final : public DriveList {
+  public:
+    TwoDrives(SystemDrives& system, test::VirtualClock& clock)
+        : system_(system),
+          other_(clock, [&clock] { return std::make_unique<NullOutput>(clock); }) {}
+    int Count() const override { return 2; }
+    DriveBackend& Drive(int index) override {
+        return index == 0 ? static_cast<DriveBackend&>(other_) : system_.VirtualDrive();
+    }
+    int VirtualDriveIndex() const override { return 1; }
+    bool InsertImage(const std::string& path) override { return system_.InsertImage(path); }
+
+  private:
+    SystemDrives& system_;
+    ImageDrive other_;
+};
+
+// Answers the modal dialog that the next command opens.
+void OnDialog(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] { act(QApplication::activeModalWidget()); });
+}
+
+void ChooseDrive(QWidget* dialog, int row) {
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QListWidget*>(QStringLiteral("lbDrives"))->setCurrentRow(row);
+    dialog->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+}
+
+TEST(DriveDialog, ListsEveryDriveAndWantsOneChosen) {
+    test::ScriptedMessages messages;
+    const std::vector<std::string> none;
+    TfrmCD empty(none, 0);
+    empty.btnOKClick();
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Please select a drive to use."});
+    EXPECT_EQ(empty.result(), QDialog::Rejected);
+
+    const std::vector<std::string> labels = {"/dev/sr0", "virtual: demo.cue"};
+    TfrmCD two(labels, 1);
+    auto* list = two.findChild<QListWidget*>(QStringLiteral("lbDrives"));
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("CD ROM 0 </dev/sr0>"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("CD ROM 1 <virtual: demo.cue>"));
+    EXPECT_EQ(two.Selected(), 1);  // the drive in use
+    list->setCurrentRow(0);
+    two.btnOKClick();
+    EXPECT_EQ(two.result(), QDialog::Accepted);
+    EXPECT_EQ(two.Selected(), 0);
+    EXPECT_EQ(messages.Errors().size(), 1U);
+}
+
+TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
+    TwoDrives both(drives, clock);
+    AppSettings().CdromInUse = 1;
+    ASSERT_TRUE(drives.VirtualDrive().Insert(
+        test::GenerateImage(dir.Path(), "disc", {test::Track(1, 0)}, {"Album", "", ""})));
+    Open(both);
+    Tick();
+    ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
+
+    // The empty drive: the disc's panels are cleared and the choice is stored.
+    OnDialog([](QWidget* dialog) { ChooseDrive(dialog, 0); });
+    Action("&Select CD Rom drive...")->trigger();
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QString());
+    EXPECT_FALSE(Enabled("btnPlay"));
+    LoadSettings();
+    EXPECT_EQ(AppSettings().CdromInUse, 0);
+
+    // The drive in use again: its disc is read anew, so a record stored meanwhile shows.
+    OnDialog([](QWidget* dialog) { ChooseDrive(dialog, 1); });
+    Action("&Select CD Rom drive...")->trigger();
+    ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
+    DiscRecord renamed = window->Engine().Record();
+    renamed.Name = "Renamed";
+    Tfvlf& tables = catalogue.Holder();
+    catalogue.StoreDiscRecord(renamed, tables.Tracks, tables.Memo, window->Engine().Keys());
+    OnDialog([](QWidget* dialog) { ChooseDrive(dialog, 1); });
+    Action("&Select CD Rom drive...")->trigger();
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
+    EXPECT_GT(window->Engine().RecordNumber(), 0);
+
+    // Cancel changes nothing.
+    OnDialog([](QWidget* dialog) {
+        dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    });
+    Action("&Select CD Rom drive...")->trigger();
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
+    EXPECT_EQ(AppSettings().CdromInUse, 1);
+}
+
+TEST_F(HandsetTest, AnInsertedImageReplacesThePlayingDiscAndIsRemembered) {
+    InsertDisc(2);
+    Child<QToolButton>("btnPlay")->click();
+    const std::string first = window->Engine().Identity();
+
+    // An image that cannot be read is reported and the disc plays on.
+    test::WriteFileText(dir / "bad.cue", "FILE \"none.bin\" BINARY\n  TRACK 01 AUDIO\n");
+    const std::string bad = (dir / "bad.cue").string();
+    EXPECT_FALSE(window->InsertDiscImage(bad));
+    EXPECT_EQ(messages.Errors().back(), "Cannot read the disc image " + bad);
+    Tick();
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+    EXPECT_EQ(window->Engine().Identity(), first);
+    EXPECT_NE(AppSettings().VirtualDriveImage, bad);
+
+    const std::string other =
+        test::GenerateImage(dir.Path(), "other",
+                            {test::Track(2, 0), test::Track(2, 0), test::Track(2, 0)},
+                            {"Second", "", ""})
+            .string();
+    ASSERT_TRUE(window->InsertDiscImage(other));
+    EXPECT_NE(window->Engine().Identity(), first);
+    EXPECT_EQ(device->TrackCount, 3);
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Second"));
+    EXPECT_NE(device->GetMode(), CdMode::Playing);
+    LoadSettings();
+    EXPECT_EQ(AppSettings().VirtualDriveImage, other);
+    EXPECT_EQ(AppSettings().CdromInUse, drives.VirtualDriveIndex());
 }
 
 TEST(HelpWindow, PagesAreCompiledIn) {
