@@ -58,6 +58,13 @@ class PlayerEngine {
     void btnRepeatClick();
     void btnBegClick();
     void SetTimer(int milliseconds);
+    // Moves to the start of track: playing on from there when the disc plays, else stopped.
+    void GoToTrack(int track);
+    // The mode the next play follows; the device takes it at once.
+    void SetPlayMode(PlayMode mode);
+    // Writes the disc's record back when the disc is catalogued; an uncatalogued disc keeps its
+    // changes for this play only.
+    void StoreRecordIfCatalogued();
 
     PlayerState State;
     // Set by the handset when it is shown; the first tick after it may open the small handset.
