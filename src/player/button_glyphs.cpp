@@ -75,12 +75,12 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
     } else if (command == "Mode") {
         // A ring of play with its arrow: the order the disc is played in.
         QPainterPath ring;
-        ring.addEllipse(QRectF(1.5, 2.5, 12, 12));
+        ring.addEllipse(QRectF(1.5, 2.5, 13, 13));
         QPainterPath hole;
-        hole.addEllipse(QRectF(4.5, 5.5, 6, 6));
+        hole.addEllipse(QRectF(4, 5, 8, 8));
         path = ring.subtracted(hole)
-                   .subtracted(Box(8, 0, 8, 8))
-                   .united(Triangle({8, 0}, {14, 5}, {8, 9}));
+                   .subtracted(Box(8, 0, 8, 9))
+                   .united(Triangle({9.5, 9}, {16, 9}, {12.75, 4.5}));
         colour = QColor(120, 0, 150);
     } else {
         return false;
