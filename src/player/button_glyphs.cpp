@@ -65,6 +65,23 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
     } else if (command == "Start") {
         path = Box(3, 3, 2, 10).united(Triangle({7, 3}, {13, 8}, {7, 13}));
         colour = QColor(0, 150, 0);
+    } else if (command == "Tracks") {
+        // A list with a pointer at one of its lines.
+        path = Triangle({1, 5}, {5, 8}, {1, 11})
+                   .united(Box(7, 2, 8, 2))
+                   .united(Box(7, 7, 8, 2))
+                   .united(Box(7, 12, 8, 2));
+        colour = QColor(0, 120, 120);
+    } else if (command == "Mode") {
+        // A ring of play with its arrow: the order the disc is played in.
+        QPainterPath ring;
+        ring.addEllipse(QRectF(1.5, 2.5, 13, 13));
+        QPainterPath hole;
+        hole.addEllipse(QRectF(4, 5, 8, 8));
+        path = ring.subtracted(hole)
+                   .subtracted(Box(8, 0, 8, 9))
+                   .united(Triangle({9.5, 9}, {16, 9}, {12.75, 4.5}));
+        colour = QColor(120, 0, 150);
     } else {
         return false;
     }

@@ -36,6 +36,9 @@
 #include "player/track_grid.h"
 #include "player/user_messages.h"
 #include "player/volume_painter.h"
+#include "programming/mode_dialog.h"
+#include "programming/track_row.h"
+#include "programming/tracks_dialog.h"
 #include "settings/drive_dialog.h"
 #include "settings/file_names.h"
 #include "settings/qt_colour.h"
@@ -191,7 +194,8 @@ void TSnx::BuildControls() {
     display_->setToolTip(
         QStringLiteral("Click left mouse button to toggle disk and track time display."));
     imgTime_->setToolTip(display_->toolTip());
-    // The mode and track lines open the selection dialogs, which come with their own windows.
+    imgMode_->setToolTip(QStringLiteral("Click the left mouse button to select play mode."));
+    imgTrack_->setToolTip(QStringLiteral("Click the left mouse button to select a track."));
 
     imgPanel_ = Panel(client_, {236, 8, 102, 90}, QFrame::Sunken, "ImgPanel");
     imgTracks_ = new ImageControl({2, 2, 98, 86}, imgPanel_);
@@ -237,6 +241,9 @@ void TSnx::BuildControls() {
                                QStringLiteral("Fast rewind - hold to repeat."));
     BtnSkipForward_ = SpeedButton("BtnSkipForward", {124, 106, 25, 25},
                                   QStringLiteral("Fast forward - hold to repeat."));
+
+    btnTrack_ = SpeedButton("btnTrack", {168, 87, 25, 24}, QStringLiteral("Select track to play."));
+    btnMode_ = SpeedButton("btnMode", {203, 87, 25, 24}, QStringLiteral("Select mode of play."));
 
     btnRepeat_ = new QPushButton(QStringLiteral("&Repeat"), client_);
     btnRepeat_->setObjectName(QStringLiteral("btnRepeat"));
@@ -301,6 +308,8 @@ void TSnx::BuildMenus() {
         add(control, "&Last track", QKeySequence(Qt::CTRL | Qt::Key_L), [this] { btnBackClick(); });
     miBeginning_ = add(control, "&Beginning of current track", QKeySequence(Qt::CTRL | Qt::Key_B),
                        [this] { Run([](PlayerEngine& e) { e.btnStartClick(); }); });
+    miGotoTrack_ = add(control, "Goto &track...", QKeySequence(Qt::CTRL | Qt::Key_T),
+                       [this] { btnTrackClick(); });
     miForward_ = add(control, "Fast forward (&X)", QKeySequence(Qt::CTRL | Qt::Key_X),
                      [this] { Run([](PlayerEngine& e) { e.BtnSkipForwardClick(); }); });
     miRewind_ = add(control, "Fast rewind (&Z)", QKeySequence(Qt::CTRL | Qt::Key_Z),
@@ -312,6 +321,8 @@ void TSnx::BuildMenus() {
     add(control, "&Volume control", QKeySequence(Qt::CTRL | Qt::Key_V), [this] { miVolClick(); });
 
     QMenu* mode = menuBar()->addMenu(QStringLiteral("&Mode"));
+    miModeOfPlay_ = add(mode, "&Mode of play...", QKeySequence(Qt::CTRL | Qt::Key_M),
+                        [this] { btnModeClick(); });
     miRepeat_ = add(mode, "&Repeat mode", QKeySequence(Qt::CTRL | Qt::Key_R),
                     [this] { engine_->btnRepeatClick(); });
     miRepeat_->setCheckable(true);
@@ -335,7 +346,7 @@ void TSnx::BuildMenus() {
     connect(helpKey, &QShortcut::activated, this, [this] { ShowHelp(kHelpHandset); });
 
     // Alt and a letter give the transport commands, as the hidden accelerator buttons did.
-    const std::array<std::pair<Qt::Key, QAction*>, 10> accelerators = {{
+    const std::array<std::pair<Qt::Key, QAction*>, 11> accelerators = {{
         {Qt::Key_P, miPlay_},
         {Qt::Key_S, miStop_},
         {Qt::Key_U, miPause_},
@@ -346,6 +357,7 @@ void TSnx::BuildMenus() {
         {Qt::Key_N, miNext_},
         {Qt::Key_Z, miRewind_},
         {Qt::Key_X, miForward_},
+        {Qt::Key_T, miGotoTrack_},
     }};
     for (const auto& [key, action] : accelerators) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
@@ -375,6 +387,27 @@ void TSnx::btnCloseClick() {
     Run([](PlayerEngine& e) { e.btnCloseClick(); });
 }
 
+void TSnx::btnModeClick() {
+    Run([this](PlayerEngine& e) {
+        const bool shown = ChangePlayMode(
+            e, [this](std::optional<ModeButton> marked) { return TfrmMode::Ask(this, marked); });
+        // The mode line shows the new mode now, not at the next tick.
+        if (shown && e.State.DiscShown) {
+            Redraw(e);
+        }
+    });
+}
+
+void TSnx::btnTrackClick() {
+    // The device keeps the last disc's table after it leaves the drive; those are not tracks.
+    const int count = engine_->State.DiscLoaded ? device_.TrackCount : 0;
+    const std::vector<std::string> rows =
+        TrackRows(count, engine_->Record(), catalogue_.Holder().Tracks);
+    if (const std::optional<int> track = TfrmTracks::Ask(this, rows)) {
+        Run([track](PlayerEngine& e) { e.GoToTrack(*track); });
+    }
+}
+
 template <typename Command>
 void TSnx::Run(Command command) {
     try {
@@ -393,6 +426,8 @@ void TSnx::Wire() {
     connect(btnStart_, &QToolButton::clicked, miBeginning_, &QAction::trigger);
     connect(btnBack_, &QToolButton::clicked, miLast_, &QAction::trigger);
     connect(btnForward_, &QToolButton::clicked, miNext_, &QAction::trigger);
+    connect(btnTrack_, &QToolButton::clicked, miGotoTrack_, &QAction::trigger);
+    connect(btnMode_, &QToolButton::clicked, miModeOfPlay_, &QAction::trigger);
     // The skip buttons act on press and repeat while held; their release ends the repeat.
     connect(btnSkipBack_, &QToolButton::pressed, this,
             [this] { Run([](PlayerEngine& e) { e.btnSkipBackMouseDown(); }); });
@@ -418,6 +453,16 @@ void TSnx::Wire() {
     };
     connect(display_, &ImageControl::Pressed, this, displayClick);
     connect(imgTime_, &ImageControl::Pressed, this, displayClick);
+    connect(imgMode_, &ImageControl::Pressed, this, [this](QPoint, Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            btnModeClick();
+        }
+    });
+    connect(imgTrack_, &ImageControl::Pressed, this, [this](QPoint, Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            btnTrackClick();
+        }
+    });
     connect(
         imgTracks_, &ImageControl::Pressed, this,
         [this](QPoint position, Qt::MouseButton button) { imgTracksMouseDown(position, button); });
@@ -662,7 +707,7 @@ void TSnx::imgTracksMouseDown(QPoint position, Qt::MouseButton button) {
         const int track =
             TrackAtPoint(position.x(), position.y(), imgTracks_->width(), device_.TrackCount);
         if (track > 0 && device_.IsOpen()) {
-            Run([this, track](PlayerEngine&) { device_.GoToTrack(track); });
+            Run([track](PlayerEngine& e) { e.GoToTrack(track); });
         }
     } else if (button == Qt::RightButton) {
         showTrackGrid_ = !showTrackGrid_;
@@ -689,11 +734,11 @@ void TSnx::SetButtons(ButtonPattern pattern) {
             action->setEnabled(on);
         }
     };
-    group(stopped, {btnPlay_}, {miPlay_});
+    group(stopped, {btnPlay_, btnMode_}, {miPlay_, miModeOfPlay_});
     group(playing, {btnStop_, btnBeg_}, {miStop_});
     group(playing, {btnSkipBack_, BtnSkipForward_, btnStart_},
           {miRewind_, miForward_, miBeginning_});
-    group(playing || stopped, {btnForward_}, {miNext_});
+    group(playing || stopped, {btnForward_, btnTrack_}, {miNext_, miGotoTrack_});
     group(playing || stopped, {btnBack_}, {miLast_});
     group(playing, {btnPause_}, {miPause_});
     const bool open = device_.IsOpen() && device_.IsDoorOpen();
@@ -703,7 +748,7 @@ void TSnx::SetButtons(ButtonPattern pattern) {
 
 void TSnx::SetBitmapButtons() {
     const char* const suffix = AppSettings().UseColorButtons ? "Color" : "Mono";
-    const std::array<std::pair<QToolButton*, const char*>, 10> glyphs = {{
+    const std::array<std::pair<QToolButton*, const char*>, 12> glyphs = {{
         {btnPlay_, "Play"},
         {btnStop_, "Stop"},
         {btnPause_, "Pause"},
@@ -714,6 +759,8 @@ void TSnx::SetBitmapButtons() {
         {btnSkipBack_, "Rew"},
         {BtnSkipForward_, "FF"},
         {btnStart_, "Start"},
+        {btnTrack_, "Tracks"},
+        {btnMode_, "Mode"},
     }};
     for (const auto& [button, name] : glyphs) {
         button->setIcon(ButtonGlyph(std::string(name) + suffix));
@@ -843,11 +890,7 @@ void TSnx::iFourWayMouseUp() {
     DiscRecord& record = engine_->Record();
     record.SavedVolumeLeft = settings.VolumeLeft;
     record.SavedVolumeRight = settings.VolumeRight;
-    // A disc not in the catalogue keeps this volume for this play only.
-    if (engine_->RecordNumber() > 0) {
-        Tfvlf& holder = catalogue_.Holder();
-        catalogue_.StoreDiscRecord(record, holder.Tracks, holder.Memo, engine_->Keys());
-    }
+    engine_->StoreRecordIfCatalogued();
 }
 
 // ---- Menu commands -------------------------------------------------------------------------

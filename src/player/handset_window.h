@@ -75,6 +75,10 @@ class TSnx final : public QMainWindow, public PlayerView {
     void btnBackClick();
     void btnEjectClick();
     void btnCloseClick();
+    // Opens the play mode dialog; refused while the disc plays.
+    void btnModeClick();
+    // Opens the track list and goes to the chosen track.
+    void btnTrackClick();
     // Starts the external volume program, asking for it when none is set.
     void miVolClick();
     // The drive selection dialog; on OK the chosen drive is opened and the choice saved.
@@ -167,6 +171,8 @@ class TSnx final : public QMainWindow, public PlayerView {
     QToolButton* btnForward_ = nullptr;
     QToolButton* btnSkipBack_ = nullptr;
     QToolButton* BtnSkipForward_ = nullptr;
+    QToolButton* btnTrack_ = nullptr;
+    QToolButton* btnMode_ = nullptr;
     QPushButton* btnRepeat_ = nullptr;
     QPushButton* btnBeg_ = nullptr;
     QFrame* bevel2_ = nullptr;
@@ -185,6 +191,8 @@ class TSnx final : public QMainWindow, public PlayerView {
     QAction* miNext_ = nullptr;
     QAction* miLast_ = nullptr;
     QAction* miBeginning_ = nullptr;
+    QAction* miGotoTrack_ = nullptr;
+    QAction* miModeOfPlay_ = nullptr;
     QAction* miForward_ = nullptr;
     QAction* miRewind_ = nullptr;
     QAction* miEject_ = nullptr;

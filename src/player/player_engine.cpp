@@ -472,6 +472,23 @@ void PlayerEngine::btnBegClick() {
     State.BookmarkEnd = device_.GetPosition();
 }
 
+void PlayerEngine::GoToTrack(int track) {
+    SyncDevice();
+    device_.GoToTrack(track);
+}
+
+void PlayerEngine::SetPlayMode(PlayMode mode) {
+    State.Mode = mode;
+    SyncDevice();
+}
+
+void PlayerEngine::StoreRecordIfCatalogued() {
+    if (recordNumber_ > 0) {
+        Tfvlf& holder = catalogue_.Holder();
+        catalogue_.StoreDiscRecord(record_, holder.Tracks, holder.Memo, keys_);
+    }
+}
+
 void PlayerEngine::SetTimer(int milliseconds) {
     tickInterval_ = milliseconds;
     view_.SetTickInterval(milliseconds);

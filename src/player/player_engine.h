@@ -64,6 +64,13 @@ class PlayerEngine {
     // Puts the image in the virtual drive, selects that drive and remembers both in the
     // settings (not saved here). False, with nothing changed, when the image cannot be read.
     bool InsertImage(const std::string& imagePath);
+    // Moves to the start of track: playing on from there when the disc plays, else stopped.
+    void GoToTrack(int track);
+    // The mode the next play follows; the device takes it at once.
+    void SetPlayMode(PlayMode mode);
+    // Writes the disc's record back when the disc is catalogued; an uncatalogued disc keeps its
+    // changes for this play only.
+    void StoreRecordIfCatalogued();
 
     PlayerState State;
     // Set by the handset when it is shown; the first tick after it may open the small handset.

@@ -1,0 +1,386 @@
+// The play mode and goto-track dialogs from the main handset, over the virtual drive, and the
+// drawing of a track row.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <optional>
+
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/fvlf.h"
+#include "catalogue/record_file.h"
+#include "player/cd_device.h"
+#include "player/handset_window.h"
+#include "player/image_control.h"
+#include "player/null_output.h"
+#include "player/player_engine.h"
+#include "player/recording_hook.h"
+#include "player/system_drives.h"
+#include "programming/mode_dialog.h"
+#include "programming/track_list.h"
+#include "programming/track_row.h"
+#include "programming/track_row_painter.h"
+#include "programming/tracks_dialog.h"
+#include "settings/settings.h"
+#include "support/image_generator.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+#include "support/virtual_clock.h"
+
+namespace snx {
+namespace {
+
+// Saves a picture of widget when SONATRIX_SHOT_DIR names a folder, for looking at the windows.
+void Shot(QWidget& widget, const char* name) {
+    const QString folder = qEnvironmentVariable("SONATRIX_SHOT_DIR");
+    if (!folder.isEmpty()) {
+        widget.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name));
+    }
+}
+
+// Acts on the modal dialog the next command opens. A dialog the action leaves open is cancelled,
+// so a failing check never leaves the test waiting on it.
+template <typename Dialog>
+void WhenOpened(std::function<void(Dialog&)> action) {
+    QTimer::singleShot(0, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<Dialog*>(modal);
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "the expected dialog did not open";
+        } else {
+            action(*dialog);
+        }
+        if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            open->reject();
+        }
+    });
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Click(QWidget* widget, QPoint at) {
+    SendMouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton);
+}
+
+void DoubleClickRow(TrackList& list, int row) {
+    const QPoint at = list.visualItemRect(list.item(row)).center();
+    Click(list.viewport(), at);
+    SendMouse(list.viewport(), QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+    SendMouse(list.viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton);
+}
+
+class DialogsTest : public ::testing::Test {
+  protected:
+    DialogsTest() {
+        SetSettingsDirectories(dir.Path(), dir.Path());
+        LoadSettings();
+        AppSettings().CdromInUse = 0;  // the virtual drive
+        messages.Answer(true);         // create the catalogue
+    }
+    ~DialogsTest() override {
+        if (window) {
+            window->close();
+        }
+    }
+
+    // A disc of count one-minute tracks, named "Song n" when named is set, taken up by a tick.
+    void InsertDisc(int count, bool named = true) {
+        std::vector<test::TestTrack> tracks;
+        for (int i = 1; i <= count; ++i) {
+            test::TestTrack track = test::Track(1, i);
+            track.Title = named ? "Song " + std::to_string(i) : "";
+            tracks.push_back(track);
+        }
+        ASSERT_TRUE(drives.VirtualDrive().Insert(
+            test::GenerateImage(dir.Path(), "disc", tracks, {named ? "Album" : "", "", ""})));
+        device.emplace(drives);
+        window.emplace(*device, catalogue, recording, false);
+        window->show();
+        window->Engine().TimerTimer();
+    }
+    template <typename T>
+    T* Child(const char* name) {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* Action(const char* caption) {
+        for (QAction* action : window->findChildren<QAction*>()) {
+            if (action->text() == QString::fromLatin1(caption)) {
+                return action;
+            }
+        }
+        return nullptr;
+    }
+    PlayMode Mode() { return window->Engine().State.Mode; }
+
+    test::TempDir dir;
+    test::ScriptedMessages messages;
+    test::VirtualClock clock;
+    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
+    std::optional<CdDevice> device;
+    Tfvlf holder{dir.Path()};
+    DiscCatalogue catalogue{holder, nullptr};
+    NoRecording recording;
+    std::optional<TSnx> window;
+};
+
+TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
+    InsertDisc(3);
+    Shot(*window, "handset_mode_track_buttons.png");
+    window->Engine().SetPlayMode(PlayMode::Random);
+    WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("CD play mode"));
+        EXPECT_EQ(dialog.Marked(), std::nullopt);
+        for (QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
+            EXPECT_FALSE(radio->isChecked()) << radio->objectName().toStdString();
+        }
+        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    });
+    Child<QToolButton>("btnMode")->click();
+    EXPECT_EQ(Mode(), PlayMode::Random);
+
+    // Introduction sits above Shuffle in the dialog but has the higher value.
+    WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+        Shot(dialog, "mode_dialog.png");
+        dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    });
+    Action("&Mode of play...")->trigger();
+    EXPECT_EQ(Mode(), PlayMode::Intro);
+
+    // The mode line opens it too; Cancel leaves the mode as it was.
+    WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+        EXPECT_EQ(dialog.Marked(), ModeButton::Intro);
+        dialog.findChild<QRadioButton*>(QStringLiteral("btnShuffle"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    });
+    Click(Child<ImageControl>("imgMode"), {5, 5});
+    EXPECT_EQ(Mode(), PlayMode::Intro);
+    EXPECT_TRUE(messages.Errors().empty());
+}
+
+TEST_F(DialogsTest, WhilePlayingTheModeCannotBeChangedAndNoDialogOpens) {
+    InsertDisc(3);
+    EXPECT_TRUE(Child<QToolButton>("btnMode")->isEnabled());
+    Child<QToolButton>("btnPlay")->click();
+    EXPECT_FALSE(Child<QToolButton>("btnMode")->isEnabled());
+    EXPECT_FALSE(Action("&Mode of play...")->isEnabled());
+    EXPECT_TRUE(Child<QToolButton>("btnTrack")->isEnabled());
+
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->reject();
+        }
+    });
+    Click(Child<ImageControl>("imgMode"), {5, 5});  // the mode line is always there
+    QApplication::processEvents();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(messages.Errors(),
+              std::vector<std::string>{"You may only change mode if the CD is not playing."});
+}
+
+TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
+    InsertDisc(12);
+    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+        Shot(dialog, "tracks_dialog.png");
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Goto selected track"));
+        TrackList& list = *dialog.List();
+        ASSERT_EQ(list.count(), 12);
+        for (int i = 0; i < 12; ++i) {
+            const std::string row = list.Row(i).toStdString();
+            EXPECT_EQ(RowTrackNumber(row), i + 1);
+            EXPECT_DOUBLE_EQ(RowTime(row), 1 + (i + 1) * 0.01);
+            EXPECT_EQ(RowName(row), "Song " + std::to_string(i + 1));
+        }
+        list.setCurrentRow(4);
+        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    });
+    Child<QToolButton>("btnTrack")->click();
+    EXPECT_EQ(device->GetCurrentTrack(), 5);
+    EXPECT_FALSE(device->GetMode() == CdMode::Playing);
+
+    // While playing, play goes on from the chosen track.
+    Child<QToolButton>("btnPlay")->click();
+    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+        dialog.List()->setCurrentRow(10);
+        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    });
+    Action("Goto &track...")->trigger();
+    EXPECT_EQ(device->GetCurrentTrack(), 11);
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+}
+
+TEST_F(DialogsTest, OkWithoutARowSaysSoAndStaysOpenUntilADoubleClick) {
+    InsertDisc(4, false);
+    WhenOpened<TfrmTracks>([this](TfrmTracks& dialog) {
+        // Unnamed tracks still show their number and time.
+        EXPECT_EQ(dialog.List()->Row(1).toStdString(), TrackRow(2, PackMsf(1, 2, 0), ""));
+        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(messages.Errors(),
+                  std::vector<std::string>{
+                      "No track selected.  Please select a track before clicking [OK]."});
+        DoubleClickRow(*dialog.List(), 2);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    Click(Child<ImageControl>("imgTrack"), {5, 5});
+    EXPECT_EQ(device->GetCurrentTrack(), 3);
+
+    // Cancel goes nowhere.
+    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+        dialog.List()->setCurrentRow(0);
+        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    });
+    Child<QToolButton>("btnTrack")->click();
+    EXPECT_EQ(device->GetCurrentTrack(), 3);
+}
+
+TEST_F(DialogsTest, WithTheDiscGoneTheTrackLineListsNothing) {
+    InsertDisc(3);
+    drives.VirtualDrive().OpenTray();
+    window->Engine().TimerTimer();
+    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
+    Click(Child<ImageControl>("imgTrack"), {5, 5});
+}
+
+// ---- Drawing a row ---------------------------------------------------------------------------
+
+constexpr QRgb kOutside = 0xFFFF00FF;
+
+QPalette RowPalette() {
+    QPalette palette;
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(0, 0, 128));
+    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 0));
+    return palette;
+}
+
+// The first and last column, from..to, that hold a pixel other than background; -1 for none.
+std::pair<int, int> Ink(const QImage& image, QRect area, QRgb background) {
+    int first = -1;
+    int last = -1;
+    for (int x = area.left(); x <= area.right(); ++x) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            if (image.pixel(x, y) != background) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+// Where text's ink lies when drawn on its own from x = 0, and its advance.
+struct Reference {
+    int First;
+    int Last;
+    int Advance;
+};
+Reference Measure(const QString& text, const QFont& font) {
+    QImage image(200, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(0, painter.fontMetrics().ascent(), text);
+    painter.end();
+    const auto [first, last] = Ink(image, image.rect(), qRgb(255, 255, 255));
+    return {first, last, QFontMetrics(font).horizontalAdvance(text)};
+}
+
+// A font the design's columns suit, and the larger default one, which spreads them.
+std::vector<QFont> RowFonts() {
+    QFont small;
+    small.setPixelSize(8);
+    return {small, QFont()};
+}
+
+TEST(DrawTrackRow, NumberAndTimeEndAtTheirColumnsAndTheNameStartsAtItsOwn) {
+    QFontMetrics design(RowFonts().front());
+    ASSERT_EQ(TrackRowColumnsFor(design).NumberRight, 20);
+    EXPECT_EQ(TrackRowColumnsFor(design).TimeRight, 55);
+    EXPECT_EQ(TrackRowColumnsFor(design).NameLeft, 58);
+
+    for (const QFont& font : RowFonts()) {
+        const TrackRowColumns columns = TrackRowColumnsFor(QFontMetrics(font));
+        const QRect item(10, 13, 200, TrackRowHeight(QFontMetrics(font)));
+        for (const bool selected : {false, true}) {
+            QImage image(220, 50, QImage::Format_RGB32);
+            image.fill(kOutside);
+            QPainter painter(&image);
+            painter.setFont(font);
+            DrawTrackRow(painter, item, QStringLiteral(" 703.45Waltz"), selected, RowPalette());
+            painter.end();
+            const QRgb back = selected ? qRgb(0, 0, 128) : qRgb(255, 255, 255);
+
+            const Reference number = Measure(QStringLiteral(" 7 :"), font);
+            const Reference time = Measure(QStringLiteral("03.45 :"), font);
+            const Reference name = Measure(QStringLiteral("Waltz"), font);
+            const int left = item.left();
+            const int top = item.top();
+            const int height = item.height();
+            const auto numberInk = Ink(image, {left, top, columns.NumberRight, height}, back);
+            EXPECT_EQ(numberInk.first, left + columns.NumberRight - number.Advance + number.First);
+            EXPECT_EQ(numberInk.second, left + columns.NumberRight - number.Advance + number.Last);
+            const auto timeInk = Ink(
+                image,
+                {left + columns.NumberRight, top, columns.NameLeft - columns.NumberRight, height},
+                back);
+            EXPECT_EQ(timeInk.first, left + columns.TimeRight - time.Advance + time.First);
+            EXPECT_EQ(timeInk.second, left + columns.TimeRight - time.Advance + time.Last);
+            const auto nameInk = Ink(image, {left + columns.NameLeft, top, 100, height}, back);
+            EXPECT_EQ(nameInk.first, left + columns.NameLeft + name.First);
+
+            // The item is filled and nothing lies outside it.
+            EXPECT_EQ(image.pixel(item.right(), item.bottom()), back);
+            EXPECT_EQ(Ink(image, {0, 0, 220, top}, kOutside).first, -1);
+            EXPECT_EQ(
+                Ink(image, {0, item.bottom() + 1, 220, 50 - item.bottom() - 1}, kOutside).first,
+                -1);
+            bool textColour = false;
+            for (int x = item.left(); x <= item.right(); ++x) {
+                for (int y = item.top(); y <= item.bottom(); ++y) {
+                    const QColor pixel = image.pixelColor(x, y);
+                    textColour = textColour || (selected ? pixel.red() > 200 && pixel.blue() < 100
+                                                         : pixel.lightness() < 60);
+                }
+            }
+            EXPECT_TRUE(textColour) << selected;
+        }
+    }
+}
+
+TEST(DrawTrackRow, UnnamedRowShowsNumberAndTime) {
+    const QFont font = RowFonts().front();
+    QImage image(120, kTrackRowHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(font);
+    DrawTrackRow(painter, image.rect(), QString::fromStdString(TrackRow(12, PackMsf(4, 5, 0), "")),
+                 false, RowPalette());
+    painter.end();
+    const QRgb white = qRgb(255, 255, 255);
+    EXPECT_NE(Ink(image, {0, 0, kRowNumberRight, kTrackRowHeight}, white).first, -1);
+    EXPECT_NE(
+        Ink(image, {kRowNumberRight, 0, kRowNameLeft - kRowNumberRight, kTrackRowHeight}, white)
+            .first,
+        -1);
+    EXPECT_EQ(Ink(image, {kRowNameLeft, 0, 120 - kRowNameLeft, kTrackRowHeight}, white).first, -1);
+}
+
+}  // namespace
+}  // namespace snx
