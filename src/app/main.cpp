@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/command_line.h"
+#include "app/mpris_service.h"
 #include "app/single_instance.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
@@ -54,6 +55,39 @@ void LoadVirtualDrive(const snx::CommandLine& commandLine,
     }
 }
 
+// Selects the drive the command line names. False when the machine has no such drive.
+bool SelectDrive(const std::string& device, snx::SystemDrives& drives) {
+    std::vector<std::string> labels;
+    for (int i = 0; i < drives.Count(); ++i) {
+        labels.push_back(drives.Drive(i).Label());
+    }
+    const int index = snx::FindDriveIndex(labels, device);
+    if (index < 0) {
+        snx::ShowError("There is no CD drive " + device + ".");
+        return false;
+    }
+    snx::AppSettings().CdromInUse = index;
+    return true;
+}
+
+// A disc named after start-up (a later start, or the desktop's media controls): put in place
+// and the chosen drive opened. False when the arguments name no disc.
+bool TakeLaterDisc(const snx::CommandLine& later, const std::filesystem::path& dataDirectory,
+                   snx::SystemDrives& drives, snx::CdDevice& device) {
+    if (!later.Error.empty() || !(later.Demo || later.Image || later.Drive)) {
+        return false;
+    }
+    if (later.Drive) {
+        if (!SelectDrive(*later.Drive, drives)) {
+            return true;
+        }
+    } else {
+        LoadVirtualDrive(later, dataDirectory, drives);
+    }
+    device.OpenDrive(snx::AppSettings().CdromInUse);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -90,7 +124,11 @@ int main(int argc, char* argv[]) {
     }
 
     snx::SingleInstance instance(snx::InstanceName());
-    if (instance.HandOver(QApplication::arguments().mid(1))) {
+    QStringList handOver;
+    for (const std::string& argument : snx::CommandLineArguments(commandLine)) {
+        handOver.append(QString::fromStdString(argument));
+    }
+    if (instance.HandOver(handOver)) {
         return 0;
     }
     instance.Listen();
@@ -113,6 +151,9 @@ int main(int argc, char* argv[]) {
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
     LoadVirtualDrive(commandLine, dataDirectory, drives);
+    if (commandLine.Drive) {
+        SelectDrive(*commandLine.Drive, drives);
+    }
 
     snx::Settings& settings = snx::AppSettings();
     snx::CdDevice device(drives);
@@ -131,16 +172,17 @@ int main(int argc, char* argv[]) {
                              list.push_back(argument.toStdString());
                          }
                          const snx::CommandLine later = snx::ParseCommandLine(list);
-                         // A disc image named by a later start goes into the virtual drive here.
-                         if (later.Error.empty() && (later.Demo || later.Image)) {
-                             LoadVirtualDrive(later, dataDirectory, drives);
-                             device.OpenDrive(snx::AppSettings().CdromInUse);
-                         }
-                         if (later.Play) {
+                         TakeLaterDisc(later, dataDirectory, drives, device);
+                         if (later.Error.empty() && later.Play) {
                              window.RequestAutoPlay();
                          }
                          window.ComeForward();
                      });
     window.show();
+
+    snx::MprisService mpris(window, holder.Tracks, [&](const std::string& uri) {
+        return TakeLaterDisc(snx::ParseCommandLine({uri}), dataDirectory, drives, device);
+    });
+    mpris.Register();
     return QApplication::exec();
 }

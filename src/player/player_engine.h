@@ -58,6 +58,8 @@ class PlayerEngine {
     void btnRepeatClick();
     void btnBegClick();
     void SetTimer(int milliseconds);
+    // Moves within the disc as the skip buttons do, to a chosen place (the desktop's seek).
+    void MoveTo(Msf target);
 
     PlayerState State;
     // Set by the handset when it is shown; the first tick after it may open the small handset.
@@ -90,6 +92,8 @@ class PlayerEngine {
     bool IsListMode() const;
     void StepList(bool forward);
     void Skip(bool forward);
+    template <typename Move>
+    void Reposition(Move move);
     void UpdateTrackTimes();
 
     CdDevice& device_;
