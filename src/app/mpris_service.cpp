@@ -142,7 +142,7 @@ void MprisService::Raise() {
 
 void MprisService::Quit() {
     // After the reply has gone out: closing the main handset ends the program.
-    QTimer::singleShot(0, &window_, [this] { window_.close(); });
+    QTimer::singleShot(0, &window_, [&window = window_] { window.close(); });
 }
 
 void MprisService::Publish() {
