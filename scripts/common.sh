@@ -11,6 +11,7 @@ PACKAGES=(
     libcdio-dev libcdio-paranoia-dev libpulse-dev pulseaudio
     nlohmann-json3-dev
     xvfb xauth imagemagick
+    dbus-daemon playerctl appstream desktop-file-utils
 )
 
 if [ "${SONATRIX_SANITIZE:-0}" = 1 ]; then

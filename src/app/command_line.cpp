@@ -1,5 +1,9 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
 namespace snx {
 
 namespace {
@@ -27,6 +31,120 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, const 
     return false;
 }
 
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    return lower;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
+}
+
+bool IsDiscImageName(std::string_view path) {
+    const std::string extension = LowerAscii(std::filesystem::path(path).extension().string());
+    return extension == ".cue" || extension == ".toc" || extension == ".nrg";
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// %XX escapes decoded; nothing when an escape is broken or decodes to a zero byte.
+std::optional<std::string> PercentDecode(std::string_view text) {
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            decoded += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) {
+            return std::nullopt;
+        }
+        const int high = HexDigit(text[i + 1]);
+        const int low = HexDigit(text[i + 2]);
+        if (high < 0 || low < 0 || (high == 0 && low == 0)) {
+            return std::nullopt;
+        }
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return decoded;
+}
+
+// The local path of a file:// URI ("file:///a/b" or "file://localhost/a/b").
+std::optional<std::string> FileUriPath(std::string_view uri) {
+    std::string_view rest = uri.substr(std::string_view("file://").size());
+    if (StartsWithNoCase(rest, "localhost/")) {
+        rest.remove_prefix(std::string_view("localhost").size());
+    }
+    if (!rest.starts_with('/')) {
+        return std::nullopt;  // another machine's file
+    }
+    return PercentDecode(rest);
+}
+
+// The device of a cdda:// URI: "cdda://sr0/" and "cdda:///dev/sr0" both name /dev/sr0; a URI
+// without a device names none.
+std::optional<std::string> CddaDevice(std::string_view uri) {
+    std::optional<std::string> rest = PercentDecode(uri.substr(std::string_view("cdda://").size()));
+    if (!rest) {
+        return std::nullopt;
+    }
+    while (rest->size() > 1 && rest->ends_with('/')) {
+        rest->pop_back();
+    }
+    if (rest->empty() || *rest == "/") {
+        return std::string();
+    }
+    return rest->starts_with('/') ? *rest : "/dev/" + *rest;
+}
+
+// One positional argument: the disc to play.
+void TakeDisc(const std::string& argument, CommandLine& result) {
+    if (result.Image || result.Drive) {
+        result.Error = "only one disc image or drive can be given: " + argument;
+        return;
+    }
+    if (StartsWithNoCase(argument, "cdda://")) {
+        const std::optional<std::string> device = CddaDevice(argument);
+        if (!device) {
+            result.Error = "not a drive: " + argument;
+        } else if (!device->empty()) {
+            result.Drive = *device;
+        }
+        return;
+    }
+    if (StartsWithNoCase(argument, "file://")) {
+        const std::optional<std::string> path = FileUriPath(argument);
+        if (path && IsDiscImageName(*path)) {
+            result.Image = *path;
+        } else {
+            result.Error = "not a disc image: " + argument;
+        }
+        return;
+    }
+    if (argument.find("://") != std::string::npos) {
+        result.Error = "cannot open this kind of address: " + argument;
+    } else if (argument.starts_with("/dev/")) {
+        result.Drive = argument;
+    } else if (IsDiscImageName(argument)) {
+        result.Image = argument;
+    } else {
+        result.Error = "not a disc image or drive: " + argument;
+    }
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -47,19 +165,62 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (TakeValue(arguments, i, "--data-dir", "a directory", result.DataDirectory,
                              result.Error) ||
                    TakeValue(arguments, i, "--image", "a disc image", result.Image, result.Error)) {
-        } else {
+        } else if (argument.starts_with('-')) {
             result.Error = "unknown argument: " + argument;
+        } else {
+            TakeDisc(argument, result);
         }
     }
     if (result.Error.empty() && result.Demo && result.Image) {
         result.Error = "--demo and --image cannot be used together";
     }
+    if (result.Error.empty() && result.Drive && (result.Demo || result.Image)) {
+        result.Error = "a drive cannot be given with --demo or a disc image";
+    }
     return result;
+}
+
+std::vector<std::string> CommandLineArguments(const CommandLine& commandLine) {
+    std::vector<std::string> arguments;
+    if (commandLine.Play) {
+        arguments.emplace_back("/P");
+    }
+    if (commandLine.Demo) {
+        arguments.emplace_back("--demo");
+    }
+    if (commandLine.Image) {
+        // The running instance has another working directory.
+        arguments.push_back("--image=" + std::filesystem::absolute(*commandLine.Image).string());
+    }
+    if (commandLine.Drive) {
+        arguments.push_back(*commandLine.Drive);
+    }
+    return arguments;
+}
+
+int FindDriveIndex(const std::vector<std::string>& labels, const std::string& device) {
+    const auto canonical = [](const std::string& path) {
+        std::error_code error;
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+        return error ? std::filesystem::path(path) : resolved;
+    };
+    const std::filesystem::path wanted = canonical(device);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (canonical(labels[i]) == wanted) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 std::string CommandLineHelp() {
     return "Usage: sonatrix [/P] [-p] [--data-dir DIR] [--demo | --image FILE] [--has-drive]\n"
+           "                [IMAGE | DEVICE | URI]\n"
            "\n"
+           "  IMAGE           a disc image (.cue, .toc or .nrg), as --image FILE\n"
+           "  DEVICE          a CD drive such as /dev/sr0: play from that drive\n"
+           "  URI             file:// naming a disc image, or cdda:// naming a drive\n"
+           "                  (cdda://sr0 or cdda:///dev/sr0)\n"
            "  --data-dir DIR  keep settings and the catalogue in DIR (default: "
            "$SONATRIX_DATA_DIR,\n"
            "                  else $XDG_DATA_HOME/sonatrix, else ~/.local/share/sonatrix)\n"

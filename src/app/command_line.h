@@ -9,7 +9,8 @@ namespace snx {
 
 struct CommandLine {
     std::optional<std::string> DataDirectory;  // --data-dir DIR or --data-dir=DIR
-    std::optional<std::string> Image;          // --image FILE or --image=FILE
+    std::optional<std::string> Image;          // --image FILE, or a positional image or its URI
+    std::optional<std::string> Drive;          // a positional device path or cdda:// URI
     bool Demo = false;                         // --demo
     bool Play = false;                         // "/P" or "/p" first, or -p, --play
     bool HasDrive = false;                     // --has-drive
@@ -17,8 +18,15 @@ struct CommandLine {
     std::string Error;                         // set when the arguments cannot be used
 };
 
-// arguments excludes the program name.
+// arguments excludes the program name. One positional argument names a disc: a disc image
+// (.cue, .toc, .nrg, as a path or file:// URI) or a drive (a device path or a cdda:// URI).
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The arguments that give a running instance the same requests; "/P" comes first when set.
+std::vector<std::string> CommandLineArguments(const CommandLine& commandLine);
+
+// The index of the drive among labels whose device is device (symbolic links followed), or -1.
+int FindDriveIndex(const std::vector<std::string>& labels, const std::string& device);
 
 std::string CommandLineHelp();
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/mpris_service.h"
 #include "app/single_instance.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
@@ -17,6 +18,7 @@
 #include "player/cdio_disc.h"
 #include "player/demo_disc.h"
 #include "player/handset_window.h"
+#include "player/player_engine.h"
 #include "player/pulse_output.h"
 #include "player/qt_user_messages.h"
 #include "player/recording_hook.h"
@@ -66,6 +68,34 @@ void LoadVirtualDrive(const snx::CommandLine& commandLine,
     }
 }
 
+// The index of the drive the command line names among the drives' labels; -1, reported, when
+// the machine has no such drive.
+int NamedDrive(const std::vector<std::string>& labels, const std::string& device) {
+    const int index = snx::FindDriveIndex(labels, device);
+    if (index < 0) {
+        snx::ShowError("There is no CD drive " + device + ".");
+    }
+    return index;
+}
+
+// A disc named after start-up (a later start, or the desktop's media controls) goes in through
+// the handset, as if chosen from its menu. False when the arguments name no disc.
+bool TakeLaterDisc(const snx::CommandLine& later, const std::filesystem::path& dataDirectory,
+                   snx::TSnx& window) {
+    if (!later.Error.empty() || !(later.Demo || later.Image || later.Drive)) {
+        return false;
+    }
+    if (later.Drive) {
+        const int index = NamedDrive(window.Engine().Device().DriveLetters, *later.Drive);
+        if (index >= 0) {
+            window.UseDrive(index);
+        }
+    } else if (const auto image = CommandLineImage(later, dataDirectory)) {
+        window.InsertDiscImage(*image);
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -102,7 +132,11 @@ int main(int argc, char* argv[]) {
     }
 
     snx::SingleInstance instance(snx::InstanceName());
-    if (instance.HandOver(QApplication::arguments().mid(1))) {
+    QStringList handOver;
+    for (const std::string& argument : snx::CommandLineArguments(commandLine)) {
+        handOver.append(QString::fromStdString(argument));
+    }
+    if (instance.HandOver(handOver)) {
         return 0;
     }
     instance.Listen();
@@ -125,6 +159,15 @@ int main(int argc, char* argv[]) {
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
     LoadVirtualDrive(commandLine, dataDirectory, drives);
+    if (commandLine.Drive) {
+        std::vector<std::string> labels;
+        for (int i = 0; i < drives.Count(); ++i) {
+            labels.push_back(drives.Drive(i).Label());
+        }
+        if (const int index = NamedDrive(labels, *commandLine.Drive); index >= 0) {
+            snx::AppSettings().CdromInUse = index;
+        }
+    }
 
     snx::Settings& settings = snx::AppSettings();
     snx::CdDevice device(drives);
@@ -143,17 +186,17 @@ int main(int argc, char* argv[]) {
                              list.push_back(argument.toStdString());
                          }
                          const snx::CommandLine later = snx::ParseCommandLine(list);
-                         // A disc image named by a later start goes into the virtual drive here.
-                         if (later.Error.empty()) {
-                             if (const auto image = CommandLineImage(later, dataDirectory)) {
-                                 window.InsertDiscImage(*image);
-                             }
-                         }
-                         if (later.Play) {
+                         TakeLaterDisc(later, dataDirectory, window);
+                         if (later.Error.empty() && later.Play) {
                              window.RequestAutoPlay();
                          }
                          window.ComeForward();
                      });
     window.show();
+
+    snx::MprisService mpris(window, holder.Tracks, [&](const std::string& uri) {
+        return TakeLaterDisc(snx::ParseCommandLine({uri}), dataDirectory, window);
+    });
+    mpris.Register();
     return QApplication::exec();
 }

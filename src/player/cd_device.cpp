@@ -313,24 +313,22 @@ Msf CdDevice::ClampToDisc(Msf target) {
 
 void CdDevice::SkipForward() {
     CheckOpen();
-    const Msf target = ClampToDisc(MinSecToMsf(AddMinSec(MsfToMinSec(GetPosition()), SkipTime)));
-    JumpTarget = target;
-    if (GetMode() == CdMode::Playing) {
-        // The track at the target, so a single-track play that crossed a boundary ends where
-        // the new track does.
-        PlayFrom(target, TrackAtMsf(target), CurrentPlayMode, IntroTime);
-    } else {
-        SeekTo(target);
-    }
+    MoveTo(MinSecToMsf(AddMinSec(MsfToMinSec(GetPosition()), SkipTime)));
 }
 
 void CdDevice::SkipBack() {
     CheckOpen();
     Paused = false;
-    const Msf target =
-        ClampToDisc(MinSecToMsf(SubtractMinSec(MsfToMinSec(GetPosition()), SkipTime)));
+    MoveTo(MinSecToMsf(SubtractMinSec(MsfToMinSec(GetPosition()), SkipTime)));
+}
+
+void CdDevice::MoveTo(Msf target) {
+    CheckOpen();
+    target = ClampToDisc(target);
     JumpTarget = target;
     if (GetMode() == CdMode::Playing) {
+        // The track at the target, so a single-track play that crossed a boundary ends where
+        // the new track does.
         PlayFrom(target, TrackAtMsf(target), CurrentPlayMode, IntroTime);
     } else {
         SeekTo(target);

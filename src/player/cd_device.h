@@ -46,15 +46,18 @@ class CdDevice {
 
     std::uint32_t PlayFrom(Msf from, int track, PlayMode mode, MinSec introTime);  // checks open
     void PlayRange(Msf from, Msf to);
-    std::uint32_t Stop();                // checks open
-    std::uint32_t Pause();               // checks open
-    std::uint32_t Resume();              // checks open
-    void TogglePause();                  // checks open
-    void NextTrack();                    // checks open
-    void PreviousTrack();                // checks open
-    void GoToTrack(int track);           // checks open
-    void SkipForward();                  // checks open
-    void SkipBack();                     // checks open
+    std::uint32_t Stop();       // checks open
+    std::uint32_t Pause();      // checks open
+    std::uint32_t Resume();     // checks open
+    void TogglePause();         // checks open
+    void NextTrack();           // checks open
+    void PreviousTrack();       // checks open
+    void GoToTrack(int track);  // checks open
+    void SkipForward();         // checks open
+    void SkipBack();            // checks open
+    // Moves to target (kept on the disc): play goes on from there when playing, else the
+    // position waits there.
+    void MoveTo(Msf target);             // checks open
     std::uint32_t SeekTo(Msf position);  // checks open
     std::uint32_t OpenDoor();            // checks open
     std::uint32_t CloseDoor();           // checks open

@@ -929,8 +929,12 @@ void TSnx::SelectCdRomClick() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    AppSettings().CdromInUse = dialog.Selected();
-    Run([](PlayerEngine& e) { e.ReopenDrive(AppSettings().CdromInUse); });
+    UseDrive(dialog.Selected());
+}
+
+void TSnx::UseDrive(int driveIndex) {
+    AppSettings().CdromInUse = driveIndex;
+    Run([driveIndex](PlayerEngine& e) { e.ReopenDrive(driveIndex); });
     SaveSettingsReporting();
     TickNow();
 }

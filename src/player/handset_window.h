@@ -83,6 +83,8 @@ class TSnx final : public QMainWindow, public PlayerView {
     void miVolClick();
     // The drive selection dialog; on OK the chosen drive is opened and the choice saved.
     void SelectCdRomClick();
+    // Plays from the drive of that index from now on, and at the next start.
+    void UseDrive(int driveIndex);
     // Asks for a disc image and inserts it.
     void InsertImageClick();
     // Puts the image in the virtual drive and plays from that drive, remembering it for the

@@ -405,18 +405,29 @@ void PlayerEngine::btnCloseClick() {
     device_.CloseDoor();
 }
 
-void PlayerEngine::Skip(bool forward) {
+template <typename Move>
+void PlayerEngine::Reposition(Move move) {
     SyncDevice();
     const bool playing = device_.GetMode() == CdMode::Playing;
-    if (forward) {
-        device_.SkipForward();
-    } else {
-        device_.SkipBack();
-    }
+    move();
     // A stopped disc keeps the position it was moved to instead of winding back to track 1.
     if (!playing) {
         device_.Skipping = true;
     }
+}
+
+void PlayerEngine::Skip(bool forward) {
+    Reposition([this, forward] {
+        if (forward) {
+            device_.SkipForward();
+        } else {
+            device_.SkipBack();
+        }
+    });
+}
+
+void PlayerEngine::MoveTo(Msf target) {
+    Reposition([this, target] { device_.MoveTo(target); });
 }
 
 void PlayerEngine::btnSkipBackClick() {

@@ -71,6 +71,8 @@ class PlayerEngine {
     // Writes the disc's record back when the disc is catalogued; an uncatalogued disc keeps its
     // changes for this play only.
     void StoreRecordIfCatalogued();
+    // Moves within the disc as the skip buttons do, to a chosen place (the desktop's seek).
+    void MoveTo(Msf target);
 
     PlayerState State;
     // Set by the handset when it is shown; the first tick after it may open the small handset.
@@ -105,6 +107,8 @@ class PlayerEngine {
     bool IsListMode() const;
     void StepList(bool forward);
     void Skip(bool forward);
+    template <typename Move>
+    void Reposition(Move move);
     void UpdateTrackTimes();
 
     CdDevice& device_;

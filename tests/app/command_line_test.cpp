@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "support/temp_dir.h"
+
 namespace snx {
 namespace {
 
@@ -45,6 +50,71 @@ TEST(CommandLine, PlaysOnlyForSlashPFirstOrThePlayOption) {
     EXPECT_TRUE(ParseCommandLine({"--demo", "-p"}).Play);
     EXPECT_TRUE(ParseCommandLine({"--play"}).Play);
     EXPECT_FALSE(ParseCommandLine({"--demo"}).Play);
+}
+
+}  // namespace
+}  // namespace snx
+
+namespace snx {
+namespace {
+
+TEST(CommandLine, OnePositionalArgumentNamesTheDisc) {
+    // The desktop file's "sonatrix /p %U".
+    const CommandLine desktop = ParseCommandLine({"/p", "file:///home/me/My%20Album.CUE"});
+    EXPECT_TRUE(desktop.Play);
+    EXPECT_EQ(desktop.Image, "/home/me/My Album.CUE");
+    EXPECT_EQ(ParseCommandLine({"file://localhost/a/b.toc"}).Image, "/a/b.toc");
+    EXPECT_EQ(ParseCommandLine({"music/c.nrg"}).Image, "music/c.nrg");
+    EXPECT_EQ(ParseCommandLine({"/dev/sr1"}).Drive, "/dev/sr1");
+    EXPECT_EQ(ParseCommandLine({"cdda://sr0/"}).Drive, "/dev/sr0");
+    EXPECT_EQ(ParseCommandLine({"CDDA:///dev/sr2"}).Drive, "/dev/sr2");
+    const CommandLine anyDrive = ParseCommandLine({"cdda://"});
+    EXPECT_TRUE(anyDrive.Error.empty());
+    EXPECT_FALSE(anyDrive.Drive);
+    // Nothing named: the desktop expanded %U to nothing.
+    EXPECT_TRUE(ParseCommandLine({"/p"}).Error.empty());
+}
+
+TEST(CommandLine, RefusesDiscsItCannotPlay) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"song.mp3"},
+             {"file:///a/song.mp3"},
+             {"file://elsewhere/a.cue"},
+             {"http://example.org/a.cue"},
+             {"file:///a%2"},
+             {"file:///a%zz.cue"},
+             {"file:///a%00.cue"},
+             {"a.cue", "b.cue"},
+             {"--image", "a.cue", "b.cue"},
+             {"--demo", "/dev/sr0"},
+             {"a.cue", "cdda://sr0"},
+         }) {
+        EXPECT_FALSE(ParseCommandLine(arguments).Error.empty()) << arguments.back();
+    }
+}
+
+TEST(CommandLine, HandsTheSameRequestsToTheRunningPlayer) {
+    CommandLine given = ParseCommandLine({"--play", "rel/a.cue"});
+    const CommandLine handed = ParseCommandLine(CommandLineArguments(given));
+    EXPECT_TRUE(handed.Play);
+    EXPECT_EQ(handed.Image, (std::filesystem::current_path() / "rel/a.cue").string());
+    EXPECT_EQ(ParseCommandLine(CommandLineArguments(ParseCommandLine({"cdda://sr3"}))).Drive,
+              "/dev/sr3");
+    EXPECT_TRUE(ParseCommandLine(CommandLineArguments(ParseCommandLine({"--demo"}))).Demo);
+    EXPECT_TRUE(CommandLineArguments(ParseCommandLine({})).empty());
+}
+
+TEST(CommandLine, FindsADriveByItsDeviceOrALinkToIt) {
+    const test::TempDir dir;
+    const std::filesystem::path device = dir.Path() / "sr1";
+    std::ofstream(device).put('x');
+    std::filesystem::create_symlink(device, dir.Path() / "cdrom");
+    const std::vector<std::string> labels = {(dir.Path() / "sr0").string(), device.string(),
+                                             "virtual: demo.cue"};
+    EXPECT_EQ(FindDriveIndex(labels, device.string()), 1);
+    EXPECT_EQ(FindDriveIndex(labels, (dir.Path() / "cdrom").string()), 1);
+    EXPECT_EQ(FindDriveIndex(labels, (dir.Path() / "sr0").string()), 0);
+    EXPECT_EQ(FindDriveIndex(labels, (dir.Path() / "sr9").string()), -1);
 }
 
 }  // namespace

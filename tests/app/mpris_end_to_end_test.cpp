@@ -1,0 +1,191 @@
+// The main handset on the session bus, driven by a real MPRIS client. Run under its own
+// dbus-run-session: the bus is this test's alone.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <optional>
+
+#include "app/mpris_service.h"
+#include "app/mpris_state.h"
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/fvlf.h"
+#include "player/cd_device.h"
+#include "player/demo_disc.h"
+#include "player/handset_window.h"
+#include "player/null_output.h"
+#include "player/player_engine.h"
+#include "player/recording_hook.h"
+#include "player/system_drives.h"
+#include "settings/settings.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+#include "support/virtual_clock.h"
+#include "util/text.h"
+
+namespace snx {
+namespace {
+
+constexpr int kClientWait = 20000;  // milliseconds; a bound for a hung client, not a timing
+
+class MprisEndToEnd : public ::testing::Test {
+  protected:
+    MprisEndToEnd() {
+        SetSettingsDirectories(dir.Path(), dir.Path());
+        LoadSettings();
+        messages.Answer(true);  // create the catalogue
+        EXPECT_TRUE(drives.VirtualDrive().Insert(EnsureDemoDisc(dir.Path()).string()));
+        AppSettings().CdromInUse = drives.VirtualDriveIndex();
+        window.emplace(device, catalogue, recording, false);
+        window->show();
+        Engine().TimerTimer();  // takes up the disc
+        service.emplace(*window, holder.Tracks, [this](const std::string& uri) {
+            opened.push_back(uri);
+            return true;
+        });
+    }
+    ~MprisEndToEnd() override {
+        service.reset();
+        window->close();
+    }
+
+    PlayerEngine& Engine() { return window->Engine(); }
+    CdDevice& Device() { return Engine().Device(); }
+    int DeviceTrack() { return Device().GetCurrentTrack(); }
+    double SecondsIntoTrack() {
+        const int track = DeviceTrack();
+        return (MsfToLba(Device().GetPosition()) -
+                MsfToLba(Device().TrackStart[static_cast<std::size_t>(track)])) /
+               static_cast<double>(kFramesPerSecond);
+    }
+
+    // Runs playerctl on this player while this thread's event loop answers its calls.
+    QString Playerctl(const QStringList& arguments) {
+        QProcess client;
+        client.start(playerctl, QStringList{QStringLiteral("--player=sonatrix")} + arguments);
+        EXPECT_TRUE(client.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (client.state() != QProcess::NotRunning && waited.elapsed() < kClientWait) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            client.waitForFinished(5);
+        }
+        EXPECT_EQ(client.exitCode(), 0) << arguments.join(QLatin1Char(' ')).toStdString() << ": "
+                                        << client.readAllStandardError().toStdString();
+        return QString::fromUtf8(client.readAllStandardOutput()).trimmed();
+    }
+    std::string Metadata(const char* key) {
+        return Playerctl({QStringLiteral("metadata"), QStringLiteral("--format"),
+                          QStringLiteral("{{%1}}").arg(QLatin1String(key))})
+            .toStdString();
+    }
+
+    const QString playerctl = QStandardPaths::findExecutable(QStringLiteral("playerctl"));
+    test::TempDir dir;
+    test::ScriptedMessages messages;
+    test::VirtualClock clock;
+    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
+    CdDevice device{drives};
+    Tfvlf holder{dir.Path()};
+    DiscCatalogue catalogue{holder, nullptr};
+    NoRecording recording;
+    std::optional<TSnx> window;
+    std::optional<MprisService> service;
+    std::vector<std::string> opened;
+};
+
+TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
+    ASSERT_FALSE(playerctl.isEmpty()) << "playerctl is missing: run scripts/setup";
+    ASSERT_TRUE(service->Register());
+    // A second client follows the status through the PropertiesChanged signals.
+    QProcess follower;
+    follower.start(playerctl, {QStringLiteral("--player=sonatrix"), QStringLiteral("--follow"),
+                               QStringLiteral("status")});
+    ASSERT_TRUE(follower.waitForStarted());
+    EXPECT_EQ(Playerctl({QStringLiteral("status")}), QStringLiteral("Stopped"));
+
+    Playerctl({QStringLiteral("play")});
+    EXPECT_EQ(Device().GetMode(), CdMode::Playing);
+    EXPECT_EQ(Engine().Pattern(), ButtonPattern::Playing);
+    EXPECT_EQ(Playerctl({QStringLiteral("status")}), QStringLiteral("Playing"));
+    clock.AdvanceSeconds(3);
+    EXPECT_NEAR(Playerctl({QStringLiteral("position")}).toDouble(), SecondsIntoTrack(), 0.02);
+    EXPECT_NEAR(SecondsIntoTrack(), 3.0, 0.1);
+
+    Playerctl({QStringLiteral("pause")});
+    EXPECT_TRUE(Device().Paused);
+    EXPECT_EQ(Playerctl({QStringLiteral("status")}), QStringLiteral("Paused"));
+    Playerctl({QStringLiteral("pause")});  // not a toggle
+    EXPECT_TRUE(Device().Paused);
+    Playerctl({QStringLiteral("play")});  // resumes where it paused
+    EXPECT_FALSE(Device().Paused);
+    EXPECT_EQ(Device().GetMode(), CdMode::Playing);
+    EXPECT_NEAR(SecondsIntoTrack(), 3.0, 0.1);
+
+    Playerctl({QStringLiteral("next")});
+    EXPECT_EQ(DeviceTrack(), 2);
+    Engine().TimerTimer();
+    EXPECT_EQ(Engine().State.CurrentTrack, 2);
+    EXPECT_EQ(Metadata("xesam:title"), StoredTextToUtf8(holder.Tracks.Cell(0, 2)));
+    EXPECT_FALSE(Metadata("xesam:title").empty());
+    EXPECT_EQ(Metadata("xesam:album"), StoredTextToUtf8(Engine().Record().Name));
+    EXPECT_EQ(Metadata("xesam:artist"), StoredTextToUtf8(Engine().Record().Artist));
+    // playerctl prints an object path in quotes.
+    EXPECT_EQ(Metadata("mpris:trackid"), "'/org/sonatrix/track/2'");
+    EXPECT_EQ(Metadata("xesam:trackNumber"), "2");
+    EXPECT_EQ(Metadata("mpris:length"),
+              std::to_string(FramesToMicros(MsfToLba(Device().TrackLength[2]))));
+
+    std::vector<qint64> seeked;
+    QObject::connect(&*service, &MprisService::Seeked,
+                     [&seeked](qint64 position) { seeked.push_back(position); });
+    Playerctl({QStringLiteral("position"), QStringLiteral("5")});
+    EXPECT_EQ(DeviceTrack(), 2);
+    EXPECT_NEAR(SecondsIntoTrack(), 5.0, 0.02);
+    EXPECT_EQ(seeked, std::vector<qint64>{5'000'000});
+
+    Playerctl({QStringLiteral("loop"), QStringLiteral("Track")});
+    EXPECT_TRUE(Engine().State.RepeatOn);
+    // The demo disc plays in Disc mode: repeat starts the whole disc again.
+    EXPECT_EQ(Playerctl({QStringLiteral("loop")}), QStringLiteral("Playlist"));
+    Playerctl({QStringLiteral("loop"), QStringLiteral("None")});
+    EXPECT_FALSE(Engine().State.RepeatOn);
+
+    Playerctl({QStringLiteral("open"), QStringLiteral("file:///discs/other.cue")});
+    EXPECT_EQ(opened, std::vector<std::string>{"file:///discs/other.cue"});
+
+    Playerctl({QStringLiteral("stop")});
+    EXPECT_NE(Device().GetMode(), CdMode::Playing);
+    EXPECT_EQ(Playerctl({QStringLiteral("status")}), QStringLiteral("Stopped"));
+
+    QElapsedTimer waited;
+    waited.start();
+    QString followed;
+    while (!followed.endsWith(QStringLiteral("Stopped\n")) && waited.elapsed() < kClientWait) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        follower.waitForReadyRead(5);
+        followed += QString::fromUtf8(follower.readAllStandardOutput());
+    }
+    follower.kill();
+    follower.waitForFinished();
+    EXPECT_EQ(
+        followed.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        (QStringList{QStringLiteral("Stopped"), QStringLiteral("Playing"), QStringLiteral("Paused"),
+                     QStringLiteral("Playing"), QStringLiteral("Stopped")}));
+}
+
+TEST_F(MprisEndToEnd, QuitClosesTheHandset) {
+    ASSERT_TRUE(service->Register());
+    service->Quit();
+    QElapsedTimer waited;
+    waited.start();
+    while (window->isVisible() && waited.elapsed() < kClientWait) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace snx
