@@ -28,6 +28,7 @@
 #include "player/cd_device.h"
 #include "player/cd_types.h"
 #include "player/default_bitmaps.h"
+#include "player/handset_background.h"
 #include "player/help_window.h"
 #include "player/image_control.h"
 #include "player/player_engine.h"
@@ -62,32 +63,6 @@ QFont SettingsFont(const std::string& name, int size, bool bold) {
     font.setBold(bold);
     return font;
 }
-
-// The client area of the handset: the window colour, tiled over with the background bitmap.
-class HandsetClient final : public QWidget {
-  public:
-    HandsetClient(const QImage& tile, QColor colour) : tile_(tile), colour_(colour) {}
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), colour_);
-        if (tile_.isNull()) {
-            return;
-        }
-        const int columns = width() / tile_.width() + 1;
-        const int rows = height() / tile_.height() + 1;
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < columns; ++column) {
-                painter.drawImage(column * tile_.width(), row * tile_.height(), tile_);
-            }
-        }
-    }
-
-  private:
-    const QImage& tile_;
-    QColor colour_;
-};
 
 QFrame* Panel(QWidget* parent, QRect geometry, QFrame::Shadow shadow, const char* name) {
     auto* frame = new QFrame(parent);
@@ -142,7 +117,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
         }
     }
 
-    client_ = new HandsetClient(background_, ToQColor(settings.HandsetBackColor));
+    client_ = new HandsetBackground(background_, ToQColor(settings.HandsetBackColor));
     setCentralWidget(client_);
     BuildControls();
     BuildMenus();
