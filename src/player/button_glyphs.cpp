@@ -65,6 +65,18 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
     } else if (command == "Start") {
         path = Box(3, 3, 2, 10).united(Triangle({7, 3}, {13, 8}, {7, 13}));
         colour = QColor(0, 150, 0);
+    } else if (command == "Full") {
+        // A window with its title bar: back to the full handset.
+        path = Box(1, 2, 14, 12).subtracted(Box(3, 6, 10, 6));
+        colour = QColor(0, 70, 200);
+    } else if (command == "Tiny") {
+        // Two bars of different length: the small and the tiny form.
+        path = Box(2, 3, 12, 4).united(Box(2, 10, 6, 4));
+        colour = QColor(0, 120, 120);
+    } else if (command == "Volume") {
+        path = Box(1, 6, 3, 4).united(Triangle({4, 6}, {9, 2}, {9, 14}).united(Box(4, 6, 1, 4)));
+        path = path.united(Box(11, 7, 1, 2)).united(Box(13, 5, 1, 6));
+        colour = QColor(120, 0, 150);
     } else {
         return false;
     }

@@ -6,9 +6,9 @@
 
 namespace snx {
 
-// name is one of "Play", "Stop", "Pause", "Eject", "Close", "Last", "Next", "Rew", "FF", "Start"
-// followed by "Color" or "Mono", or "LEDON"/"LEDOFF". The icon's disabled mode is the greyed
-// half of the glyph. An unknown name gives an empty icon.
+// name is one of "Play", "Stop", "Pause", "Eject", "Close", "Last", "Next", "Rew", "FF", "Start",
+// "Full", "Tiny", "Volume" followed by "Color" or "Mono", or "LEDON"/"LEDOFF". The icon's disabled
+// mode is the greyed half of the glyph. An unknown name gives an empty icon.
 QIcon ButtonGlyph(std::string_view name);
 
 }  // namespace snx
