@@ -40,6 +40,7 @@
 #include "settings/file_names.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
+#include "small_handset/small_handset_window.h"
 #include "util/text.h"
 
 namespace snx {
@@ -296,6 +297,9 @@ void TSnx::BuildMenus() {
     miExt_ = add(view, "&Extended options", {}, [this] { miExtClick(); });
     miExt_->setCheckable(true);
 
+    connect(menuBar()->addAction(QStringLiteral("Sm&all!")), &QAction::triggered, this,
+            [this] { Small2Click(); });
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     add(help, "&Help contents", {}, [this] { ShowHelp(kHelpContents); });
     miHints_ = add(help, "&Show hints", {}, [this] { Showhints1Click(); });
@@ -489,11 +493,12 @@ void TSnx::RequestAutoPlay() {
 }
 
 void TSnx::ComeForward() {
-    if (isMinimized()) {
-        showNormal();
+    QWidget* shown = small_ ? static_cast<QWidget*>(small_.get()) : this;
+    if (shown->isMinimized()) {
+        shown->showNormal();
     }
-    raise();
-    activateWindow();
+    shown->raise();
+    shown->activateWindow();
 }
 
 // ---- Display -------------------------------------------------------------------------------
@@ -882,8 +887,54 @@ int TSnx::WindowLeft() const {
 }
 
 void TSnx::OpenSmallHandset() {
-    // The small handset is a window of its own that comes with its own change; until then the
-    // main handset stays up.
+    Small2Click();
+}
+
+// ---- Small handset -------------------------------------------------------------------------
+
+void TSnx::Small2Click() {
+    if (small_) {
+        return;
+    }
+    engine_->FirstTickAfterShow = false;
+    small_ = std::make_unique<TfrmSmall>(*this);
+    // Kept while the small handset is up, so a program ended from it starts small next time.
+    AppSettings().StartSmall = true;
+    SaveSettingsReporting();
+    hide();
+    smallHandsetShown_ = true;
+    connect(small_.get(), &TfrmSmall::Closed, this,
+            [this](bool exitProgram) { SmallHandsetClosed(exitProgram); });
+    // Not modal: the engine's tick opens it, and no event loop may run inside the tick.
+    small_->show();
+}
+
+void TSnx::SmallHandsetClosed(bool exitProgram) {
+    // Called from inside the small handset's close: it may be freed only once that has returned.
+    closedSmall_ = std::move(small_);
+    QTimer::singleShot(0, this, [this] { closedSmall_.reset(); });
+    if (exitProgram) {
+        close();
+        return;
+    }
+    AppSettings().StartSmall = false;
+    SaveSettingsReporting();
+    // Shown before the small handset hides, so the program never has no window up.
+    show();
+    smallHandsetShown_ = false;
+}
+
+QString TSnx::DiscNameText() const {
+    return labName_->text();
+}
+
+QString TSnx::TrackNameText() const {
+    return labTrack_->text();
+}
+
+std::array<bool, 5> TSnx::TransportEnabled() const {
+    return {btnPlay_->isEnabled(), btnStop_->isEnabled(), btnPause_->isEnabled(),
+            btnEject_->isEnabled(), btnClose_->isEnabled()};
 }
 
 void TSnx::SetTickEnabled(bool enabled) {
