@@ -74,8 +74,11 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
         path = Box(2, 3, 12, 4).united(Box(2, 10, 6, 4));
         colour = QColor(0, 120, 120);
     } else if (command == "Volume") {
-        path = Box(1, 6, 3, 4).united(Triangle({4, 6}, {9, 2}, {9, 14}).united(Box(4, 6, 1, 4)));
-        path = path.united(Box(11, 7, 1, 2)).united(Box(13, 5, 1, 6));
+        // A loudspeaker and its sound.
+        QPainterPath cone;
+        cone.addPolygon(QPolygonF({{4, 6}, {8, 2}, {8, 14}, {4, 10}}));
+        cone.closeSubpath();
+        path = Box(1, 6, 3, 4).united(cone).united(Box(10, 6, 2, 4)).united(Box(13, 4, 2, 8));
         colour = QColor(120, 0, 150);
     } else {
         return false;

@@ -124,6 +124,10 @@ void TfrmSmall::BuildControls() {
     Pan1_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Pan1_->setAlignment(Qt::AlignCenter);
     Pan1_->setAutoFillBackground(true);
+    // The longest mode name must fit the 16-pixel-high panel.
+    QFont modeFont = Pan1_->font();
+    modeFont.setPointSize(8);
+    Pan1_->setFont(modeFont);
 
     Pan_ = new QFrame(client_);
     Pan_->setObjectName(QStringLiteral("Pan"));
