@@ -56,6 +56,8 @@ class TSnx final : public QMainWindow, public PlayerView {
     std::array<bool, 5> TransportEnabled() const;
     const QImage& BackgroundTile() const { return background_; }
     void SaveSettingsReporting();
+    // Opens the help window at a topic's page.
+    void ShowHelp(int topic);
 
     // PlayerView
     void SetButtons(ButtonPattern pattern) override;
@@ -124,7 +126,6 @@ class TSnx final : public QMainWindow, public PlayerView {
     void DrawGauges();
     void Showhints1Click();
     void Autoplaymode1Click();
-    void ShowHelp(int topic);
     void AboutClick();
     void SmallHandsetClosed(bool exitProgram);
     // Runs a device command; a closed device is reported, not thrown through the event loop.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <string>
@@ -13,6 +14,7 @@
 #include "player/button_glyphs.h"
 #include "player/handset_background.h"
 #include "player/handset_window.h"
+#include "player/help_window.h"
 #include "player/play_mode.h"
 #include "player/player_engine.h"
 #include "settings/qt_colour.h"
@@ -170,6 +172,8 @@ void TfrmSmall::Wire() {
     }
     connect(SpeedButton1_, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(btnMix_, &QToolButton::clicked, this, [this] { main_.miVolClick(); });
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, [this] { main_.ShowHelp(kHelpSmallHandset); });
 }
 
 template <typename Command>

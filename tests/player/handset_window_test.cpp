@@ -237,6 +237,8 @@ TEST(HelpWindow, PagesAreCompiledIn) {
     EXPECT_EQ(help.CurrentPage(), QStringLiteral("qrc:/help/handset.html"));
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/handset.html")));
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/contents.html")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/small_handset.html")));
+    EXPECT_EQ(HelpPage(kHelpSmallHandset), QStringLiteral("qrc:/help/small_handset.html"));
     EXPECT_EQ(HelpPage(4711), HelpPage(kHelpContents));
 }
 
