@@ -82,6 +82,21 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
                    .subtracted(Box(8, 0, 8, 9))
                    .united(Triangle({9.5, 9}, {16, 9}, {12.75, 4.5}));
         colour = QColor(120, 0, 150);
+    } else if (command == "Full") {
+        // A window with its title bar: back to the full handset.
+        path = Box(1, 2, 14, 12).subtracted(Box(3, 6, 10, 6));
+        colour = QColor(0, 70, 200);
+    } else if (command == "Tiny") {
+        // Two bars of different length: the small and the tiny form.
+        path = Box(2, 3, 12, 4).united(Box(2, 10, 6, 4));
+        colour = QColor(0, 120, 120);
+    } else if (command == "Volume") {
+        // A loudspeaker and its sound.
+        QPainterPath cone;
+        cone.addPolygon(QPolygonF({{4, 6}, {8, 2}, {8, 14}, {4, 10}}));
+        cone.closeSubpath();
+        path = Box(1, 6, 3, 4).united(cone).united(Box(10, 6, 2, 4)).united(Box(13, 4, 2, 8));
+        colour = QColor(120, 0, 150);
     } else {
         return false;
     }

@@ -28,6 +28,7 @@
 #include "player/cd_device.h"
 #include "player/cd_types.h"
 #include "player/default_bitmaps.h"
+#include "player/handset_background.h"
 #include "player/help_window.h"
 #include "player/image_control.h"
 #include "player/player_engine.h"
@@ -43,6 +44,7 @@
 #include "settings/file_names.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
+#include "small_handset/small_handset_window.h"
 #include "util/text.h"
 
 namespace snx {
@@ -66,32 +68,6 @@ QFont SettingsFont(const std::string& name, int size, bool bold) {
     font.setBold(bold);
     return font;
 }
-
-// The client area of the handset: the window colour, tiled over with the background bitmap.
-class HandsetClient final : public QWidget {
-  public:
-    HandsetClient(const QImage& tile, QColor colour) : tile_(tile), colour_(colour) {}
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), colour_);
-        if (tile_.isNull()) {
-            return;
-        }
-        const int columns = width() / tile_.width() + 1;
-        const int rows = height() / tile_.height() + 1;
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < columns; ++column) {
-                painter.drawImage(column * tile_.width(), row * tile_.height(), tile_);
-            }
-        }
-    }
-
-  private:
-    const QImage& tile_;
-    QColor colour_;
-};
 
 QFrame* Panel(QWidget* parent, QRect geometry, QFrame::Shadow shadow, const char* name) {
     auto* frame = new QFrame(parent);
@@ -146,7 +122,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
         }
     }
 
-    client_ = new HandsetClient(background_, ToQColor(settings.HandsetBackColor));
+    client_ = new HandsetBackground(background_, ToQColor(settings.HandsetBackColor));
     setCentralWidget(client_);
     BuildControls();
     BuildMenus();
@@ -335,6 +311,9 @@ void TSnx::BuildMenus() {
     miDiscData_->setCheckable(true);
     miExt_ = add(view, "&Extended options", {}, [this] { miExtClick(); });
     miExt_->setCheckable(true);
+
+    connect(menuBar()->addAction(QStringLiteral("Sm&all!")), &QAction::triggered, this,
+            [this] { Small2Click(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     add(help, "&Help contents", {}, [this] { ShowHelp(kHelpContents); });
@@ -563,11 +542,12 @@ void TSnx::RequestAutoPlay() {
 }
 
 void TSnx::ComeForward() {
-    if (isMinimized()) {
-        showNormal();
+    QWidget* shown = small_ ? static_cast<QWidget*>(small_.get()) : this;
+    if (shown->isMinimized()) {
+        shown->showNormal();
     }
-    raise();
-    activateWindow();
+    shown->raise();
+    shown->activateWindow();
 }
 
 // ---- Display -------------------------------------------------------------------------------
@@ -999,8 +979,54 @@ int TSnx::WindowLeft() const {
 }
 
 void TSnx::OpenSmallHandset() {
-    // The small handset is a window of its own that comes with its own change; until then the
-    // main handset stays up.
+    Small2Click();
+}
+
+// ---- Small handset -------------------------------------------------------------------------
+
+void TSnx::Small2Click() {
+    if (small_) {
+        return;
+    }
+    engine_->FirstTickAfterShow = false;
+    small_ = std::make_unique<TfrmSmall>(*this);
+    // Kept while the small handset is up, so a program ended from it starts small next time.
+    AppSettings().StartSmall = true;
+    SaveSettingsReporting();
+    hide();
+    smallHandsetShown_ = true;
+    connect(small_.get(), &TfrmSmall::Closed, this,
+            [this](bool exitProgram) { SmallHandsetClosed(exitProgram); });
+    // Not modal: the engine's tick opens it, and no event loop may run inside the tick.
+    small_->show();
+}
+
+void TSnx::SmallHandsetClosed(bool exitProgram) {
+    // Called from inside the small handset's close: it may be freed only once that has returned.
+    closedSmall_ = std::move(small_);
+    QTimer::singleShot(0, this, [this] { closedSmall_.reset(); });
+    if (exitProgram) {
+        close();
+        return;
+    }
+    AppSettings().StartSmall = false;
+    SaveSettingsReporting();
+    // Shown before the small handset hides, so the program never has no window up.
+    show();
+    smallHandsetShown_ = false;
+}
+
+QString TSnx::DiscNameText() const {
+    return labName_->text();
+}
+
+QString TSnx::TrackNameText() const {
+    return labTrack_->text();
+}
+
+std::array<bool, 5> TSnx::TransportEnabled() const {
+    return {btnPlay_->isEnabled(), btnStop_->isEnabled(), btnPause_->isEnabled(),
+            btnEject_->isEnabled(), btnClose_->isEnabled()};
 }
 
 void TSnx::SetTickEnabled(bool enabled) {

@@ -29,6 +29,7 @@ class HelpWindow;
 class ImageControl;
 class PlayerEngine;
 class RecordingHook;
+class TfrmSmall;
 
 class TSnx final : public QMainWindow, public PlayerView {
     Q_OBJECT
@@ -41,8 +42,23 @@ class TSnx final : public QMainWindow, public PlayerView {
     PlayerEngine& Engine() { return *engine_; }
     // A second start asked for play ("/P"): play the disc in the drive, and every later one.
     void RequestAutoPlay();
-    // Brings the window forward, restoring it when minimised.
+    // Brings the window forward, restoring it when minimised; the small handset when it is up.
     void ComeForward();
+
+    // Menu "Sm&all!": hides this window and shows the small handset in its place, until the
+    // small handset ends the program or gives way to this window again.
+    void Small2Click();
+    bool SmallHandsetShown() const { return smallHandsetShown_; }
+    TfrmSmall* SmallHandset() const { return small_.get(); }
+    // What the small handset copies: the disc and track lines, the transport buttons' enabled
+    // states (play, stop, pause, eject, close) and the background tile.
+    QString DiscNameText() const;
+    QString TrackNameText() const;
+    std::array<bool, 5> TransportEnabled() const;
+    const QImage& BackgroundTile() const { return background_; }
+    void SaveSettingsReporting();
+    // Opens the help window at a topic's page.
+    void ShowHelp(int topic);
 
     // PlayerView
     void SetButtons(ButtonPattern pattern) override;
@@ -124,10 +140,9 @@ class TSnx final : public QMainWindow, public PlayerView {
     void DrawGauges();
     void Showhints1Click();
     void Autoplaymode1Click();
-    void ShowHelp(int topic);
     void AboutClick();
-    void SaveSettingsReporting();
     void TickNow();
+    void SmallHandsetClosed(bool exitProgram);
     // Runs a device command; a closed device is reported, not thrown through the event loop.
     template <typename Command>
     void Run(Command command);
@@ -204,6 +219,11 @@ class TSnx final : public QMainWindow, public PlayerView {
     QAction* miDiscData_ = nullptr;
     QAction* miExt_ = nullptr;
     QAction* miHints_ = nullptr;
+
+    std::unique_ptr<TfrmSmall> small_;
+    // A closed small handset waits here until its close has returned, then is freed.
+    std::unique_ptr<TfrmSmall> closedSmall_;
+    bool smallHandsetShown_ = false;
 
     HelpWindow* help_ = nullptr;
     QTimer* timer_ = nullptr;

@@ -9,6 +9,8 @@ QString HelpPage(int topic) {
     switch (topic) {
         case kHelpHandset:
             return QStringLiteral("qrc:/help/handset.html");
+        case kHelpSmallHandset:
+            return QStringLiteral("qrc:/help/small_handset.html");
         default:
             return QStringLiteral("qrc:/help/contents.html");
     }

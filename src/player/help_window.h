@@ -9,6 +9,7 @@ namespace snx {
 
 constexpr int kHelpContents = 1012;
 constexpr int kHelpHandset = 1051;
+constexpr int kHelpSmallHandset = 1052;
 
 // The page of a topic, or the contents for a topic without a page of its own.
 QString HelpPage(int topic);

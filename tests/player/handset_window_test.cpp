@@ -31,6 +31,7 @@
 #include "player/track_grid.h"
 #include "settings/drive_dialog.h"
 #include "settings/settings.h"
+#include "support/handset_fixture.h"
 #include "support/image_generator.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
@@ -39,78 +40,8 @@
 namespace snx {
 namespace {
 
-class NoDrives final : public DriveList {
-  public:
-    int Count() const override { return 0; }
-    DriveBackend& Drive(int) override { std::abort(); }
-};
-
-class HandsetTest : public ::testing::Test {
-  protected:
-    HandsetTest() {
-        SetSettingsDirectories(dir.Path(), dir.Path());
-        LoadSettings();
-        AppSettings().CdromInUse = 0;  // the virtual drive: there are no real ones here
-        messages.Answer(true);         // create the catalogue
-    }
-    ~HandsetTest() override {
-        if (window) {
-            window->close();
-        }
-    }
-
-    void Open(DriveList& list) {
-        device.emplace(list);
-        window.emplace(*device, catalogue, recording, false);
-        window->show();
-    }
-    // A disc of count one-minute tracks named "Song n", in the drive, taken up by a tick.
-    void InsertDisc(int count) {
-        std::vector<test::TestTrack> tracks;
-        for (int i = 1; i <= count; ++i) {
-            test::TestTrack track = test::Track(1, 0);
-            track.Title = "Song " + std::to_string(i);
-            tracks.push_back(track);
-        }
-        ASSERT_TRUE(drives.VirtualDrive().Insert(
-            test::GenerateImage(dir.Path(), "disc", tracks, {"Album", "", ""})));
-        Open(drives);
-        Tick();
-    }
-    void Tick() { window->Engine().TimerTimer(); }
-
-    template <typename T>
-    T* Child(const char* name) {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
-    QAction* Action(const char* caption) {
-        for (QAction* action : window->findChildren<QAction*>()) {
-            if (action->text() == QString::fromLatin1(caption)) {
-                return action;
-            }
-        }
-        return nullptr;
-    }
-    void Click(ImageControl* image, QPoint at, Qt::MouseButton button) {
-        QMouseEvent press(QEvent::MouseButtonPress, at, image->mapToGlobal(at), button, button,
-                          Qt::NoModifier);
-        QApplication::sendEvent(image, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, image->mapToGlobal(at), button,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(image, &release);
-    }
-    bool Enabled(const char* button) { return Child<QToolButton>(button)->isEnabled(); }
-
-    test::TempDir dir;
-    test::ScriptedMessages messages;
-    test::VirtualClock clock;
-    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
-    std::optional<CdDevice> device;
-    Tfvlf holder{dir.Path()};
-    DiscCatalogue catalogue{holder, nullptr};
-    NoRecording recording;
-    std::optional<TSnx> window;
-};
+class HandsetTest : public test::HandsetFixture {};
+using test::NoDrives;
 
 TEST_F(HandsetTest, WithoutADriveThePlayButtonIsOffAndNoTickRuns) {
     NoDrives none;
@@ -432,6 +363,8 @@ TEST(HelpWindow, PagesAreCompiledIn) {
     EXPECT_EQ(help.CurrentPage(), QStringLiteral("qrc:/help/handset.html"));
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/handset.html")));
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/contents.html")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/small_handset.html")));
+    EXPECT_EQ(HelpPage(kHelpSmallHandset), QStringLiteral("qrc:/help/small_handset.html"));
     EXPECT_EQ(HelpPage(4711), HelpPage(kHelpContents));
 }
 

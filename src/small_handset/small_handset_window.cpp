@@ -1,0 +1,272 @@
+#include "small_handset/small_handset_window.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+#include <string>
+
+#include "player/button_glyphs.h"
+#include "player/handset_background.h"
+#include "player/handset_window.h"
+#include "player/help_window.h"
+#include "player/play_mode.h"
+#include "player/player_engine.h"
+#include "settings/qt_colour.h"
+#include "settings/settings.h"
+
+namespace snx {
+
+namespace {
+
+constexpr int kMirrorInterval = 1000;  // milliseconds between two copies from the main handset
+constexpr int kAcceleratorTop = 72;    // below the shown area: reachable by Alt-key only
+
+// The main handset's commands behind the five transport buttons, in TransportEnabled order.
+using Command = void (TSnx::*)();
+constexpr std::array<Command, 5> kCommands = {&TSnx::btnPlayClick, &TSnx::btnStopClick,
+                                              &TSnx::btnPauseClick, &TSnx::btnEjectClick,
+                                              &TSnx::btnCloseClick};
+
+int Bottom(const QWidget* widget) {
+    return widget->y() + widget->height();
+}
+int Right(const QWidget* widget) {
+    return widget->x() + widget->width();
+}
+
+}  // namespace
+
+TfrmSmall::TfrmSmall(TSnx& main) : main_(main) {
+    const Settings& settings = AppSettings();
+    setObjectName(QStringLiteral("frmSmall"));
+    setWindowTitle(QStringLiteral("Sonatrix"));
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                            Qt::WindowCloseButtonHint;
+    if (settings.KeepOnTop) {
+        flags |= Qt::WindowStaysOnTopHint;
+    }
+    setWindowFlags(flags);
+    setWindowIcon(main.windowIcon());
+
+    client_ =
+        new HandsetBackground(main.BackgroundTile(), ToQColor(settings.HandsetBackColor), this);
+    BuildControls();
+    BuildPopupMenu();
+    Wire();
+    timS_ = new QTimer(this);
+    timS_->setInterval(kMirrorInterval);
+    connect(timS_, &QTimer::timeout, this, [this] { timSTimer(); });
+}
+
+QToolButton* TfrmSmall::SpeedButton(const char* name, QRect geometry, const QString& hint) {
+    auto* button = new QToolButton(client_);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QPushButton* TfrmSmall::AcceleratorButton(const char* name, const QString& caption, int left) {
+    auto* button = new QPushButton(caption, client_);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(left, kAcceleratorTop, 16, 16);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+void TfrmSmall::BuildControls() {
+    const char* const suffix = AppSettings().UseColorButtons ? "Color" : "Mono";
+    const auto glyph = [suffix](const char* name) {
+        return ButtonGlyph(std::string(name) + suffix);
+    };
+    btnFull_ = SpeedButton("btnFull", {4, 4, 16, 16}, QStringLiteral("Full control display."));
+    btnFull_->setIcon(glyph("Full"));
+
+    struct Transport {
+        const char* Name;
+        const char* Glyph;
+        const char* Hint;
+        const char* Twin;
+        const char* Caption;
+    };
+    constexpr std::array<Transport, 5> transport = {{
+        {"btnPlay", "Play", "Play", "btnPlay1", "&P"},
+        {"btnStop", "Stop", "Stop", "btnStop1", "&S"},
+        {"btnPause", "Pause", "Pause", "btnPause1", "&U"},
+        {"BtnEject", "Eject", "Eject", "btnEject1", "&E"},
+        {"btnClose", "Close", "Close", "btnClose1", "&C"},
+    }};
+    for (std::size_t i = 0; i < transport.size(); ++i) {
+        const int left = 24 + static_cast<int>(i) * 18;
+        transport_[i] = SpeedButton(transport[i].Name, {left, 4, 16, 16},
+                                    QString::fromLatin1(transport[i].Hint));
+        transport_[i]->setIcon(glyph(transport[i].Glyph));
+        accelerators_[i] =
+            AcceleratorButton(transport[i].Twin, QString::fromLatin1(transport[i].Caption), left);
+    }
+
+    SpeedButton1_ =
+        SpeedButton("SpeedButton1", {116, 4, 16, 16}, QStringLiteral("Toggle Tiny/Small control."));
+    SpeedButton1_->setIcon(glyph("Tiny"));
+    btnMix_ = SpeedButton("btnMix", {137, 4, 32, 16}, QStringLiteral("Volume control."));
+    btnMix_->setIcon(glyph("Volume"));
+
+    Pan1_ = new QLabel(QStringLiteral("Mode: "), client_);
+    Pan1_->setObjectName(QStringLiteral("Pan1"));
+    Pan1_->setGeometry(176, 4, 91, 16);
+    Pan1_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Pan1_->setAlignment(Qt::AlignCenter);
+    Pan1_->setAutoFillBackground(true);
+    // The longest mode name must fit the 16-pixel-high panel.
+    QFont modeFont = Pan1_->font();
+    modeFont.setPointSize(8);
+    Pan1_->setFont(modeFont);
+
+    Pan_ = new QFrame(client_);
+    Pan_->setObjectName(QStringLiteral("Pan"));
+    Pan_->setGeometry(4, 24, 263, 29);
+    Pan_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Pan_->setAutoFillBackground(true);
+    labName_ = new QLabel(Pan_);
+    labName_->setObjectName(QStringLiteral("labName"));
+    bev_ = new QFrame(Pan_);
+    bev_->setObjectName(QStringLiteral("bev"));
+    bev_->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    labTrack_ = new QLabel(Pan_);
+    labTrack_->setObjectName(QStringLiteral("labTrack"));
+}
+
+void TfrmSmall::BuildPopupMenu() {
+    popup_ = new QMenu(this);
+    popup_->setObjectName(QStringLiteral("PopupMenu1"));
+    const std::array<const char*, 5> captions = {"&Play", "&Stop", "Pa&use", "&Eject", "&Close"};
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        // Never disabled: the main handset's command decides what a command does now.
+        connect(popup_->addAction(QString::fromLatin1(captions[i])), &QAction::triggered, this,
+                [this, i] { Transport(kCommands[i]); });
+    }
+    connect(popup_->addAction(QStringLiteral("&Volume")), &QAction::triggered, this,
+            [this] { main_.miVolClick(); });
+    connect(popup_->addAction(QStringLiteral("&Full")), &QAction::triggered, this,
+            [this] { btnFullClick(); });
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popup_->popup(mapToGlobal(at)); });
+}
+
+void TfrmSmall::Wire() {
+    connect(btnFull_, &QToolButton::clicked, this, [this] { btnFullClick(); });
+    for (std::size_t i = 0; i < transport_.size(); ++i) {
+        const auto run = [this, i] { Transport(kCommands[i]); };
+        connect(transport_[i], &QToolButton::clicked, this, run);
+        connect(accelerators_[i], &QPushButton::clicked, this, run);
+    }
+    connect(SpeedButton1_, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(btnMix_, &QToolButton::clicked, this, [this] { main_.miVolClick(); });
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, [this] { main_.ShowHelp(kHelpSmallHandset); });
+}
+
+template <typename Command>
+void TfrmSmall::Transport(Command command) {
+    (main_.*command)();
+    MirrorButtons();
+}
+
+void TfrmSmall::showEvent(QShowEvent* event) {
+    // Runs before the window is mapped, so it appears at its place and size.
+    FormShow();
+    QWidget::showEvent(event);
+}
+
+void TfrmSmall::FormShow() {
+    const Settings& settings = AppSettings();
+    move(settings.SmallLeft, settings.SmallTop);
+    ExitOnClose = true;
+
+    QFont font(QString::fromStdString(settings.SmallFontName));
+    font.setPointSize(settings.SmallFontSize > 0 ? settings.SmallFontSize : 7);
+    QPalette palette = labName_->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(settings.SmallFontColor));
+    const int h = QFontMetrics(font).height();
+    const int width = Pan_->width() - 8;
+    for (QLabel* label : {labName_, labTrack_}) {
+        label->setFont(font);
+        label->setPalette(palette);
+    }
+    labName_->setGeometry(4, 2, width, h);
+    Pan_->resize(Pan_->width(), 2 * h + 7);
+    bev_->setGeometry(2, h + 3, Pan_->width() - 4, 2);
+    labTrack_->setGeometry(4, h + 5, width, h);
+
+    smallSize_ = {Right(Pan1_) + 4, Bottom(Pan_) + 2};
+    tinySize_ = {Right(btnMix_) + 4, Bottom(btnMix_) + 2};
+    MirrorButtons();
+    timS_->start();
+    ApplySize();
+}
+
+void TfrmSmall::ApplySize() {
+    const QSize size = AppSettings().ShowTinyHandset ? tinySize_ : smallSize_;
+    client_->setGeometry(0, 0, size.width(), size.height());
+    setFixedSize(size);
+}
+
+void TfrmSmall::MirrorButtons() {
+    const std::array<bool, 5> enabled = main_.TransportEnabled();
+    for (std::size_t i = 0; i < enabled.size(); ++i) {
+        transport_[i]->setEnabled(enabled[i]);
+        accelerators_[i]->setEnabled(enabled[i]);
+    }
+}
+
+void TfrmSmall::timSTimer() {
+    timS_->stop();
+    Settings& settings = AppSettings();
+    if (y() != settings.SmallTop || x() != settings.SmallLeft) {
+        settings.SmallTop = y();
+        settings.SmallLeft = x();
+        main_.SaveSettingsReporting();
+    }
+    labName_->setText(QStringLiteral("Disc: ") + main_.DiscNameText());
+    labTrack_->setText(QStringLiteral("Track: ") + main_.TrackNameText());
+    setWindowTitle(main_.windowTitle());
+    const std::string_view mode = PlayModeName(main_.Engine().State.Mode);
+    Pan1_->setText(QStringLiteral("Mode: ") +
+                   QString::fromUtf8(mode.data(), static_cast<qsizetype>(mode.size())));
+    MirrorButtons();
+    timS_->start();
+}
+
+bool TfrmSmall::MirrorRunning() const {
+    return timS_->isActive();
+}
+
+void TfrmSmall::SpeedButton1Click() {
+    Settings& settings = AppSettings();
+    settings.ShowTinyHandset = !settings.ShowTinyHandset;
+    ApplySize();
+    main_.SaveSettingsReporting();
+}
+
+void TfrmSmall::btnFullClick() {
+    ExitOnClose = false;
+    close();
+}
+
+void TfrmSmall::closeEvent(QCloseEvent* event) {
+    timS_->stop();
+    event->accept();
+    emit Closed(ExitOnClose);
+}
+
+}  // namespace snx

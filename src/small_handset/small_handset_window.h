@@ -1,0 +1,85 @@
+// TfrmSmall, the small handset: a row of small transport buttons, the play mode, and the disc and
+// track lines, in place of the hidden main handset. It owns no play logic: every command goes to
+// the main handset, and what it shows is copied from the main handset once a second.
+#pragma once
+
+#include <QSize>
+#include <QWidget>
+#include <array>
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QToolButton;
+
+namespace snx {
+
+class HandsetBackground;
+class TSnx;
+
+class TfrmSmall final : public QWidget {
+    Q_OBJECT
+  public:
+    // FormCreate: builds the controls; settings must be loaded.
+    explicit TfrmSmall(TSnx& main);
+
+    // Set at every show, cleared by the Full command. A close while it is set ends the program.
+    bool ExitOnClose = true;
+
+    // The once-a-second mirror: position saved, disc and track lines, caption, mode, buttons.
+    void timSTimer();
+    bool MirrorRunning() const;
+    // Back to the main handset.
+    void btnFullClick();
+    // Toggles the tiny and the small form and saves the choice.
+    void SpeedButton1Click();
+
+    // Client sizes of the two forms, worked out at each show.
+    QSize SmallSize() const { return smallSize_; }
+    QSize TinySize() const { return tinySize_; }
+
+  signals:
+    // The window was closed; exitProgram is ExitOnClose at that moment.
+    void Closed(bool exitProgram);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QToolButton* SpeedButton(const char* name, QRect geometry, const QString& hint);
+    QPushButton* AcceleratorButton(const char* name, const QString& caption, int left);
+    void BuildControls();
+    void BuildPopupMenu();
+    void Wire();
+    void FormShow();
+    void ApplySize();
+    // Each transport button and its accelerator twin take the main handset's button state.
+    void MirrorButtons();
+    // Runs one of the main handset's transport commands, then mirrors its buttons.
+    template <typename Command>
+    void Transport(Command command);
+
+    TSnx& main_;
+    HandsetBackground* client_ = nullptr;
+    QToolButton* btnFull_ = nullptr;
+    // btnPlay, btnStop, btnPause, BtnEject, btnClose, in the order of TSnx::TransportEnabled.
+    std::array<QToolButton*, 5> transport_{};
+    // btnPlay1, btnStop1, btnPause1, btnEject1, btnClose1: the Alt-key accelerators.
+    std::array<QPushButton*, 5> accelerators_{};
+    QToolButton* SpeedButton1_ = nullptr;
+    QToolButton* btnMix_ = nullptr;
+    QLabel* Pan1_ = nullptr;
+    QFrame* Pan_ = nullptr;
+    QLabel* labName_ = nullptr;
+    QFrame* bev_ = nullptr;
+    QLabel* labTrack_ = nullptr;
+    QMenu* popup_ = nullptr;
+    QTimer* timS_ = nullptr;
+    QSize smallSize_;
+    QSize tinySize_;
+};
+
+}  // namespace snx

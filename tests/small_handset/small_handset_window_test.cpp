@@ -1,0 +1,195 @@
+// The small handset in place of the main handset: how it opens and ends, its place and size, what
+// it copies from the main handset and the commands it forwards.
+#include "small_handset/small_handset_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "player/cd_device.h"
+#include "player/handset_window.h"
+#include "player/player_engine.h"
+#include "settings/settings.h"
+#include "support/handset_fixture.h"
+
+namespace snx {
+namespace {
+
+class SmallHandsetTest : public test::HandsetFixture {
+  protected:
+    TfrmSmall* Small() { return window->SmallHandset(); }
+    template <typename T>
+    T* SmallChild(const char* name) {
+        return Small()->findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* SmallAction(const char* caption) { return test::FindAction(*Small(), caption); }
+    // The settings as the next start reads them.
+    static Settings Saved() {
+        LoadSettings();
+        return AppSettings();
+    }
+};
+
+TEST_F(SmallHandsetTest, CloseBoxEndsTheProgramAndTheNextStartIsSmallOnTheFirstTickWithADisc) {
+    InsertDisc(3);
+    EXPECT_EQ(Small(), nullptr);
+    Action("Sm&all!")->trigger();
+    ASSERT_NE(Small(), nullptr);
+    EXPECT_TRUE(Small()->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->SmallHandsetShown());
+    EXPECT_TRUE(Saved().StartSmall);
+
+    Small()->close();
+    // The main handset closed: the drive is closed and nothing is left on the screen.
+    EXPECT_FALSE(device->IsOpen());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->TickActive());
+    EXPECT_TRUE(Saved().StartSmall);
+
+    // Next start with the tray open: the main handset first, the small one with the disc.
+    drives.VirtualDrive().OpenTray();
+    Restart();
+    Tick();
+    EXPECT_EQ(Small(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    ASSERT_NE(Small(), nullptr);
+    EXPECT_TRUE(Small()->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(Small()->MirrorRunning());
+    EXPECT_TRUE(window->TickActive());
+}
+
+TEST_F(SmallHandsetTest, CloseBoxEndsTheEventLoop) {
+    InsertDisc(1);
+    Action("Sm&all!")->trigger();
+    bool ended = true;
+    QTimer::singleShot(0, Small(), [this] { Small()->close(); });
+    // Only a program that fails to end waits for this.
+    QTimer::singleShot(5000, qApp, [&ended] {
+        ended = false;
+        QApplication::quit();
+    });
+    QApplication::exec();
+    EXPECT_TRUE(ended);
+}
+
+TEST_F(SmallHandsetTest, FullReturnsToTheMainHandsetWhereItWasAndTheNextStartIsFull) {
+    InsertDisc(3);
+    window->move(120, 90);
+    Tick();
+    Action("Sm&all!")->trigger();
+    ASSERT_NE(Small(), nullptr);
+    SmallAction("&Full")->trigger();
+
+    EXPECT_EQ(Small(), nullptr);
+    EXPECT_FALSE(window->SmallHandsetShown());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->pos(), QPoint(120, 90));
+    EXPECT_FALSE(Saved().StartSmall);
+    // The program runs on, and the first-show steps were not repeated: no idle pattern.
+    EXPECT_TRUE(device->IsOpen());
+    EXPECT_TRUE(window->TickActive());
+    EXPECT_TRUE(Enabled("btnPlay"));
+    Tick();
+    EXPECT_EQ(Small(), nullptr);
+
+    // The button does the same as the menu item.
+    Action("Sm&all!")->trigger();
+    SmallChild<QToolButton>("btnFull")->click();
+    EXPECT_EQ(Small(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+
+    Restart();
+    Tick();
+    Tick();
+    EXPECT_EQ(Small(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(SmallHandsetTest, PlaceIsSavedWithinATickAndTinyOrSmallKeepsIt) {
+    InsertDisc(2);
+    Action("Sm&all!")->trigger();
+    EXPECT_EQ(Small()->pos(), QPoint(10, 10));
+    EXPECT_EQ(Small()->size(), Small()->SmallSize());
+    EXPECT_EQ(Small()->SmallSize().width(), 271);
+
+    Small()->move(200, 150);
+    Small()->timSTimer();
+    EXPECT_EQ(Saved().SmallLeft, 200);
+    EXPECT_EQ(Saved().SmallTop, 150);
+
+    SmallChild<QToolButton>("SpeedButton1")->click();
+    EXPECT_EQ(Small()->size(), QSize(173, 22));
+    EXPECT_EQ(Small()->pos(), QPoint(200, 150));
+    EXPECT_TRUE(Saved().ShowTinyHandset);
+    SmallChild<QToolButton>("SpeedButton1")->click();
+    EXPECT_EQ(Small()->size(), Small()->SmallSize());
+    EXPECT_EQ(Small()->pos(), QPoint(200, 150));
+    EXPECT_FALSE(Saved().ShowTinyHandset);
+
+    // The next small handset opens where this one was, in the form last chosen.
+    SmallChild<QToolButton>("SpeedButton1")->click();
+    Small()->btnFullClick();
+    Action("Sm&all!")->trigger();
+    EXPECT_EQ(Small()->pos(), QPoint(200, 150));
+    EXPECT_EQ(Small()->size(), QSize(173, 22));
+}
+
+TEST_F(SmallHandsetTest, MirrorCopiesTheMainHandsetOnceASecond) {
+    InsertDisc(3);
+    Action("Sm&all!")->trigger();
+    device->GoToTrack(2);
+    Tick();
+    Small()->timSTimer();
+    EXPECT_EQ(SmallChild<QLabel>("labName")->text(), QStringLiteral("Disc: Album"));
+    EXPECT_EQ(SmallChild<QLabel>("labTrack")->text(), QStringLiteral("Track: Song 2"));
+    EXPECT_EQ(Small()->windowTitle(), QStringLiteral("SNX [2] 00.00"));
+    EXPECT_EQ(SmallChild<QLabel>("Pan1")->text(), QStringLiteral("Mode: Disc"));
+    window->Engine().State.Mode = PlayMode::Shuffle;
+    Small()->timSTimer();
+    EXPECT_EQ(SmallChild<QLabel>("Pan1")->text(), QStringLiteral("Mode: Shuffle"));
+    EXPECT_TRUE(Small()->MirrorRunning());
+
+    // A command mirrors the buttons at once, the accelerator twins with them.
+    EXPECT_TRUE(SmallChild<QToolButton>("btnPlay")->isEnabled());
+    EXPECT_FALSE(SmallChild<QToolButton>("btnStop")->isEnabled());
+    window->Engine().State.Mode = PlayMode::Disc;
+    SmallChild<QToolButton>("btnPlay")->click();
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+    for (const char* name : {"btnStop", "btnPause", "btnStop1", "btnPause1"}) {
+        EXPECT_TRUE(SmallChild<QWidget>(name)->isEnabled()) << name;
+    }
+    for (const char* name : {"btnPlay", "btnPlay1"}) {
+        EXPECT_FALSE(SmallChild<QWidget>(name)->isEnabled()) << name;
+    }
+    SmallChild<QPushButton>("btnStop1")->click();
+    EXPECT_EQ(device->GetMode(), CdMode::Stopped);
+    EXPECT_TRUE(SmallChild<QToolButton>("btnPlay")->isEnabled());
+}
+
+TEST_F(SmallHandsetTest, WithoutADiscStopIsOffButThePopupStillStops) {
+    Open(drives);
+    Tick();
+    Action("Sm&all!")->trigger();
+    ASSERT_NE(Small(), nullptr);
+    EXPECT_FALSE(SmallChild<QToolButton>("btnStop")->isEnabled());
+    EXPECT_FALSE(SmallChild<QToolButton>("btnPlay")->isEnabled());
+    EXPECT_EQ(window->Engine().Pattern(), ButtonPattern::Idle);
+    QAction* stop = SmallAction("&Stop");
+    ASSERT_NE(stop, nullptr);
+    EXPECT_TRUE(stop->isEnabled());
+    stop->trigger();
+    // The main handset's stop ran: it sets the stopped pattern, which the small buttons follow.
+    EXPECT_EQ(window->Engine().Pattern(), ButtonPattern::Stopped);
+    EXPECT_TRUE(SmallChild<QToolButton>("btnPlay")->isEnabled());
+}
+
+}  // namespace
+}  // namespace snx

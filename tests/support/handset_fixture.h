@@ -1,0 +1,123 @@
+// The main handset over the virtual drive on a virtual clock, in a fresh data directory. Ticks
+// are called directly; Restart() ends the program and starts it again on the same data.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/fvlf.h"
+#include "player/cd_device.h"
+#include "player/handset_window.h"
+#include "player/image_control.h"
+#include "player/null_output.h"
+#include "player/player_engine.h"
+#include "player/recording_hook.h"
+#include "player/system_drives.h"
+#include "settings/settings.h"
+#include "support/image_generator.h"
+#include "support/scripted_messages.h"
+#include "support/temp_dir.h"
+#include "support/virtual_clock.h"
+
+namespace snx::test {
+
+class NoDrives final : public DriveList {
+  public:
+    int Count() const override { return 0; }
+    DriveBackend& Drive(int) override { std::abort(); }
+};
+
+// The QAction of a widget or its children with exactly this caption, or null.
+inline QAction* FindAction(const QWidget& in, const char* caption) {
+    for (QAction* action : in.findChildren<QAction*>()) {
+        if (action->text() == QString::fromLatin1(caption)) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+class HandsetFixture : public ::testing::Test {
+  protected:
+    HandsetFixture() {
+        SetSettingsDirectories(dir.Path(), dir.Path());
+        LoadSettings();
+        AppSettings().CdromInUse = 0;  // the virtual drive: there are no real ones here
+        messages.Answer(true);         // create the catalogue
+    }
+    ~HandsetFixture() override {
+        if (window) {
+            window->close();
+        }
+    }
+
+    void Open(DriveList& list) {
+        device.emplace(list);
+        window.emplace(*device, catalogue, recording, false);
+        window->show();
+    }
+    // Puts a disc of count one-minute tracks named "Song n" into the virtual drive.
+    void LoadDisc(int count) {
+        std::vector<TestTrack> tracks;
+        for (int i = 1; i <= count; ++i) {
+            TestTrack track = Track(1, 0);
+            track.Title = "Song " + std::to_string(i);
+            tracks.push_back(track);
+        }
+        ASSERT_TRUE(drives.VirtualDrive().Insert(
+            GenerateImage(dir.Path(), "disc", tracks, {"Album", "", ""})));
+    }
+    // The disc in the drive, the handset open, and its first tick taken.
+    void InsertDisc(int count) {
+        LoadDisc(count);
+        Open(drives);
+        Tick();
+    }
+    // Ends the program if it still runs, then starts it again with the settings read anew.
+    void Restart() {
+        if (window && window->isVisible()) {
+            window->close();
+        }
+        window.reset();
+        device.reset();
+        LoadSettings();
+        Open(drives);
+    }
+    void Tick() { window->Engine().TimerTimer(); }
+
+    template <typename T>
+    T* Child(const char* name) {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* Action(const char* caption) { return FindAction(*window, caption); }
+    void Click(ImageControl* image, QPoint at, Qt::MouseButton button) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, image->mapToGlobal(at), button, button,
+                          Qt::NoModifier);
+        QApplication::sendEvent(image, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, image->mapToGlobal(at), button,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &release);
+    }
+    bool Enabled(const char* button) { return Child<QToolButton>(button)->isEnabled(); }
+
+    TempDir dir;
+    ScriptedMessages messages;
+    VirtualClock clock;
+    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
+    std::optional<CdDevice> device;
+    Tfvlf holder{dir.Path()};
+    DiscCatalogue catalogue{holder, nullptr};
+    NoRecording recording;
+    std::optional<TSnx> window;
+};
+
+}  // namespace snx::test
