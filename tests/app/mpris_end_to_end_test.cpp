@@ -20,6 +20,7 @@
 #include "player/recording_hook.h"
 #include "player/system_drives.h"
 #include "settings/settings.h"
+#include "support/handset_fixture.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
@@ -30,26 +31,19 @@ namespace {
 
 constexpr int kClientWait = 20000;  // milliseconds; a bound for a hung client, not a timing
 
-class MprisEndToEnd : public ::testing::Test {
+class MprisEndToEnd : public test::HandsetFixture {
   protected:
     MprisEndToEnd() {
-        SetSettingsDirectories(dir.Path(), dir.Path());
-        LoadSettings();
-        messages.Answer(true);  // create the catalogue
         EXPECT_TRUE(drives.VirtualDrive().Insert(EnsureDemoDisc(dir.Path()).string()));
         AppSettings().CdromInUse = drives.VirtualDriveIndex();
-        window.emplace(device, catalogue, recording, false);
-        window->show();
-        Engine().TimerTimer();  // takes up the disc
+        Open(drives);
+        Tick();  // takes up the disc
         service.emplace(*window, holder.Tracks, [this](const std::string& uri) {
             opened.push_back(uri);
             return true;
         });
     }
-    ~MprisEndToEnd() override {
-        service.reset();
-        window->close();
-    }
+    ~MprisEndToEnd() override { service.reset(); }
 
     PlayerEngine& Engine() { return window->Engine(); }
     CdDevice& Device() { return Engine().Device(); }
@@ -83,15 +77,6 @@ class MprisEndToEnd : public ::testing::Test {
     }
 
     const QString playerctl = QStandardPaths::findExecutable(QStringLiteral("playerctl"));
-    test::TempDir dir;
-    test::ScriptedMessages messages;
-    test::VirtualClock clock;
-    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
-    CdDevice device{drives};
-    Tfvlf holder{dir.Path()};
-    DiscCatalogue catalogue{holder, nullptr};
-    NoRecording recording;
-    std::optional<TSnx> window;
     std::optional<MprisService> service;
     std::vector<std::string> opened;
 };

@@ -33,6 +33,7 @@
 #include "settings/settings.h"
 #include "support/handset_fixture.h"
 #include "support/image_generator.h"
+#include "support/modal_dialog.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
@@ -255,15 +256,9 @@ class TwoDrives final : public DriveList {
     ImageDrive other_;
 };
 
-// Answers the modal dialog that the next command opens.
-void OnDialog(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act = std::move(act)] { act(QApplication::activeModalWidget()); });
-}
-
-void ChooseDrive(QWidget* dialog, int row) {
-    ASSERT_NE(dialog, nullptr);
-    dialog->findChild<QListWidget*>(QStringLiteral("lbDrives"))->setCurrentRow(row);
-    dialog->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+void ChooseDrive(TfrmCD& dialog, int row) {
+    dialog.findChild<QListWidget*>(QStringLiteral("lbDrives"))->setCurrentRow(row);
+    dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
 }
 
 TEST(DriveDialog, ListsEveryDriveAndWantsOneChosen) {
@@ -298,7 +293,7 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
     ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
 
     // The empty drive: the disc's panels are cleared and the choice is stored.
-    OnDialog([](QWidget* dialog) { ChooseDrive(dialog, 0); });
+    test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 0); });
     Action("&Select CD Rom drive...")->trigger();
     EXPECT_EQ(Child<QLabel>("labName")->text(), QString());
     EXPECT_FALSE(Enabled("btnPlay"));
@@ -306,21 +301,21 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
     EXPECT_EQ(AppSettings().CdromInUse, 0);
 
     // The drive in use again: its disc is read anew, so a record stored meanwhile shows.
-    OnDialog([](QWidget* dialog) { ChooseDrive(dialog, 1); });
+    test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
     Action("&Select CD Rom drive...")->trigger();
     ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
     DiscRecord renamed = window->Engine().Record();
     renamed.Name = "Renamed";
     Tfvlf& tables = catalogue.Holder();
     catalogue.StoreDiscRecord(renamed, tables.Tracks, tables.Memo, window->Engine().Keys());
-    OnDialog([](QWidget* dialog) { ChooseDrive(dialog, 1); });
+    test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
     Action("&Select CD Rom drive...")->trigger();
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
     EXPECT_GT(window->Engine().RecordNumber(), 0);
 
     // Cancel changes nothing.
-    OnDialog([](QWidget* dialog) {
-        dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
+        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
     });
     Action("&Select CD Rom drive...")->trigger();
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));

@@ -29,7 +29,9 @@
 #include "programming/track_row_painter.h"
 #include "programming/tracks_dialog.h"
 #include "settings/settings.h"
+#include "support/handset_fixture.h"
 #include "support/image_generator.h"
+#include "support/modal_dialog.h"
 #include "support/scripted_messages.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
@@ -43,24 +45,6 @@ void Shot(QWidget& widget, const char* name) {
     if (!folder.isEmpty()) {
         widget.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name));
     }
-}
-
-// Acts on the modal dialog the next command opens. A dialog the action leaves open is cancelled,
-// so a failing check never leaves the test waiting on it.
-template <typename Dialog>
-void WhenOpened(std::function<void(Dialog&)> action) {
-    QTimer::singleShot(0, [action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<Dialog*>(modal);
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "the expected dialog did not open";
-        } else {
-            action(*dialog);
-        }
-        if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            open->reject();
-        }
-    });
 }
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button) {
@@ -81,21 +65,10 @@ void DoubleClickRow(TrackList& list, int row) {
     SendMouse(list.viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton);
 }
 
-class DialogsTest : public ::testing::Test {
+class DialogsTest : public test::HandsetFixture {
   protected:
-    DialogsTest() {
-        SetSettingsDirectories(dir.Path(), dir.Path());
-        LoadSettings();
-        AppSettings().CdromInUse = 0;  // the virtual drive
-        messages.Answer(true);         // create the catalogue
-    }
-    ~DialogsTest() override {
-        if (window) {
-            window->close();
-        }
-    }
-
-    // A disc of count one-minute tracks, named "Song n" when named is set, taken up by a tick.
+    // A disc of count tracks of one minute and n seconds, named "Song n" when named is set,
+    // taken up by a tick.
     void InsertDisc(int count, bool named = true) {
         std::vector<test::TestTrack> tracks;
         for (int i = 1; i <= count; ++i) {
@@ -103,43 +76,18 @@ class DialogsTest : public ::testing::Test {
             track.Title = named ? "Song " + std::to_string(i) : "";
             tracks.push_back(track);
         }
-        ASSERT_TRUE(drives.VirtualDrive().Insert(
-            test::GenerateImage(dir.Path(), "disc", tracks, {named ? "Album" : "", "", ""})));
-        device.emplace(drives);
-        window.emplace(*device, catalogue, recording, false);
-        window->show();
-        window->Engine().TimerTimer();
-    }
-    template <typename T>
-    T* Child(const char* name) {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
-    QAction* Action(const char* caption) {
-        for (QAction* action : window->findChildren<QAction*>()) {
-            if (action->text() == QString::fromLatin1(caption)) {
-                return action;
-            }
-        }
-        return nullptr;
+        LoadTracks(tracks, {named ? "Album" : "", "", ""});
+        Open(drives);
+        Tick();
     }
     PlayMode Mode() { return window->Engine().State.Mode; }
-
-    test::TempDir dir;
-    test::ScriptedMessages messages;
-    test::VirtualClock clock;
-    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
-    std::optional<CdDevice> device;
-    Tfvlf holder{dir.Path()};
-    DiscCatalogue catalogue{holder, nullptr};
-    NoRecording recording;
-    std::optional<TSnx> window;
 };
 
 TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     InsertDisc(3);
     Shot(*window, "handset_mode_track_buttons.png");
     window->Engine().SetPlayMode(PlayMode::Random);
-    WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("CD play mode"));
         EXPECT_EQ(dialog.Marked(), std::nullopt);
         for (QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
@@ -151,7 +99,7 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     EXPECT_EQ(Mode(), PlayMode::Random);
 
     // Introduction sits above Shuffle in the dialog but has the higher value.
-    WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
         Shot(dialog, "mode_dialog.png");
         dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro"))->click();
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
@@ -160,12 +108,12 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     EXPECT_EQ(Mode(), PlayMode::Intro);
 
     // The mode line opens it too; Cancel leaves the mode as it was.
-    WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
         EXPECT_EQ(dialog.Marked(), ModeButton::Intro);
         dialog.findChild<QRadioButton*>(QStringLiteral("btnShuffle"))->click();
         dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
     });
-    Click(Child<ImageControl>("imgMode"), {5, 5});
+    Click(Child<ImageControl>("imgMode"), {5, 5}, Qt::LeftButton);
     EXPECT_EQ(Mode(), PlayMode::Intro);
     EXPECT_TRUE(messages.Errors().empty());
 }
@@ -185,7 +133,7 @@ TEST_F(DialogsTest, WhilePlayingTheModeCannotBeChangedAndNoDialogOpens) {
             dialog->reject();
         }
     });
-    Click(Child<ImageControl>("imgMode"), {5, 5});  // the mode line is always there
+    Click(Child<ImageControl>("imgMode"), {5, 5}, Qt::LeftButton);  // the mode line is always there
     QApplication::processEvents();
     EXPECT_FALSE(opened);
     EXPECT_EQ(messages.Errors(),
@@ -194,7 +142,7 @@ TEST_F(DialogsTest, WhilePlayingTheModeCannotBeChangedAndNoDialogOpens) {
 
 TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
     InsertDisc(12);
-    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
         Shot(dialog, "tracks_dialog.png");
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Goto selected track"));
         TrackList& list = *dialog.List();
@@ -214,7 +162,7 @@ TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
 
     // While playing, play goes on from the chosen track.
     Child<QToolButton>("btnPlay")->click();
-    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
         dialog.List()->setCurrentRow(10);
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
     });
@@ -225,7 +173,7 @@ TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
 
 TEST_F(DialogsTest, OkWithoutARowSaysSoAndStaysOpenUntilADoubleClick) {
     InsertDisc(4, false);
-    WhenOpened<TfrmTracks>([this](TfrmTracks& dialog) {
+    test::WhenOpened<TfrmTracks>([this](TfrmTracks& dialog) {
         // Unnamed tracks still show their number and time.
         EXPECT_EQ(dialog.List()->Row(1).toStdString(), TrackRow(2, PackMsf(1, 2, 0), ""));
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
@@ -236,11 +184,11 @@ TEST_F(DialogsTest, OkWithoutARowSaysSoAndStaysOpenUntilADoubleClick) {
         DoubleClickRow(*dialog.List(), 2);
         EXPECT_FALSE(dialog.isVisible());
     });
-    Click(Child<ImageControl>("imgTrack"), {5, 5});
+    Click(Child<ImageControl>("imgTrack"), {5, 5}, Qt::LeftButton);
     EXPECT_EQ(device->GetCurrentTrack(), 3);
 
     // Cancel goes nowhere.
-    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
         dialog.List()->setCurrentRow(0);
         dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
     });
@@ -252,8 +200,8 @@ TEST_F(DialogsTest, WithTheDiscGoneTheTrackLineListsNothing) {
     InsertDisc(3);
     drives.VirtualDrive().OpenTray();
     window->Engine().TimerTimer();
-    WhenOpened<TfrmTracks>([](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
-    Click(Child<ImageControl>("imgTrack"), {5, 5});
+    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
+    Click(Child<ImageControl>("imgTrack"), {5, 5}, Qt::LeftButton);
 }
 
 // ---- Drawing a row ---------------------------------------------------------------------------

@@ -65,6 +65,10 @@ class HandsetFixture : public ::testing::Test {
         window.emplace(*device, catalogue, recording, false);
         window->show();
     }
+    // Puts a disc of these tracks into the virtual drive.
+    void LoadTracks(const std::vector<TestTrack>& tracks, const TestDiscText& text) {
+        ASSERT_TRUE(drives.VirtualDrive().Insert(GenerateImage(dir.Path(), "disc", tracks, text)));
+    }
     // Puts a disc of count one-minute tracks named "Song n" into the virtual drive.
     void LoadDisc(int count) {
         std::vector<TestTrack> tracks;
@@ -73,8 +77,7 @@ class HandsetFixture : public ::testing::Test {
             track.Title = "Song " + std::to_string(i);
             tracks.push_back(track);
         }
-        ASSERT_TRUE(drives.VirtualDrive().Insert(
-            GenerateImage(dir.Path(), "disc", tracks, {"Album", "", ""})));
+        LoadTracks(tracks, {"Album", "", ""});
     }
     // The disc in the drive, the handset open, and its first tick taken.
     void InsertDisc(int count) {
