@@ -489,6 +489,13 @@ void TSnx::FormShow() {
 }
 
 void TSnx::closeEvent(QCloseEvent* event) {
+    // Closed while the small handset stands in for it (the desktop's Quit): the program ends, so
+    // the small handset goes too.
+    if (small_) {
+        closedSmall_ = std::move(small_);
+        closedSmall_->hide();
+        smallHandsetShown_ = false;
+    }
     Settings& settings = AppSettings();
     if (settings.AutoStopOnClose && device_.IsOpen()) {
         device_.Stop();

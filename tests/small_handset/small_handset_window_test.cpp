@@ -66,6 +66,19 @@ TEST_F(SmallHandsetTest, CloseBoxEndsTheProgramAndTheNextStartIsSmallOnTheFirstT
     EXPECT_TRUE(window->TickActive());
 }
 
+TEST_F(SmallHandsetTest, ClosingTheHiddenMainHandsetTakesTheSmallOneWithIt) {
+    InsertDisc(1);
+    Action("Sm&all!")->trigger();
+    ASSERT_NE(Small(), nullptr);
+    window->close();  // as the desktop's Quit does
+    EXPECT_EQ(Small(), nullptr);
+    EXPECT_FALSE(device->IsOpen());
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        EXPECT_FALSE(top->isVisible()) << top->objectName().toStdString();
+    }
+    EXPECT_TRUE(Saved().StartSmall);  // ended from the small handset: small again next time
+}
+
 TEST_F(SmallHandsetTest, CloseBoxEndsTheEventLoop) {
     InsertDisc(1);
     Action("Sm&all!")->trigger();
