@@ -1,4 +1,5 @@
 #include "player/handset_window.h"
+#include "player/speed_button.h"
 
 #include <QAction>
 #include <QApplication>
@@ -147,16 +148,6 @@ TSnx::~TSnx() {
     qApp->removeEventFilter(this);
 }
 
-QToolButton* TSnx::SpeedButton(const char* name, QRect geometry, const QString& hint) {
-    auto* button = new QToolButton(client_);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
 void TSnx::BuildControls() {
     panDisplay_ = Panel(client_, {6, 8, 223, 49}, QFrame::Sunken, "panDisplay");
     display_ = new ImageControl({2, 2, kDisplayWidth, kDisplayHeight}, panDisplay_);
@@ -203,23 +194,28 @@ void TSnx::BuildControls() {
         bevel->setAutoFillBackground(false);
     }
 
-    btnPlay_ = SpeedButton("btnPlay", {12, 66, 25, 25}, QStringLiteral("Play CD"));
-    btnStop_ = SpeedButton("btnStop", {40, 66, 25, 25}, QStringLiteral("Stop CD"));
-    btnPause_ = SpeedButton("btnPause", {68, 66, 25, 25}, QStringLiteral("Pause/Restart CD"));
-    btnEject_ = SpeedButton("btnEject", {96, 66, 25, 25}, QStringLiteral("Eject CD"));
-    btnClose_ = SpeedButton("btnClose", {124, 66, 25, 25}, QStringLiteral("Close CD tray"));
-    btnStart_ = SpeedButton("btnStart", {12, 106, 25, 25},
-                            QStringLiteral("Play from beginning of current track."));
-    btnBack_ = SpeedButton("btnBack", {40, 106, 25, 25}, QStringLiteral("Jump to previous track"));
-    btnForward_ =
-        SpeedButton("btnForward", {68, 106, 25, 25}, QStringLiteral("Jump to next track"));
-    btnSkipBack_ = SpeedButton("btnSkipBack", {96, 106, 25, 25},
-                               QStringLiteral("Fast rewind - hold to repeat."));
-    BtnSkipForward_ = SpeedButton("BtnSkipForward", {124, 106, 25, 25},
-                                  QStringLiteral("Fast forward - hold to repeat."));
+    btnPlay_ = MakeSpeedButton(client_, "btnPlay", {12, 66, 25, 25}, QStringLiteral("Play CD"));
+    btnStop_ = MakeSpeedButton(client_, "btnStop", {40, 66, 25, 25}, QStringLiteral("Stop CD"));
+    btnPause_ =
+        MakeSpeedButton(client_, "btnPause", {68, 66, 25, 25}, QStringLiteral("Pause/Restart CD"));
+    btnEject_ = MakeSpeedButton(client_, "btnEject", {96, 66, 25, 25}, QStringLiteral("Eject CD"));
+    btnClose_ =
+        MakeSpeedButton(client_, "btnClose", {124, 66, 25, 25}, QStringLiteral("Close CD tray"));
+    btnStart_ = MakeSpeedButton(client_, "btnStart", {12, 106, 25, 25},
+                                QStringLiteral("Play from beginning of current track."));
+    btnBack_ = MakeSpeedButton(client_, "btnBack", {40, 106, 25, 25},
+                               QStringLiteral("Jump to previous track"));
+    btnForward_ = MakeSpeedButton(client_, "btnForward", {68, 106, 25, 25},
+                                  QStringLiteral("Jump to next track"));
+    btnSkipBack_ = MakeSpeedButton(client_, "btnSkipBack", {96, 106, 25, 25},
+                                   QStringLiteral("Fast rewind - hold to repeat."));
+    BtnSkipForward_ = MakeSpeedButton(client_, "BtnSkipForward", {124, 106, 25, 25},
+                                      QStringLiteral("Fast forward - hold to repeat."));
 
-    btnTrack_ = SpeedButton("btnTrack", {168, 87, 25, 24}, QStringLiteral("Select track to play."));
-    btnMode_ = SpeedButton("btnMode", {203, 87, 25, 24}, QStringLiteral("Select mode of play."));
+    btnTrack_ = MakeSpeedButton(client_, "btnTrack", {168, 87, 25, 24},
+                                QStringLiteral("Select track to play."));
+    btnMode_ = MakeSpeedButton(client_, "btnMode", {203, 87, 25, 24},
+                               QStringLiteral("Select mode of play."));
 
     btnRepeat_ = new QPushButton(QStringLiteral("&Repeat"), client_);
     btnRepeat_->setObjectName(QStringLiteral("btnRepeat"));

@@ -120,7 +120,6 @@ class TSnx final : public QMainWindow, public PlayerView {
   private:
     void BuildControls();
     void BuildMenus();
-    QToolButton* SpeedButton(const char* name, QRect geometry, const QString& hint);
     void Wire();
     void FormShow();
 

@@ -17,6 +17,7 @@
 #include "player/help_window.h"
 #include "player/play_mode.h"
 #include "player/player_engine.h"
+#include "player/speed_button.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
 
@@ -65,16 +66,6 @@ TfrmSmall::TfrmSmall(TSnx& main) : main_(main) {
     connect(timS_, &QTimer::timeout, this, [this] { timSTimer(); });
 }
 
-QToolButton* TfrmSmall::SpeedButton(const char* name, QRect geometry, const QString& hint) {
-    auto* button = new QToolButton(client_);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
 QPushButton* TfrmSmall::AcceleratorButton(const char* name, const QString& caption, int left) {
     auto* button = new QPushButton(caption, client_);
     button->setObjectName(QString::fromLatin1(name));
@@ -88,7 +79,8 @@ void TfrmSmall::BuildControls() {
     const auto glyph = [suffix](const char* name) {
         return ButtonGlyph(std::string(name) + suffix);
     };
-    btnFull_ = SpeedButton("btnFull", {4, 4, 16, 16}, QStringLiteral("Full control display."));
+    btnFull_ = MakeSpeedButton(client_, "btnFull", {4, 4, 16, 16},
+                               QStringLiteral("Full control display."));
     btnFull_->setIcon(glyph("Full"));
 
     struct Transport {
@@ -107,17 +99,18 @@ void TfrmSmall::BuildControls() {
     }};
     for (std::size_t i = 0; i < transport.size(); ++i) {
         const int left = 24 + static_cast<int>(i) * 18;
-        transport_[i] = SpeedButton(transport[i].Name, {left, 4, 16, 16},
-                                    QString::fromLatin1(transport[i].Hint));
+        transport_[i] = MakeSpeedButton(client_, transport[i].Name, {left, 4, 16, 16},
+                                        QString::fromLatin1(transport[i].Hint));
         transport_[i]->setIcon(glyph(transport[i].Glyph));
         accelerators_[i] =
             AcceleratorButton(transport[i].Twin, QString::fromLatin1(transport[i].Caption), left);
     }
 
-    SpeedButton1_ =
-        SpeedButton("SpeedButton1", {116, 4, 16, 16}, QStringLiteral("Toggle Tiny/Small control."));
+    SpeedButton1_ = MakeSpeedButton(client_, "SpeedButton1", {116, 4, 16, 16},
+                                    QStringLiteral("Toggle Tiny/Small control."));
     SpeedButton1_->setIcon(glyph("Tiny"));
-    btnMix_ = SpeedButton("btnMix", {137, 4, 32, 16}, QStringLiteral("Volume control."));
+    btnMix_ =
+        MakeSpeedButton(client_, "btnMix", {137, 4, 32, 16}, QStringLiteral("Volume control."));
     btnMix_->setIcon(glyph("Volume"));
 
     Pan1_ = new QLabel(QStringLiteral("Mode: "), client_);

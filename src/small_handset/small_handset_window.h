@@ -49,7 +49,6 @@ class TfrmSmall final : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QToolButton* SpeedButton(const char* name, QRect geometry, const QString& hint);
     QPushButton* AcceleratorButton(const char* name, const QString& caption, int left);
     void BuildControls();
     void BuildPopupMenu();
