@@ -486,10 +486,12 @@ void TSnx::FormShow() {
 
 void TSnx::closeEvent(QCloseEvent* event) {
     // Closed while the small handset stands in for it (the desktop's Quit): the program ends, so
-    // the small handset goes too.
+    // the small handset closes too. Its close, not a hide, is what lets the program end once no
+    // window is left; it must not call back here.
     if (small_) {
+        disconnect(small_.get(), &TfrmSmall::Closed, this, nullptr);
         closedSmall_ = std::move(small_);
-        closedSmall_->hide();
+        closedSmall_->close();
         smallHandsetShown_ = false;
     }
     Settings& settings = AppSettings();

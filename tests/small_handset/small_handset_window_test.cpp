@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "player/cd_device.h"
 #include "player/handset_window.h"
@@ -27,6 +28,22 @@ class SmallHandsetTest : public test::HandsetFixture {
         return Small()->findChild<T*>(QString::fromLatin1(name));
     }
     QAction* SmallAction(const char* caption) { return test::FindAction(*Small(), caption); }
+    // Runs the program's event loop and closes a window from inside it; true when that ends
+    // the loop.
+    bool EndsTheEventLoop(std::function<void()> closeIt) {
+        bool ended = true;
+        QTimer::singleShot(0, qApp, std::move(closeIt));
+        // Only a program that fails to end waits for this.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, qApp, [&ended] {
+            ended = false;
+            QApplication::quit();
+        });
+        guard.start(5000);
+        QApplication::exec();
+        return ended;
+    }
     // The settings as the next start reads them.
     static Settings Saved() {
         LoadSettings();
@@ -79,18 +96,15 @@ TEST_F(SmallHandsetTest, ClosingTheHiddenMainHandsetTakesTheSmallOneWithIt) {
     EXPECT_TRUE(Saved().StartSmall);  // ended from the small handset: small again next time
 }
 
-TEST_F(SmallHandsetTest, CloseBoxEndsTheEventLoop) {
+TEST_F(SmallHandsetTest, CloseBoxOrClosingTheMainHandsetEndsTheEventLoop) {
     InsertDisc(1);
     Action("Sm&all!")->trigger();
-    bool ended = true;
-    QTimer::singleShot(0, Small(), [this] { Small()->close(); });
-    // Only a program that fails to end waits for this.
-    QTimer::singleShot(5000, qApp, [&ended] {
-        ended = false;
-        QApplication::quit();
-    });
-    QApplication::exec();
-    EXPECT_TRUE(ended);
+    EXPECT_TRUE(EndsTheEventLoop([this] { Small()->close(); }));
+    Restart();
+    Tick();
+    ASSERT_NE(Small(), nullptr);
+    // The desktop's Quit closes the hidden main handset.
+    EXPECT_TRUE(EndsTheEventLoop([this] { window->close(); }));
 }
 
 TEST_F(SmallHandsetTest, FullReturnsToTheMainHandsetWhereItWasAndTheNextStartIsFull) {
