@@ -269,6 +269,12 @@ TEST(DriveDialog, ListsEveryDriveAndWantsOneChosen) {
     EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Please select a drive to use."});
     EXPECT_EQ(empty.result(), QDialog::Rejected);
 
+    const std::vector<std::string> one = {"/dev/sr0"};
+    TfrmCD single(one, 0);
+    ASSERT_EQ(single.findChild<QListWidget*>(QStringLiteral("lbDrives"))->count(), 1);
+    EXPECT_EQ(single.findChild<QListWidget*>(QStringLiteral("lbDrives"))->item(0)->text(),
+              QStringLiteral("CD ROM 0 </dev/sr0>"));
+
     const std::vector<std::string> labels = {"/dev/sr0", "virtual: demo.cue"};
     TfrmCD two(labels, 1);
     auto* list = two.findChild<QListWidget*>(QStringLiteral("lbDrives"));

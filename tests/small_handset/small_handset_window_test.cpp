@@ -142,7 +142,9 @@ TEST_F(SmallHandsetTest, FullReturnsToTheMainHandsetWhereItWasAndTheNextStartIsF
 
 TEST_F(SmallHandsetTest, PlaceIsSavedWithinATickAndTinyOrSmallKeepsIt) {
     InsertDisc(2);
+    AppSettings().KeepOnTop = true;
     Action("Sm&all!")->trigger();
+    EXPECT_TRUE(Small()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(Small()->pos(), QPoint(10, 10));
     EXPECT_EQ(Small()->size(), Small()->SmallSize());
     EXPECT_EQ(Small()->SmallSize().width(), 271);
