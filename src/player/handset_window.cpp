@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -316,9 +317,7 @@ void TSnx::BuildMenus() {
     miHints_ = add(help, "&Show hints", {}, [this] { Showhints1Click(); });
     miHints_->setCheckable(true);
     add(help, "&About Sonatrix", {}, [this] { AboutClick(); });
-    // F1 opens the page of this window, as every window's help context does.
-    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(helpKey, &QShortcut::activated, this, [this] { ShowHelp(kHelpHandset); });
+    SetHelpContext(this, kHelpHandset);
 
     // Alt and a letter give the transport commands, as the hidden accelerator buttons did.
     const std::array<std::pair<Qt::Key, QAction*>, 11> accelerators = {{
@@ -516,6 +515,15 @@ void TSnx::changeEvent(QEvent* event) {
 }
 
 bool TSnx::eventFilter(QObject* watched, QEvent* event) {
+    // F1 in any of the program's windows opens that window's help page.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<const QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (const int topic = widget != nullptr ? HelpContextOf(widget) : 0; topic != 0) {
+            ShowHelp(topic);
+            return true;
+        }
+    }
     // Hints for the whole program: off by the menu, and never up for more than two seconds.
     if (event->type() == QEvent::ToolTip) {
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -954,6 +962,15 @@ void TSnx::TickNow() {
 }
 
 void TSnx::ShowHelp(int topic) {
+    // A modal dialog blocks every window but its own: its help is a window of the dialog.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+        auto* help = modal->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        if (help == nullptr) {
+            help = new HelpWindow(modal);
+        }
+        help->ShowTopic(topic);
+        return;
+    }
     if (help_ == nullptr) {
         help_ = new HelpWindow(this);
     }

@@ -2,6 +2,7 @@
 
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QVariant>
 
 namespace snx {
 
@@ -11,9 +12,27 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/handset.html");
         case kHelpSmallHandset:
             return QStringLiteral("qrc:/help/small_handset.html");
+        case kHelpPlayMode:
+            return QStringLiteral("qrc:/help/play_mode.html");
+        case kHelpDriveSelection:
+            return QStringLiteral("qrc:/help/drives.html");
         default:
             return QStringLiteral("qrc:/help/contents.html");
     }
+}
+
+namespace {
+
+constexpr const char* kHelpContextProperty = "helpContext";
+
+}  // namespace
+
+void SetHelpContext(QWidget* window, int topic) {
+    window->setProperty(kHelpContextProperty, topic);
+}
+
+int HelpContextOf(const QWidget* widget) {
+    return widget->window()->property(kHelpContextProperty).toInt();
 }
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser) {

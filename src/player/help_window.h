@@ -7,12 +7,18 @@ class QTextBrowser;
 
 namespace snx {
 
+constexpr int kHelpPlayMode = 1007;
 constexpr int kHelpContents = 1012;
+constexpr int kHelpDriveSelection = 1050;
 constexpr int kHelpHandset = 1051;
 constexpr int kHelpSmallHandset = 1052;
 
 // The page of a topic, or the contents for a topic without a page of its own.
 QString HelpPage(int topic);
+
+// The topic F1 opens in a window: set on the window, found from any widget in it (0 for none).
+void SetHelpContext(QWidget* window, int topic);
+int HelpContextOf(const QWidget* widget);
 
 class HelpWindow final : public QWidget {
     Q_OBJECT

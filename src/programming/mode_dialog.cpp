@@ -2,6 +2,7 @@
 
 #include <QRadioButton>
 
+#include "player/help_window.h"
 #include "ui_mode_dialog.h"
 
 namespace snx {
@@ -9,6 +10,7 @@ namespace snx {
 TfrmMode::TfrmMode(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmMode>()) {
     ui_->setupUi(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    SetHelpContext(this, kHelpPlayMode);
 }
 
 TfrmMode::~TfrmMode() = default;

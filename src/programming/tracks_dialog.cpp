@@ -1,5 +1,6 @@
 #include "programming/tracks_dialog.h"
 
+#include "player/help_window.h"
 #include "player/user_messages.h"
 #include "ui_tracks_dialog.h"
 
@@ -16,6 +17,7 @@ TfrmTracks::TfrmTracks(const std::vector<std::string>& rows, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TfrmTracks>()) {
     ui_->setupUi(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    SetHelpContext(this, kHelpPlayMode);
     ui_->lstTracks->SetRows(rows);
     connect(ui_->btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(ui_->lstTracks, &QListWidget::itemDoubleClicked, this, [this] { btnOKClick(); });

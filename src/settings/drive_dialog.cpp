@@ -1,5 +1,6 @@
 #include "settings/drive_dialog.h"
 
+#include "player/help_window.h"
 #include "player/user_messages.h"
 #include "settings/drive_list_lines.h"
 #include "ui_drive_dialog.h"
@@ -9,6 +10,7 @@ namespace snx {
 TfrmCD::TfrmCD(std::span<const std::string> labels, int current, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::TfrmCD>()) {
     ui_->setupUi(this);
+    SetHelpContext(this, kHelpDriveSelection);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     for (const std::string& line : DriveListLines(labels)) {

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <string>
@@ -165,8 +164,7 @@ void TfrmSmall::Wire() {
     }
     connect(SpeedButton1_, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(btnMix_, &QToolButton::clicked, this, [this] { main_.miVolClick(); });
-    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(helpKey, &QShortcut::activated, this, [this] { main_.ShowHelp(kHelpSmallHandset); });
+    SetHelpContext(this, kHelpSmallHandset);
 }
 
 template <typename Command>

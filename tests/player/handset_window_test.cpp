@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -206,6 +207,31 @@ TEST_F(HandsetTest, HelpOpensTheContentsAndThisWindowsPage) {
     ASSERT_NE(window->Help(), nullptr);
     EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpContents));
     EXPECT_TRUE(window->Help()->isVisible());
+}
+
+void PressF1(QWidget* widget) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+TEST_F(HandsetTest, F1OpensThePageOfTheWindowItIsPressedIn) {
+    Open(drives);
+    PressF1(Child<QWidget>("DData"));
+    ASSERT_NE(window->Help(), nullptr);
+    EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpHandset));
+    // A dialog's help belongs to the dialog, so the dialog does not block it.
+    test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
+        PressF1(dialog.findChild<QListWidget*>(QStringLiteral("lbDrives")));
+        const auto* help = dialog.findChild<HelpWindow*>();
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->CurrentPage(), HelpPage(kHelpDriveSelection));
+        EXPECT_TRUE(help->isVisible());
+    });
+    Action("&Select CD Rom drive...")->trigger();
+    for (const int topic : {kHelpPlayMode, kHelpDriveSelection, kHelpHandset, kHelpSmallHandset}) {
+        EXPECT_NE(HelpPage(topic), HelpPage(kHelpContents)) << topic;
+        EXPECT_TRUE(QFile::exists(HelpPage(topic).mid(3))) << topic;  // "qrc:/..." as ":/..."
+    }
 }
 
 TEST_F(HandsetTest, ReleasingTheVolumeControlStoresACataloguedDiscsVolume) {
