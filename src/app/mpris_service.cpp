@@ -60,6 +60,7 @@ bool MprisService::Register() {
     }
     registered_ = true;
     published_ = Current();
+    repositions_ = window_.Engine().Repositions();
     poll_.start();
     return true;
 }
@@ -108,8 +109,7 @@ void MprisService::MoveTo(const SeekTarget& target) {
             }
             break;
     }
-    emit Seeked(Current().PositionMicros);
-    Publish();
+    Publish();  // announces the seek
 }
 
 void MprisService::Seek(qint64 offsetMicros) {
@@ -147,9 +147,17 @@ void MprisService::Quit() {
 
 void MprisService::Publish() {
     const PlayerProperties now = Current();
+    const std::uint32_t repositions = window_.Engine().Repositions();
+    const bool seeked = repositions != repositions_;
+    repositions_ = repositions;
     if (!registered_) {
         published_ = now;
         return;
+    }
+    // A jump of the position, from the bus or the handset: clients following the position by
+    // the clock read it again.
+    if (seeked) {
+        emit Seeked(now.PositionMicros);
     }
     const std::vector<std::string> changed =
         published_ ? ChangedProperties(*published_, now) : std::vector<std::string>{};

@@ -59,6 +59,7 @@ class MprisService final : public QObject {
     QTimer poll_;
     bool registered_ = false;
     std::optional<PlayerProperties> published_;
+    std::uint32_t repositions_ = 0;  // the engine's count when Seeked was last due
 };
 
 }  // namespace snx

@@ -394,6 +394,7 @@ void PlayerEngine::btnForwardClick() {
 void PlayerEngine::btnStartClick() {
     SyncDevice();
     device_.GoToTrack(State.CurrentTrack);
+    ++repositions_;
 }
 
 void PlayerEngine::btnEjectClick() {
@@ -410,6 +411,7 @@ void PlayerEngine::Reposition(Move move) {
     SyncDevice();
     const bool playing = device_.GetMode() == CdMode::Playing;
     move();
+    ++repositions_;
     // A stopped disc keeps the position it was moved to instead of winding back to track 1.
     if (!playing) {
         device_.Skipping = true;

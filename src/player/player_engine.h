@@ -88,6 +88,9 @@ class PlayerEngine {
     ButtonPattern Pattern() const { return pattern_; }
     int TickInterval() const { return tickInterval_; }
     CdDevice& Device() { return device_; }
+    // How many times play was moved within the disc by a skip, a seek or a return to the start
+    // of the track, for listeners that follow the position by the clock.
+    std::uint32_t Repositions() const { return repositions_; }
 
   private:
     // False when the drive cannot yet give the disc's identity.
@@ -125,6 +128,7 @@ class PlayerEngine {
     int tickInterval_ = kTickInterval;
     bool skipBackHeld_ = false;
     bool skipForwardHeld_ = false;
+    std::uint32_t repositions_ = 0;
 };
 
 }  // namespace snx

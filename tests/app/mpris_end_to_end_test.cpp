@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QToolButton>
+#include <functional>
 #include <optional>
 
 #include "app/mpris_service.h"
@@ -70,6 +72,14 @@ class MprisEndToEnd : public test::HandsetFixture {
                                         << client.readAllStandardError().toStdString();
         return QString::fromUtf8(client.readAllStandardOutput()).trimmed();
     }
+    // Runs the event loop until done() holds, or a hung client's bound has passed.
+    static void SpinUntil(const std::function<bool()>& done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < kClientWait) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    }
     std::string Metadata(const char* key) {
         return Playerctl({QStringLiteral("metadata"), QStringLiteral("--format"),
                           QStringLiteral("{{%1}}").arg(QLatin1String(key))})
@@ -130,6 +140,12 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     EXPECT_EQ(DeviceTrack(), 2);
     EXPECT_NEAR(SecondsIntoTrack(), 5.0, 0.02);
     EXPECT_EQ(seeked, std::vector<qint64>{5'000'000});
+    // A skip from the handset is announced too, at the next look at the engine.
+    window->findChild<QToolButton*>(QStringLiteral("BtnSkipForward"))->click();
+    SpinUntil([&seeked] { return seeked.size() == 2; });
+    ASSERT_EQ(seeked.size(), 2U);
+    EXPECT_NEAR(static_cast<double>(seeked[1]) / 1e6, SecondsIntoTrack(), 0.02);
+    EXPECT_GT(seeked[1], seeked[0]);
 
     Playerctl({QStringLiteral("loop"), QStringLiteral("Track")});
     EXPECT_TRUE(Engine().State.RepeatOn);
@@ -145,14 +161,12 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     EXPECT_NE(Device().GetMode(), CdMode::Playing);
     EXPECT_EQ(Playerctl({QStringLiteral("status")}), QStringLiteral("Stopped"));
 
-    QElapsedTimer waited;
-    waited.start();
     QString followed;
-    while (!followed.endsWith(QStringLiteral("Stopped\n")) && waited.elapsed() < kClientWait) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    SpinUntil([&] {
         follower.waitForReadyRead(5);
         followed += QString::fromUtf8(follower.readAllStandardOutput());
-    }
+        return followed.endsWith(QStringLiteral("Stopped\n"));
+    });
     follower.kill();
     follower.waitForFinished();
     EXPECT_EQ(
@@ -164,11 +178,7 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
 TEST_F(MprisEndToEnd, QuitClosesTheHandset) {
     ASSERT_TRUE(service->Register());
     service->Quit();
-    QElapsedTimer waited;
-    waited.start();
-    while (window->isVisible() && waited.elapsed() < kClientWait) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    SpinUntil([this] { return !window->isVisible(); });
     EXPECT_FALSE(window->isVisible());
 }
 
