@@ -27,6 +27,14 @@ void QuietLibraryLog() {
     std::call_once(once, [] { cdio_log_set_handler([](cdio_log_level_t, const char*) {}); });
 }
 
+// libcdio's open keeps shared state (its cue and toc parsers, its driver probing): two threads
+// opening at once (a drive's reader and the window inserting an image, or a drive's worker)
+// can fail each other's open or abort the program inside the library.
+std::mutex& OpenMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 std::string CdTextField(const cdtext_t* text, cdtext_field_t field, track_t track) {
     const char* value = cdtext_get_const(text, field, track);
     return value ? std::string(value) : std::string();
@@ -112,12 +120,21 @@ CdioHandle OpenImage(const std::string& path) {
     } else {
         return nullptr;
     }
+    const std::lock_guard lock(OpenMutex());
     return CdioHandle(cdio_open(path.c_str(), driver));
 }
 
 CdioHandle OpenDriveDevice(const std::string& device) {
     QuietLibraryLog();
+    const std::lock_guard lock(OpenMutex());
     return CdioHandle(cdio_open(device.c_str(), DRIVER_DEVICE));
+}
+
+void CloseDriveTray(const std::string& device) {
+    QuietLibraryLog();
+    // Without a driver named, libcdio tries its drivers in turn, as an open does.
+    const std::lock_guard lock(OpenMutex());
+    cdio_close_tray(device.c_str(), nullptr);
 }
 
 CdioHandle OpenImageOrDrive(const std::string& path) {
@@ -174,7 +191,11 @@ std::shared_ptr<DiscInfo> ReadDiscInfo(_CdIo* cdio) {
 std::vector<std::string> ListCdDrives() {
     QuietLibraryLog();
     std::vector<std::string> drives;
-    char** list = cdio_get_devices(DRIVER_DEVICE);
+    char** list = nullptr;
+    {
+        const std::lock_guard lock(OpenMutex());
+        list = cdio_get_devices(DRIVER_DEVICE);
+    }
     for (char** entry = list; entry != nullptr && *entry != nullptr; ++entry) {
         drives.emplace_back(*entry);
     }

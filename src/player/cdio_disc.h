@@ -23,6 +23,8 @@ using CdioHandle = std::unique_ptr<_CdIo, CdioCloser>;
 CdioHandle OpenImage(const std::string& path);
 // A drive by device path; null without a drive there.
 CdioHandle OpenDriveDevice(const std::string& device);
+// Closes the tray of the drive at that device path.
+void CloseDriveTray(const std::string& device);
 // An image when the path names a regular file, else a drive.
 CdioHandle OpenImageOrDrive(const std::string& path);
 

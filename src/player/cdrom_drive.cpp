@@ -40,7 +40,7 @@ void CdromDrive::WorkerLoop() {
             cdio.reset(raw);
         } else if (request == TrayRequest::Close) {
             cdio.reset();
-            cdio_close_tray(device_.c_str(), nullptr);
+            CloseDriveTray(device_);
         }
         if (!cdio) {
             cdio = OpenDriveDevice(device_);

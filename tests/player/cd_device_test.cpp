@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "device_fixture.h"
+#include "player/cdio_disc.h"
 
 namespace snx::test {
 namespace {
@@ -299,6 +302,25 @@ TEST_F(DeviceTest, TheTrayTakesTheDiscOutAndPutsItBack) {
     EXPECT_TRUE(device.IsMediaPresent());
     EXPECT_EQ(device.GetMode(), CdMode::Stopped);
     EXPECT_EQ(device.GetTrackCount(), 2);
+}
+
+TEST_F(DeviceTest, ImagesOpenAtOnceFromTwoThreads) {
+    // A drive's reader opens its image while the window reads another one.
+    const auto one = GenerateImage(dir.Path(), "one", {Track(0, 1), Track(0, 1)}).string();
+    const auto two = GenerateImage(dir.Path(), "two", {Track(0, 1), Track(0, 1), Track(0, 1)});
+    std::atomic<int> failures = 0;
+    const auto open = [&failures](const std::string& path, std::size_t tracks) {
+        for (int i = 0; i < 2000; ++i) {
+            const auto disc = ReadDiscInfo(OpenImage(path).get());
+            if (disc == nullptr || disc->Tracks.size() != tracks) {
+                ++failures;
+            }
+        }
+    };
+    std::thread other(open, one, 2U);
+    open(two.string(), 3U);
+    other.join();
+    EXPECT_EQ(failures, 0);
 }
 
 TEST_F(DeviceTest, AnUnreadableImageLeavesTheDriveEmpty) {
