@@ -160,11 +160,7 @@ int main(int argc, char* argv[]) {
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
     LoadVirtualDrive(commandLine, dataDirectory, drives);
     if (commandLine.Drive) {
-        std::vector<std::string> labels;
-        for (int i = 0; i < drives.Count(); ++i) {
-            labels.push_back(drives.Drive(i).Label());
-        }
-        if (const int index = NamedDrive(labels, *commandLine.Drive); index >= 0) {
+        if (const int index = NamedDrive(drives.Labels(), *commandLine.Drive); index >= 0) {
             snx::AppSettings().CdromInUse = index;
         }
     }

@@ -376,10 +376,7 @@ void CdDevice::ApplyVolume() {
 }
 
 void CdDevice::FindCdDrives() {
-    DriveLetters.clear();
-    for (int i = 0; i < drives_.Count(); ++i) {
-        DriveLetters.push_back(drives_.Drive(i).Label());
-    }
+    DriveLetters = drives_.Labels();
 }
 
 int CdDevice::VirtualDriveIndex() const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "player/cd_types.h"
 #include "player/disc_info.h"
@@ -45,6 +46,14 @@ class DriveList {
     virtual int Count() const = 0;
     // Requires: 0 <= index < Count().
     virtual DriveBackend& Drive(int index) = 0;
+    // Every drive's label, in index order.
+    std::vector<std::string> Labels() {
+        std::vector<std::string> labels;
+        for (int i = 0; i < Count(); ++i) {
+            labels.push_back(Drive(i).Label());
+        }
+        return labels;
+    }
     // The drive that plays disc images, or -1 when the list has none.
     virtual int VirtualDriveIndex() const { return -1; }
     // Puts a disc image in that drive. False when it cannot be read, or there is no such drive;

@@ -585,9 +585,8 @@ void TSnx::DisplayClick() {
 
 void TSnx::Redraw(const PlayerEngine& engine) {
     const PlayerState& state = engine.State;
-    QString mode = recording_.RecordingActive()
-                       ? QStringLiteral("RECORDING...")
-                       : QStringLiteral("Mode: ") + FromUtf8(PlayModeName(state.Mode));
+    QString mode = recording_.RecordingActive() ? QStringLiteral("RECORDING...")
+                                                : QString::fromStdString(PlayModeLine(state.Mode));
     if (device_.Paused) {
         mode = QStringLiteral("Paused...");
     }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace snx {
@@ -28,6 +29,11 @@ constexpr PlayMode PlayModeFromValue(int value) {
 
 constexpr std::string_view PlayModeName(PlayMode mode) {
     return kPlayModeNames[static_cast<std::size_t>(mode)];
+}
+
+// The mode as both handsets' mode lines show it.
+inline std::string PlayModeLine(PlayMode mode) {
+    return "Mode: " + std::string(PlayModeName(mode));
 }
 
 }  // namespace snx

@@ -231,9 +231,7 @@ void TfrmSmall::timSTimer() {
     labName_->setText(QStringLiteral("Disc: ") + main_.DiscNameText());
     labTrack_->setText(QStringLiteral("Track: ") + main_.TrackNameText());
     setWindowTitle(main_.windowTitle());
-    const std::string_view mode = PlayModeName(main_.Engine().State.Mode);
-    Pan1_->setText(QStringLiteral("Mode: ") +
-                   QString::fromUtf8(mode.data(), static_cast<qsizetype>(mode.size())));
+    Pan1_->setText(QString::fromStdString(PlayModeLine(main_.Engine().State.Mode)));
     MirrorButtons();
     timS_->start();
 }
