@@ -43,3 +43,46 @@ function(sonatrix_assert_qt_free target)
         endif()
     endwhile()
 endfunction()
+
+# Fails the configuration when a source of the given targets includes a Qt header.
+function(sonatrix_assert_no_qt_includes)
+    foreach(target IN LISTS ARGN)
+        get_target_property(sources ${target} SOURCES)
+        get_target_property(dir ${target} SOURCE_DIR)
+        foreach(source IN LISTS sources)
+            if(NOT IS_ABSOLUTE "${source}")
+                set(source "${dir}/${source}")
+            endif()
+            file(STRINGS "${source}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
+            if(hits)
+                message(FATAL_ERROR "${target} must stay Qt-free, but ${source} has: ${hits}")
+            endif()
+        endforeach()
+    endforeach()
+endfunction()
+
+# The folders of src/ from the bottom layer up. A file may include its own folder and the
+# folders below it, never one above: so the layers show in the tree and no two folders lean on
+# each other.
+set(SONATRIX_LAYERS
+    util widgets settings audio cd catalogue player programming samples lookup catalogue_ui
+    exchange small_handset handset app)
+
+function(sonatrix_assert_layers src_dir)
+    file(GLOB_RECURSE files RELATIVE "${src_dir}" "${src_dir}/*.h" "${src_dir}/*.cpp")
+    foreach(file IN LISTS files)
+        string(REGEX MATCH "^[^/]+" folder "${file}")
+        list(FIND SONATRIX_LAYERS "${folder}" own)
+        if(own EQUAL -1)
+            message(FATAL_ERROR "src/${folder}/ is not in SONATRIX_LAYERS (cmake/SonatrixOptions.cmake)")
+        endif()
+        file(STRINGS "${src_dir}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+        foreach(line IN LISTS includes)
+            string(REGEX MATCH "\"([a-z_]+)/" _ "${line}")
+            list(FIND SONATRIX_LAYERS "${CMAKE_MATCH_1}" other)
+            if(other GREATER own)
+                message(FATAL_ERROR "src/${file} includes ${CMAKE_MATCH_1}/, a layer above ${folder}/")
+            endif()
+        endforeach()
+    endforeach()
+endfunction()

@@ -4,14 +4,19 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages the build and the tests need (see README.md for why each is there).
+# Every program a test or script calls is here too, so a fresh machine passes as this one does.
 PACKAGES=(
-    g++ cmake ninja-build ccache pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
-    libcdio-dev libcdio-paranoia-dev libpulse-dev pulseaudio
-    nlohmann-json3-dev
-    xvfb xauth imagemagick
-    dbus-daemon playerctl appstream desktop-file-utils
+    g++ cmake ninja-build ccache pkg-config              # compiler and build
+    qt6-base-dev qt6-base-dev-tools libgl-dev            # Qt widgets, moc and uic; GL headers for Qt's CMake
+    libgtest-dev libgmock-dev libbenchmark-dev           # tests and benchmarks
+    libsqlite3-dev                                       # the catalogue benchmarks' comparison
+    libcdio-dev libcdio-paranoia-dev                     # drives and disc images
+    libpulse-dev                                         # sound through the desktop's sound server
+    pulseaudio                                           # the audio test's private sound server
+    nlohmann-json3-dev                                   # the catalogue tool's --json
+    xvfb xauth imagemagick                               # scripts/screenshot: virtual display, capture
+    dbus-daemon playerctl                                # the MPRIS test: private bus, real client
+    appstream desktop-file-utils librsvg2-bin            # the install test: validators, icon renderer
 )
 
 if [ "${SONATRIX_SANITIZE:-0}" = 1 ]; then
@@ -58,13 +63,16 @@ setup_needed() {
     return 1
 }
 
+# Arguments: the targets the caller needs built; none builds everything.
 ensure_setup() {
     if setup_needed; then
-        "$ROOT/scripts/setup"
+        "$ROOT/scripts/setup" "$@"
     fi
 }
 
 build() {
-    say "building in ${BUILD_DIR#"$ROOT"/}"
-    cmake --build "$BUILD_DIR" -- -j"$(nproc)"
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
+    say "building ${*:-everything} in ${BUILD_DIR#"$ROOT"/}"
+    cmake --build "$BUILD_DIR" "${targets[@]}" -- -j"$(nproc)"
 }

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/identify_command.h"
 #include "catalogue_commands.h"
 #include "exchange_commands.h"
+#include "identify_command.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
 #include "terminal_messages.h"

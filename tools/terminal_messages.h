@@ -1,7 +1,7 @@
 // Messages of the command-line tools: errors to standard error, questions on the terminal.
 #pragma once
 
-#include "player/user_messages.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

@@ -10,15 +10,15 @@
 #include <filesystem>
 #include <map>
 
+#include "bench/support/catalogue_session.h"
+#include "bench/support/generated_discs.h"
 #include "catalogue/browse_tree.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/rebuild.h"
 #include "catalogue/record_file.h"
-#include "player/user_messages.h"
 #include "settings/settings.h"
 #include "sqlite_db.h"
-#include "support/catalogue_session.h"
-#include "support/generated_discs.h"
+#include "util/user_messages.h"
 
 namespace {
 

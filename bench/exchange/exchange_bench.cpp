@@ -8,14 +8,14 @@
 #include <optional>
 #include <stdexcept>
 
+#include "bench/support/catalogue_session.h"
+#include "bench/support/generated_discs.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/record_file.h"
 #include "exchange/text_export.h"
 #include "exchange/text_import.h"
-#include "player/user_messages.h"
 #include "settings/settings.h"
-#include "support/catalogue_session.h"
-#include "support/generated_discs.h"
+#include "util/user_messages.h"
 
 namespace {
 

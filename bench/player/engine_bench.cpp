@@ -5,16 +5,16 @@
 #include <filesystem>
 #include <optional>
 
+#include "audio/clock.h"
+#include "bench/support/catalogue_session.h"
+#include "bench/support/generated_discs.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/record_file.h"
-#include "player/cd_device.h"
-#include "player/clock.h"
-#include "player/demo_disc.h"
+#include "cd/cd_device.h"
+#include "cd/demo_disc.h"
+#include "cd/system_drives.h"
 #include "player/player_engine.h"
-#include "player/system_drives.h"
 #include "settings/settings.h"
-#include "support/catalogue_session.h"
-#include "support/generated_discs.h"
 
 namespace snx {
 namespace {

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "player/cd_device.h"
-#include "player/cue_image.h"
-#include "player/demo_disc.h"
-#include "player/image_drive.h"
-#include "player/system_drives.h"
+#include "cd/cd_device.h"
+#include "cd/cue_image.h"
+#include "cd/demo_disc.h"
+#include "cd/image_drive.h"
+#include "cd/system_drives.h"
 
 namespace snx {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/record_file.h"
-#include "player/user_messages.h"
 #include "settings/settings.h"
+#include "util/user_messages.h"
 
 namespace snx::bench {
 

@@ -7,7 +7,7 @@
 
 #include "app/mpris_player.h"
 #include "app/mpris_root.h"
-#include "player/handset_window.h"
+#include "handset/handset_window.h"
 #include "player/player_engine.h"
 
 namespace snx {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/string_grid.h"
-#include "player/cd_device.h"
+#include "cd/cd_device.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
 #include "util/text.h"

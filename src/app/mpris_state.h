@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "player/cd_types.h"
-#include "player/play_mode.h"
+#include "cd/cd_types.h"
+#include "cd/play_mode.h"
 #include "player/player_view.h"
 
 namespace snx {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "player/user_messages.h"
 #include "settings/settings.h"
 #include "util/text.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

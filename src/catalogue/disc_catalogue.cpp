@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "catalogue/catalogue_swap.h"
-#include "player/user_messages.h"
 #include "settings/file_names.h"
 #include "settings/settings.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

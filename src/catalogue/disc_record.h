@@ -40,8 +40,8 @@
 #include <string>
 #include <vector>
 
-#include "player/cd_types.h"
-#include "player/min_sec.h"
+#include "cd/cd_types.h"
+#include "util/min_sec.h"
 
 namespace snx {
 

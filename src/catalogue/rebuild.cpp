@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "player/user_messages.h"
 #include "settings/file_names.h"
 #include "settings/settings.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "player/user_messages.h"
 #include "settings/file_names.h"
 #include "util/atomic_file.h"
 #include "util/text.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

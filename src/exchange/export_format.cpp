@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "player/min_sec.h"
+#include "util/min_sec.h"
 
 namespace snx {
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "catalogue/record_file.h"
-#include "player/user_messages.h"
 #include "settings/settings.h"
 #include "util/atomic_file.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "catalogue/record_file.h"
-#include "player/user_messages.h"
 #include "settings/settings.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

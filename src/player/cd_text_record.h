@@ -3,7 +3,7 @@
 
 #include "catalogue/disc_record.h"
 #include "catalogue/string_grid.h"
-#include "player/disc_info.h"
+#include "cd/disc_info.h"
 
 namespace snx {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "catalogue/drive_table.h"
-#include "player/cd_device.h"
+#include "cd/cd_device.h"
 
 namespace snx {
 

@@ -6,8 +6,8 @@
 
 #include "player/cd_text_record.h"
 #include "player/shuffle.h"
-#include "player/user_messages.h"
 #include "settings/settings.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

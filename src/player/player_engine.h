@@ -11,7 +11,7 @@
 
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/disc_record.h"
-#include "player/cd_device.h"
+#include "cd/cd_device.h"
 #include "player/device_drive_table.h"
 #include "player/player_state.h"
 #include "player/player_view.h"

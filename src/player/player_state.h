@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "player/cd_types.h"
-#include "player/min_sec.h"
-#include "player/play_mode.h"
+#include "cd/cd_types.h"
+#include "cd/play_mode.h"
+#include "util/min_sec.h"
 
 namespace snx {
 

@@ -2,8 +2,8 @@
 
 #include <QRadioButton>
 
-#include "player/help_window.h"
 #include "ui_mode_dialog.h"
+#include "widgets/help_window.h"
 
 namespace snx {
 

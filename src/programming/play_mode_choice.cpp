@@ -1,7 +1,7 @@
 #include "programming/play_mode_choice.h"
 
 #include "player/player_engine.h"
-#include "player/user_messages.h"
+#include "util/user_messages.h"
 
 namespace snx {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "player/play_mode.h"
+#include "cd/play_mode.h"
 
 namespace snx {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/min_sec.h"
+#include "util/min_sec.h"
 
 namespace snx {
 

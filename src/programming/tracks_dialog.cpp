@@ -1,8 +1,8 @@
 #include "programming/tracks_dialog.h"
 
-#include "player/help_window.h"
-#include "player/user_messages.h"
 #include "ui_tracks_dialog.h"
+#include "util/user_messages.h"
+#include "widgets/help_window.h"
 
 namespace snx {
 

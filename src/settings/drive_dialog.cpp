@@ -1,9 +1,9 @@
 #include "settings/drive_dialog.h"
 
-#include "player/help_window.h"
-#include "player/user_messages.h"
 #include "settings/drive_list_lines.h"
 #include "ui_drive_dialog.h"
+#include "util/user_messages.h"
+#include "widgets/help_window.h"
 
 namespace snx {
 

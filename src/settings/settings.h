@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "player/min_sec.h"
+#include "util/min_sec.h"
 
 namespace snx {
 

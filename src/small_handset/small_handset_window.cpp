@@ -10,15 +10,15 @@
 #include <QToolButton>
 #include <string>
 
-#include "player/button_glyphs.h"
-#include "player/handset_background.h"
-#include "player/handset_window.h"
-#include "player/help_window.h"
-#include "player/play_mode.h"
+#include "cd/play_mode.h"
+#include "player/handset_commands.h"
 #include "player/player_engine.h"
-#include "player/speed_button.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
+#include "widgets/button_glyphs.h"
+#include "widgets/handset_background.h"
+#include "widgets/help_window.h"
+#include "widgets/speed_button.h"
 
 namespace snx {
 
@@ -28,10 +28,10 @@ constexpr int kMirrorInterval = 1000;  // milliseconds between two copies from t
 constexpr int kAcceleratorTop = 72;    // below the shown area: reachable by Alt-key only
 
 // The main handset's commands behind the five transport buttons, in TransportEnabled order.
-using Command = void (TSnx::*)();
-constexpr std::array<Command, 5> kCommands = {&TSnx::btnPlayClick, &TSnx::btnStopClick,
-                                              &TSnx::btnPauseClick, &TSnx::btnEjectClick,
-                                              &TSnx::btnCloseClick};
+using Command = void (HandsetCommands::*)();
+constexpr std::array<Command, 5> kCommands = {
+    &HandsetCommands::btnPlayClick, &HandsetCommands::btnStopClick, &HandsetCommands::btnPauseClick,
+    &HandsetCommands::btnEjectClick, &HandsetCommands::btnCloseClick};
 
 int Bottom(const QWidget* widget) {
     return widget->y() + widget->height();
@@ -42,7 +42,8 @@ int Right(const QWidget* widget) {
 
 }  // namespace
 
-TfrmSmall::TfrmSmall(TSnx& main) : main_(main) {
+TfrmSmall::TfrmSmall(HandsetCommands& main, const QImage& backgroundTile, const QIcon& icon)
+    : main_(main) {
     const Settings& settings = AppSettings();
     setObjectName(QStringLiteral("frmSmall"));
     setWindowTitle(QStringLiteral("Sonatrix"));
@@ -53,10 +54,9 @@ TfrmSmall::TfrmSmall(TSnx& main) : main_(main) {
         flags |= Qt::WindowStaysOnTopHint;
     }
     setWindowFlags(flags);
-    setWindowIcon(main.windowIcon());
+    setWindowIcon(icon);
 
-    client_ =
-        new HandsetBackground(main.BackgroundTile(), ToQColor(settings.HandsetBackColor), this);
+    client_ = new HandsetBackground(backgroundTile, ToQColor(settings.HandsetBackColor), this);
     BuildControls();
     BuildPopupMenu();
     Wire();
@@ -228,9 +228,9 @@ void TfrmSmall::timSTimer() {
         settings.SmallLeft = x();
         main_.SaveSettingsReporting();
     }
-    labName_->setText(QStringLiteral("Disc: ") + main_.DiscNameText());
-    labTrack_->setText(QStringLiteral("Track: ") + main_.TrackNameText());
-    setWindowTitle(main_.windowTitle());
+    labName_->setText(QStringLiteral("Disc: ") + QString::fromStdString(main_.DiscNameText()));
+    labTrack_->setText(QStringLiteral("Track: ") + QString::fromStdString(main_.TrackNameText()));
+    setWindowTitle(QString::fromStdString(main_.TitleText()));
     Pan1_->setText(QString::fromStdString(PlayModeLine(main_.Engine().State.Mode)));
     MirrorButtons();
     timS_->start();

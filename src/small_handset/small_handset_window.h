@@ -1,8 +1,10 @@
 // TfrmSmall, the small handset: a row of small transport buttons, the play mode, and the disc and
 // track lines, in place of the hidden main handset. It owns no play logic: every command goes to
-// the main handset, and what it shows is copied from the main handset once a second.
+// the main handset, and what it shows is read from it once a second.
 #pragma once
 
+#include <QIcon>
+#include <QImage>
 #include <QSize>
 #include <QWidget>
 #include <array>
@@ -17,13 +19,13 @@ class QToolButton;
 namespace snx {
 
 class HandsetBackground;
-class TSnx;
+class HandsetCommands;
 
 class TfrmSmall final : public QWidget {
     Q_OBJECT
   public:
     // FormCreate: builds the controls; settings must be loaded.
-    explicit TfrmSmall(TSnx& main);
+    TfrmSmall(HandsetCommands& main, const QImage& backgroundTile, const QIcon& icon);
 
     // Set at every show, cleared by the Full command. A close while it is set ends the program.
     bool ExitOnClose = true;
@@ -61,10 +63,10 @@ class TfrmSmall final : public QWidget {
     template <typename Command>
     void Transport(Command command);
 
-    TSnx& main_;
+    HandsetCommands& main_;
     HandsetBackground* client_ = nullptr;
     QToolButton* btnFull_ = nullptr;
-    // btnPlay, btnStop, btnPause, BtnEject, btnClose, in the order of TSnx::TransportEnabled.
+    // btnPlay, btnStop, btnPause, BtnEject, btnClose, in the order of TransportEnabled.
     std::array<QToolButton*, 5> transport_{};
     // btnPlay1, btnStop1, btnPause1, btnEject1, btnClose1: the Alt-key accelerators.
     std::array<QPushButton*, 5> accelerators_{};

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

@@ -12,20 +12,20 @@
 
 #include "app/mpris_service.h"
 #include "app/mpris_state.h"
+#include "audio/null_output.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
-#include "player/cd_device.h"
-#include "player/demo_disc.h"
-#include "player/handset_window.h"
-#include "player/null_output.h"
+#include "cd/cd_device.h"
+#include "cd/demo_disc.h"
+#include "cd/system_drives.h"
+#include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
-#include "player/system_drives.h"
 #include "settings/settings.h"
-#include "support/handset_fixture.h"
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
-#include "support/virtual_clock.h"
+#include "tests/support/handset_fixture.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/virtual_clock.h"
 #include "util/text.h"
 
 namespace snx {
@@ -92,7 +92,8 @@ class MprisEndToEnd : public test::HandsetFixture {
 };
 
 TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
-    ASSERT_FALSE(playerctl.isEmpty()) << "playerctl is missing: run scripts/setup";
+    ASSERT_FALSE(playerctl.isEmpty())
+        << "playerctl is missing: scripts/setup installs the package playerctl";
     ASSERT_TRUE(service->Register());
     // A second client follows the status through the PropertiesChanged signals.
     QProcess follower;

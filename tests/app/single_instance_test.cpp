@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

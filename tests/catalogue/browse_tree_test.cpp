@@ -1,7 +1,7 @@
 #include "catalogue/browse_tree.h"
 
 #include "catalogue/catalogue_check.h"
-#include "support/catalogue_fixture.h"
+#include "tests/support/catalogue_fixture.h"
 
 namespace snx {
 namespace {

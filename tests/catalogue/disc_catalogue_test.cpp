@@ -1,7 +1,7 @@
 #include "catalogue/disc_catalogue.h"
 
 #include "catalogue/catalogue_check.h"
-#include "support/catalogue_fixture.h"
+#include "tests/support/catalogue_fixture.h"
 #include "util/text.h"
 
 namespace snx {

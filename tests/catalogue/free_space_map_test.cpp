@@ -8,7 +8,7 @@
 
 #include "catalogue/record_file.h"
 #include "catalogue/vlf.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

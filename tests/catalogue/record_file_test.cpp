@@ -10,7 +10,7 @@
 #include <random>
 #include <set>
 
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

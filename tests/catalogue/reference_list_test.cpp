@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

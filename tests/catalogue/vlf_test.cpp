@@ -8,7 +8,7 @@
 #include <random>
 
 #include "catalogue/fvlf.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

@@ -5,8 +5,10 @@
 set -eu
 build=$1
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in desktop-file-validate appstreamcli convert; do
-    command -v "$tool" >/dev/null 2>&1 || fail "$tool is missing: run scripts/setup"
+# Each tool with the package scripts/setup installs it from.
+for pair in desktop-file-validate:desktop-file-utils appstreamcli:appstream rsvg-convert:librsvg2-bin; do
+    tool=${pair%%:*}
+    command -v "$tool" >/dev/null 2>&1 || fail "$tool is missing: scripts/setup installs the package ${pair#*:}"
 done
 
 prefix=$(mktemp -d)
@@ -35,7 +37,10 @@ appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 grep -qF '<launchable type="desktop-id">sonatrix.desktop</launchable>' "$metainfo" ||
     fail "the AppStream data does not launch sonatrix.desktop"
 
-size=$(convert "$icon" -format '%w %h' info:) || fail "the icon does not render"
+# The icon must render, at its declared size: rsvg-convert draws it, and the PNG header's
+# width and height (big-endian at bytes 16 and 20) say how large.
+rsvg-convert "$icon" -o "$prefix/icon.png" || fail "the icon does not render"
+size=$(od -An -tu1 -j16 -N8 "$prefix/icon.png" | awk '{print $3*256+$4, $7*256+$8}')
 [ "$size" = "128 128" ] || fail "the icon renders at $size"
 
 # The installed program takes what the desktop file's Exec line hands it.

@@ -8,7 +8,7 @@
 
 #include "exchange/text_export.h"
 #include "exchange/text_import.h"
-#include "support/catalogue_fixture.h"
+#include "tests/support/catalogue_fixture.h"
 
 namespace snx {
 namespace {

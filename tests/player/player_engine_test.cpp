@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "engine_fixture.h"
+#include "tests/support/engine_fixture.h"
 
 namespace snx::test {
 namespace {

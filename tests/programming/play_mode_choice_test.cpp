@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "player/engine_fixture.h"
+#include "tests/support/engine_fixture.h"
 
 namespace snx {
 namespace {

@@ -13,28 +13,28 @@
 #include <functional>
 #include <optional>
 
+#include "audio/null_output.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
 #include "catalogue/record_file.h"
-#include "player/cd_device.h"
-#include "player/handset_window.h"
-#include "player/image_control.h"
-#include "player/null_output.h"
+#include "cd/cd_device.h"
+#include "cd/system_drives.h"
+#include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
-#include "player/system_drives.h"
 #include "programming/mode_dialog.h"
 #include "programming/track_list.h"
 #include "programming/track_row.h"
 #include "programming/track_row_painter.h"
 #include "programming/tracks_dialog.h"
 #include "settings/settings.h"
-#include "support/handset_fixture.h"
-#include "support/image_generator.h"
-#include "support/modal_dialog.h"
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
-#include "support/virtual_clock.h"
+#include "tests/support/handset_fixture.h"
+#include "tests/support/image_generator.h"
+#include "tests/support/modal_dialog.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/virtual_clock.h"
+#include "widgets/image_control.h"
 
 namespace snx {
 namespace {
@@ -87,7 +87,7 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     InsertDisc(3);
     Shot(*window, "handset_mode_track_buttons.png");
     window->Engine().SetPlayMode(PlayMode::Random);
-    test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    const auto opened = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("CD play mode"));
         EXPECT_EQ(dialog.Marked(), std::nullopt);
         for (QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
@@ -99,7 +99,7 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     EXPECT_EQ(Mode(), PlayMode::Random);
 
     // Introduction sits above Shuffle in the dialog but has the higher value.
-    test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    const auto opened2 = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
         Shot(dialog, "mode_dialog.png");
         dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro"))->click();
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
@@ -108,7 +108,7 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     EXPECT_EQ(Mode(), PlayMode::Intro);
 
     // The mode line opens it too; Cancel leaves the mode as it was.
-    test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    const auto opened3 = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
         EXPECT_EQ(dialog.Marked(), ModeButton::Intro);
         dialog.findChild<QRadioButton*>(QStringLiteral("btnShuffle"))->click();
         dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
@@ -142,7 +142,7 @@ TEST_F(DialogsTest, WhilePlayingTheModeCannotBeChangedAndNoDialogOpens) {
 
 TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
     InsertDisc(12);
-    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+    const auto opened = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
         Shot(dialog, "tracks_dialog.png");
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Goto selected track"));
         TrackList& list = *dialog.List();
@@ -162,7 +162,7 @@ TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
 
     // While playing, play goes on from the chosen track.
     Child<QToolButton>("btnPlay")->click();
-    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+    const auto opened2 = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
         dialog.List()->setCurrentRow(10);
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
     });
@@ -173,7 +173,7 @@ TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
 
 TEST_F(DialogsTest, OkWithoutARowSaysSoAndStaysOpenUntilADoubleClick) {
     InsertDisc(4, false);
-    test::WhenOpened<TfrmTracks>([this](TfrmTracks& dialog) {
+    const auto opened = test::WhenOpened<TfrmTracks>([this](TfrmTracks& dialog) {
         // Unnamed tracks still show their number and time.
         EXPECT_EQ(dialog.List()->Row(1).toStdString(), TrackRow(2, PackMsf(1, 2, 0), ""));
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
@@ -188,7 +188,7 @@ TEST_F(DialogsTest, OkWithoutARowSaysSoAndStaysOpenUntilADoubleClick) {
     EXPECT_EQ(device->GetCurrentTrack(), 3);
 
     // Cancel goes nowhere.
-    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+    const auto opened2 = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
         dialog.List()->setCurrentRow(0);
         dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
     });
@@ -200,7 +200,8 @@ TEST_F(DialogsTest, WithTheDiscGoneTheTrackLineListsNothing) {
     InsertDisc(3);
     drives.VirtualDrive().OpenTray();
     window->Engine().TimerTimer();
-    test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
+    const auto opened = test::WhenOpened<TfrmTracks>(
+        [](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
     Click(Child<ImageControl>("imgTrack"), {5, 5}, Qt::LeftButton);
 }
 

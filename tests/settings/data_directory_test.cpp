@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/file_names.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

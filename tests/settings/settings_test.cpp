@@ -11,7 +11,7 @@
 
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

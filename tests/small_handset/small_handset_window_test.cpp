@@ -11,11 +11,11 @@
 #include <QToolButton>
 #include <functional>
 
-#include "player/cd_device.h"
-#include "player/handset_window.h"
+#include "cd/cd_device.h"
+#include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
-#include "support/handset_fixture.h"
+#include "tests/support/handset_fixture.h"
 
 namespace snx {
 namespace {

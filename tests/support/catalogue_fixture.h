@@ -9,8 +9,8 @@
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/record_file.h"
 #include "settings/settings.h"
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx::test {
 

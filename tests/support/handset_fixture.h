@@ -13,20 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "audio/null_output.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
-#include "player/cd_device.h"
-#include "player/handset_window.h"
-#include "player/image_control.h"
-#include "player/null_output.h"
+#include "cd/cd_device.h"
+#include "cd/system_drives.h"
+#include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
-#include "player/system_drives.h"
 #include "settings/settings.h"
-#include "support/image_generator.h"
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
-#include "support/virtual_clock.h"
+#include "tests/support/image_generator.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/virtual_clock.h"
+#include "widgets/image_control.h"
 
 namespace snx::test {
 

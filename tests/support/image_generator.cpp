@@ -1,6 +1,6 @@
-#include "support/image_generator.h"
+#include "tests/support/image_generator.h"
 
-#include "player/cue_image.h"
+#include "cd/cue_image.h"
 
 namespace snx::test {
 

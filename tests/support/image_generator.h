@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "player/cd_types.h"
+#include "cd/cd_types.h"
 
 namespace snx::test {
 

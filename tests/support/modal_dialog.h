@@ -8,14 +8,39 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace snx::test {
+
+// Held over the command that should open the dialog. When it goes out of scope without the
+// action having run (the command opened no dialog, so no event loop ran the queued check), the
+// test fails; the pending check is dropped, so it never fires in a later test.
+class [[nodiscard]] DialogExpectation {
+  public:
+    DialogExpectation(std::unique_ptr<QTimer> timer, std::shared_ptr<bool> ran)
+        : timer_(std::move(timer)), ran_(std::move(ran)) {}
+    DialogExpectation(DialogExpectation&&) = default;
+    ~DialogExpectation() {
+        if (timer_ != nullptr && !*ran_) {
+            ADD_FAILURE() << "the expected dialog never opened";
+        }
+    }
+    bool Ran() const { return *ran_; }
+
+  private:
+    std::unique_ptr<QTimer> timer_;
+    std::shared_ptr<bool> ran_;
+};
 
 // Acts on the modal dialog the next command opens. A dialog the action leaves open is cancelled,
 // so a failing check never leaves the test waiting on it.
 template <typename Dialog>
-void WhenOpened(std::function<void(Dialog&)> action) {
-    QTimer::singleShot(0, [action = std::move(action)] {
+DialogExpectation WhenOpened(std::function<void(Dialog&)> action) {
+    auto ran = std::make_shared<bool>(false);
+    auto timer = std::make_unique<QTimer>();
+    timer->setSingleShot(true);
+    QObject::connect(timer.get(), &QTimer::timeout, [action = std::move(action), ran] {
+        *ran = true;
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
             ADD_FAILURE() << "the expected dialog did not open";
@@ -26,6 +51,8 @@ void WhenOpened(std::function<void(Dialog&)> action) {
             open->reject();
         }
     });
+    timer->start(0);
+    return {std::move(timer), std::move(ran)};
 }
 
 }  // namespace snx::test

@@ -1,4 +1,4 @@
-#include "support/scripted_messages.h"
+#include "tests/support/scripted_messages.h"
 
 #include <gtest/gtest.h>
 

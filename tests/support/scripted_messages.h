@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "player/user_messages.h"
+#include "util/user_messages.h"
 
 namespace snx::test {
 

@@ -1,4 +1,4 @@
-#include "support/virtual_clock.h"
+#include "tests/support/virtual_clock.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <list>
 #include <mutex>
 
-#include "player/clock.h"
+#include "audio/clock.h"
 
 namespace snx::test {
 

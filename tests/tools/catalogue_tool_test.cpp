@@ -11,8 +11,8 @@
 #include "catalogue/record_file.h"
 #include "catalogue/vlf.h"
 #include "settings/settings.h"
-#include "support/scripted_messages.h"
-#include "support/temp_dir.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {

@@ -1,0 +1,131 @@
+// The main handset: start-up to the first painted frame over a 10,000-disc catalogue, one full
+// repaint of the window, and one tick's redraw of the display.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <memory>
+
+#include "audio/clock.h"
+#include "audio/null_output.h"
+#include "bench/support/catalogue_session.h"
+#include "bench/support/generated_discs.h"
+#include "cd/cd_device.h"
+#include "cd/demo_disc.h"
+#include "cd/system_drives.h"
+#include "handset/handset_window.h"
+#include "player/player_engine.h"
+#include "player/recording_hook.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using snx::bench::CatalogueSession;
+using snx::bench::Disc;
+using snx::bench::Discs;
+using snx::bench::NewDirectory;
+
+// The data directory with the generated catalogue, made once for the run.
+const fs::path& FullCatalogue() {
+    static fs::path dir;
+    if (dir.empty()) {
+        dir = NewDirectory("handsetbench");
+        CatalogueSession session(dir);
+        for (const Disc& disc : Discs()) {
+            snx::DiscRecord record = disc.Record;
+            snx::KeySnapshot keys;
+            session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
+        }
+    }
+    return dir;
+}
+
+// Notes the first paint of a widget.
+class PaintWatch final : public QObject {
+  public:
+    bool Painted = false;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        Painted = Painted || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// Everything the program builds for its main window, over the virtual drive.
+struct Handset {
+    explicit Handset(const fs::path& dir)
+        : Session(dir),
+          Drives({}, Clock, [this] { return std::make_unique<snx::NullOutput>(Clock); }),
+          Device(Drives) {
+        snx::AppSettings().CdromInUse = Drives.VirtualDriveIndex();
+    }
+    ~Handset() {
+        if (Window) {
+            Window->close();
+        }
+    }
+    CatalogueSession Session;
+    snx::SystemClock Clock;
+    snx::SystemDrives Drives;
+    snx::CdDevice Device;
+    snx::NoRecording Recording;
+    std::unique_ptr<snx::TSnx> Window;
+};
+
+// From loading the settings to the first frame on the screen: the catalogue's files opened and
+// closed, the window built, the drive opened, the window shown and painted.
+void BM_StartupToFirstPaint(benchmark::State& state) {
+    const fs::path& dir = FullCatalogue();
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        Handset handset(dir);
+        handset.Window = std::make_unique<snx::TSnx>(handset.Device, handset.Session.Catalogue,
+                                                     handset.Recording, false);
+        PaintWatch watch;
+        handset.Window->centralWidget()->installEventFilter(&watch);
+        handset.Window->show();
+        while (!watch.Painted) {
+            QApplication::processEvents();
+        }
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        handset.Window->centralWidget()->removeEventFilter(&watch);
+    }
+}
+BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A handset with the demo disc taken up by a tick.
+Handset& LoadedHandset() {
+    static std::unique_ptr<Handset> handset;
+    if (!handset) {
+        const fs::path dir = NewDirectory("handsetpaint");
+        handset = std::make_unique<Handset>(dir);
+        handset->Drives.VirtualDrive().Insert(snx::EnsureDemoDisc(dir));
+        handset->Window = std::make_unique<snx::TSnx>(handset->Device, handset->Session.Catalogue,
+                                                      handset->Recording, false);
+        handset->Window->show();
+        QApplication::processEvents();
+        handset->Window->Engine().TimerTimer();
+    }
+    return *handset;
+}
+
+void BM_FullRepaint(benchmark::State& state) {
+    snx::TSnx& window = *LoadedHandset().Window;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_TickRedraw(benchmark::State& state) {
+    snx::TSnx& window = *LoadedHandset().Window;
+    for (auto _ : state) {
+        window.Redraw(window.Engine());
+    }
+}
+BENCHMARK(BM_TickRedraw)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,114 @@
+// The program's one link to the CD drive: table of contents, transport, status, disc identity
+// and volume, over the drive backends of a DriveList. Used from the user-interface thread only;
+// every call returns at once (SeekTo returns with the position in place).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cd/cd_types.h"
+#include "cd/disc_info.h"
+#include "cd/play_mode.h"
+#include "util/min_sec.h"
+
+namespace snx {
+
+class DriveBackend;
+class DriveList;
+
+class CdDevice {
+  public:
+    explicit CdDevice(DriveList& drives);
+    ~CdDevice();
+    CdDevice(const CdDevice&) = delete;
+    CdDevice& operator=(const CdDevice&) = delete;
+
+    // Operations marked "checks open" throw EMCIDeviceError("CD device not open") when closed.
+    void OpenDrive(int driveIndex);
+    void CloseDrive();
+    void SetMsfTimeFormat();
+    CdMode GetMode();
+    bool IsDoorOpen();
+    bool IsMediaPresent();
+    Msf GetPosition();
+    int GetCurrentTrack();
+    int GetTrackCount();  // checks open
+    Msf GetTrackStart(int track);
+    Msf GetTrackLength(int track);  // checks open
+    void ReadTableOfContents();
+    // 16 upper-case hexadecimal digits. Throws std::invalid_argument without a readable disc.
+    std::string GetDiscIdentity();
+    // The CD-Text of the disc in the drive; empty when it has none.
+    CdText GetCdText();
+
+    std::uint32_t PlayFrom(Msf from, int track, PlayMode mode, MinSec introTime);  // checks open
+    void PlayRange(Msf from, Msf to);
+    std::uint32_t Stop();       // checks open
+    std::uint32_t Pause();      // checks open
+    std::uint32_t Resume();     // checks open
+    void TogglePause();         // checks open
+    void NextTrack();           // checks open
+    void PreviousTrack();       // checks open
+    void GoToTrack(int track);  // checks open
+    void SkipForward();         // checks open
+    void SkipBack();            // checks open
+    // Moves to target (kept on the disc): play goes on from there when playing, else the
+    // position waits there.
+    void MoveTo(Msf target);             // checks open
+    std::uint32_t SeekTo(Msf position);  // checks open
+    std::uint32_t OpenDoor();            // checks open
+    std::uint32_t CloseDoor();           // checks open
+    void FindCdAuxDevice();
+    void ApplyVolume();  // checks open
+    void FindCdDrives();
+    // The virtual drive's index in DriveLetters, or -1; and a disc image put into it (false,
+    // with the drive unchanged, when the image cannot be read).
+    int VirtualDriveIndex() const;
+    bool InsertImage(const std::string& imagePath);
+
+    bool IsOpen() const { return open_; }
+    std::uint16_t DeviceId() const { return deviceId_; }
+    std::uint16_t AuxDevice() const { return auxDevice_; }
+
+    std::uint32_t LastError = 0;
+    int TrackCount = 0;
+    std::array<Msf, kMaxTracks + 1> TrackStart{};  // [1..99]; [0] unused
+    std::array<Msf, kMaxTracks + 1> TrackLength{};
+    MinSec DiscStartTime = 0;
+    MinSec DiscTotalTime = 0;
+    bool Playing = false;
+    bool Paused = false;
+    bool Skipping = false;
+    Msf IntroEnd = 0;
+    Msf JumpTarget = 0;
+    // The drives' labels (device paths, then the virtual drive), in the order OpenDrive counts.
+    std::vector<std::string> DriveLetters;
+
+    // Kept current by the player engine from its state and the settings.
+    PlayMode CurrentPlayMode = PlayMode::Disc;
+    MinSec IntroTime = 0.10;
+    MinSec SkipTime = 0.10;
+    std::int32_t VolumeLeft = 65535;
+    std::int32_t VolumeRight = 65535;
+    // The engine's status refresh, run after a successful open; without one the table of
+    // contents is read when a disc is present.
+    std::function<void()> RefreshStatus;
+
+  private:
+    DriveBackend& Backend();  // checks open
+    void CheckOpen() const;
+    void Jump(int track);
+    Msf ClampToDisc(Msf target);
+    int TrackAtMsf(Msf position) const;
+
+    DriveList& drives_;
+    DriveBackend* backend_ = nullptr;
+    bool open_ = false;
+    std::uint16_t deviceId_ = 0;
+    std::uint16_t auxDevice_ = 0;
+};
+
+}  // namespace snx

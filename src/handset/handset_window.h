@@ -1,0 +1,235 @@
+// TSnx, the main handset: the LED display, the track panel, the volume panel, the transport
+// buttons, the disc data panel and the main menu. It shows the engine's state and forwards the
+// user's commands; the playing logic stays in PlayerEngine.
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "handset/led_painter.h"
+#include "handset/track_panel_painter.h"
+#include "player/handset_commands.h"
+#include "player/player_view.h"
+#include "player/volume_control.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QTimer;
+class QToolButton;
+class QPushButton;
+
+namespace snx {
+
+class CdDevice;
+class DiscCatalogue;
+class HelpWindow;
+class ImageControl;
+class PlayerEngine;
+class RecordingHook;
+class TfrmSmall;
+
+class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands {
+    Q_OBJECT
+  public:
+    // FormCreate: settings must be loaded. autoPlay is the command line's play request.
+    TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording, bool autoPlay,
+         QWidget* parent = nullptr);
+    ~TSnx() override;
+
+    PlayerEngine& Engine() override { return *engine_; }
+    // A second start asked for play ("/P"): play the disc in the drive, and every later one.
+    void RequestAutoPlay();
+    // Brings the window forward, restoring it when minimised; the small handset when it is up.
+    void ComeForward();
+
+    // Menu "Sm&all!": hides this window and shows the small handset in its place, until the
+    // small handset ends the program or gives way to this window again.
+    void Small2Click();
+    bool SmallHandsetShown() const { return smallHandsetShown_; }
+    TfrmSmall* SmallHandset() const { return small_.get(); }
+    // What the small handset copies: the disc and track lines, the transport buttons' enabled
+    // states (play, stop, pause, eject, close) and the background tile.
+    std::string DiscNameText() const override;
+    std::string TrackNameText() const override;
+    std::string TitleText() const override;
+    std::array<bool, 5> TransportEnabled() const override;
+    const QImage& BackgroundTile() const { return background_; }
+    void SaveSettingsReporting() override;
+    // Opens the help window at a topic's page.
+    void ShowHelp(int topic);
+
+    // PlayerView
+    void SetButtons(ButtonPattern pattern) override;
+    void ShowDisc(const PlayerEngine& engine) override;
+    void SetVolumeGauges(int left, int right) override;
+    void Redraw(const PlayerEngine& engine) override;
+    void ClearDisc() override;
+    void SetTitle(std::string_view title) override;
+    void SetRepeat(bool on, std::string_view glyph) override;
+    int WindowTop() const override;
+    int WindowLeft() const override;
+    void OpenSmallHandset() override;
+    void SetTickEnabled(bool enabled) override;
+    void SetTickInterval(int milliseconds) override;
+    void SetSkipTimer(bool enabled, int milliseconds) override;
+
+    bool TickActive() const;
+    HelpWindow* Help() const { return help_; }
+    int TallHeight() const { return tallHeight_; }
+    int ShortHeight() const { return shortHeight_; }
+    int WideWidth() const { return wideWidth_; }
+    int NarrowWidth() const { return narrowWidth_; }
+
+    // The transport commands of the buttons and menu items, for every window that forwards
+    // them; a closed device is reported to the user.
+    void btnPlayClick() override;
+    void btnStopClick() override;
+    void btnPauseClick() override;
+    void btnForwardClick() override;
+    void btnBackClick() override;
+    void btnEjectClick() override;
+    void btnCloseClick() override;
+    // Opens the play mode dialog; refused while the disc plays.
+    void btnModeClick();
+    // Opens the track list and goes to the chosen track.
+    void btnTrackClick();
+    // Starts the external volume program, asking for it when none is set.
+    void miVolClick() override;
+    // The drive selection dialog; on OK the chosen drive is opened and the choice saved.
+    void SelectCdRomClick();
+    // Plays from the drive of that index from now on, and at the next start.
+    void UseDrive(int driveIndex);
+    // Asks for a disc image and inserts it.
+    void InsertImageClick();
+    // Puts the image in the virtual drive and plays from that drive, remembering it for the
+    // next start; an unreadable image is reported and changes nothing.
+    bool InsertDiscImage(const std::string& imagePath);
+
+    void DisplayClick();
+    void miDiscDataClick();
+    void miExtClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildMenus();
+    void Wire();
+    void FormShow();
+
+    void SetDisplay();
+    void LayoutDiscData();
+    void SetClientSize(int width, int height);
+    void SetBitmapButtons();
+    void imgTracksSetup();
+    void DrawAllTracks(int current);
+    void ShowBitmap();
+    void imgTracksMouseDown(QPoint position, Qt::MouseButton button);
+    void iFourWayDraw();
+    void iFourWayMouseDown(QPoint position, Qt::MouseButton button);
+    void iFourWayMouseUp();
+    void tmrVolumeTimer();
+    void VolumeChanged();
+    void DrawGauges();
+    void Showhints1Click();
+    void Autoplaymode1Click();
+    void AboutClick();
+    void TickNow();
+    void SmallHandsetClosed(bool exitProgram);
+    // Runs a device command; a closed device is reported, not thrown through the event loop.
+    template <typename Command>
+    void Run(Command command);
+
+    CdDevice& device_;
+    DiscCatalogue& catalogue_;
+    RecordingHook& recording_;
+    std::unique_ptr<PlayerEngine> engine_;
+
+    LedPainter led_;
+    TrackPanelPainter trackPainter_{{}};
+    VolumeControl volume_;
+    QImage background_;
+    bool showDiscTimes_ = false;
+    bool showTrackGrid_ = true;
+    int highlighted_ = -1;
+    bool shownOnce_ = false;
+    int tallHeight_ = 0;
+    int shortHeight_ = 0;
+    int wideWidth_ = 0;
+    int narrowWidth_ = 0;
+    std::array<int, 2> gauges_{};
+
+    QWidget* client_ = nullptr;
+    QFrame* panDisplay_ = nullptr;
+    ImageControl* display_ = nullptr;
+    ImageControl* imgMode_ = nullptr;
+    ImageControl* imgTrack_ = nullptr;
+    ImageControl* imgTime_ = nullptr;
+    QFrame* imgPanel_ = nullptr;
+    ImageControl* imgTracks_ = nullptr;
+    QFrame* panVolume_ = nullptr;
+    ImageControl* gLeft_ = nullptr;
+    ImageControl* gRight_ = nullptr;
+    ImageControl* iFourWay_ = nullptr;
+    QToolButton* btnPlay_ = nullptr;
+    QToolButton* btnStop_ = nullptr;
+    QToolButton* btnPause_ = nullptr;
+    QToolButton* btnEject_ = nullptr;
+    QToolButton* btnClose_ = nullptr;
+    QToolButton* btnStart_ = nullptr;
+    QToolButton* btnBack_ = nullptr;
+    QToolButton* btnForward_ = nullptr;
+    QToolButton* btnSkipBack_ = nullptr;
+    QToolButton* BtnSkipForward_ = nullptr;
+    QToolButton* btnTrack_ = nullptr;
+    QToolButton* btnMode_ = nullptr;
+    QPushButton* btnRepeat_ = nullptr;
+    QPushButton* btnBeg_ = nullptr;
+    QFrame* bevel2_ = nullptr;
+    QFrame* bevel3_ = nullptr;
+    QFrame* b4_ = nullptr;
+    QFrame* dData_ = nullptr;
+    std::array<QLabel*, 4> captions_{};
+    QLabel* labName_ = nullptr;
+    QLabel* labTrack_ = nullptr;
+    QLabel* LabComp_ = nullptr;
+    QLabel* labArt_ = nullptr;
+
+    QAction* miPlay_ = nullptr;
+    QAction* miStop_ = nullptr;
+    QAction* miPause_ = nullptr;
+    QAction* miNext_ = nullptr;
+    QAction* miLast_ = nullptr;
+    QAction* miBeginning_ = nullptr;
+    QAction* miGotoTrack_ = nullptr;
+    QAction* miModeOfPlay_ = nullptr;
+    QAction* miForward_ = nullptr;
+    QAction* miRewind_ = nullptr;
+    QAction* miEject_ = nullptr;
+    QAction* miCloseTray_ = nullptr;
+    QAction* miRepeat_ = nullptr;
+    QAction* miAutoPlay_ = nullptr;
+    QAction* miDiscData_ = nullptr;
+    QAction* miExt_ = nullptr;
+    QAction* miHints_ = nullptr;
+
+    std::unique_ptr<TfrmSmall> small_;
+    // A closed small handset waits here until its close has returned, then is freed.
+    std::unique_ptr<TfrmSmall> closedSmall_;
+    bool smallHandsetShown_ = false;
+
+    HelpWindow* help_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QTimer* tmrSkip_ = nullptr;
+    QTimer* tmrVolume_ = nullptr;
+};
+
+}  // namespace snx

@@ -1,0 +1,74 @@
+#include "util/min_sec.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace snx {
+
+namespace {
+
+double ToSeconds(MinSec value) {
+    const double minutes = std::trunc(value);
+    return minutes * 60.0 + (value - minutes) * 100.0;
+}
+
+// Brings a sum of seconds to whole seconds (the 0.1 absorbs the binary error of the hundredths)
+// and back to minutes and seconds.
+MinSec FromSeconds(double seconds) {
+    seconds = std::trunc(seconds >= 0 ? seconds + 0.1 : seconds - 0.1);
+    const double minutes = std::trunc(seconds * (1.0 / 60.0));
+    return minutes + (seconds - minutes * 60.0) * 0.01;
+}
+
+template <typename... Args>
+std::string Printf(const char* format, Args... args) {
+    const int size = std::snprintf(nullptr, 0, format, args...);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, args...);
+    return text;
+}
+
+unsigned ToByte(double value) {
+    if (!(value > 0)) {
+        return 0;
+    }
+    return value >= 255 ? 255u : static_cast<unsigned>(value);
+}
+
+}  // namespace
+
+MinSec MsfToMinSec(Msf msf) {
+    return MsfMinutes(msf) + MsfSeconds(msf) * 0.01;
+}
+
+Msf MinSecToMsf(MinSec value) {
+    if (!(value > 0)) {
+        return 0;
+    }
+    const double minutes = std::trunc(value);
+    // nearbyint rounds ties to even in the default rounding mode.
+    return PackMsf(ToByte(std::nearbyint(minutes)), ToByte(std::nearbyint((value - minutes) * 100)),
+                   0);
+}
+
+MinSec AddMinSec(MinSec a, MinSec b) {
+    return FromSeconds(ToSeconds(a) + ToSeconds(b));
+}
+
+MinSec SubtractMinSec(MinSec a, MinSec b) {
+    return FromSeconds(ToSeconds(a) - ToSeconds(b));
+}
+
+std::string FormatMinSec(MinSec value) {
+    std::string result = Printf("%5.2f", std::fabs(value));
+    if (!result.empty() && result[0] == ' ') {
+        result[0] = '0';
+    }
+    return result;
+}
+
+std::string FormatNumber(int width, int value) {
+    return Printf("%*d", width, value);
+}
+
+}  // namespace snx

@@ -1,0 +1,58 @@
+#include "widgets/help_window.h"
+
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <QVariant>
+
+namespace snx {
+
+QString HelpPage(int topic) {
+    switch (topic) {
+        case kHelpHandset:
+            return QStringLiteral("qrc:/help/handset.html");
+        case kHelpSmallHandset:
+            return QStringLiteral("qrc:/help/small_handset.html");
+        case kHelpPlayMode:
+            return QStringLiteral("qrc:/help/play_mode.html");
+        case kHelpDriveSelection:
+            return QStringLiteral("qrc:/help/drives.html");
+        default:
+            return QStringLiteral("qrc:/help/contents.html");
+    }
+}
+
+namespace {
+
+constexpr const char* kHelpContextProperty = "helpContext";
+
+}  // namespace
+
+void SetHelpContext(QWidget* window, int topic) {
+    window->setProperty(kHelpContextProperty, topic);
+}
+
+int HelpContextOf(const QWidget* widget) {
+    return widget->window()->property(kHelpContextProperty).toInt();
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser) {
+    setWindowTitle(QStringLiteral("Sonatrix help"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+    browser_->setOpenExternalLinks(false);
+    resize(520, 480);
+}
+
+void HelpWindow::ShowTopic(int topic) {
+    browser_->setSource(QUrl(HelpPage(topic)));
+    show();
+    raise();
+    activateWindow();
+}
+
+QString HelpWindow::CurrentPage() const {
+    return browser_->source().toString();
+}
+
+}  // namespace snx

@@ -1,0 +1,400 @@
+// The main handset over the virtual drive on a virtual clock: start-up, button patterns, the track
+// panel, the display and the window sizes.
+#include "handset/handset_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <optional>
+
+#include "audio/null_output.h"
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/fvlf.h"
+#include "cd/cd_device.h"
+#include "cd/image_drive.h"
+#include "cd/system_drives.h"
+#include "handset/default_bitmaps.h"
+#include "handset/led_painter.h"
+#include "player/player_engine.h"
+#include "player/recording_hook.h"
+#include "player/track_grid.h"
+#include "settings/drive_dialog.h"
+#include "settings/settings.h"
+#include "tests/support/handset_fixture.h"
+#include "tests/support/image_generator.h"
+#include "tests/support/modal_dialog.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/virtual_clock.h"
+#include "widgets/help_window.h"
+#include "widgets/image_control.h"
+
+namespace snx {
+namespace {
+
+class HandsetTest : public test::HandsetFixture {};
+using test::NoDrives;
+
+TEST_F(HandsetTest, WithoutADriveThePlayButtonIsOffAndNoTickRuns) {
+    NoDrives none;
+    Open(none);
+    EXPECT_FALSE(device->IsOpen());
+    EXPECT_FALSE(Enabled("btnPlay"));
+    EXPECT_FALSE(window->TickActive());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Sonatrix for Windows '95"));
+}
+
+TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
+    Open(drives);
+    EXPECT_TRUE(window->TickActive());
+    for (const char* off : {"btnPlay", "btnStop", "btnPause", "btnForward", "btnBack", "btnStart",
+                            "btnSkipBack", "BtnSkipForward"}) {
+        EXPECT_FALSE(Enabled(off)) << off;
+    }
+    window->close();
+    window.reset();
+
+    InsertDisc(3);
+    for (const char* on : {"btnPlay", "btnForward", "btnBack", "btnEject"}) {
+        EXPECT_TRUE(Enabled(on)) << on;
+    }
+    for (const char* off : {"btnStop", "btnPause", "btnStart", "btnSkipBack", "btnClose"}) {
+        EXPECT_FALSE(Enabled(off)) << off;
+    }
+    EXPECT_FALSE(Action("Pa&use")->isEnabled());
+
+    Child<QToolButton>("btnPlay")->click();
+    for (const char* on : {"btnStop", "btnPause", "btnForward", "btnBack", "btnStart",
+                           "btnSkipBack", "BtnSkipForward"}) {
+        EXPECT_TRUE(Enabled(on)) << on;
+    }
+    EXPECT_FALSE(Enabled("btnPlay"));
+    EXPECT_TRUE(Action("Pa&use")->isEnabled());
+    EXPECT_TRUE(Child<QWidget>("btnBeg")->isEnabled());
+}
+
+TEST_F(HandsetTest, TrackPanelGoesToTheTrackUnderTheClick) {
+    InsertDisc(9);
+    auto* panel = Child<ImageControl>("imgTracks");
+    const int side = panel->width() / kTrackGridColumns;
+    Click(panel, {3, side + 3}, Qt::LeftButton);  // second row, first column
+    EXPECT_EQ(device->GetCurrentTrack(), 9);
+    Click(panel, {side + 3, side + 3}, Qt::LeftButton);  // where track 10 would be
+    EXPECT_EQ(device->GetCurrentTrack(), 9);
+    Click(panel, {2 * side + 3, 3}, Qt::LeftButton);
+    EXPECT_EQ(device->GetCurrentTrack(), 3);
+}
+
+TEST_F(HandsetTest, PictureModeKeepsTheLabelsButDrawsNothingOverThePicture) {
+    InsertDisc(4);
+    auto* panel = Child<ImageControl>("imgTracks");
+    Click(panel, {5, 5}, Qt::RightButton);
+    const QImage picture = panel->Image().copy();
+    device->GoToTrack(2);
+    Tick();
+    EXPECT_EQ(Child<QLabel>("labTrack")->text(), QStringLiteral("Song 2"));
+    EXPECT_EQ(panel->Image(), picture);
+
+    // Back to the grid: the numbers again, the current one highlighted.
+    Click(panel, {5, 5}, Qt::RightButton);
+    EXPECT_NE(panel->Image(), picture);
+    const TrackCell cell = TrackCellOf(2, panel->width());
+    bool highlighted = false;
+    for (int y = cell.Top; y < cell.Top + cell.Side; ++y) {
+        for (int x = cell.Left; x < cell.Left + cell.Side; ++x) {
+            // Text is smoothed: any clearly red pixel is the selected colour (others are green).
+            const QColor pixel = panel->Image().pixelColor(x, y);
+            highlighted = highlighted || (pixel.red() > 100 && pixel.green() < 60);
+        }
+    }
+    EXPECT_TRUE(highlighted);
+}
+
+TEST_F(HandsetTest, DisplayShowsTheTrackTimesAndTheTitleTheStatus) {
+    InsertDisc(3);
+    device->GoToTrack(2);
+    Tick();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("SNX [2] 00.00"));
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
+
+    // Track 2 has a minute left: "01.00" in the right-hand clock, 65 pixels after the left one.
+    const QImage& image = Child<ImageControl>("Display")->Image();
+    const QPoint origin = LedPainter::Origin(image.size());
+    const QImage one = DrawDigit(1, Qt::black, QColor(0, 255, 0));
+    const QImage zero = DrawDigit(0, Qt::black, QColor(0, 255, 0));
+    int row = -1;
+    for (int y = 0; y + one.height() <= image.height() && row < 0; ++y) {
+        if (image.copy(origin.x() + 65 + 13, y, one.width(), one.height())
+                .convertToFormat(QImage::Format_RGB32) == one) {
+            row = y;
+        }
+    }
+    ASSERT_GE(row, 0);
+    for (const int x : {0, 13, 32, 45}) {
+        EXPECT_EQ(image.copy(origin.x() + x, row, 10, 19).convertToFormat(QImage::Format_RGB32),
+                  zero);
+    }
+    EXPECT_EQ(image.copy(origin.x() + 65, row, 10, 19).convertToFormat(QImage::Format_RGB32), zero);
+
+    window->DisplayClick();
+    Tick();
+    EXPECT_NE(Child<ImageControl>("Display")->toolTip().indexOf(QStringLiteral("track details")),
+              -1);
+}
+
+TEST_F(HandsetTest, PauseShowsInTheModeLineAndTheTitle) {
+    InsertDisc(3);
+    Child<QToolButton>("btnPlay")->click();
+    device->GoToTrack(3);
+    Tick();
+    const QImage playing = Child<ImageControl>("imgMode")->Image().copy();
+    Child<QToolButton>("btnPause")->click();
+    Tick();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("SNX [3] Paused"));
+    EXPECT_NE(Child<ImageControl>("imgMode")->Image(), playing);
+    Child<QToolButton>("btnPause")->click();
+    Tick();
+    EXPECT_EQ(Child<ImageControl>("imgMode")->Image(), playing);
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SNX [3] 00.0")));
+}
+
+TEST_F(HandsetTest, BackgroundIsTiledWithTheDefaultBitmapWrittenAtFirstStart) {
+    Open(drives);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "general.bmp"));
+    ASSERT_TRUE(std::filesystem::exists(dir.Path() / "sandblst.bmp"));
+    const QImage client = window->centralWidget()->grab().toImage();
+    const QImage tile = SandblastBitmap();
+    for (const QPoint at : {QPoint(160, 140), QPoint(2, 2), QPoint(70, 98)}) {
+        EXPECT_EQ(client.pixelColor(at),
+                  tile.pixelColor(at.x() % tile.width(), at.y() % tile.height()))
+            << at.x() << "," << at.y();
+    }
+}
+
+TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
+    Open(drives);
+    QWidget* client = window->centralWidget();
+    ASSERT_TRUE(AppSettings().ShowExtendedHandset);
+    EXPECT_EQ(client->width(), window->WideWidth());
+    EXPECT_EQ(client->height(), window->TallHeight());
+    QAction* extended = Action("&Extended options");
+    extended->trigger();
+    EXPECT_EQ(client->width(), window->NarrowWidth());
+    EXPECT_EQ(client->height(), window->TallHeight());
+    EXPECT_FALSE(AppSettings().ShowExtendedHandset);
+    Action("&CD data record")->trigger();
+    EXPECT_EQ(client->height(), window->ShortHeight());
+    extended->trigger();
+    EXPECT_EQ(client->width(), window->WideWidth());
+    EXPECT_EQ(client->height(), window->ShortHeight());
+    EXPECT_EQ(window->WideWidth(), 385);
+    EXPECT_EQ(window->ShortHeight(), 144);
+}
+
+TEST_F(HandsetTest, HelpOpensTheContentsAndThisWindowsPage) {
+    Open(drives);
+    Action("&Help contents")->trigger();
+    ASSERT_NE(window->Help(), nullptr);
+    EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpContents));
+    EXPECT_TRUE(window->Help()->isVisible());
+}
+
+void PressF1(QWidget* widget) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+TEST_F(HandsetTest, F1OpensThePageOfTheWindowItIsPressedIn) {
+    Open(drives);
+    PressF1(Child<QWidget>("DData"));
+    ASSERT_NE(window->Help(), nullptr);
+    EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpHandset));
+    // A dialog's help belongs to the dialog, so the dialog does not block it.
+    const auto opened = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
+        PressF1(dialog.findChild<QListWidget*>(QStringLiteral("lbDrives")));
+        const auto* help = dialog.findChild<HelpWindow*>();
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->CurrentPage(), HelpPage(kHelpDriveSelection));
+        EXPECT_TRUE(help->isVisible());
+    });
+    Action("&Select CD Rom drive...")->trigger();
+    for (const int topic : {kHelpPlayMode, kHelpDriveSelection, kHelpHandset, kHelpSmallHandset}) {
+        EXPECT_NE(HelpPage(topic), HelpPage(kHelpContents)) << topic;
+        EXPECT_TRUE(QFile::exists(HelpPage(topic).mid(3))) << topic;  // "qrc:/..." as ":/..."
+    }
+}
+
+TEST_F(HandsetTest, ReleasingTheVolumeControlStoresACataloguedDiscsVolume) {
+    InsertDisc(2);
+    auto* fourWay = Child<ImageControl>("iFourWay");
+    AppSettings().VolumeLeft = 30000;
+    AppSettings().VolumeRight = 20000;
+    Click(fourWay, {14, 3}, Qt::LeftButton);  // up
+    EXPECT_EQ(AppSettings().VolumeLeft, 30653);
+    EXPECT_EQ(device->VolumeRight, 20653);
+    // Not in the catalogue: only this play's record changes.
+    EXPECT_EQ(window->Engine().RecordNumber(), 0);
+    EXPECT_EQ(window->Engine().Record().SavedVolumeLeft, 30653);
+
+    Tfvlf& tables = catalogue.Holder();
+    catalogue.StoreDiscRecord(window->Engine().Record(), tables.Tracks, tables.Memo,
+                              window->Engine().Keys());
+    drives.VirtualDrive().OpenTray();
+    Tick();
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    ASSERT_GT(window->Engine().RecordNumber(), 0);
+    Click(fourWay, {14, 14}, Qt::LeftButton);  // middle: both at the left's volume
+    DiscRecord stored;
+    KeySnapshot keys;
+    ASSERT_GT(catalogue.LoadDiscRecord(window->Engine().Identity(), stored, tables.catTracks,
+                                       tables.catMemo, keys),
+              0);
+    EXPECT_EQ(stored.SavedVolumeLeft, 30653);
+    EXPECT_EQ(stored.SavedVolumeRight, 30653);
+}
+
+// A second drive before the virtual one, empty, as a machine with one real drive.
+class TwoDrives final : public DriveList {
+  public:
+    TwoDrives(SystemDrives& system, test::VirtualClock& clock)
+        : system_(system),
+          other_(clock, [&clock] { return std::make_unique<NullOutput>(clock); }) {}
+    int Count() const override { return 2; }
+    DriveBackend& Drive(int index) override {
+        return index == 0 ? static_cast<DriveBackend&>(other_) : system_.VirtualDrive();
+    }
+    int VirtualDriveIndex() const override { return 1; }
+    bool InsertImage(const std::string& path) override { return system_.InsertImage(path); }
+
+  private:
+    SystemDrives& system_;
+    ImageDrive other_;
+};
+
+void ChooseDrive(TfrmCD& dialog, int row) {
+    dialog.findChild<QListWidget*>(QStringLiteral("lbDrives"))->setCurrentRow(row);
+    dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+}
+
+TEST(DriveDialog, ListsEveryDriveAndWantsOneChosen) {
+    test::ScriptedMessages messages;
+    const std::vector<std::string> none;
+    TfrmCD empty(none, 0);
+    empty.btnOKClick();
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Please select a drive to use."});
+    EXPECT_EQ(empty.result(), QDialog::Rejected);
+
+    const std::vector<std::string> one = {"/dev/sr0"};
+    TfrmCD single(one, 0);
+    ASSERT_EQ(single.findChild<QListWidget*>(QStringLiteral("lbDrives"))->count(), 1);
+    EXPECT_EQ(single.findChild<QListWidget*>(QStringLiteral("lbDrives"))->item(0)->text(),
+              QStringLiteral("CD ROM 0 </dev/sr0>"));
+
+    const std::vector<std::string> labels = {"/dev/sr0", "virtual: demo.cue"};
+    TfrmCD two(labels, 1);
+    auto* list = two.findChild<QListWidget*>(QStringLiteral("lbDrives"));
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("CD ROM 0 </dev/sr0>"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("CD ROM 1 <virtual: demo.cue>"));
+    EXPECT_EQ(two.Selected(), 1);  // the drive in use
+    list->setCurrentRow(0);
+    two.btnOKClick();
+    EXPECT_EQ(two.result(), QDialog::Accepted);
+    EXPECT_EQ(two.Selected(), 0);
+    EXPECT_EQ(messages.Errors().size(), 1U);
+}
+
+TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
+    TwoDrives both(drives, clock);
+    AppSettings().CdromInUse = 1;
+    ASSERT_TRUE(drives.VirtualDrive().Insert(
+        test::GenerateImage(dir.Path(), "disc", {test::Track(1, 0)}, {"Album", "", ""})));
+    Open(both);
+    Tick();
+    ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
+
+    // The empty drive: the disc's panels are cleared and the choice is stored.
+    const auto emptyDrive =
+        test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 0); });
+    Action("&Select CD Rom drive...")->trigger();
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QString());
+    EXPECT_FALSE(Enabled("btnPlay"));
+    LoadSettings();
+    EXPECT_EQ(AppSettings().CdromInUse, 0);
+
+    // The drive in use again: its disc is read anew, so a record stored meanwhile shows.
+    const auto sameDrive = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
+    Action("&Select CD Rom drive...")->trigger();
+    ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
+    DiscRecord renamed = window->Engine().Record();
+    renamed.Name = "Renamed";
+    Tfvlf& tables = catalogue.Holder();
+    catalogue.StoreDiscRecord(renamed, tables.Tracks, tables.Memo, window->Engine().Keys());
+    const auto readAgain = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
+    Action("&Select CD Rom drive...")->trigger();
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
+    EXPECT_GT(window->Engine().RecordNumber(), 0);
+
+    // Cancel changes nothing.
+    const auto cancelled = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
+        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    });
+    Action("&Select CD Rom drive...")->trigger();
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
+    EXPECT_EQ(AppSettings().CdromInUse, 1);
+}
+
+TEST_F(HandsetTest, AnInsertedImageReplacesThePlayingDiscAndIsRemembered) {
+    InsertDisc(2);
+    Child<QToolButton>("btnPlay")->click();
+    const std::string first = window->Engine().Identity();
+
+    // An image that cannot be read is reported and the disc plays on.
+    test::WriteFileText(dir / "bad.cue", "FILE \"none.bin\" BINARY\n  TRACK 01 AUDIO\n");
+    const std::string bad = (dir / "bad.cue").string();
+    EXPECT_FALSE(window->InsertDiscImage(bad));
+    EXPECT_EQ(messages.Errors().back(), "Cannot read the disc image " + bad);
+    Tick();
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+    EXPECT_EQ(window->Engine().Identity(), first);
+    EXPECT_NE(AppSettings().VirtualDriveImage, bad);
+
+    const std::string other =
+        test::GenerateImage(dir.Path(), "other",
+                            {test::Track(2, 0), test::Track(2, 0), test::Track(2, 0)},
+                            {"Second", "", ""})
+            .string();
+    ASSERT_TRUE(window->InsertDiscImage(other));
+    EXPECT_NE(window->Engine().Identity(), first);
+    EXPECT_EQ(device->TrackCount, 3);
+    EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Second"));
+    EXPECT_NE(device->GetMode(), CdMode::Playing);
+    LoadSettings();
+    EXPECT_EQ(AppSettings().VirtualDriveImage, other);
+    EXPECT_EQ(AppSettings().CdromInUse, drives.VirtualDriveIndex());
+}
+
+TEST(HelpWindow, PagesAreCompiledIn) {
+    HelpWindow help;
+    help.ShowTopic(kHelpHandset);
+    EXPECT_EQ(help.CurrentPage(), QStringLiteral("qrc:/help/handset.html"));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/handset.html")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/contents.html")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/small_handset.html")));
+    EXPECT_EQ(HelpPage(kHelpSmallHandset), QStringLiteral("qrc:/help/small_handset.html"));
+    EXPECT_EQ(HelpPage(4711), HelpPage(kHelpContents));
+}
+
+}  // namespace
+}  // namespace snx

@@ -1,0 +1,185 @@
+// A player engine over the virtual drive on a virtual clock, with a catalogue in a temporary data
+// directory, a recording view and scripted messages.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/null_output.h"
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/record_file.h"
+#include "cd/cd_device.h"
+#include "cd/system_drives.h"
+#include "player/player_engine.h"
+#include "settings/settings.h"
+#include "tests/support/image_generator.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/virtual_clock.h"
+
+namespace snx::test {
+
+class FakeView final : public PlayerView {
+  public:
+    std::vector<ButtonPattern> Patterns;
+    int DiscsShown = 0;
+    int Redraws = 0;
+    int Clears = 0;
+    std::string Title;
+    std::string Glyph = "LEDOFF";
+    bool RepeatChecked = false;
+    int Top = 0;
+    int Left = 0;
+    int SmallOpened = 0;
+    bool TickEnabled = true;
+    int TickInterval = 1000;
+    bool SkipTimerEnabled = false;
+    int SkipInterval = 0;
+
+    void SetButtons(ButtonPattern pattern) override { Patterns.push_back(pattern); }
+    void ShowDisc(const PlayerEngine&) override { ++DiscsShown; }
+    void SetVolumeGauges(int, int) override {}
+    void Redraw(const PlayerEngine&) override { ++Redraws; }
+    void ClearDisc() override { ++Clears; }
+    void SetTitle(std::string_view title) override { Title = title; }
+    void SetRepeat(bool on, std::string_view glyph) override {
+        RepeatChecked = on;
+        Glyph = glyph;
+    }
+    int WindowTop() const override { return Top; }
+    int WindowLeft() const override { return Left; }
+    void OpenSmallHandset() override { ++SmallOpened; }
+    void SetTickEnabled(bool enabled) override { TickEnabled = enabled; }
+    void SetTickInterval(int milliseconds) override { TickInterval = milliseconds; }
+    void SetSkipTimer(bool enabled, int milliseconds) override {
+        SkipTimerEnabled = enabled;
+        SkipInterval = milliseconds;
+    }
+    ButtonPattern Last() const { return Patterns.empty() ? ButtonPattern::Idle : Patterns.back(); }
+};
+
+class FakeRecording final : public RecordingHook {
+  public:
+    bool Active = false;
+    int Ended = 0;
+    bool RecordingActive() const override { return Active; }
+    void EndRecording() override {
+        Active = false;
+        ++Ended;
+    }
+};
+
+// Reports the drive stopped, whatever it does, while Stale is set: a drive slow to start. While
+// Unread is set it reports a disc whose contents it has not read yet.
+class LaggingDrives final : public DriveList {
+    class Lagging final : public DriveBackend {
+      public:
+        Lagging(DriveBackend& inner, const bool& stale, const bool& unread)
+            : inner_(inner), stale_(stale), unread_(unread) {}
+        std::string Label() const override { return inner_.Label(); }
+        DriveStatus Status() override {
+            DriveStatus status = inner_.Status();
+            if (stale_ && status.Mode == CdMode::Playing) {
+                status.Mode = CdMode::Stopped;
+            }
+            if (unread_) {
+                status.Disc = nullptr;
+                status.Mode = CdMode::NotReady;
+            }
+            return status;
+        }
+        std::uint32_t Play(Lba from, Lba to) override { return inner_.Play(from, to); }
+        std::uint32_t Pause() override { return inner_.Pause(); }
+        std::uint32_t Resume() override { return inner_.Resume(); }
+        std::uint32_t Stop() override { return inner_.Stop(); }
+        std::uint32_t Seek(Lba to) override { return inner_.Seek(to); }
+        std::uint32_t OpenTray() override { return inner_.OpenTray(); }
+        std::uint32_t CloseTray() override { return inner_.CloseTray(); }
+        void SetGains(double left, double right) override { inner_.SetGains(left, right); }
+
+      private:
+        DriveBackend& inner_;
+        const bool& stale_;
+        const bool& unread_;
+    };
+
+  public:
+    explicit LaggingDrives(SystemDrives& inner)
+        : drive_(inner.Drive(inner.VirtualDriveIndex()), Stale, Unread) {}
+    int Count() const override { return 1; }
+    DriveBackend& Drive(int) override { return drive_; }
+    bool Stale = false;
+    bool Unread = false;
+
+  private:
+    Lagging drive_;
+};
+
+class EngineTest : public ::testing::Test {
+  protected:
+    EngineTest() {
+        SetSettingsDirectories(dir.Path(), dir.Path());
+        LoadSettings();
+        InitRecordFiles(8);
+        catalogue.emplace(holder, nullptr);
+        messages.Answer(true);
+        catalogue->OpenDiscFiles();
+        catalogue->CloseDiscFiles();
+        engine.emplace(device, *catalogue, view, recording, [this] { return ++seed; });
+    }
+    ~EngineTest() override {
+        engine.reset();
+        device.CloseDrive();
+        catalogue.reset();
+        ExitRecordFiles();
+    }
+
+    // Puts a disc of these tracks in the drive (opening the device on the first) and ticks.
+    void Insert(const std::vector<TestTrack>& tracks, const TestDiscText& text = {}) {
+        const std::string name = "disc" + std::to_string(++images);
+        ASSERT_TRUE(drives.VirtualDrive().Insert(GenerateImage(dir.Path(), name, tracks, text)));
+        if (!device.IsOpen()) {
+            device.OpenDrive(0);
+            ASSERT_TRUE(device.IsOpen());
+        }
+        Tick();
+    }
+    void Remove() {
+        drives.VirtualDrive().OpenTray();
+        Tick();
+    }
+    void Tick() { engine->TimerTimer(); }
+    // Lets the disc play for the time, then ticks.
+    void PlayFor(double seconds) {
+        clock.AdvanceSeconds(seconds);
+        Tick();
+    }
+    Msf Start(int track) { return device.TrackStart[static_cast<std::size_t>(track)]; }
+    PlayerState& State() { return engine->State; }
+    // The track being heard, read from the drive.
+    int Heard() { return device.GetCurrentTrack(); }
+    bool DrivePlaying() { return device.GetMode() == CdMode::Playing; }
+    std::vector<TestTrack> Tracks(int count, int seconds = 60) {
+        return std::vector<TestTrack>(static_cast<std::size_t>(count), Track(0, seconds));
+    }
+
+    TempDir dir;
+    ScriptedMessages messages;
+    VirtualClock clock;
+    SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
+    LaggingDrives lagging{drives};
+    CdDevice device{lagging};
+    Tfvlf holder{dir.Path()};
+    std::optional<DiscCatalogue> catalogue;
+    FakeView view;
+    FakeRecording recording;
+    std::uint32_t seed = 0;
+    std::optional<PlayerEngine> engine;
+    int images = 0;
+};
+
+}  // namespace snx::test
