@@ -59,6 +59,9 @@ class Rebuild {
         CopyRecords(records);
         CloseRecordFiles(old_);
         old_ = -1;
+        if (cancelled_) {
+            return false;
+        }
         holder_.Vlf.FileName = ResolveFileName(dir_, "disc.VLF");
         if (!holder_.Vlf.Open()) {
             ShowError("Cannot open VLF file");
@@ -66,6 +69,9 @@ class Rebuild {
         }
         CopyItems();
         CloseAll();
+        if (cancelled_) {
+            return false;
+        }
         try {
             SwapInRebuiltCatalogue(dir_, hooks_.Checkpoint);
         } catch (const std::exception& error) {
@@ -84,7 +90,12 @@ class Rebuild {
     }
 
   private:
-    void Step() {
+    // False once the user has cancelled: the pass stops.
+    bool Step() {
+        if (hooks_.Cancelled && hooks_.Cancelled()) {
+            cancelled_ = true;
+            return false;
+        }
         ++step_;
         if (totalSteps_ > 0) {
             Progress(static_cast<int>(std::lround(step_ * 100.0 / totalSteps_)));
@@ -92,6 +103,7 @@ class Rebuild {
         if (hooks_.Checkpoint) {
             hooks_.Checkpoint("record");
         }
+        return true;
     }
 
     void Progress(int percent) {
@@ -103,8 +115,7 @@ class Rebuild {
     // First pass: every live record into the new file, with its six keys.
     void CopyRecords(std::int32_t records) {
         DiscRecordBytes bytes{};
-        for (std::int32_t number = 1; number <= records; ++number) {
-            Step();
+        for (std::int32_t number = 1; number <= records && Step(); ++number) {
             if (!GetRec(old_, number, bytes)) {
                 ReportAt(0);
                 continue;
@@ -132,8 +143,7 @@ class Rebuild {
         std::int32_t number = 0;
         std::string text;
         for (std::int32_t left = UsedKeys(fresh_, kKeyIdentity);
-             left > 0 && NextKey(fresh_, kKeyIdentity, number, text); --left) {
-            Step();
+             left > 0 && NextKey(fresh_, kKeyIdentity, number, text) && Step(); --left) {
             DiscRecordBytes bytes{};
             if (!GetRec(fresh_, number, bytes)) {
                 ReportAt(0);
@@ -198,6 +208,7 @@ class Rebuild {
     std::int32_t step_ = 0;
     std::int32_t totalSteps_ = 0;
     bool done_ = false;
+    bool cancelled_ = false;
 };
 
 }  // namespace

@@ -13,6 +13,9 @@ namespace snx {
 struct RebuildHooks {
     std::function<void(int percent)> Progress;  // 0..100
     SwapCheckpoint Checkpoint;                  // tests stop the rebuild at each point
+    // Asked at each step of the two passes, never once the files are being swapped: true
+    // abandons the new files and leaves the catalogue as it was.
+    std::function<bool()> Cancelled;
 };
 
 // driveIdentity: the identity of the disc in the drive, empty when there is none. Asks the

@@ -32,10 +32,10 @@ void LoadTracks(Tfvlf& holder, const DiscRecord& record) {
     }
 }
 
-// Walks key 1 writing every disc; false when the writer failed.
+// Walks key 1 writing every disc; false when the writer failed. cancelled: the user stopped it.
 bool WriteDiscs(DiscCatalogue& catalogue, AtomicFileWriter& writer, std::string& buffer,
                 const ExportOptions& options, const ExchangeProgress& progress,
-                std::int32_t& written) {
+                const ExchangeCancel& cancel, bool& cancelled, std::int32_t& written) {
     const int handle = catalogue.Handle();
     const std::int32_t total = UsedKeys(handle, kKeyIdentity);
     const bool vlfOpen = catalogue.OpenDiscVlf();
@@ -45,6 +45,10 @@ bool WriteDiscs(DiscCatalogue& catalogue, AtomicFileWriter& writer, std::string&
     bool ok = true;
     ClearKey(handle, kKeyIdentity);
     while (ok && NextKey(handle, kKeyIdentity, number, key)) {
+        if (cancel && cancel()) {
+            cancelled = true;
+            break;
+        }
         ++done;
         Report(progress, static_cast<int>((static_cast<std::int64_t>(done) * 200 + total) /
                                           (2 * static_cast<std::int64_t>(total))));
@@ -80,7 +84,8 @@ std::filesystem::path DefaultExportFile() {
 }
 
 ExportResult ExportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
-                             const ExportOptions& options, const ExchangeProgress& progress) {
+                             const ExportOptions& options, const ExchangeProgress& progress,
+                             const ExchangeCancel& cancel) {
     ExportResult result;
     std::error_code ignored;
     if (std::filesystem::exists(file, ignored) &&
@@ -107,9 +112,16 @@ ExportResult ExportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         result.Outcome = ExportOutcome::NoCatalogue;
         return result;
     }
+    bool cancelled = false;
     const bool discsWritten =
-        WriteDiscs(catalogue, *writer, buffer, options, progress, result.Discs);
+        WriteDiscs(catalogue, *writer, buffer, options, progress, cancel, cancelled, result.Discs);
     catalogue.CloseDiscFiles();
+    // The uncommitted writer takes its temporary file with it: the old file stays as it was.
+    if (cancelled) {
+        result.Outcome = ExportOutcome::Cancelled;
+        result.Discs = 0;
+        return result;
+    }
     try {
         if (!discsWritten) {
             throw FileWriteError("write failed");

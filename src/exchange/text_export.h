@@ -16,6 +16,7 @@ enum class ExportOutcome {
     CannotCreate,  // "Cannot create file requested." was shown
     WriteFailed,   // "Cannot write to file requested." was shown
     NoCatalogue,   // the record files could not be opened (the catalogue said why)
+    Cancelled,     // stopped by the user; nothing was written
 };
 
 struct ExportResult {
@@ -29,6 +30,7 @@ std::filesystem::path DefaultExportFile();
 // Asks before replacing an existing file. The file appears whole or not at all: an existing
 // one is untouched by any failure. The track tables pass through the holder's catTracks.
 ExportResult ExportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
-                             const ExportOptions& options, const ExchangeProgress& progress = {});
+                             const ExportOptions& options, const ExchangeProgress& progress = {},
+                             const ExchangeCancel& cancel = {});
 
 }  // namespace snx

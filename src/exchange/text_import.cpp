@@ -33,7 +33,8 @@ std::filesystem::path DefaultImportFile(ImportFormat format) {
 }
 
 ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
-                             const ImportOptions& options, const ExchangeProgress& progress) {
+                             const ImportOptions& options, const ExchangeProgress& progress,
+                             const ExchangeCancel& cancel) {
     ImportResult result;
     std::error_code ignored;
     if (!std::filesystem::exists(file, ignored)) {
@@ -64,6 +65,10 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
     ImportReader reader(in, options.Format);
     int step = 0;
     while (reader.HasMore()) {
+        if (cancel && cancel()) {
+            result.Cancelled = true;
+            break;
+        }
         step = step % 100 + 1;
         if (progress) {
             progress(step);

@@ -29,6 +29,7 @@ struct ImportResult {
     std::int32_t Merged = 0;
     std::int32_t Skipped = 0;  // held already and not merged
     bool Stopped = false;      // a record that could not be read ended the import
+    bool Cancelled = false;    // the user ended it; the discs stored so far stay
 };
 
 // The file the import offers first: "export.txt" in the data directory for the record formats,
@@ -36,8 +37,9 @@ struct ImportResult {
 std::filesystem::path DefaultImportFile(ImportFormat format);
 
 // Records pass through the holder's catTracks and catMemo. progress steps from 1 to 100 and
-// round again, once per record.
+// round again, once per record; cancel is asked before each record.
 ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
-                             const ImportOptions& options, const ExchangeProgress& progress = {});
+                             const ImportOptions& options, const ExchangeProgress& progress = {},
+                             const ExchangeCancel& cancel = {});
 
 }  // namespace snx

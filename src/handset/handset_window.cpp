@@ -268,6 +268,10 @@ void TSnx::BuildMenus() {
     add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
     add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
     file->addSeparator();
+    add(file, "E&xport database...", {}, [this] { Exportdatabase1Click(); });
+    add(file, "&Import database...", {}, [this] { Importdatabase1Click(); });
+    add(file, "&Rebuild database", {}, [this] { Rebuilddatabase1Click(); });
+    file->addSeparator();
     add(file, "Exi&t", {}, [this] { close(); });
 
     QMenu* control = menuBar()->addMenu(QStringLiteral("Contr&ol"));
@@ -384,6 +388,9 @@ void TSnx::btnTrackClick() {
 
 template <typename Command>
 void TSnx::Run(Command command) {
+    if (!EngineMayRun()) {
+        return;
+    }
     try {
         command(*engine_);
     } catch (const EMCIDeviceError& error) {
@@ -484,6 +491,10 @@ void TSnx::FormShow() {
 }
 
 void TSnx::closeEvent(QCloseEvent* event) {
+    if (LaterIfWorking([this] { close(); })) {
+        event->ignore();
+        return;
+    }
     // Closed while the small handset stands in for it (the desktop's Quit): the program ends, so
     // the small handset closes too. Its close, not a hide, is what lets the program end once no
     // window is left; it must not call back here.
@@ -925,6 +936,9 @@ void TSnx::SelectCdRomClick() {
 }
 
 void TSnx::UseDrive(int driveIndex) {
+    if (LaterIfWorking([this, driveIndex] { UseDrive(driveIndex); })) {
+        return;
+    }
     AppSettings().CdromInUse = driveIndex;
     Run([driveIndex](PlayerEngine& e) { e.ReopenDrive(driveIndex); });
     SaveSettingsReporting();
@@ -942,6 +956,9 @@ void TSnx::InsertImageClick() {
 }
 
 bool TSnx::InsertDiscImage(const std::string& imagePath) {
+    if (LaterIfWorking([this, imagePath] { InsertDiscImage(imagePath); })) {
+        return true;
+    }
     bool inserted = false;
     Run([&](PlayerEngine& e) { inserted = e.InsertImage(imagePath); });
     if (!inserted) {

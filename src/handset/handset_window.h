@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -113,6 +114,12 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void miDiscDataClick();
     void miExtClick();
 
+    // File menu: the export and import dialogs, and the catalogue's rebuild. After an import or
+    // a rebuild the disc in the drive shows its record as now stored.
+    void Exportdatabase1Click();
+    void Importdatabase1Click();
+    void Rebuilddatabase1Click();
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -147,6 +154,11 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     // Runs a device command; a closed device is reported, not thrown through the event loop.
     template <typename Command>
     void Run(Command command);
+    // While export, import or rebuild work runs, the engine runs only for a disc already taken
+    // up: a new disc's record would be read from the catalogue in the middle of the work.
+    bool EngineMayRun() const;
+    // True when such work runs: command is then run again once it has ended.
+    bool LaterIfWorking(std::function<void()> command);
 
     CdDevice& device_;
     DiscCatalogue& catalogue_;

@@ -155,8 +155,19 @@ bool PlayerEngine::LoadNewDisc() {
     device_.Playing = device_.GetMode() == CdMode::Playing;
     ApplyPattern(ButtonPattern::Stopped);
 
-    Tfvlf& holder = catalogue_.Holder();
     identity_ = identity;
+    LoadRecord();
+    Settings& settings = AppSettings();
+    settings.VolumeLeft = record_.SavedVolumeLeft;
+    settings.VolumeRight = record_.SavedVolumeRight;
+    State.Mode = PlayModeFromValue(record_.SavedPlayMode);
+    SyncDevice();
+    device_.ApplyVolume();
+    return true;
+}
+
+void PlayerEngine::LoadRecord() {
+    Tfvlf& holder = catalogue_.Holder();
     recordNumber_ =
         catalogue_.LoadDiscRecord(identity_, record_, holder.Tracks, holder.Memo, keys_);
     if (recordNumber_ == 0) {
@@ -168,13 +179,17 @@ bool PlayerEngine::LoadNewDisc() {
     if (record_.Orphan) {
         catalogue_.AdoptDriveDisc(record_, holder.Tracks, holder.Memo, keys_);
     }
-    Settings& settings = AppSettings();
-    settings.VolumeLeft = record_.SavedVolumeLeft;
-    settings.VolumeRight = record_.SavedVolumeRight;
-    State.Mode = PlayModeFromValue(record_.SavedPlayMode);
-    SyncDevice();
-    device_.ApplyVolume();
-    return true;
+}
+
+void PlayerEngine::ReloadRecord() {
+    if (!State.DiscLoaded || identity_.empty()) {
+        return;
+    }
+    LoadRecord();
+    if (State.DiscShown) {
+        view_.ShowDisc(*this);
+        view_.Redraw(*this);
+    }
 }
 
 void PlayerEngine::RefreshStatus() {

@@ -73,6 +73,9 @@ class PlayerEngine {
     void StoreRecordIfCatalogued();
     // Moves within the disc as the skip buttons do, to a chosen place (the desktop's seek).
     void MoveTo(Msf target);
+    // The catalogue changed under the disc in the drive (an import, a rebuild): its record,
+    // track names and notes are read again and shown; play goes on as it was.
+    void ReloadRecord();
 
     PlayerState State;
     // Set by the handset when it is shown; the first tick after it may open the small handset.
@@ -95,6 +98,9 @@ class PlayerEngine {
   private:
     // False when the drive cannot yet give the disc's identity.
     bool LoadNewDisc();
+    // The record of identity_ from the catalogue, else from the disc's CD-Text; an orphan
+    // takes up the disc's tracks.
+    void LoadRecord();
     // The disc has gone: the handset is cleared and the next disc is a new one.
     void ForgetDisc();
     void EndOfPiece();

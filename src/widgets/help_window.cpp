@@ -14,6 +14,10 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/small_handset.html");
         case kHelpPlayMode:
             return QStringLiteral("qrc:/help/play_mode.html");
+        case kHelpExport:
+            return QStringLiteral("qrc:/help/export.html");
+        case kHelpImport:
+            return QStringLiteral("qrc:/help/import.html");
         case kHelpDriveSelection:
             return QStringLiteral("qrc:/help/drives.html");
         default:

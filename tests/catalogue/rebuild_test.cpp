@@ -154,6 +154,25 @@ TEST_F(RebuildTest, RefusesWithADiscInTheDriveOrWhenDeclined) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "disc-old.DAT"));
 }
 
+// Cancelling in either pass removes the new files; the old catalogue stands as it was.
+TEST_F(RebuildTest, CancelledInEitherPassLeavesTheCatalogueAsItWas) {
+    Delete(3, "Disc 3");
+    const auto before = Contents();
+    const std::string data = test::ReadFileText(dir_ / "disc.DAT");
+    for (const int stopAt : {2, 8}) {
+        int steps = 0;
+        RebuildHooks hooks;
+        hooks.Cancelled = [&] { return ++steps > stopAt; };
+        EXPECT_FALSE(Rebuild(hooks)) << stopAt;
+        EXPECT_EQ(steps, stopAt + 1);
+        EXPECT_EQ(Contents(), before);
+        EXPECT_EQ(test::ReadFileText(dir_ / "disc.DAT"), data);
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.DAT"));
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.VLF"));
+    }
+    EXPECT_TRUE(messages_.Errors().empty());
+}
+
 // Kills a rebuilding child process at each step in turn; the next open must find either the
 // whole old catalogue or the whole new one.
 TEST_F(RebuildTest, InterruptedAtAnyPointLeavesOneWholeCatalogue) {
