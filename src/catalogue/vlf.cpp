@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "catalogue/string_table_block.h"
 #include "util/bytes.h"
 
 namespace snx {
@@ -306,6 +307,24 @@ std::int32_t TVlf::WriteAt(std::int32_t address, std::span<const std::uint8_t> d
     return written ? address : 0;
 }
 
+std::int32_t TVlf::PlaceFor(std::int32_t length) {
+    const std::int32_t found = FindFree(length);
+    if (found != 0) {
+        return found;
+    }
+    const std::int64_t end = FileLength();
+    if (end < kFirstBlock || end + kHeaderSize + length > kMaxAddress) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(end);
+}
+
+std::int32_t TVlf::WriteNew(std::span<const std::uint8_t> data, std::int16_t type,
+                            std::int32_t length) {
+    const std::int32_t address = PlaceFor(length);
+    return address == 0 ? 0 : WriteAt(address, data, type, length);
+}
+
 std::int32_t TVlf::AppendBlock(std::span<const std::uint8_t> data, std::int32_t length,
                                std::int16_t type) {
     if (!IsOpen() || length < 0 || data.size() < static_cast<std::size_t>(length)) {
@@ -342,8 +361,7 @@ std::int32_t TVlf::WriteBlockAt(std::int32_t address, std::span<const std::uint8
     if (!ReadValidHeader(address, h) || (h.State != kInUse && h.State != kFree)) {
         // Not the header of a block (damage, or an address inside another block): leave it
         // alone and store the data elsewhere.
-        const std::int32_t found = FindFree(length);
-        return found != 0 ? WriteAt(found, data, type, length) : AppendBlock(data, length, type);
+        return WriteNew(data, type, length);
     }
     MergeFree(address);
     if (!ReadValidHeader(address, h)) {
@@ -364,11 +382,7 @@ std::int32_t TVlf::WriteBlockAt(std::int32_t address, std::span<const std::uint8
         LowerHint(static_cast<std::int32_t>(split));
         return WriteAt(address, data, type, length);
     }
-    const std::int32_t found = FindFree(length);
-    if (found != 0) {
-        return WriteAt(found, data, type, length);
-    }
-    return AppendBlock(data, length, type);
+    return WriteNew(data, type, length);
 }
 
 bool TVlf::ReadBlock(std::int32_t address, std::span<std::uint8_t> buffer, std::int32_t length) {
@@ -455,169 +469,62 @@ bool TVlf::LoadText(std::int32_t address, TextBox& text) {
 }
 
 std::int32_t TVlf::GridBlockLength(const StringGrid& grid) {
-    std::int64_t size = kGridPropertyArea + 2 + 2 * static_cast<std::int64_t>(grid.ColCount());
-    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
-        for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
-            size +=
-                static_cast<std::int64_t>(std::min<std::size_t>(grid.Cell(c, r).size(), 255)) + 1;
-        }
-    }
-    return size > kMaxAddress ? -1 : static_cast<std::int32_t>(size);
+    return string_table::EncodedLength(grid);
 }
 
 std::int32_t TVlf::StoreGrid(std::int32_t address, const StringGrid& grid) {
     if (!IsOpen()) {
         return 0;
     }
-    const std::int32_t size = GridBlockLength(grid);
-    if (size < kGridPropertyArea + 2) {
+    const std::vector<std::uint8_t> data = string_table::Encode(grid);
+    if (data.empty()) {
         return 0;
     }
+    const auto size = static_cast<std::int32_t>(data.size());
     if (address < kFirstBlock) {
         address = FindFree(size);
     }
+    // The block in place is reused only when it is in use and of the same length.
     if (BlockLength(address) != size) {
         DeleteBlock(address);
-        address = FindFree(size);
+        address = PlaceFor(size);
     }
-    if (address == 0) {
-        const std::int64_t end = FileLength();
-        if (end < kFirstBlock || end + kHeaderSize + size > kMaxAddress) {
-            return 0;
-        }
-        address = static_cast<std::int32_t>(end);
-    }
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(size), 0);
-    const std::span<std::uint8_t, kGridPropertyArea + 2> out(data.data(), kGridPropertyArea + 2);
-    PutI32(out, 16, grid.ColCount());
-    PutI32(out, 20, grid.RowCount());
-    PutU16(out, 24, static_cast<std::uint16_t>(grid.FixedCols));
-    PutU16(out, 26, static_cast<std::uint16_t>(grid.FixedRows));
-    PutI32(out, 28, grid.Color);
-    PutI32(out, 32, grid.FixedColor);
-    PutU16(out, 36, static_cast<std::uint16_t>(grid.GridLineWidth));
-    PutI32(out, 44, grid.Font.Color);
-    PutI16(out, 48, grid.Font.Height);
-    const std::size_t nameLength = std::min<std::size_t>(grid.Font.Name.size(), 31);
-    PutU8(out, 50, static_cast<std::uint8_t>(nameLength));
-    std::memcpy(data.data() + 51, grid.Font.Name.data(), nameLength);
-    PutU8(out, 82, grid.Font.FontPitch);
-    PutI16(out, 84, grid.Font.Size);
-    // The file keeps a flag per style only when it is the one style set.
-    PutU8(out, 86, grid.Font.Styles == GridFont::Bold ? 1 : 0);
-    PutU8(out, 87, grid.Font.Styles == GridFont::Italic ? 1 : 0);
-    PutU8(out, 88, grid.Font.Styles == GridFont::Underline ? 1 : 0);
-    PutU8(out, 89, grid.Font.Styles == GridFont::StrikeOut ? 1 : 0);
-    PutU16(out, kGridPropertyArea, 0);
-    std::size_t at = kGridPropertyArea + 2;
-    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
-        PutU16(data, at, static_cast<std::uint16_t>(grid.ColWidth(c)));
-        at += 2;
-    }
-    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
-        for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
-            const std::string& cell = grid.Cell(c, r);
-            const std::size_t n = std::min<std::size_t>(cell.size(), 255);
-            data[at++] = static_cast<std::uint8_t>(n);
-            std::memcpy(data.data() + at, cell.data(), n);
-            at += n;
-        }
-    }
-    return WriteAt(address, data, kTypeGrid, size);
+    return address == 0 ? 0 : WriteAt(address, data, kTypeGrid, size);
 }
 
 bool TVlf::ReadGridBlock(std::int32_t address, std::vector<std::uint8_t>& data,
-                         GridLayout& layout) {
+                         string_table::Layout& layout) {
     BlockHeader h;
     if (!IsOpen() || !ReadValidHeader(address, h) || h.State != kInUse || h.Type != kTypeGrid ||
-        h.Length < kGridPropertyArea + 2) {
+        h.Length < string_table::kFixedPart) {
         return false;
     }
     data.resize(static_cast<std::size_t>(h.Length));
     if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize, data)) {
         return false;
     }
-    const std::span<const std::uint8_t> in(data);
-    layout.Columns = GetI32(in, 16);
-    layout.Rows = GetI32(in, 20);
-    layout.WidthsAt =
-        kGridPropertyArea + 2 + static_cast<std::int64_t>(GetU16(in, kGridPropertyArea));
-    const std::int64_t length = h.Length;
-    if (layout.Columns < 0 || layout.Rows < 0 ||
-        layout.WidthsAt + 2 * static_cast<std::int64_t>(layout.Columns) > length) {
-        return false;
-    }
-    layout.CellsAt = layout.WidthsAt + 2 * static_cast<std::int64_t>(layout.Columns);
-    // Every cell takes at least its length byte: counts the block cannot hold are damage.
-    return static_cast<std::int64_t>(layout.Columns) * layout.Rows <= length - layout.CellsAt;
+    return string_table::ReadLayout(data, layout);
 }
-
-namespace {
-
-// Calls cell(column, row, text) for each cell the block holds, column by column until its end.
-template <typename Cell>
-void ForEachStoredCell(const std::vector<std::uint8_t>& data, std::int64_t at, std::int32_t columns,
-                       std::int32_t rows, Cell cell) {
-    const auto length = static_cast<std::int64_t>(data.size());
-    for (std::int32_t c = 0; c < columns && at < length; ++c) {
-        for (std::int32_t r = 0; r < rows && at < length; ++r) {
-            const std::int64_t n =
-                std::min<std::int64_t>(data[static_cast<std::size_t>(at)], length - at - 1);
-            cell(c, r,
-                 std::string_view(reinterpret_cast<const char*>(data.data() + at + 1),
-                                  static_cast<std::size_t>(n)));
-            at += 1 + n;
-        }
-    }
-}
-
-}  // namespace
 
 bool TVlf::VisitGridCells(
     std::int32_t address,
     const std::function<void(std::int32_t column, std::int32_t row, std::string_view text)>& cell) {
     std::vector<std::uint8_t> data;
-    GridLayout layout;
+    string_table::Layout layout;
     if (!ReadGridBlock(address, data, layout)) {
         return false;
     }
-    ForEachStoredCell(data, layout.CellsAt, layout.Columns, layout.Rows, cell);
+    string_table::ForEachCell(data, layout, cell);
     return true;
 }
 
 bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
     std::vector<std::uint8_t> data;
-    GridLayout layout;
+    string_table::Layout layout;
     if (!ReadGridBlock(address, data, layout)) {
         return false;
     }
-    const std::span<const std::uint8_t> in(data);
-    grid.Resize(layout.Columns, layout.Rows);
-    grid.ClearCells();
-    grid.FixedCols = GetU16(in, 24);
-    grid.FixedRows = GetU16(in, 26);
-    grid.Color = GetI32(in, 28);
-    grid.FixedColor = GetI32(in, 32);
-    grid.GridLineWidth = GetU16(in, 36);
-    grid.Font.Color = GetI32(in, 44);
-    grid.Font.Height = GetI16(in, 48);
-    const std::size_t nameLength = std::min<std::size_t>(GetU8(in, 50), 31);
-    grid.Font.Name.assign(reinterpret_cast<const char*>(data.data() + 51), nameLength);
-    grid.Font.FontPitch = GetU8(in, 82);
-    grid.Font.Size = GetI16(in, 84);
-    std::uint8_t styles = 0;
-    styles |= GetU8(in, 86) == 1 ? GridFont::Bold : 0;
-    styles |= GetU8(in, 87) == 1 ? GridFont::Italic : 0;
-    styles |= GetU8(in, 88) == 1 ? GridFont::Underline : 0;
-    styles |= GetU8(in, 89) == 1 ? GridFont::StrikeOut : 0;
-    grid.Font.Styles = styles;
-    for (std::int32_t c = 0; c < layout.Columns; ++c) {
-        grid.SetColWidth(c, GetU16(in, static_cast<std::size_t>(layout.WidthsAt + 2 * c)));
-    }
-    ForEachStoredCell(data, layout.CellsAt, layout.Columns, layout.Rows,
-                      [&](std::int32_t c, std::int32_t r, std::string_view text) {
-                          grid.SetCell(c, r, std::string(text));
-                      });
+    string_table::Decode(data, layout, grid);
     return true;
 }
 
@@ -638,13 +545,9 @@ std::int32_t TVlf::StoreFile(std::int32_t address, const std::filesystem::path& 
     if (address != 0) {
         DeleteBlock(address);
     }
-    address = FindFree(length);
+    address = PlaceFor(length);
     if (address == 0) {
-        const std::int64_t end = FileLength();
-        if (end < kFirstBlock || end + kHeaderSize + length > kMaxAddress) {
-            return 0;
-        }
-        address = static_cast<std::int32_t>(end);
+        return 0;
     }
     if (!WriteHeader(address, InUse(type, length))) {
         return 0;

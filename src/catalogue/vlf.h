@@ -32,6 +32,7 @@
 #include "catalogue/free_space_map.h"
 #include "catalogue/raw_file.h"
 #include "catalogue/string_grid.h"
+#include "catalogue/string_table_block.h"
 
 namespace snx {
 
@@ -39,10 +40,6 @@ class TVlf {
   public:
     enum OpenMode { OpenRead = 0, OpenWrite = 1, OpenReadWrite = 2 };
     enum ShareMode { ShareCompat = 0, Exclusive = 1, DenyWrite = 2, DenyRead = 3, DenyNone = 4 };
-    // Carried for completeness; no operation uses them (no text search is needed).
-    enum TextCaseMode { CaseSensitive, CaseInsensitive };
-    enum TextSearchMode { FromBegining, FromCurrent };
-    enum TextMatchMode { ExactMatch, BeginingOfText, ContainedInText };
 
     static constexpr std::int32_t kFirstBlock = 1024;
     static constexpr std::int64_t kHintOffset = 1020;
@@ -57,7 +54,7 @@ class TVlf {
     static constexpr std::int16_t kTypeBitmap = 1025;
     static constexpr std::int16_t kTypeSample = 1026;
     static constexpr std::int16_t kTypeFree = -1;
-    static constexpr std::int32_t kGridPropertyArea = 440;
+    static constexpr std::int32_t kGridPropertyArea = string_table::kPropertyArea;
     static constexpr const char* kFormatText = "Sonatrix variable-length block file, format 2.6";
 
     struct BlockHeader {
@@ -153,11 +150,6 @@ class TVlf {
     ShareMode FileShareMode = ShareCompat;
     bool Recycle = true;
     std::uint16_t BufferSize = 4096;
-    bool SearchTextTypeOnly = true;
-    bool TextMemAllocAuto = true;
-    TextCaseMode TextCase = CaseInsensitive;
-    TextSearchMode TextSearch = FromBegining;
-    TextMatchMode TextMatch = ExactMatch;
 
     Notification BeforeFileOpen;
     Notification BeforeFileClose;
@@ -168,15 +160,16 @@ class TVlf {
     const BlockHeader& LastHeader() const { return header_; }
 
   private:
-    struct GridLayout {
-        std::int32_t Columns = 0;
-        std::int32_t Rows = 0;
-        std::int64_t WidthsAt = 0;
-        std::int64_t CellsAt = 0;
-    };
     // The data of the string-table block at address and where its parts lie; false for another
     // kind of block or counts the block cannot hold.
-    bool ReadGridBlock(std::int32_t address, std::vector<std::uint8_t>& data, GridLayout& layout);
+    bool ReadGridBlock(std::int32_t address, std::vector<std::uint8_t>& data,
+                       string_table::Layout& layout);
+    // Where a new block of length bytes goes: a free block that fits, else the end of the file;
+    // 0 when the file cannot take it.
+    std::int32_t PlaceFor(std::int32_t length);
+    // Writes data as a new block at PlaceFor; its address, 0 on failure.
+    std::int32_t WriteNew(std::span<const std::uint8_t> data, std::int16_t type,
+                          std::int32_t length);
     // Keeps the free-space map in step with a header written at address.
     void NoteHeader(std::int64_t address, const BlockHeader& header);
     // Makes the free-space map complete by walking every block; false for a damaged file,

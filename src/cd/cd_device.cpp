@@ -363,8 +363,8 @@ std::uint32_t CdDevice::CloseDoor() {
 }
 
 void CdDevice::FindCdAuxDevice() {
-    // The volume is the gain stage of the digital output, present with every drive.
-    auxDevice_ = drives_.Count() > 0 ? 1 : 0;
+    // Nothing to find: the volume is the gain stage of the digital output, present with every
+    // drive, so there is no separate device to remember.
 }
 
 void CdDevice::ApplyVolume() {

@@ -71,7 +71,6 @@ class CdDevice {
 
     bool IsOpen() const { return open_; }
     std::uint16_t DeviceId() const { return deviceId_; }
-    std::uint16_t AuxDevice() const { return auxDevice_; }
 
     std::uint32_t LastError = 0;
     int TrackCount = 0;
@@ -108,7 +107,6 @@ class CdDevice {
     DriveBackend* backend_ = nullptr;
     bool open_ = false;
     std::uint16_t deviceId_ = 0;
-    std::uint16_t auxDevice_ = 0;
 };
 
 }  // namespace snx

@@ -1,0 +1,31 @@
+#include "catalogue/page_cache.h"
+
+#include <map>
+#include <string>
+
+namespace snx::record_files {
+
+namespace {
+
+std::map<std::string, std::shared_ptr<SharedPages>>& SharedPagesRegistry() {
+    static std::map<std::string, std::shared_ptr<SharedPages>> registry;
+    return registry;
+}
+
+}  // namespace
+
+std::shared_ptr<SharedPages> SharedPagesFor(const std::filesystem::path& dat) {
+    auto& shared = SharedPagesRegistry()[FileKey(dat)];
+    if (!shared) {
+        shared = std::make_shared<SharedPages>();
+    }
+    return shared;
+}
+
+void ForgetSharedPages() {
+    for (auto& [name, shared] : SharedPagesRegistry()) {
+        shared->Cache = PageCache();
+        shared->Valid = false;
+    }
+}
+}  // namespace snx::record_files
