@@ -12,9 +12,7 @@
 #include "app/mpris_service.h"
 #include "app/single_instance.h"
 #include "audio/pulse_output.h"
-#include "catalogue/disc_catalogue.h"
-#include "catalogue/fvlf.h"
-#include "catalogue/record_file.h"
+#include "catalogue/catalogue_session.h"
 #include "cd/cd_device.h"
 #include "cd/cdio_disc.h"
 #include "cd/demo_disc.h"
@@ -167,13 +165,14 @@ int main(int argc, char* argv[]) {
 
     snx::Settings& settings = snx::AppSettings();
     snx::CdDevice device(drives);
-    device.IntroTime = settings.IntroTime;
-    device.SkipTime = settings.SkipTime;
+    snx::CopyDeviceSettings(device, settings);
 
-    snx::Tfvlf holder(dataDirectory);
-    snx::DiscCatalogue catalogue(holder, nullptr);
+    // Outlives the window, so the record file layer ends after the handset has closed the drive.
+    snx::CatalogueSession catalogue(dataDirectory);
+    // Made, after the user agrees, before anything reads it.
+    catalogue.Prepare();
     snx::NoRecording recording;
-    snx::TSnx window(device, catalogue, recording, commandLine.Play);
+    snx::TSnx window(device, catalogue.Catalogue(), recording, commandLine.Play);
     messages.SetParent(&window);
     QObject::connect(&instance, &snx::SingleInstance::ArgumentsReceived, &window,
                      [&](const QStringList& handed) {
@@ -190,7 +189,7 @@ int main(int argc, char* argv[]) {
                      });
     window.show();
 
-    snx::MprisService mpris(window, holder.Tracks, [&](const std::string& uri) {
+    snx::MprisService mpris(window, catalogue.Holder().Tracks, [&](const std::string& uri) {
         return TakeLaterDisc(snx::ParseCommandLine({uri}), dataDirectory, window);
     });
     mpris.Register();

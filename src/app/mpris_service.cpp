@@ -7,7 +7,7 @@
 
 #include "app/mpris_player.h"
 #include "app/mpris_root.h"
-#include "handset/handset_window.h"
+#include "player/handset_commands.h"
 #include "player/player_engine.h"
 
 namespace snx {
@@ -21,9 +21,9 @@ constexpr int kPollInterval = 250;  // milliseconds: quick enough for a panel, c
 
 }  // namespace
 
-MprisService::MprisService(TSnx& window, const StringGrid& tracks, DiscOpener opener,
+MprisService::MprisService(HandsetCommands& handset, const StringGrid& tracks, DiscOpener opener,
                            QObject* parent)
-    : QObject(parent), window_(window), tracks_(tracks), opener_(std::move(opener)) {
+    : QObject(parent), handset_(handset), tracks_(tracks), opener_(std::move(opener)) {
     // Children: Qt exports them with this object and deletes them with it.
     new MprisRootAdaptor(*this);
     new MprisPlayerAdaptor(*this);
@@ -60,13 +60,13 @@ bool MprisService::Register() {
     }
     registered_ = true;
     published_ = Current();
-    repositions_ = window_.Engine().Repositions();
+    repositions_ = handset_.Engine().Repositions();
     poll_.start();
     return true;
 }
 
 PlayerFacts MprisService::Facts() const {
-    return GatherPlayerFacts(window_.Engine(), tracks_);
+    return GatherPlayerFacts(handset_.Engine(), tracks_);
 }
 
 void MprisService::Request(MprisRequest request) {
@@ -74,19 +74,19 @@ void MprisService::Request(MprisRequest request) {
         case TransportCommand::None:
             return;
         case TransportCommand::Play:
-            window_.btnPlayClick();
+            handset_.btnPlayClick();
             break;
         case TransportCommand::TogglePause:
-            window_.btnPauseClick();
+            handset_.btnPauseClick();
             break;
         case TransportCommand::Stop:
-            window_.btnStopClick();
+            handset_.btnStopClick();
             break;
         case TransportCommand::Next:
-            window_.btnForwardClick();
+            handset_.btnForwardClick();
             break;
         case TransportCommand::Previous:
-            window_.btnBackClick();
+            handset_.btnBackClick();
             break;
     }
     Publish();
@@ -101,7 +101,7 @@ void MprisService::MoveTo(const SeekTarget& target) {
             return;
         case SeekTarget::Kind::MoveTo:
             try {
-                window_.Engine().MoveTo(LbaToMsf(target.Position));
+                handset_.Engine().MoveTo(LbaToMsf(target.Position));
             } catch (const EMCIDeviceError& error) {
                 // A seek asked by another program is no reason for a message box.
                 std::cerr << "sonatrix: seek: " << error.what() << "\n";
@@ -122,7 +122,7 @@ void MprisService::SetPosition(const QString& trackId, qint64 micros) {
 
 void MprisService::SetLoopStatus(const QString& loopStatus) {
     const std::optional<bool> repeat = RepeatForLoopStatus(loopStatus.toStdString());
-    PlayerEngine& engine = window_.Engine();
+    PlayerEngine& engine = handset_.Engine();
     if (repeat && *repeat != engine.State.RepeatOn) {
         engine.btnRepeatClick();
     }
@@ -137,17 +137,17 @@ void MprisService::OpenUri(const QString& uri) {
 }
 
 void MprisService::Raise() {
-    window_.ComeForward();
+    handset_.ComeForward();
 }
 
 void MprisService::Quit() {
     // After the reply has gone out: closing the main handset ends the program.
-    QTimer::singleShot(0, &window_, [&window = window_] { window.close(); });
+    QTimer::singleShot(0, this, [this] { handset_.Exit1Click(); });
 }
 
 void MprisService::Publish() {
     const PlayerProperties now = Current();
-    const std::uint32_t repositions = window_.Engine().Repositions();
+    const std::uint32_t repositions = handset_.Engine().Repositions();
     const bool seeked = repositions != repositions_;
     repositions_ = repositions;
     if (!registered_) {

@@ -13,8 +13,8 @@
 
 namespace snx {
 
+class HandsetCommands;
 class StringGrid;
-class TSnx;
 
 class MprisService final : public QObject {
     Q_OBJECT
@@ -23,7 +23,7 @@ class MprisService final : public QObject {
     using DiscOpener = std::function<bool(const std::string& argument)>;
 
     // tracks: the names of the disc in the drive (the catalogue holder's Tracks).
-    MprisService(TSnx& window, const StringGrid& tracks, DiscOpener opener,
+    MprisService(HandsetCommands& handset, const StringGrid& tracks, DiscOpener opener,
                  QObject* parent = nullptr);
     ~MprisService() override;
     MprisService(const MprisService&) = delete;
@@ -53,7 +53,7 @@ class MprisService final : public QObject {
   private:
     void MoveTo(const SeekTarget& target);
 
-    TSnx& window_;
+    HandsetCommands& handset_;
     const StringGrid& tracks_;
     DiscOpener opener_;
     QTimer poll_;

@@ -25,7 +25,7 @@
 #include <filesystem>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
+#include "catalogue/disc_picture.h"
 #include "cd/cd_device.h"
 #include "cd/cd_types.h"
 #include "handset/default_bitmaps.h"
@@ -54,7 +54,6 @@ namespace snx {
 namespace {
 
 constexpr int kHintTime = 2000;  // milliseconds a hint stays up
-const char* const kTitleAtStart = "Sonatrix for Windows '95";
 
 QString FromStored(std::string_view text) {
     return QString::fromStdString(StoredTextToUtf8(text));
@@ -104,10 +103,6 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
                    Qt::WindowCloseButtonHint);
     setWindowIcon(ButtonGlyph("PlayColor"));
 
-    InitRecordFiles(8);
-    // The catalogue is made, after the user agrees, before anything reads it.
-    catalogue_.OpenDiscFiles();
-    catalogue_.CloseDiscFiles();
     engine_ = std::make_unique<PlayerEngine>(device_, catalogue_, *this, recording_);
     engine_->State.AdvanceArmed = true;
     engine_->State.AutoPlayRequested = autoPlay;
@@ -371,16 +366,15 @@ void TSnx::btnModeClick() {
             e, [this](std::optional<ModeButton> marked) { return TfrmMode::Ask(this, marked); });
         // The mode line shows the new mode now, not at the next tick.
         if (shown && e.State.DiscShown) {
-            Redraw(e);
+            e.RedrawHandset();
         }
     });
 }
 
 void TSnx::btnTrackClick() {
     // The device keeps the last disc's table after it leaves the drive; those are not tracks.
-    const int count = engine_->State.DiscLoaded ? device_.TrackCount : 0;
     const std::vector<std::string> rows =
-        TrackRows(count, engine_->Record(), catalogue_.Holder().Tracks);
+        TrackRows(engine_->SelectableTrackCount(), engine_->Record(), catalogue_.Holder().Tracks);
     if (const std::optional<int> track = TfrmTracks::Ask(this, rows)) {
         Run([track](PlayerEngine& e) { e.GoToTrack(*track); });
     }
@@ -478,9 +472,7 @@ void TSnx::FormShow() {
     device_.FindCdAuxDevice();
     device_.OpenDrive(settings.CdromInUse);
     if (device_.IsOpen()) {
-        device_.VolumeLeft = settings.VolumeLeft;
-        device_.VolumeRight = settings.VolumeRight;
-        device_.ApplyVolume();
+        engine_->ApplyDeviceSettings();
         timer_->start();
     } else {
         btnPlay_->setEnabled(false);
@@ -513,7 +505,6 @@ void TSnx::closeEvent(QCloseEvent* event) {
     tmrVolume_->stop();
     SaveSettingsReporting();
     device_.CloseDrive();
-    ExitRecordFiles();
     event->accept();
 }
 
@@ -596,12 +587,7 @@ void TSnx::DisplayClick() {
 
 void TSnx::Redraw(const PlayerEngine& engine) {
     const PlayerState& state = engine.State;
-    QString mode = recording_.RecordingActive() ? QStringLiteral("RECORDING...")
-                                                : QString::fromStdString(PlayModeLine(state.Mode));
-    if (device_.Paused) {
-        mode = QStringLiteral("Paused...");
-    }
-    led_.DrawLine(imgMode_->Image(), mode);
+    led_.DrawLine(imgMode_->Image(), QString::fromStdString(engine.ModeLine()));
     imgMode_->update();
 
     const int current = state.CurrentTrack;
@@ -632,9 +618,6 @@ void TSnx::Redraw(const PlayerEngine& engine) {
         led_.DrawClocks(display_->Image(), state.TrackElapsed, state.TrackRemaining);
     }
     display_->update();
-
-    const std::string prefix = "SNX [" + std::to_string(current) + "] ";
-    SetTitle(device_.Paused ? prefix + "Paused" : prefix + FormatMinSec(state.TrackElapsed));
 }
 
 void TSnx::SetTitle(std::string_view title) {
@@ -661,21 +644,8 @@ void TSnx::DrawAllTracks(int current) {
 }
 
 void TSnx::ShowBitmap() {
-    const Settings& settings = AppSettings();
-    const std::filesystem::path dataDirectory(settings.ProgramDirectory);
-    const std::filesystem::path discPicture = ResolveFileName(dataDirectory, "disc.bmp");
-    std::error_code error;
-    const DiscRecord& record = engine_->Record();
-    if (record.BitmapAddress != 0 && !std::filesystem::exists(discPicture, error)) {
-        TVlf& vlf = catalogue_.Holder().Vlf;
-        if (catalogue_.OpenDiscVlf()) {
-            vlf.ExtractFile(record.BitmapAddress, discPicture, 0);
-            catalogue_.CloseDiscVlf();
-        }
-    }
-    const std::filesystem::path shown = std::filesystem::exists(discPicture, error)
-                                            ? discPicture
-                                            : ResolveFileName(dataDirectory, "general.bmp");
+    const std::filesystem::path shown = DiscPictureFile(
+        catalogue_, engine_->Record(), std::filesystem::path(AppSettings().ProgramDirectory));
     TrackPanelPainter::DrawPicture(imgTracks_->Image(),
                                    QImage(QString::fromStdString(shown.string())));
     imgTracks_->update();
@@ -855,11 +825,7 @@ void TSnx::DrawGauges() {
 void TSnx::VolumeChanged() {
     const Settings& settings = AppSettings();
     SetVolumeGauges(settings.VolumeLeft, settings.VolumeRight);
-    device_.VolumeLeft = settings.VolumeLeft;
-    device_.VolumeRight = settings.VolumeRight;
-    if (device_.IsOpen()) {
-        device_.ApplyVolume();
-    }
+    engine_->ApplyDeviceSettings();
 }
 
 void TSnx::iFourWayDraw() {
@@ -889,11 +855,7 @@ void TSnx::iFourWayMouseUp() {
     tmrVolume_->stop();
     volume_.Release();
     iFourWayDraw();
-    const Settings& settings = AppSettings();
-    DiscRecord& record = engine_->Record();
-    record.SavedVolumeLeft = settings.VolumeLeft;
-    record.SavedVolumeRight = settings.VolumeRight;
-    engine_->StoreRecordIfCatalogued();
+    engine_->KeepDiscVolumes();
 }
 
 // ---- Menu commands -------------------------------------------------------------------------
@@ -1054,21 +1016,12 @@ void TSnx::SmallHandsetClosed(bool exitProgram) {
     smallHandsetShown_ = false;
 }
 
-std::string TSnx::DiscNameText() const {
-    return labName_->text().toStdString();
+const HandsetStatus& TSnx::Status() const {
+    return *engine_;
 }
 
-std::string TSnx::TrackNameText() const {
-    return labTrack_->text().toStdString();
-}
-
-std::string TSnx::TitleText() const {
-    return windowTitle().toStdString();
-}
-
-std::array<bool, 5> TSnx::TransportEnabled() const {
-    return {btnPlay_->isEnabled(), btnStop_->isEnabled(), btnPause_->isEnabled(),
-            btnEject_->isEnabled(), btnClose_->isEnabled()};
+void TSnx::Exit1Click() {
+    close();
 }
 
 void TSnx::SetTickEnabled(bool enabled) {

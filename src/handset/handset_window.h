@@ -45,19 +45,17 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     // A second start asked for play ("/P"): play the disc in the drive, and every later one.
     void RequestAutoPlay();
     // Brings the window forward, restoring it when minimised; the small handset when it is up.
-    void ComeForward();
+    void ComeForward() override;
+    // Menu "Exi&t": closes the window, which ends the program.
+    void Exit1Click() override;
 
     // Menu "Sm&all!": hides this window and shows the small handset in its place, until the
     // small handset ends the program or gives way to this window again.
     void Small2Click();
     bool SmallHandsetShown() const { return smallHandsetShown_; }
     TfrmSmall* SmallHandset() const { return small_.get(); }
-    // What the small handset copies: the disc and track lines, the transport buttons' enabled
-    // states (play, stop, pause, eject, close) and the background tile.
-    std::string DiscNameText() const override;
-    std::string TrackNameText() const override;
-    std::string TitleText() const override;
-    std::array<bool, 5> TransportEnabled() const override;
+    // What the small handset and the session bus read: the engine's state of play.
+    const HandsetStatus& Status() const override;
     const QImage& BackgroundTile() const { return background_; }
     void SaveSettingsReporting() override;
     // Opens the help window at a topic's page.

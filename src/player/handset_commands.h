@@ -1,12 +1,10 @@
 // The main handset as the other controllers of play see it (the small handset, the session bus):
-// its transport commands, the lines it shows and the enabled state of its transport buttons.
+// its transport commands, and the state of play it shows, read from the engine.
 #pragma once
-
-#include <array>
-#include <string>
 
 namespace snx {
 
+class HandsetStatus;
 class PlayerEngine;
 
 class HandsetCommands {
@@ -24,14 +22,14 @@ class HandsetCommands {
     // Starts the external volume program, asking for it when none is set.
     virtual void miVolClick() = 0;
     virtual void SaveSettingsReporting() = 0;
+    // Brings the handset in use forward, restoring it when minimised.
+    virtual void ComeForward() = 0;
+    // Closes the main handset, which ends the program.
+    virtual void Exit1Click() = 0;
 
     virtual PlayerEngine& Engine() = 0;
-    // The disc and track lines and the title the handset shows now.
-    virtual std::string DiscNameText() const = 0;
-    virtual std::string TrackNameText() const = 0;
-    virtual std::string TitleText() const = 0;
-    // Play, stop, pause, eject and close, in that order.
-    virtual std::array<bool, 5> TransportEnabled() const = 0;
+    // The lines, title, mode and transport buttons the handset shows now.
+    virtual const HandsetStatus& Status() const = 0;
 };
 
 }  // namespace snx

@@ -7,6 +7,7 @@
 #include "player/cd_text_record.h"
 #include "player/shuffle.h"
 #include "settings/settings.h"
+#include "util/text.h"
 #include "util/user_messages.h"
 
 namespace snx {
@@ -18,6 +19,18 @@ constexpr const char* kBookmarkPrompt = "Click [OK] to mark end of bookmark";
 
 }  // namespace
 
+void CopyDeviceSettings(CdDevice& device, const Settings& settings) {
+    device.IntroTime = settings.IntroTime;
+    device.SkipTime = settings.SkipTime;
+    device.VolumeLeft = settings.VolumeLeft;
+    device.VolumeRight = settings.VolumeRight;
+}
+
+std::array<bool, 5> TransportStates(ButtonPattern pattern, bool doorOpen) {
+    const bool playing = pattern == ButtonPattern::Playing;
+    return {pattern == ButtonPattern::Stopped, playing, playing, !doorOpen, doorOpen};
+}
+
 PlayerEngine::PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerView& view,
                            RecordingHook& recording, SeedSource seed)
     : device_(device),
@@ -28,6 +41,7 @@ PlayerEngine::PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerVie
       driveTable_(device) {
     device_.RefreshStatus = [this] { RefreshStatus(); };
     catalogue_.SetDrive(&driveTable_);
+    transport_ = TransportStates(pattern_, device_.IsOpen() && device_.IsDoorOpen());
 }
 
 PlayerEngine::~PlayerEngine() {
@@ -40,17 +54,70 @@ std::uint32_t PlayerEngine::ClockSeed() {
 }
 
 void PlayerEngine::SyncDevice() {
-    const Settings& settings = AppSettings();
     device_.CurrentPlayMode = State.Mode;
-    device_.IntroTime = settings.IntroTime;
-    device_.SkipTime = settings.SkipTime;
-    device_.VolumeLeft = settings.VolumeLeft;
-    device_.VolumeRight = settings.VolumeRight;
+    CopyDeviceSettings(device_, AppSettings());
 }
 
 void PlayerEngine::ApplyPattern(ButtonPattern pattern) {
     pattern_ = pattern;
+    // The tray as it is now: the buttons keep this until the next pattern.
+    transport_ = TransportStates(pattern, device_.IsOpen() && device_.IsDoorOpen());
     view_.SetButtons(pattern);
+}
+
+void PlayerEngine::ShowTitle(std::string title) {
+    title_ = std::move(title);
+    view_.SetTitle(title_);
+}
+
+void PlayerEngine::RedrawHandset() {
+    view_.Redraw(*this);
+    ShowTitle(StatusTitle());
+}
+
+std::string PlayerEngine::ModeLine() const {
+    if (device_.Paused) {
+        return "Paused...";
+    }
+    return recording_.RecordingActive() ? "RECORDING..." : PlayModeLine(State.Mode);
+}
+
+std::string PlayerEngine::StatusTitle() const {
+    const std::string prefix = "SNX [" + std::to_string(State.CurrentTrack) + "] ";
+    return device_.Paused ? prefix + "Paused" : prefix + FormatMinSec(State.TrackElapsed);
+}
+
+std::string PlayerEngine::PlayModeText() const {
+    return PlayModeLine(State.Mode);
+}
+
+std::string PlayerEngine::DiscNameText() const {
+    return State.DiscShown ? StoredTextToUtf8(record_.Name) : std::string();
+}
+
+std::string PlayerEngine::TrackNameText() const {
+    if (!State.DiscShown || State.CurrentTrack < 0) {
+        return {};
+    }
+    return StoredTextToUtf8(catalogue_.Holder().Tracks.Cell(0, State.CurrentTrack));
+}
+
+int PlayerEngine::SelectableTrackCount() const {
+    return State.DiscLoaded ? device_.TrackCount : 0;
+}
+
+void PlayerEngine::KeepDiscVolumes() {
+    const Settings& settings = AppSettings();
+    record_.SavedVolumeLeft = settings.VolumeLeft;
+    record_.SavedVolumeRight = settings.VolumeRight;
+    StoreRecordIfCatalogued();
+}
+
+void PlayerEngine::ApplyDeviceSettings() {
+    CopyDeviceSettings(device_, AppSettings());
+    if (device_.IsOpen()) {
+        device_.ApplyVolume();
+    }
 }
 
 void PlayerEngine::StopRecording() {
@@ -92,7 +159,7 @@ void PlayerEngine::TimerTimer() {
                 device_.Playing = true;
             }
         }
-        view_.Redraw(*this);
+        RedrawHandset();
         view_.SetTickEnabled(true);
         if (settings.StartSmall && FirstTickAfterShow) {
             view_.OpenSmallHandset();
@@ -113,7 +180,7 @@ void PlayerEngine::ForgetDisc() {
     view_.ClearDisc();
     device_.Playing = false;
     device_.Paused = false;
-    view_.SetTitle(kStoppedTitle);
+    ShowTitle(kStoppedTitle);
 }
 
 void PlayerEngine::ReopenDrive(int driveIndex) {

@@ -3,6 +3,7 @@
 // Runs on the user-interface thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -13,15 +14,27 @@
 #include "catalogue/disc_record.h"
 #include "cd/cd_device.h"
 #include "player/device_drive_table.h"
+#include "player/handset_status.h"
 #include "player/player_state.h"
 #include "player/player_view.h"
 #include "player/recording_hook.h"
+#include "settings/settings.h"
 
 namespace snx {
 
 constexpr int kTickInterval = 1000;  // milliseconds
+// The application title until the first tick with a disc replaces it.
+constexpr const char* kTitleAtStart = "Sonatrix for Windows '95";
 
-class PlayerEngine {
+// Copies the settings the device plays by (introduction and skip times, the two volumes) into
+// it; the volumes sound only after ApplyVolume.
+void CopyDeviceSettings(CdDevice& device, const Settings& settings);
+
+// The enabled states of play, stop, pause, eject and close under a button pattern; close is on
+// exactly when the tray is open, eject exactly when it is not.
+std::array<bool, 5> TransportStates(ButtonPattern pattern, bool doorOpen);
+
+class PlayerEngine final : public HandsetStatus {
   public:
     // Seeds the shuffle; the program reads the clock, tests give fixed values.
     using SeedSource = std::function<std::uint32_t()>;
@@ -29,7 +42,7 @@ class PlayerEngine {
     // Installs itself as the device's status refresh and as the catalogue's drive.
     PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerView& view,
                  RecordingHook& recording, SeedSource seed = ClockSeed);
-    ~PlayerEngine();
+    ~PlayerEngine() override;
     PlayerEngine(const PlayerEngine&) = delete;
     PlayerEngine& operator=(const PlayerEngine&) = delete;
 
@@ -77,6 +90,30 @@ class PlayerEngine {
     // track names and notes are read again and shown; play goes on as it was.
     void ReloadRecord();
 
+    // The four-way control was let go: the disc keeps the volumes now set, in the catalogue
+    // when it is catalogued, else for this play only.
+    void KeepDiscVolumes();
+    // Gives the device the settings it plays by and sounds the volumes when it is open.
+    void ApplyDeviceSettings();
+    // Redraws the handset (status lines, track highlight, times) and sets the title to match.
+    void RedrawHandset();
+
+    // The tracks the track list offers: none once the disc has gone, although the device keeps
+    // the last disc's table.
+    int SelectableTrackCount() const;
+    // The main handset's mode line: "RECORDING..." while a sample is recorded, "Paused..." while
+    // paused, else the mode.
+    std::string ModeLine() const;
+    // The title for the state of play: "SNX [3] 02.17", or "SNX [3] Paused".
+    std::string StatusTitle() const;
+
+    // HandsetStatus
+    std::string DiscNameText() const override;
+    std::string TrackNameText() const override;
+    std::string TitleText() const override { return title_; }
+    std::string PlayModeText() const override;
+    std::array<bool, 5> TransportEnabled() const override { return transport_; }
+
     PlayerState State;
     // Set by the handset when it is shown; the first tick after it may open the small handset.
     bool FirstTickAfterShow = true;
@@ -107,6 +144,7 @@ class PlayerEngine {
     void EndOfDisc();
     void StopRecording();
     void ApplyPattern(ButtonPattern pattern);
+    void ShowTitle(std::string title);
     void SyncDevice();
     void PlayTrack(int track);
     // Plays the first playable entry of list from 1-based position, searching forward
@@ -131,6 +169,8 @@ class PlayerEngine {
     std::int32_t recordNumber_ = 0;
     std::string identity_;
     ButtonPattern pattern_ = ButtonPattern::Idle;
+    std::array<bool, 5> transport_{};
+    std::string title_ = kTitleAtStart;
     int tickInterval_ = kTickInterval;
     bool skipBackHeld_ = false;
     bool skipForwardHeld_ = false;

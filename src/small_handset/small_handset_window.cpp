@@ -10,9 +10,8 @@
 #include <QToolButton>
 #include <string>
 
-#include "cd/play_mode.h"
 #include "player/handset_commands.h"
-#include "player/player_engine.h"
+#include "player/handset_status.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
 #include "widgets/button_glyphs.h"
@@ -213,7 +212,7 @@ void TfrmSmall::ApplySize() {
 }
 
 void TfrmSmall::MirrorButtons() {
-    const std::array<bool, 5> enabled = main_.TransportEnabled();
+    const std::array<bool, 5> enabled = main_.Status().TransportEnabled();
     for (std::size_t i = 0; i < enabled.size(); ++i) {
         transport_[i]->setEnabled(enabled[i]);
         accelerators_[i]->setEnabled(enabled[i]);
@@ -228,10 +227,11 @@ void TfrmSmall::timSTimer() {
         settings.SmallLeft = x();
         main_.SaveSettingsReporting();
     }
-    labName_->setText(QStringLiteral("Disc: ") + QString::fromStdString(main_.DiscNameText()));
-    labTrack_->setText(QStringLiteral("Track: ") + QString::fromStdString(main_.TrackNameText()));
-    setWindowTitle(QString::fromStdString(main_.TitleText()));
-    Pan1_->setText(QString::fromStdString(PlayModeLine(main_.Engine().State.Mode)));
+    const HandsetStatus& status = main_.Status();
+    labName_->setText(QStringLiteral("Disc: ") + QString::fromStdString(status.DiscNameText()));
+    labTrack_->setText(QStringLiteral("Track: ") + QString::fromStdString(status.TrackNameText()));
+    setWindowTitle(QString::fromStdString(status.TitleText()));
+    Pan1_->setText(QString::fromStdString(status.PlayModeText()));
     MirrorButtons();
     timS_->start();
 }

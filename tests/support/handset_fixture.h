@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audio/null_output.h"
+#include "catalogue/catalogue_session.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
 #include "cd/cd_device.h"
@@ -53,6 +54,7 @@ class HandsetFixture : public ::testing::Test {
         LoadSettings();
         AppSettings().CdromInUse = 0;  // the virtual drive: there are no real ones here
         messages.Answer(true);         // create the catalogue
+        session.Prepare();
     }
     ~HandsetFixture() override {
         if (window) {
@@ -117,8 +119,9 @@ class HandsetFixture : public ::testing::Test {
     VirtualClock clock;
     SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
     std::optional<CdDevice> device;
-    Tfvlf holder{dir.Path()};
-    DiscCatalogue catalogue{holder, nullptr};
+    CatalogueSession session{dir.Path()};
+    Tfvlf& holder = session.Holder();
+    DiscCatalogue& catalogue = session.Catalogue();
     NoRecording recording;
     std::optional<TSnx> window;
 };

@@ -1,0 +1,136 @@
+// What the small handset and the session bus read of the engine: the disc and track lines, the
+// title, the mode lines and the transport buttons; and the handset's rules that moved into the
+// engine (the four-way release, the track list's count, the device settings).
+#include "player/handset_status.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "player/player_engine.h"
+#include "tests/support/engine_fixture.h"
+
+namespace snx::test {
+namespace {
+
+using Buttons = std::array<bool, 5>;  // play, stop, pause, eject, close
+
+TEST_F(EngineTest, StatusFollowsTheDiscFromInsertionToRemoval) {
+    const HandsetStatus& status = *engine;
+    EXPECT_EQ(status.DiscNameText(), "");
+    EXPECT_EQ(status.TrackNameText(), "");
+    EXPECT_EQ(status.TitleText(), "Sonatrix for Windows '95");
+    EXPECT_EQ(status.TransportEnabled(), (Buttons{false, false, false, true, false}));
+
+    std::vector<TestTrack> tracks = Tracks(2);
+    tracks[0].Title = "Opening";
+    tracks[1].Title = "Closing";
+    Insert(tracks, {"Album", "Band", "Writer"});
+    EXPECT_EQ(status.DiscNameText(), "Album");
+    EXPECT_EQ(status.TrackNameText(), "Opening");
+    EXPECT_EQ(status.TitleText(), "SNX [1] 00.00");
+    EXPECT_EQ(view.Title, status.TitleText());
+    EXPECT_EQ(status.TransportEnabled(), (Buttons{true, false, false, true, false}));
+
+    engine->btnPlayClick();
+    EXPECT_EQ(status.TransportEnabled(), (Buttons{false, true, true, true, false}));
+    PlayFor(65);
+    EXPECT_EQ(status.TrackNameText(), "Closing");
+    EXPECT_EQ(status.TitleText().rfind("SNX [2] 00.0", 0), 0U) << status.TitleText();
+    engine->btnPauseClick();
+    // The title is the one shown: it changes with the next redraw, not with the command.
+    EXPECT_NE(status.TitleText(), "SNX [2] Paused");
+    Tick();
+    EXPECT_EQ(status.TitleText(), "SNX [2] Paused");
+    EXPECT_EQ(engine->StatusTitle(), "SNX [2] Paused");
+
+    Remove();
+    EXPECT_EQ(status.DiscNameText(), "");
+    EXPECT_EQ(status.TrackNameText(), "");
+    EXPECT_EQ(status.TitleText(), "SNX [Stopped]");
+    // The tray is out: only close.
+    EXPECT_EQ(status.TransportEnabled(), (Buttons{false, false, false, false, true}));
+}
+
+TEST_F(EngineTest, EjectAndCloseKeepTheButtonsOfTheLastPattern) {
+    Insert(Tracks(2));
+    engine->btnEjectClick();
+    EXPECT_EQ(engine->TransportEnabled(), (Buttons{false, false, false, false, true}));
+    // Closing applies no pattern: close stays on until the disc is taken up again.
+    engine->btnCloseClick();
+    EXPECT_EQ(engine->TransportEnabled(), (Buttons{false, false, false, false, true}));
+    Tick();
+    EXPECT_EQ(engine->TransportEnabled(), (Buttons{true, false, false, true, false}));
+}
+
+TEST_F(EngineTest, ModeLineShowsRecordingAndPauseOverTheMode) {
+    Insert(Tracks(3));
+    EXPECT_EQ(engine->ModeLine(), "Mode: Disc");
+    engine->SetPlayMode(PlayMode::Intro);
+    EXPECT_EQ(engine->ModeLine(), "Mode: Intro");
+    recording.Active = true;
+    EXPECT_EQ(engine->ModeLine(), "RECORDING...");
+    engine->btnPlayClick();
+    engine->btnPauseClick();
+    EXPECT_EQ(engine->ModeLine(), "Paused...");
+    // The small handset shows the mode alone.
+    EXPECT_EQ(engine->PlayModeText(), "Mode: Intro");
+}
+
+TEST_F(EngineTest, FourWayReleaseStoresVolumesOnlyForACataloguedDisc) {
+    Insert(Tracks(2));
+    AppSettings().VolumeLeft = 1234;
+    AppSettings().VolumeRight = 4321;
+    engine->KeepDiscVolumes();
+    EXPECT_EQ(engine->Record().SavedVolumeLeft, 1234);
+    EXPECT_EQ(engine->Record().SavedVolumeRight, 4321);
+    DiscRecord stored;
+    StringGrid grid(3, 100);
+    TextBox memo;
+    KeySnapshot keys;
+    EXPECT_EQ(catalogue->LoadDiscRecord(engine->Identity(), stored, grid, memo, keys), 0);
+
+    DiscRecord record = engine->Record();
+    catalogue->StoreDiscRecord(record, holder.Tracks, holder.Memo, engine->Keys());
+    Remove();
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    ASSERT_GT(engine->RecordNumber(), 0);
+    EXPECT_EQ(AppSettings().VolumeLeft, 1234);
+    AppSettings().VolumeLeft = 2000;
+    AppSettings().VolumeRight = 3000;
+    engine->KeepDiscVolumes();
+    ASSERT_GT(catalogue->LoadDiscRecord(engine->Identity(), stored, grid, memo, keys), 0);
+    EXPECT_EQ(stored.SavedVolumeLeft, 2000);
+    EXPECT_EQ(stored.SavedVolumeRight, 3000);
+}
+
+TEST_F(EngineTest, TrackListOffersNoTracksOnceTheDiscHasGone) {
+    EXPECT_EQ(engine->SelectableTrackCount(), 0);
+    Insert(Tracks(4));
+    EXPECT_EQ(engine->SelectableTrackCount(), 4);
+    Remove();
+    EXPECT_EQ(device.TrackCount, 4);  // the device keeps the last disc's table
+    EXPECT_EQ(engine->SelectableTrackCount(), 0);
+}
+
+TEST_F(EngineTest, DeviceSettingsReachTheDeviceOpenOrNot) {
+    Settings& settings = AppSettings();
+    settings.IntroTime = 7;
+    settings.SkipTime = 12;
+    settings.VolumeLeft = 100;
+    settings.VolumeRight = 200;
+    // A closed device takes the values without sounding them, and without an error.
+    EXPECT_NO_THROW(engine->ApplyDeviceSettings());
+    EXPECT_EQ(device.IntroTime, 7);
+    EXPECT_EQ(device.SkipTime, 12);
+    EXPECT_EQ(device.VolumeLeft, 100);
+    EXPECT_EQ(device.VolumeRight, 200);
+    Insert(Tracks(1));
+    settings.VolumeRight = 300;
+    EXPECT_NO_THROW(engine->ApplyDeviceSettings());
+    EXPECT_EQ(device.VolumeRight, 300);
+}
+
+}  // namespace
+}  // namespace snx::test
