@@ -14,6 +14,10 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/small_handset.html");
         case kHelpPlayMode:
             return QStringLiteral("qrc:/help/play_mode.html");
+        case kHelpProgramme:
+            return QStringLiteral("qrc:/help/programme.html");
+        case kHelpFitTracks:
+            return QStringLiteral("qrc:/help/fit_tracks.html");
         case kHelpDriveSelection:
             return QStringLiteral("qrc:/help/drives.html");
         default:

@@ -9,6 +9,8 @@ namespace snx {
 
 constexpr int kHelpPlayMode = 1007;
 constexpr int kHelpContents = 1012;
+constexpr int kHelpProgramme = 1014;
+constexpr int kHelpFitTracks = 1025;
 constexpr int kHelpDriveSelection = 1050;
 constexpr int kHelpHandset = 1051;
 constexpr int kHelpSmallHandset = 1052;
