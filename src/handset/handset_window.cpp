@@ -33,7 +33,10 @@
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
 #include "player/track_grid.h"
+#include "programming/fit_dialog.h"
 #include "programming/mode_dialog.h"
+#include "programming/programme_dialog.h"
+#include "programming/programme_edit.h"
 #include "programming/track_row.h"
 #include "programming/tracks_dialog.h"
 #include "settings/drive_dialog.h"
@@ -282,6 +285,10 @@ void TSnx::BuildMenus() {
                        [this] { Run([](PlayerEngine& e) { e.btnStartClick(); }); });
     miGotoTrack_ = add(control, "Goto &track...", QKeySequence(Qt::CTRL | Qt::Key_T),
                        [this] { btnTrackClick(); });
+    miProgramme_ = add(control, "Custom pr&ogramme...", QKeySequence(Qt::CTRL | Qt::Key_O),
+                       [this] { Cust1Click(); });
+    miFitTracks_ = add(control, "&Fit tracks to time...", QKeySequence(Qt::CTRL | Qt::Key_F),
+                       [this] { Fitt1Click(); });
     miForward_ = add(control, "Fast forward (&X)", QKeySequence(Qt::CTRL | Qt::Key_X),
                      [this] { Run([](PlayerEngine& e) { e.BtnSkipForwardClick(); }); });
     miRewind_ = add(control, "Fast rewind (&Z)", QKeySequence(Qt::CTRL | Qt::Key_Z),
@@ -378,6 +385,16 @@ void TSnx::btnTrackClick() {
     if (const std::optional<int> track = TfrmTracks::Ask(this, rows)) {
         Run([track](PlayerEngine& e) { e.GoToTrack(*track); });
     }
+}
+
+void TSnx::Cust1Click() {
+    EditProgramme(*engine_, catalogue_.Holder().Tracks, ProgrammeFlavour::Programme,
+                  [this](ProgrammeLists& lists) { return TfrmProgramme::Ask(this, lists); });
+}
+
+void TSnx::Fitt1Click() {
+    EditProgramme(*engine_, catalogue_.Holder().Tracks, ProgrammeFlavour::Fit,
+                  [this](ProgrammeLists& lists) { return TfrmFit::Ask(this, lists); });
 }
 
 template <typename Command>
@@ -711,7 +728,8 @@ void TSnx::SetButtons(ButtonPattern pattern) {
     group(playing, {btnStop_, btnBeg_}, {miStop_});
     group(playing, {btnSkipBack_, BtnSkipForward_, btnStart_},
           {miRewind_, miForward_, miBeginning_});
-    group(playing || stopped, {btnForward_, btnTrack_}, {miNext_, miGotoTrack_});
+    group(playing || stopped, {btnForward_, btnTrack_},
+          {miNext_, miGotoTrack_, miProgramme_, miFitTracks_});
     group(playing || stopped, {btnBack_}, {miLast_});
     group(playing, {btnPause_}, {miPause_});
     const bool open = device_.IsOpen() && device_.IsDoorOpen();

@@ -96,6 +96,9 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void btnModeClick();
     // Opens the track list and goes to the chosen track.
     void btnTrackClick();
+    // The custom programme dialogs; OK makes the play list the disc's programme.
+    void Cust1Click();
+    void Fitt1Click();
     // Starts the external volume program, asking for it when none is set.
     void miVolClick() override;
     // The drive selection dialog; on OK the chosen drive is opened and the choice saved.
@@ -220,6 +223,8 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     QAction* miLast_ = nullptr;
     QAction* miBeginning_ = nullptr;
     QAction* miGotoTrack_ = nullptr;
+    QAction* miProgramme_ = nullptr;
+    QAction* miFitTracks_ = nullptr;
     QAction* miModeOfPlay_ = nullptr;
     QAction* miForward_ = nullptr;
     QAction* miRewind_ = nullptr;

@@ -18,6 +18,10 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/export.html");
         case kHelpImport:
             return QStringLiteral("qrc:/help/import.html");
+        case kHelpProgramme:
+            return QStringLiteral("qrc:/help/programme.html");
+        case kHelpFitTracks:
+            return QStringLiteral("qrc:/help/fit_tracks.html");
         case kHelpDriveSelection:
             return QStringLiteral("qrc:/help/drives.html");
         default:

@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -22,18 +25,22 @@
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
+#include "programming/fit_dialog.h"
 #include "programming/mode_dialog.h"
+#include "programming/programme_dialog.h"
 #include "programming/track_list.h"
 #include "programming/track_row.h"
 #include "programming/track_row_painter.h"
 #include "programming/tracks_dialog.h"
 #include "settings/settings.h"
+#include "tests/support/demo_image.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/virtual_clock.h"
+#include "widgets/help_window.h"
 #include "widgets/image_control.h"
 
 namespace snx {
@@ -203,6 +210,136 @@ TEST_F(DialogsTest, WithTheDiscGoneTheTrackLineListsNothing) {
     const auto opened = test::WhenOpened<TfrmTracks>(
         [](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
     Click(Child<ImageControl>("imgTrack"), {5, 5}, Qt::LeftButton);
+}
+
+// ---- The custom programme dialogs over the demo disc -------------------------------------
+
+class ProgrammeDialogsTest : public test::HandsetFixture {
+  protected:
+    void InsertDemo() {
+        ASSERT_TRUE(drives.VirtualDrive().Insert(test::DemoImage().string()));
+        Open(drives);
+        Tick();
+    }
+    std::vector<std::uint8_t>& Programme() { return window->Engine().Record().Programme; }
+};
+
+template <typename Dialog>
+QPushButton* Button(Dialog& dialog, const char* name) {
+    return dialog.template findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+QString TimeShown(QDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("labTime"))->text();
+}
+
+TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
+    InsertDemo();
+    ASSERT_TRUE(Action("Custom pr&ogramme...")->isEnabled());
+    EXPECT_EQ(Action("Custom pr&ogramme...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    const DiscRecord& record = window->Engine().Record();
+    const auto opened = test::WhenOpened<TfrmProgramme>([&](TfrmProgramme& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Custom programme"));
+        EXPECT_EQ(HelpContextOf(&dialog), 1014);
+        TrackList& src = *dialog.SrcList();
+        ASSERT_EQ(src.count(), record.TrackCount);
+        EXPECT_FALSE(Button(dialog, "btnRemove")->isEnabled());
+        src.item(0)->setSelected(true);
+        src.item(2)->setSelected(true);
+        Button(dialog, "btnInclude")->click();
+        Button(dialog, "btnInclude")->click();
+        const MinSec one = RowTime(src.Row(0).toStdString());
+        const MinSec three = RowTime(src.Row(2).toStdString());
+        EXPECT_EQ(TimeShown(dialog).toStdString(),
+                  FormatMinSec(AddMinSec(AddMinSec(one, three), AddMinSec(one, three))));
+        TrackList& dst = *dialog.DstList();
+        ASSERT_EQ(dst.count(), 4);
+        dst.item(3)->setSelected(true);
+        Button(dialog, "btnUp")->click();
+        DoubleClickRow(src, 4);  // adds track 5 alone
+        DoubleClickRow(dst, 0);  // removes the first row
+        ASSERT_EQ(dst.count(), 4);
+        Shot(dialog, "programme_dialog.png");
+        Button(dialog, "btnOK")->click();
+    });
+    Action("Custom pr&ogramme...")->trigger();
+    EXPECT_EQ(Programme(), (std::vector<std::uint8_t>{3, 3, 1, 5}));
+
+    // Cancel keeps it; OK after clearing erases it.
+    const auto opened2 = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& dialog) {
+        EXPECT_EQ(dialog.DstList()->count(), 4);
+        Button(dialog, "btnClear")->click();
+        EXPECT_EQ(TimeShown(dialog), QStringLiteral("00.00"));
+        Button(dialog, "btnCancel")->click();
+    });
+    Action("Custom pr&ogramme...")->trigger();
+    EXPECT_EQ(Programme().size(), 4u);
+    const auto opened3 = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& dialog) {
+        Button(dialog, "btnClear")->click();
+        Button(dialog, "btnOK")->click();
+    });
+    Action("Custom pr&ogramme...")->trigger();
+    EXPECT_TRUE(Programme().empty());
+}
+
+TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTime) {
+    AppSettings().FitTracksTime = 1.30;
+    InsertDemo();
+    Programme() = {3, 3};
+    ASSERT_TRUE(Action("&Fit tracks to time...")->isEnabled());
+    EXPECT_EQ(Action("&Fit tracks to time...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    std::vector<int> chosen;
+    const auto opened = test::WhenOpened<TfrmFit>([&](TfrmFit& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Custom programme - fit tracks to time"));
+        EXPECT_EQ(HelpContextOf(&dialog), 1025);
+        EXPECT_EQ(dialog.TimeEntry()->text(), QStringLiteral("01.30"));
+        EXPECT_EQ(dialog.focusWidget(), dialog.TimeEntry());
+        // Track 3 is in the play list twice and not available.
+        ASSERT_EQ(dialog.DstList()->count(), 2);
+        for (int i = 0; i < dialog.SrcList()->count(); ++i) {
+            EXPECT_NE(RowTrackNumber(dialog.SrcList()->Row(i).toStdString()), 3);
+        }
+        Button(dialog, "btnIn")->click();
+        // Both copies of track 3 went back to the available list.
+        EXPECT_EQ(dialog.SrcList()->count() + dialog.DstList()->count(), 7);
+        dialog.TimeEntry()->setText(QStringLiteral("12.75"));
+        Button(dialog, "btnAny")->click();
+        EXPECT_EQ(messages.Errors(), std::vector<std::string>{kFitOutOfRange});
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(dialog.DstList()->count(), 0);
+        dialog.TimeEntry()->setText(QStringLiteral("99.59"));
+        Button(dialog, "btnAny")->click();
+        EXPECT_EQ(dialog.DstList()->count(), 7);  // every demo track fits
+        Button(dialog, "btnExch")->click();
+        EXPECT_EQ(dialog.DstList()->count(), 0);
+        EXPECT_EQ(TimeShown(dialog), QStringLiteral("00.00"));
+        Button(dialog, "btnExch")->click();
+        dialog.TimeEntry()->setText(QStringLiteral("01.30"));
+        Button(dialog, "btnAny")->click();
+        MinSec sum = 0;
+        for (int i = 0; i < dialog.DstList()->count(); ++i) {
+            const std::string row = dialog.DstList()->Row(i).toStdString();
+            chosen.push_back(RowTrackNumber(row));
+            sum = AddMinSec(sum, RowTime(row));
+        }
+        EXPECT_LE(sum, 1.30);
+        EXPECT_EQ(TimeShown(dialog).toStdString(), FormatMinSec(sum));
+        Shot(dialog, "fit_dialog.png");
+        Button(dialog, "btnOK")->click();
+    });
+    Action("&Fit tracks to time...")->trigger();
+    EXPECT_EQ(std::vector<int>(Programme().begin(), Programme().end()), chosen);
+    EXPECT_FALSE(chosen.empty());
+}
+
+TEST_F(ProgrammeDialogsTest, TheProgrammeMenuItemsFollowTheNextTrackButton) {
+    Open(drives);
+    EXPECT_FALSE(Action("Custom pr&ogramme...")->isEnabled());
+    EXPECT_FALSE(Action("&Fit tracks to time...")->isEnabled());
+    for (const int topic : {kHelpProgramme, kHelpFitTracks}) {
+        EXPECT_NE(HelpPage(topic), HelpPage(kHelpContents));
+        EXPECT_TRUE(QFile::exists(HelpPage(topic).mid(3))) << topic;
+    }
 }
 
 // ---- Drawing a row ---------------------------------------------------------------------------
