@@ -7,6 +7,7 @@
 #include "catalogue_commands.h"
 #include "exchange_commands.h"
 #include "identify_command.h"
+#include "print_commands.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
 #include "terminal_messages.h"
@@ -40,7 +41,14 @@ constexpr const char* kHelp =
     "  import FILE [--v4|--v3|--ini] [--merge]\n"
     "                   add the discs of a version 4 (default) or version 3 record file or\n"
     "                   of a player's ini file; --merge overwrites discs already held\n"
-    "  identify [DEVICE_OR_IMAGE]\n"
+    "  print FILE.pdf [--by name|composer|artist|type|label] [--filter-name TEXT]
+        [--filter-reference TEXT] [--filter-track TEXT]
+                   print the catalogue listing, in the browse tree's order and with its
+                   filters (list's --name, --ref and --track work too), into a PDF file
+  print-disc IDENTITY FILE.pdf [--user-fields]
+                   print one disc's sheet into a PDF file; --user-fields adds the track
+                   user fields to the track listing
+  identify [DEVICE_OR_IMAGE]\n"
     "                   the table of contents, playing time, identity and CD-Text of a disc\n"
     "                   in a drive (the first drive when none is named) or an image\n"
     "  --help           this text\n";
@@ -56,7 +64,8 @@ constexpr CommandEntry kCommands[] = {
     {"list", snx::ListCommand},       {"show", snx::ShowCommand},
     {"delete", snx::DeleteCommand},   {"check", snx::CheckCommand},
     {"rebuild", snx::RebuildCommand}, {"export", snx::ExportCommand},
-    {"import", snx::ImportCommand},
+    {"import", snx::ImportCommand},   {"print", snx::PrintCommand},
+    {"print-disc", snx::PrintDiscCommand},
 };
 
 }  // namespace
