@@ -17,6 +17,8 @@ PACKAGES=(
     xvfb xauth imagemagick                               # scripts/screenshot: virtual display, capture
     dbus-daemon playerctl                                # the MPRIS test: private bus, real client
     appstream desktop-file-utils librsvg2-bin            # the install test: validators, icon renderer
+    fonts-liberation2 fonts-dejavu-core                  # printed reports: substitutes for the report fonts
+    poppler-utils                                        # the report tests read PDFs back (pdftotext, pdftoppm)
 )
 
 if [ "${SONATRIX_SANITIZE:-0}" = 1 ]; then

@@ -149,37 +149,51 @@ CatalogueSession::~CatalogueSession() {
     ExitRecordFiles();
 }
 
+BrowseOption TakeBrowseOption(std::string_view option, const std::string& value, BrowseView& view,
+                              BrowseFilter& filter) {
+    if (option == "--by") {
+        const std::pair<const char*, BrowseView> views[] = {{"name", BrowseView::Name},
+                                                            {"composer", BrowseView::Composer},
+                                                            {"artist", BrowseView::Artist},
+                                                            {"label", BrowseView::Label},
+                                                            {"type", BrowseView::Type}};
+        const auto* found = std::find_if(std::begin(views), std::end(views),
+                                         [&](const auto& v) { return value == v.first; });
+        if (found == std::end(views)) {
+            return BrowseOption::BadView;
+        }
+        view = found->second;
+        return BrowseOption::Taken;
+    }
+    if (option == "--name" || option == "--filter-name") {
+        filter.Name = UpperAscii(value);
+    } else if (option == "--ref" || option == "--filter-reference") {
+        filter.Reference = UpperAscii(value);
+    } else if (option == "--track" || option == "--filter-track") {
+        filter.Track = UpperAscii(value);
+    } else {
+        return BrowseOption::Unknown;
+    }
+    filter.Apply = true;
+    return BrowseOption::Taken;
+}
+
 int ListCommand(CatalogueSession& session, const std::vector<std::string>& args,
                 std::ostream& out) {
     BrowseView view = BrowseView::Name;
     BrowseFilter filter;
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    for (std::size_t i = 0; i < args.size(); i += 2) {
         if (i + 1 >= args.size()) {
             return Fail("list: " + args[i] + " needs a value");
         }
-        const std::string& value = args[++i];
-        if (args[i - 1] == "--by") {
-            const std::pair<const char*, BrowseView> views[] = {{"name", BrowseView::Name},
-                                                                {"composer", BrowseView::Composer},
-                                                                {"artist", BrowseView::Artist},
-                                                                {"label", BrowseView::Label},
-                                                                {"type", BrowseView::Type}};
-            const auto* found = std::find_if(std::begin(views), std::end(views),
-                                             [&](const auto& v) { return value == v.first; });
-            if (found == std::end(views)) {
+        switch (TakeBrowseOption(args[i], args[i + 1], view, filter)) {
+            case BrowseOption::Taken:
+                break;
+            case BrowseOption::BadView:
                 return Fail("list: --by takes name, composer, artist, label or type");
-            }
-            view = found->second;
-        } else if (args[i - 1] == "--name") {
-            filter.Name = UpperAscii(value);
-        } else if (args[i - 1] == "--ref") {
-            filter.Reference = UpperAscii(value);
-        } else if (args[i - 1] == "--track") {
-            filter.Track = UpperAscii(value);
-        } else {
-            return Fail("list: unknown option " + args[i - 1]);
+            case BrowseOption::Unknown:
+                return Fail("list: unknown option " + args[i]);
         }
-        filter.Apply = filter.Apply || args[i - 1] != "--by";
     }
     for (const BrowseNode& node : BuildBrowseTree(session.Catalogue(), view, filter)) {
         if (!node.Heading) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/browse_tree.h"
 #include "catalogue/disc_catalogue.h"
 
 namespace snx {
@@ -26,6 +27,12 @@ class CatalogueSession {
     Tfvlf holder_;
     DiscCatalogue catalogue_;
 };
+
+// The options that choose the browse tree, shared by list and print: --by VIEW, and the filter
+// texts --name (or --filter-name), --ref (--filter-reference) and --track (--filter-track).
+enum class BrowseOption { Taken, Unknown, BadView };
+BrowseOption TakeBrowseOption(std::string_view option, const std::string& value, BrowseView& view,
+                              BrowseFilter& filter);
 
 // Each command takes its own arguments (after the command's name), writes its output to out and
 // returns the exit status. Errors go to standard error.

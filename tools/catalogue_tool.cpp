@@ -7,6 +7,7 @@
 #include "catalogue_commands.h"
 #include "exchange_commands.h"
 #include "identify_command.h"
+#include "print_commands.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
 #include "terminal_messages.h"
@@ -40,6 +41,13 @@ constexpr const char* kHelp =
     "  import FILE [--v4|--v3|--ini] [--merge]\n"
     "                   add the discs of a version 4 (default) or version 3 record file or\n"
     "                   of a player's ini file; --merge overwrites discs already held\n"
+    "  print FILE.pdf [--by name|composer|artist|type|label] [--filter-name TEXT]\n"
+    "        [--filter-reference TEXT] [--filter-track TEXT]\n"
+    "                   print the catalogue listing in the browse order, with its filters\n"
+    "                   (list's --name, --ref and --track work too), into a PDF file\n"
+    "  print-disc IDENTITY FILE.pdf [--user-fields]\n"
+    "                   print one disc's sheet into a PDF file; --user-fields adds the\n"
+    "                   track user fields to the track listing\n"
     "  identify [DEVICE_OR_IMAGE]\n"
     "                   the table of contents, playing time, identity and CD-Text of a disc\n"
     "                   in a drive (the first drive when none is named) or an image\n"
@@ -53,10 +61,15 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"list", snx::ListCommand},       {"show", snx::ShowCommand},
-    {"delete", snx::DeleteCommand},   {"check", snx::CheckCommand},
-    {"rebuild", snx::RebuildCommand}, {"export", snx::ExportCommand},
+    {"list", snx::ListCommand},
+    {"show", snx::ShowCommand},
+    {"delete", snx::DeleteCommand},
+    {"check", snx::CheckCommand},
+    {"rebuild", snx::RebuildCommand},
+    {"export", snx::ExportCommand},
     {"import", snx::ImportCommand},
+    {"print", snx::PrintCommand},
+    {"print-disc", snx::PrintDiscCommand},
 };
 
 }  // namespace

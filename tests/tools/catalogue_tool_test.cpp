@@ -214,3 +214,40 @@ TEST_F(CatalogueToolTest, ExplainsItsUsage) {
 
 }  // namespace
 }  // namespace snx
+
+namespace snx {
+namespace {
+
+std::string Output(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, n);
+    }
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0) << command << " (needs poppler-utils)";
+    return out;
+}
+
+TEST_F(CatalogueToolTest, PrintsTheListingAndASheetIntoPdfFilesWithoutADisplay) {
+    const std::string pdf = (dir_ / "listing.pdf").string();
+    Result r = Run("print '" + pdf + "' --by composer --filter-name bach");
+    ASSERT_EQ(r.Status, 0) << Errors();
+    EXPECT_EQ(r.Out, "Printed 1 page to " + pdf + "\n");
+    const std::string text = Output("pdftotext -layout '" + pdf + "' -");
+    EXPECT_NE(text.find("by composer"), std::string::npos);
+    EXPECT_NE(text.find("Goldberg Variations"), std::string::npos);
+    EXPECT_NE(text.find("Art of Fugue"), std::string::npos);
+    EXPECT_EQ(text.find("Kind of Blue"), std::string::npos);
+
+    const std::string sheet = (dir_ / "sheet.pdf").string();
+    ASSERT_EQ(Run("print-disc 0000000000000002 '" + sheet + "' --user-fields").Status, 0);
+    const std::string disc = Output("pdftotext -layout '" + sheet + "' -");
+    EXPECT_NE(disc.find("Kind of Blue part 5"), std::string::npos);
+    EXPECT_NE(disc.find("Second note"), std::string::npos);
+    EXPECT_EQ(Run("print-disc 00000000DEADBEEF '" + sheet + "'").Status, 1);
+    EXPECT_EQ(Run("print listing.txt").Status, 1);
+}
+
+}  // namespace
+}  // namespace snx

@@ -1,0 +1,391 @@
+// The printed reports, written to PDF and read back as poppler lays the text out.
+#include "catalogue_ui/catalogue_reports.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QImage>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+#include "catalogue/vlf.h"
+#include "catalogue_ui/print_layer.h"
+#include "catalogue_ui/printing_dlg.h"
+#include "tests/support/catalogue_fixture.h"
+#include "tests/support/modal_dialog.h"
+
+namespace snx {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Output(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot run " << command;
+        return out;
+    }
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, n);
+    }
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0) << command << " (needs poppler-utils)";
+    return out;
+}
+
+// The text of each page, as pdftotext -layout places it.
+std::vector<std::string> PdfPages(const fs::path& pdf) {
+    std::string text = Output("pdftotext -layout '" + pdf.string() + "' -");
+    std::vector<std::string> pages;
+    std::size_t at = 0;
+    for (std::size_t end; (end = text.find('\f', at)) != std::string::npos; at = end + 1) {
+        pages.push_back(text.substr(at, end - at));
+    }
+    return pages;
+}
+
+std::vector<std::string> LinesOf(const std::string& page) {
+    std::vector<std::string> lines;
+    std::istringstream in(page);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Trimmed(const std::string& line) {
+    const auto first = line.find_first_not_of(' ');
+    return first == std::string::npos ? ""
+                                      : line.substr(first, line.find_last_not_of(' ') - first + 1);
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+class ReportsTest : public test::CatalogueTest {
+  protected:
+    ReportsTest() {
+        CreateFiles();
+        AppSettings().ReportFontName.clear();
+        AppSettings().PrintBitmap = false;
+    }
+
+    std::int32_t Store(DiscRecord record, const StringGrid& tracks, const std::string& notes) {
+        TextBox memo;
+        memo.Text = record.Identity + "\r\n" + notes;
+        KeySnapshot keys;
+        return catalogue_->StoreDiscRecord(record, tracks, memo, keys);
+    }
+
+    DiscRecord Record(const std::string& identity, const std::string& name) {
+        DiscRecord record;
+        record.Identity = identity;
+        record.Name = name;
+        record.Composer = "Brahms";
+        record.Artist = "Quartetto Italiano";
+        record.MusicType = "Chamber";
+        record.RecordLabel = "Philips";
+        record.Reference = "REF-" + identity.substr(12);
+        record.PlayingTime = 41.07;
+        return record;
+    }
+
+    std::vector<std::string> Sheet(std::int32_t number, bool userFields = false) {
+        DiscSheet sheet;
+        EXPECT_TRUE(LoadDiscSheet(*catalogue_, number, userFields, sheet));
+        PrintLayer layer;
+        layer.PrintToPdf(pdf_);
+        EXPECT_TRUE(PrintDiscSheet(layer, sheet, "Tester"));
+        return PdfPages(pdf_);
+    }
+
+    std::vector<std::string> Listing(BrowseView view, PrintLayer& layer) {
+        layer.PrintToPdf(pdf_);
+        const std::vector<BrowseNode> tree = BuildBrowseTree(*catalogue_, view, {});
+        EXPECT_TRUE(
+            PrintCatalogueListing(layer, *catalogue_, tree, view, "Tester", QDate(2026, 12, 8)));
+        return fs::exists(pdf_) ? PdfPages(pdf_) : std::vector<std::string>{};
+    }
+
+    fs::path pdf_ = dir_ / "report.pdf";
+};
+
+TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
+    StringGrid tracks(3, 100);
+    DiscRecord noYear = Record("00000000000000A1", "String Quartets");
+    noYear.TrackCount = 2;
+    tracks.SetCell(0, 1, "Allegro non troppo");
+    tracks.SetCell(0, 2, "Romanze");
+    const std::int32_t first = Store(noYear, tracks, "Recorded in\nMontreux.\n\nMono.");
+    DiscRecord dated = noYear;
+    dated.Identity = "00000000000000A2";
+    dated.Year = 1968;
+    const std::int32_t second = Store(dated, tracks, "");
+
+    // The lines from the reference row down to the tracks row: the same with and without a
+    // year, the year's row left empty.
+    const auto rowsBetween = [](const std::vector<std::string>& lines) {
+        std::ptrdiff_t from = -1;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].find("Disc reference:") != std::string::npos) {
+                from = static_cast<std::ptrdiff_t>(i);
+            }
+            if (lines[i].find("Tracks: 2") != std::string::npos && from >= 0) {
+                return static_cast<std::ptrdiff_t>(i) - from;
+            }
+        }
+        return std::ptrdiff_t{-1};
+    };
+    std::vector<std::string> pages = Sheet(first);
+    ASSERT_EQ(pages.size(), 1u);
+    const std::string& text = pages[0];
+    EXPECT_EQ(text.find("Year:"), std::string::npos);
+    EXPECT_NE(text.find("Page: 1"), std::string::npos);
+    EXPECT_NE(text.find("String Quartets"), std::string::npos);
+    EXPECT_NE(text.find("Disc reference:"), std::string::npos);
+    EXPECT_NE(text.find("REF-00A1"), std::string::npos);
+    EXPECT_NE(text.find("PlayingTime: 41.07"), std::string::npos);
+    EXPECT_NE(text.find("Disk ID: 00000000000000A1"), std::string::npos);
+    EXPECT_NE(text.find("Collector: Tester"), std::string::npos);
+    // The notes as two paragraphs, without the identity line the editor keeps above them.
+    EXPECT_NE(text.find("Recorded in Montreux."), std::string::npos);
+    EXPECT_NE(text.find("Mono."), std::string::npos);
+    EXPECT_EQ(Count(text, "00000000000000A1"), 1u);
+    EXPECT_NE(text.find("Romanze"), std::string::npos);
+    const std::ptrdiff_t withoutYear = rowsBetween(LinesOf(text));
+
+    pages = Sheet(second);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("Year:"), std::string::npos);
+    EXPECT_NE(pages[0].find("1968"), std::string::npos);
+    EXPECT_EQ(pages[0].find("Montreux"), std::string::npos);
+    EXPECT_GT(withoutYear, 1);
+    EXPECT_EQ(rowsBetween(LinesOf(pages[0])), withoutYear);
+}
+
+TEST_F(ReportsTest, ATrackListPastThePageGoesOnAfterTheHeaderOfTheNextPage) {
+    DiscRecord record = Record("00000000000000B1", "Complete Songs");
+    record.TrackCount = 99;
+    StringGrid tracks(3, 100);
+    for (int t = 1; t <= 99; ++t) {
+        record.TrackLengths[t - 1] = PackMsf(2, static_cast<unsigned>(t % 60), 0);
+        tracks.SetCell(0, t, "Lied number " + std::to_string(t));
+        tracks.SetCell(1, t, "Poet " + std::to_string(t));
+    }
+    AppSettings().TrackUser1Label = "Words by";
+    const std::vector<std::string> pages = Sheet(Store(record, tracks, "A note."), true);
+    ASSERT_GE(pages.size(), 2u);
+    std::string all;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const std::string& page = pages[p];
+        EXPECT_NE(page.find("Page: " + std::to_string(p + 1)), std::string::npos) << p;
+        EXPECT_NE(page.find("Complete Songs"), std::string::npos) << p;
+        EXPECT_NE(page.find("Composer:"), std::string::npos) << p;
+        EXPECT_NE(page.find("Disk ID: 00000000000000B1"), std::string::npos) << p;
+        // The header comes before any track on the page.
+        const auto header = page.find("Disk ID:");
+        const auto track = page.find("Lied number");
+        if (track != std::string::npos) {
+            EXPECT_LT(header, track) << p;
+        }
+        all += page;
+    }
+    for (int t = 1; t <= 99; ++t) {
+        EXPECT_EQ(Count(all, "Lied number " + std::to_string(t) + " "), 1u) << t;
+        EXPECT_EQ(Count(all, "Poet " + std::to_string(t) + "\n"), 1u) << t;
+    }
+    EXPECT_EQ(Count(all, "Words by"), 1u);
+    EXPECT_EQ(Count(all, "Collector: Tester"), 1u);
+    EXPECT_NE(pages.back().find("Collector: Tester"), std::string::npos);
+}
+
+TEST_F(ReportsTest, TheSheetStretchesThePictureBesideItsLabelsWhenAskedTo) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString((dir_ / "cover.bmp").string()), "BMP"));
+    DiscRecord record = Record("00000000000000C1", "Pictured");
+    catalogue_->OpenDiscVlf();
+    record.BitmapAddress = holder_->Vlf.StoreFile(0, dir_ / "cover.bmp", TVlf::kTypeBitmap);
+    catalogue_->CloseDiscVlf();
+    ASSERT_NE(record.BitmapAddress, 0);
+    const std::int32_t number = Store(record, StringGrid(3, 100), "");
+
+    const auto composerIndent = [](const std::string& page) {
+        for (const std::string& line : LinesOf(page)) {
+            if (line.find("Composer:") != std::string::npos) {
+                return line.find("Composer:");
+            }
+        }
+        return std::string::npos;
+    };
+    const auto images = [this] {
+        return Count(Output("pdfimages -list '" + pdf_.string() + "'"), " image ");
+    };
+    const std::size_t plain = composerIndent(Sheet(number).at(0));
+    EXPECT_EQ(images(), 0u);
+    AppSettings().PrintBitmap = true;
+    const std::size_t beside = composerIndent(Sheet(number).at(0));
+    EXPECT_EQ(images(), 1u);
+    EXPECT_GT(beside, plain + 10);
+}
+
+TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeader) {
+    std::map<std::string, std::string> composerOf;
+    const char* const composers[] = {"Bartok", "Haydn", "Mozart", "Schubert", "Ravel"};
+    StringGrid tracks(3, 100);
+    for (int i = 0; i < 90; ++i) {
+        char identity[17];
+        std::snprintf(identity, sizeof identity, "%016X", 0xD000 + i);
+        const std::string name = "Album " + std::to_string(1000 + i);
+        DiscRecord record = Record(identity, name);
+        record.Composer = composers[(i * 7) % 5];
+        record.Year = static_cast<std::int16_t>(i % 3 == 0 ? 0 : 1950 + i);
+        Store(record, tracks, "");
+        composerOf[name] = record.Composer;
+    }
+    PrintLayer layer;
+    const std::vector<std::string> pages = Listing(BrowseView::Composer, layer);
+    ASSERT_GE(pages.size(), 3u);
+    EXPECT_EQ(static_cast<int>(pages.size()), layer.PageNumber());
+    EXPECT_TRUE(layer.Landscape());
+
+    std::map<std::string, int> seen;
+    std::map<std::string, int> headings;
+    std::string heading;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const std::string& page = pages[p];
+        EXPECT_NE(page.find("Page: " + std::to_string(p + 1)), std::string::npos) << p;
+        EXPECT_NE(page.find("CD Catalogue"), std::string::npos) << p;
+        EXPECT_NE(page.find("by composer"), std::string::npos) << p;
+        EXPECT_NE(page.find("Collector: Tester - Printed on 8 December 2026"), std::string::npos)
+            << p;
+        EXPECT_NE(page.find("Music type"), std::string::npos) << p;
+        for (const std::string& line : LinesOf(page)) {
+            const std::string text = Trimmed(line);
+            if (composerOf.end() != std::find_if(composerOf.begin(), composerOf.end(),
+                                                 [&](const auto& d) { return d.second == text; })) {
+                heading = text;
+                ++headings[text];
+                continue;
+            }
+            const auto at = text.find("Album ");
+            if (at == std::string::npos) {
+                continue;
+            }
+            const std::string name = text.substr(at, 10);
+            ++seen[name];
+            EXPECT_EQ(composerOf[name], heading) << name;
+            EXPECT_NE(line.find("41.07"), std::string::npos) << name;
+            const int i = std::stoi(name.substr(6)) - 1000;
+            EXPECT_EQ(line.find(std::to_string(1950 + i)) != std::string::npos, i % 3 != 0) << line;
+        }
+    }
+    EXPECT_EQ(seen.size(), 90u);
+    for (const auto& [name, times] : seen) {
+        EXPECT_EQ(times, 1) << name;
+    }
+    EXPECT_EQ(headings.size(), 5u);
+    for (const auto& [name, times] : headings) {
+        EXPECT_EQ(times, 1) << name;
+    }
+}
+
+TEST_F(ReportsTest, AbortingLeavesNoDocumentAndTheNextReportPrints) {
+    StringGrid tracks(3, 100);
+    for (int i = 0; i < 80; ++i) {
+        char identity[17];
+        std::snprintf(identity, sizeof identity, "%016X", 0xE000 + i);
+        Store(Record(identity, "Disc " + std::to_string(i)), tracks, "");
+    }
+    TPrintingDlg dialog;
+    PrintLayer layer(&dialog);
+    bool shown = false;
+    // Pressed while the first pages print: the job runs to its end and is thrown away.
+    QTimer::singleShot(0, [&] {
+        shown =
+            dialog.isVisible() && dialog.ReportLabel()->text() == QStringLiteral("CD catalogue");
+        dialog.AbortButton()->click();
+    });
+    EXPECT_TRUE(Listing(BrowseView::Name, layer).empty());
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(fs::exists(pdf_));
+    EXPECT_FALSE(fs::exists(dir_ / "report.pdf.part"));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.AbortButton()->isEnabled());
+
+    const std::vector<std::string> pages = Listing(BrowseView::Name, layer);
+    ASSERT_GE(pages.size(), 2u);
+    EXPECT_TRUE(dialog.AbortButton()->isEnabled());
+    EXPECT_EQ(dialog.PageLabel()->text(), QStringLiteral("Page: ") + QString::number(pages.size()));
+    EXPECT_TRUE(dialog.PrinterLabel()->text().startsWith(QStringLiteral("Printing on ")));
+}
+
+TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
+    TPrintingDlg dialog;
+    PrintLayer layer(&dialog);
+    layer.PrintToPrinter();
+    layer.Printer().setOutputFormat(QPrinter::PdfFormat);
+    layer.Printer().setOutputFileName(QString::fromStdString(pdf_.string()));
+    bool visible = true;
+    {
+        auto expectation = test::WhenOpened<QPrintDialog>([&](QPrintDialog& chooser) {
+            visible = dialog.isVisible();
+            chooser.reject();
+        });
+        EXPECT_FALSE(PrintCatalogueListing(layer, *catalogue_, {}, BrowseView::Name, "Tester",
+                                           QDate(2026, 12, 8)));
+    }
+    EXPECT_FALSE(visible);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(fs::exists(pdf_));
+
+    // Confirmed, the same printer writes the file.
+    {
+        auto expectation =
+            test::WhenOpened<QPrintDialog>([](QPrintDialog& chooser) { chooser.accept(); });
+        EXPECT_TRUE(PrintCatalogueListing(layer, *catalogue_, {}, BrowseView::Artist, "Tester",
+                                          QDate(2026, 12, 8)));
+    }
+    ASSERT_EQ(PdfPages(pdf_).size(), 1u);
+    EXPECT_NE(PdfPages(pdf_)[0].find("by artist"), std::string::npos);
+}
+
+TEST_F(ReportsTest, PrintingTheSelectedDiscNeedsADiscNodeAndAsksAboutUserFields) {
+    PrintLayer layer;
+    layer.PrintToPdf(pdf_);
+    BrowseNode heading;
+    heading.Heading = true;
+    PrintSelectedDisc(layer, *catalogue_, nullptr, "Tester");
+    PrintSelectedDisc(layer, *catalogue_, &heading, "Tester");
+    EXPECT_EQ(messages_.Errors(),
+              (std::vector<std::string>{"Please first select the CD to be printed.",
+                                        "Please first select the CD to be printed."}));
+    EXPECT_FALSE(fs::exists(pdf_));
+
+    AppSettings().TrackUser2Label = "Soloist";
+    BrowseNode disc;
+    disc.RecordNumber = Store(Record("00000000000000F1", "Selected"), StringGrid(3, 100), "");
+    messages_.Answer(true);
+    PrintSelectedDisc(layer, *catalogue_, &disc, "Tester");
+    EXPECT_EQ(messages_.Messages().back().Text,
+              "Do you wish to include the user defined fields for the track listing?");
+    ASSERT_EQ(PdfPages(pdf_).size(), 1u);
+    EXPECT_NE(PdfPages(pdf_)[0].find("Soloist"), std::string::npos);
+    messages_.Answer(false);
+    PrintSelectedDisc(layer, *catalogue_, &disc, "Tester");
+    EXPECT_EQ(PdfPages(pdf_)[0].find("Soloist"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace snx
