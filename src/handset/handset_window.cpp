@@ -216,6 +216,9 @@ void TSnx::BuildControls() {
     btnMode_ = MakeSpeedButton(client_, "btnMode", {203, 87, 25, 24},
                                QStringLiteral("Select mode of play."));
 
+    btnData_ = MakeSpeedButton(client_, "btnData", {244, 106, 25, 25},
+                               QStringLiteral("Display/Edit record for current disc."));
+
     btnRepeat_ = new QPushButton(QStringLiteral("&Repeat"), client_);
     btnRepeat_->setObjectName(QStringLiteral("btnRepeat"));
     btnRepeat_->setGeometry(168, 61, 60, 24);
@@ -263,6 +266,14 @@ void TSnx::BuildMenus() {
         return action;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    miData_ = add(file, "Edit current CD &data record", QKeySequence(Qt::CTRL | Qt::Key_D),
+                  [this] { btnDataClick(); });
+    QMenu* lists = file->addMenu(QStringLiteral("Reference &files"));
+    add(lists, "&Composers...", {}, [this] { mTypeClick('C'); });
+    add(lists, "&Artists...", {}, [this] { mTypeClick('A'); });
+    add(lists, "&Record labels...", {}, [this] { mTypeClick('L'); });
+    add(lists, "&Music type...", {}, [this] { mTypeClick('T'); });
+    file->addSeparator();
     add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
     add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
     file->addSeparator();
@@ -326,7 +337,8 @@ void TSnx::BuildMenus() {
     SetHelpContext(this, kHelpHandset);
 
     // Alt and a letter give the transport commands, as the hidden accelerator buttons did.
-    const std::array<std::pair<Qt::Key, QAction*>, 11> accelerators = {{
+    const std::array<std::pair<Qt::Key, QAction*>, 12> accelerators = {{
+        {Qt::Key_D, miData_},
         {Qt::Key_P, miPlay_},
         {Qt::Key_S, miStop_},
         {Qt::Key_U, miPause_},
@@ -420,6 +432,7 @@ void TSnx::Wire() {
     connect(btnForward_, &QToolButton::clicked, miNext_, &QAction::trigger);
     connect(btnTrack_, &QToolButton::clicked, miGotoTrack_, &QAction::trigger);
     connect(btnMode_, &QToolButton::clicked, miModeOfPlay_, &QAction::trigger);
+    connect(btnData_, &QToolButton::clicked, miData_, &QAction::trigger);
     // The skip buttons act on press and repeat while held; their release ends the repeat.
     connect(btnSkipBack_, &QToolButton::pressed, this,
             [this] { Run([](PlayerEngine& e) { e.btnSkipBackMouseDown(); }); });
@@ -728,8 +741,8 @@ void TSnx::SetButtons(ButtonPattern pattern) {
     group(playing, {btnStop_, btnBeg_}, {miStop_});
     group(playing, {btnSkipBack_, BtnSkipForward_, btnStart_},
           {miRewind_, miForward_, miBeginning_});
-    group(playing || stopped, {btnForward_, btnTrack_},
-          {miNext_, miGotoTrack_, miProgramme_, miFitTracks_});
+    group(playing || stopped, {btnForward_, btnTrack_, btnData_},
+          {miNext_, miGotoTrack_, miProgramme_, miFitTracks_, miData_});
     group(playing || stopped, {btnBack_}, {miLast_});
     group(playing, {btnPause_}, {miPause_});
     const bool open = device_.IsOpen() && device_.IsDoorOpen();
@@ -739,7 +752,7 @@ void TSnx::SetButtons(ButtonPattern pattern) {
 
 void TSnx::SetBitmapButtons() {
     const char* const suffix = AppSettings().UseColorButtons ? "Color" : "Mono";
-    const std::array<std::pair<QToolButton*, const char*>, 12> glyphs = {{
+    const std::array<std::pair<QToolButton*, const char*>, 13> glyphs = {{
         {btnPlay_, "Play"},
         {btnStop_, "Stop"},
         {btnPause_, "Pause"},
@@ -752,6 +765,7 @@ void TSnx::SetBitmapButtons() {
         {btnStart_, "Start"},
         {btnTrack_, "Tracks"},
         {btnMode_, "Mode"},
+        {btnData_, "Data"},
     }};
     for (const auto& [button, name] : glyphs) {
         button->setIcon(ButtonGlyph(std::string(name) + suffix));

@@ -99,6 +99,10 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     // The custom programme dialogs; OK makes the play list the disc's programme.
     void Cust1Click();
     void Fitt1Click();
+    // Edits the record of the disc in the drive and stores it, whichever way the editor closes.
+    void btnDataClick();
+    // The reference list editor of the list with this letter (C, A, L or T).
+    void mTypeClick(char letter);
     // Starts the external volume program, asking for it when none is set.
     void miVolClick() override;
     // The drive selection dialog; on OK the chosen drive is opened and the choice saved.
@@ -204,6 +208,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     QToolButton* BtnSkipForward_ = nullptr;
     QToolButton* btnTrack_ = nullptr;
     QToolButton* btnMode_ = nullptr;
+    QToolButton* btnData_ = nullptr;
     QPushButton* btnRepeat_ = nullptr;
     QPushButton* btnBeg_ = nullptr;
     QFrame* bevel2_ = nullptr;
@@ -235,6 +240,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     QAction* miDiscData_ = nullptr;
     QAction* miExt_ = nullptr;
     QAction* miHints_ = nullptr;
+    QAction* miData_ = nullptr;
 
     std::unique_ptr<TfrmSmall> small_;
     // A closed small handset waits here until its close has returned, then is freed.

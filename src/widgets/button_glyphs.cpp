@@ -82,6 +82,14 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
                    .subtracted(Box(8, 0, 8, 9))
                    .united(Triangle({9.5, 9}, {16, 9}, {12.75, 4.5}));
         colour = QColor(120, 0, 150);
+    } else if (command == "Data") {
+        // A record card with its lines of text.
+        path = Box(2, 1, 12, 14)
+                   .subtracted(Box(4, 3, 8, 10))
+                   .united(Box(5, 4, 6, 1))
+                   .united(Box(5, 7, 6, 1))
+                   .united(Box(5, 10, 4, 1));
+        colour = QColor(0, 70, 200);
     } else if (command == "Full") {
         // A window with its title bar: back to the full handset.
         path = Box(1, 2, 14, 12).subtracted(Box(3, 6, 10, 6));

@@ -24,6 +24,16 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/fit_tracks.html");
         case kHelpDriveSelection:
             return QStringLiteral("qrc:/help/drives.html");
+        case kHelpDiscData:
+            return QStringLiteral("qrc:/help/disc_data.html");
+        case kHelpTrack:
+            return QStringLiteral("qrc:/help/disc_data.html#track");
+        case kHelpTrackGrid:
+            return QStringLiteral("qrc:/help/disc_data.html#grid");
+        case kHelpBitmap:
+            return QStringLiteral("qrc:/help/disc_data.html#bitmap");
+        case kHelpReferenceLists:
+            return QStringLiteral("qrc:/help/reference_lists.html");
         default:
             return QStringLiteral("qrc:/help/contents.html");
     }

@@ -8,14 +8,19 @@ class QTextBrowser;
 namespace snx {
 
 constexpr int kHelpPlayMode = 1007;
+constexpr int kHelpBitmap = 1005;
 constexpr int kHelpContents = 1012;
 constexpr int kHelpExport = 1024;
 constexpr int kHelpImport = 1028;
 constexpr int kHelpProgramme = 1014;
 constexpr int kHelpFitTracks = 1025;
+constexpr int kHelpTrack = 1020;
+constexpr int kHelpDiscData = 1022;
+constexpr int kHelpReferenceLists = 1045;
 constexpr int kHelpDriveSelection = 1050;
 constexpr int kHelpHandset = 1051;
 constexpr int kHelpSmallHandset = 1052;
+constexpr int kHelpTrackGrid = 1054;
 
 // The page of a topic, or the contents for a topic without a page of its own.
 QString HelpPage(int topic);

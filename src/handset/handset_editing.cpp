@@ -1,0 +1,59 @@
+// The handset's commands that edit the catalogue: the disc's record and the reference lists.
+#include <QLabel>
+
+#include "catalogue/disc_catalogue.h"
+#include "catalogue/fvlf.h"
+#include "catalogue_ui/disc_data_dialog.h"
+#include "catalogue_ui/list_dialog.h"
+#include "handset/handset_window.h"
+#include "player/player_engine.h"
+#include "util/text.h"
+
+namespace snx {
+
+void TSnx::btnDataClick() {
+    const std::string identity = engine_->Identity();
+    if (identity.empty()) {
+        return;  // no disc, so no record
+    }
+    Tfvlf& holder = catalogue_.Holder();
+    // The tick runs on under the dialog; these copies keep the edit with its own disc even if
+    // another disc is loaded meanwhile.
+    DiscRecord record = engine_->Record();
+    StringGrid tracks = holder.Tracks;
+    TextBox memo = holder.Memo;
+    KeySnapshot keys = engine_->Keys();
+    DiscEditor editor = DiscEditor::Open(record, tracks, memo);
+    {
+        TfrmCDData dialog(editor, catalogue_, this);
+        if (dialog.exec() == QDialog::Accepted) {
+            editor.TakeOk(record, tracks, memo);
+        } else {
+            editor.TakeCancel(record);
+        }
+    }
+    if (engine_->Identity() != identity) {
+        catalogue_.StoreDiscRecord(record, tracks, memo, keys);
+        return;
+    }
+    engine_->Record() = record;
+    holder.Tracks = tracks;
+    holder.Memo = memo;
+    catalogue_.StoreDiscRecord(engine_->Record(), holder.Tracks, holder.Memo, engine_->Keys());
+
+    const DiscRecord& stored = engine_->Record();
+    const auto shown = [](const std::string& text) {
+        return QString::fromStdString(StoredTextToUtf8(text));
+    };
+    labName_->setText(shown(stored.Name));
+    labTrack_->clear();
+    LabComp_->setText(shown(stored.Composer));
+    labArt_->setText(shown(stored.Artist));
+    highlighted_ = -1;  // the next tick draws the current track's highlight again
+}
+
+void TSnx::mTypeClick(char letter) {
+    EditReferenceList(this, letter, catalogue_.DataDirectory());
+}
+
+}  // namespace snx
