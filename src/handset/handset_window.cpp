@@ -266,6 +266,7 @@ void TSnx::BuildMenus() {
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
+    add(file, "&Configure Sonatrix...", {}, [this] { ConfigureSonatrix1Click(); });
     add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
     file->addSeparator();
     add(file, "Exi&t", {}, [this] { close(); });

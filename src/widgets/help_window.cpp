@@ -14,6 +14,8 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/small_handset.html");
         case kHelpPlayMode:
             return QStringLiteral("qrc:/help/play_mode.html");
+        case kHelpConfiguration:
+            return QStringLiteral("qrc:/help/configuration.html");
         case kHelpDriveSelection:
             return QStringLiteral("qrc:/help/drives.html");
         default:

@@ -8,6 +8,7 @@ class QTextBrowser;
 namespace snx {
 
 constexpr int kHelpPlayMode = 1007;
+constexpr int kHelpConfiguration = 1011;
 constexpr int kHelpContents = 1012;
 constexpr int kHelpDriveSelection = 1050;
 constexpr int kHelpHandset = 1051;
