@@ -37,15 +37,18 @@ class HandsetConfigureTest : public test::HandsetFixture {
     }
     void Configure() { Action("&Configure Sonatrix...")->trigger(); }
 
-    // Counts the cell's pixels that are clearly of the colour (text is smoothed).
+    // Counts the cell's pixels that are clearly of the colour's hue (text is smoothed into the
+    // dark background, so only the channels that are on or off count).
     static int Near(const QImage& image, const TrackCell& cell, QColor colour) {
         int count = 0;
         for (int y = cell.Top; y < cell.Top + cell.Side; ++y) {
             for (int x = cell.Left; x < cell.Left + cell.Side; ++x) {
                 const QColor pixel = image.pixelColor(x, y);
-                if (std::abs(pixel.red() - colour.red()) < 40 &&
-                    std::abs(pixel.green() - colour.green()) < 40 &&
-                    std::abs(pixel.blue() - colour.blue()) < 40) {
+                const auto matches = [](int channel, int wanted) {
+                    return wanted > 128 ? channel > 100 : channel < 60;
+                };
+                if (matches(pixel.red(), colour.red()) && matches(pixel.green(), colour.green()) &&
+                    matches(pixel.blue(), colour.blue())) {
                     ++count;
                 }
             }
@@ -61,8 +64,8 @@ TEST_F(HandsetConfigureTest, OkWithNewTrackColoursRedrawsThePanelAtOnce) {
     Child<QToolButton>("btnPlay")->click();
     device->GoToTrack(3);
     Tick();
-    const QColor text(0, 0, 255);
-    const QColor back(255, 255, 0);
+    const QColor text(0, 255, 255);
+    const QColor back(20, 20, 20);
     const QColor selected(255, 0, 255);
 
     auto opened = test::WhenOpened<Tfrmconf>([&](Tfrmconf& dialog) {
@@ -82,7 +85,7 @@ TEST_F(HandsetConfigureTest, OkWithNewTrackColoursRedrawsThePanelAtOnce) {
     Configure();
     ASSERT_TRUE(opened.Ran());
 
-    EXPECT_EQ(AppSettings().TrackFontColor, 0xFF0000);
+    EXPECT_EQ(AppSettings().TrackFontColor, 0xFFFF00);
     EXPECT_EQ(AppSettings().TrackSelectedColor, 0xFF00FF);
     EXPECT_NE(test::ReadFileText(dir / "SONATRIX.INI").find("Track window selected=16711935\n"),
               std::string::npos);
