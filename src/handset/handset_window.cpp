@@ -275,6 +275,7 @@ void TSnx::BuildMenus() {
     add(lists, "&Music type...", {}, [this] { mTypeClick('T'); });
     file->addSeparator();
     add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
+    add(file, "&Configure Sonatrix...", {}, [this] { ConfigureSonatrix1Click(); });
     add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
     file->addSeparator();
     add(file, "E&xport database...", {}, [this] { Exportdatabase1Click(); });

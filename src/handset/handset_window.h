@@ -105,6 +105,11 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void mTypeClick(char letter);
     // Starts the external volume program, asking for it when none is set.
     void miVolClick() override;
+    // Menu "&Configure Sonatrix...": the configuration dialog; on OK the settings are saved and
+    // this window takes the new look at once.
+    void ConfigureSonatrix1Click();
+    // Redraws everything that shows a colour, font or picture of the settings, as they are now.
+    void ApplySettings();
     // The drive selection dialog; on OK the chosen drive is opened and the choice saved.
     void SelectCdRomClick();
     // Plays from the drive of that index from now on, and at the next start.

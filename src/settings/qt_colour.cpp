@@ -39,6 +39,21 @@ QColor ToQColor(Colour colour) {
                   static_cast<int>((value >> 16) & 0xFFu));
 }
 
+Colour FromQColor(QColor colour) {
+    const QColor rgb = colour.toRgb();
+    const auto value = static_cast<std::uint32_t>(rgb.red()) |
+                       (static_cast<std::uint32_t>(rgb.green()) << 8) |
+                       (static_cast<std::uint32_t>(rgb.blue()) << 16);
+    return static_cast<Colour>(value);
+}
+
+QFont ToQFont(const std::string& name, int size, bool bold) {
+    QFont font(QString::fromStdString(name));
+    font.setPointSize(size > 0 ? size : 8);
+    font.setBold(bold);
+    return font;
+}
+
 QColor ButtonFaceColor() {
     return QGuiApplication::palette().color(QPalette::Button);
 }

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -202,6 +203,8 @@ namespace {
 
 constexpr const char* kVirtualDriveSection = "Virtual drive";
 constexpr const char* kVirtualDriveImageKey = "Image";
+constexpr const char* kUserConfigSection = "User config";
+constexpr const char* kCollectorNameKey = "Collector name";
 
 }  // namespace
 
@@ -215,6 +218,8 @@ Settings ReadSettings(const std::filesystem::path& dataDirectory,
         }
         settings.VirtualDriveImage =
             ini->Get(kVirtualDriveSection, kVirtualDriveImageKey).value_or("");
+        settings.CollectorName =
+            CutText(ini->Get(kUserConfigSection, kCollectorNameKey).value_or(""), kMaxSettingText);
     }
     return settings;
 }
@@ -238,6 +243,9 @@ void WriteSettings(const Settings& settings) {
     if (!settings.VirtualDriveImage.empty()) {
         ini->Set(kVirtualDriveSection, kVirtualDriveImageKey, settings.VirtualDriveImage);
     }
+    if (!settings.CollectorName.empty()) {
+        ini->Set(kUserConfigSection, kCollectorNameKey, settings.CollectorName);
+    }
     std::string text = ini->ToText();
     if (untouched && text == last.Text) {
         return;
@@ -252,6 +260,37 @@ void WriteSettings(const Settings& settings) {
     if (::stat(file.c_str(), &last.Stat) != 0) {
         last = {};
     }
+}
+
+std::string DefaultCollectorName() {
+    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr) {
+        const std::string_view gecos = user->pw_gecos != nullptr ? user->pw_gecos : "";
+        const std::string_view fullName = TrimBlanks(gecos.substr(0, gecos.find(',')));
+        if (!fullName.empty()) {
+            return std::string(fullName);
+        }
+        if (user->pw_name != nullptr && user->pw_name[0] != '\0') {
+            return user->pw_name;
+        }
+    }
+    for (const char* variable : {"LOGNAME", "USER"}) {
+        if (const char* name = std::getenv(variable); name != nullptr && name[0] != '\0') {
+            return name;
+        }
+    }
+    return {};
+}
+
+std::string EffectiveCollectorName(const Settings& settings) {
+    return settings.CollectorName.empty() ? DefaultCollectorName() : settings.CollectorName;
+}
+
+int SecondsFieldValue(MinSec time) {
+    return static_cast<int>(std::lround(time * 100));
+}
+
+MinSec SecondsFromField(int value) {
+    return value * 0.01;
 }
 
 Settings& AppSettings() {

@@ -79,6 +79,7 @@ struct Settings {
 
     // Beyond the table: written only when they hold a value.
     std::string VirtualDriveImage;  // [Virtual drive] Image=, the disc image last inserted
+    std::string CollectorName;      // [User config] Collector name=, for the printed reports
 
     // Worked out at load, never written: the data directory with its final separator, and the
     // user's home directory without one.
@@ -108,6 +109,15 @@ Settings ReadSettings(const std::filesystem::path& dataDirectory,
 // Writes every key, in order, into the settings file of settings.ProgramDirectory, keeping the
 // file's other keys and comments. Throws SettingsWriteError; the old file then stays whole.
 void WriteSettings(const Settings& settings);
+
+// The collector named on printed reports: CollectorName, else DefaultCollectorName().
+std::string EffectiveCollectorName(const Settings& settings);
+// The user's full name from the system account (up to the first comma), else the login name.
+std::string DefaultCollectorName();
+
+// The skip and intro times as the whole seconds the configuration shows (0.25 is 25), and back.
+int SecondsFieldValue(MinSec time);
+MinSec SecondsFromField(int value);
 
 // The process-wide settings, for the user-interface thread only.
 Settings& AppSettings();

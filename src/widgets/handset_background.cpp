@@ -7,6 +7,11 @@ namespace snx {
 HandsetBackground::HandsetBackground(const QImage& tile, QColor colour, QWidget* parent)
     : QWidget(parent), tile_(tile), colour_(colour) {}
 
+void HandsetBackground::SetColour(QColor colour) {
+    colour_ = colour;
+    update();
+}
+
 void HandsetBackground::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), colour_);

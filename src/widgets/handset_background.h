@@ -12,6 +12,8 @@ class HandsetBackground final : public QWidget {
   public:
     // tile must outlive the widget; a null tile leaves the plain colour.
     HandsetBackground(const QImage& tile, QColor colour, QWidget* parent = nullptr);
+    // The window colour under the tile; repaints.
+    void SetColour(QColor colour);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -22,6 +22,8 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/programme.html");
         case kHelpFitTracks:
             return QStringLiteral("qrc:/help/fit_tracks.html");
+        case kHelpConfiguration:
+            return QStringLiteral("qrc:/help/configuration.html");
         case kHelpDriveSelection:
             return QStringLiteral("qrc:/help/drives.html");
         case kHelpDiscData:

@@ -9,6 +9,7 @@ namespace snx {
 
 constexpr int kHelpPlayMode = 1007;
 constexpr int kHelpBitmap = 1005;
+constexpr int kHelpConfiguration = 1011;
 constexpr int kHelpContents = 1012;
 constexpr int kHelpExport = 1024;
 constexpr int kHelpImport = 1028;

@@ -179,6 +179,30 @@ TEST_F(SettingsTest, VirtualDriveImageIsWrittenOnlyWhenSet) {
     EXPECT_EQ(Read().VirtualDriveImage, "/music/a disc.cue");
 }
 
+TEST_F(SettingsTest, CollectorNameIsWrittenOnlyWhenSetAndDefaultsToTheAccount) {
+    const std::string file = "[User config]\nDisc user 1=Label\n";
+    Store(file);
+    Settings s = Read();
+    EXPECT_EQ(s.CollectorName, "");
+    EXPECT_EQ(EffectiveCollectorName(s), DefaultCollectorName());
+    EXPECT_FALSE(DefaultCollectorName().empty());
+    WriteSettings(s);
+    EXPECT_EQ(Stored().find("Collector name"), std::string::npos);
+    s.CollectorName = "A. Collector";
+    WriteSettings(s);
+    EXPECT_NE(Stored().find("Tracks user 2=Composer\nCollector name=A. Collector\n"),
+              std::string::npos);
+    EXPECT_EQ(EffectiveCollectorName(Read()), "A. Collector");
+}
+
+TEST(SecondsField, ShowsTheTimeTimes100AndStoresTheValueTimes001) {
+    EXPECT_EQ(SecondsFieldValue(0.05), 5);
+    EXPECT_EQ(SecondsFieldValue(0.59), 59);
+    EXPECT_EQ(SecondsFieldValue(0.29999), 30);
+    EXPECT_DOUBLE_EQ(SecondsFromField(5), 0.05);
+    EXPECT_DOUBLE_EQ(SecondsFromField(25), 0.25);
+}
+
 TEST_F(SettingsTest, UnknownKeysAndCommentsSurviveASave) {
     Store("; my notes\n[General]\nMain top=99\nPlugin=on\n\n[Virtual drive]\nImage=/x.cue\n");
     Settings s = Read();

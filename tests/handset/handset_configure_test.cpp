@@ -1,0 +1,154 @@
+// The configuration dialog from the main handset: OK applies the new look at once, Cancel keeps
+// everything but an AutoPlay click.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QRadioButton>
+#include <cstdlib>
+
+#include "handset/handset_window.h"
+#include "player/player_engine.h"
+#include "player/track_grid.h"
+#include "settings/config_dialog.h"
+#include "settings/mime_apps.h"
+#include "settings/settings.h"
+#include "tests/support/handset_fixture.h"
+#include "tests/support/modal_dialog.h"
+#include "tests/support/temp_dir.h"
+#include "ui_config_dialog.h"
+#include "widgets/image_control.h"
+
+namespace snx {
+namespace {
+
+class HandsetConfigureTest : public test::HandsetFixture {
+  protected:
+    HandsetConfigureTest() {
+        const char* saved = std::getenv("XDG_CONFIG_HOME");
+        savedConfig_ = saved != nullptr ? std::optional<std::string>(saved) : std::nullopt;
+        ::setenv("XDG_CONFIG_HOME", (dir.Path() / "config").c_str(), 1);
+    }
+    ~HandsetConfigureTest() override {
+        if (savedConfig_) {
+            ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
+        } else {
+            ::unsetenv("XDG_CONFIG_HOME");
+        }
+    }
+    void Configure() { Action("&Configure Sonatrix...")->trigger(); }
+
+    // Counts the cell's pixels that are clearly of the colour's hue (text is smoothed into the
+    // dark background, so only the channels that are on or off count).
+    static int Near(const QImage& image, const TrackCell& cell, QColor colour) {
+        int count = 0;
+        for (int y = cell.Top; y < cell.Top + cell.Side; ++y) {
+            for (int x = cell.Left; x < cell.Left + cell.Side; ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                const auto matches = [](int channel, int wanted) {
+                    return wanted > 128 ? channel > 100 : channel < 60;
+                };
+                if (matches(pixel.red(), colour.red()) && matches(pixel.green(), colour.green()) &&
+                    matches(pixel.blue(), colour.blue())) {
+                    ++count;
+                }
+            }
+        }
+        return count;
+    }
+
+    std::optional<std::string> savedConfig_;
+};
+
+TEST_F(HandsetConfigureTest, OkWithNewTrackColoursRedrawsThePanelAtOnce) {
+    InsertDisc(12);
+    Child<QToolButton>("btnPlay")->click();
+    device->GoToTrack(3);
+    Tick();
+    const QColor text(0, 255, 255);
+    const QColor back(20, 20, 20);
+    const QColor selected(255, 0, 255);
+
+    auto opened = test::WhenOpened<Tfrmconf>([&](Tfrmconf& dialog) {
+        Ui::Tfrmconf& ui = dialog.Controls();
+        std::optional<QColor> next;
+        dialog.PickColour = [&next](QColor, QWidget*) { return next; };
+        ui.rbTrack->click();
+        next = text;
+        ui.btnFore->click();
+        next = back;
+        ui.btnBack->click();
+        ui.rbSelect->click();
+        next = selected;
+        ui.btnFore->click();
+        ui.btnOK->click();
+    });
+    Configure();
+    ASSERT_TRUE(opened.Ran());
+
+    EXPECT_EQ(AppSettings().TrackFontColor, 0xFFFF00);
+    EXPECT_EQ(AppSettings().TrackSelectedColor, 0xFF00FF);
+    EXPECT_NE(test::ReadFileText(dir / "SONATRIX.INI").find("Track window selected=16711935\n"),
+              std::string::npos);
+
+    const QImage& panel = Child<ImageControl>("imgTracks")->Image();
+    const int width = Child<ImageControl>("imgTracks")->width();
+    for (int track = 1; track <= 12; ++track) {
+        const TrackCell cell = TrackCellOf(track, width);
+        EXPECT_EQ(panel.pixelColor(cell.Left, cell.Top + 1), back) << track;
+        if (track == 3) {
+            EXPECT_GT(Near(panel, cell, selected), 0);
+            EXPECT_EQ(Near(panel, cell, text), 0);
+        } else {
+            EXPECT_GT(Near(panel, cell, text), 0) << track;
+            EXPECT_EQ(Near(panel, cell, selected), 0) << track;
+        }
+    }
+    // The next track change moves the highlight in the new colours too.
+    device->GoToTrack(4);
+    Tick();
+    EXPECT_GT(Near(panel, TrackCellOf(3, width), text), 0);
+    EXPECT_GT(Near(panel, TrackCellOf(4, width), selected), 0);
+}
+
+TEST_F(HandsetConfigureTest, CancelKeepsTheSettingsButNotAnAutoPlayClickUndone) {
+    InsertDisc(2);
+    const Settings before = AppSettings();
+    const QImage panel = Child<ImageControl>("imgTracks")->Image().copy();
+    auto opened = test::WhenOpened<Tfrmconf>([&](Tfrmconf& dialog) {
+        Ui::Tfrmconf& ui = dialog.Controls();
+        dialog.PickColour = [](QColor, QWidget*) { return std::optional<QColor>(Qt::white); };
+        ui.rbTrack->click();
+        ui.btnBack->click();
+        ui.edSkip->setValue(7);
+        ui.cbAuto->click();
+        ui.btnCancel->click();
+    });
+    Configure();
+    ASSERT_TRUE(opened.Ran());
+
+    EXPECT_TRUE(AppSettings().AutoPlayHandler);
+    EXPECT_EQ(DefaultApplicationEntry(test::ReadFileText(dir / "config" / "mimeapps.list"),
+                                      kAudioCdMimeType),
+              "sonatrix.desktop");
+    EXPECT_NE(test::ReadFileText(dir / "SONATRIX.INI").find("Use Sonatrix to auto play=1\n"),
+              std::string::npos);
+    EXPECT_EQ(AppSettings().TrackBackColor, before.TrackBackColor);
+    EXPECT_DOUBLE_EQ(AppSettings().SkipTime, before.SkipTime);
+    EXPECT_EQ(Child<ImageControl>("imgTracks")->Image(), panel);
+}
+
+TEST_F(HandsetConfigureTest, ClearingTheBitmapOptionLeavesThePlainWindowColour) {
+    Open(drives);
+    ASSERT_FALSE(window->BackgroundTile().isNull());  // the default tile is written at start
+    auto opened = test::WhenOpened<Tfrmconf>([&](Tfrmconf& dialog) {
+        dialog.Controls().cbBitmap->click();
+        dialog.Controls().btnOK->click();
+    });
+    Configure();
+    ASSERT_TRUE(opened.Ran());
+    EXPECT_FALSE(AppSettings().UseBackgroundBitmap);
+    EXPECT_TRUE(window->BackgroundTile().isNull());
+}
+
+}  // namespace
+}  // namespace snx

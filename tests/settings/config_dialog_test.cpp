@@ -1,0 +1,286 @@
+// The configuration dialog driven through its controls: which colour buttons each item allows,
+// what a font or colour choice stores, the seconds fields, the pickers' starting points, and
+// AutoPlay applied on the click.
+#include "settings/config_dialog.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QRadioButton>
+#include <QTabBar>
+#include <cstdlib>
+#include <vector>
+
+#include "settings/mime_apps.h"
+#include "settings/qt_colour.h"
+#include "settings/settings.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "ui_config_dialog.h"
+#include "widgets/help_window.h"
+
+namespace snx {
+namespace {
+
+using test::ReadFileText;
+using test::WriteFileText;
+
+class ConfigDialogTest : public testing::Test {
+  protected:
+    ConfigDialogTest() {
+        std::filesystem::create_directories(dir_ / "config");
+        SetSettingsDirectories(dir_.Path(), dir_.Path());
+        LoadSettings();
+        dialog_.MimeAppsFile = dir_ / "config" / "mimeapps.list";
+        dialog_.Fill(AppSettings());
+    }
+    Ui::Tfrmconf& ui() { return dialog_.Controls(); }
+    Settings CopiedBack() {
+        Settings settings = AppSettings();
+        dialog_.CopyBack(settings);
+        return settings;
+    }
+    // Types into a field as the keyboard would, over its whole text.
+    static void Type(QAbstractSpinBox* field, const QString& text) {
+        field->selectAll();
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(field, &press);
+        }
+    }
+
+    test::TempDir dir_;
+    test::ScriptedMessages messages_;
+    Tfrmconf dialog_;
+};
+
+TEST_F(ConfigDialogTest, FormIsAFixedCentredDialogWithFourPagesAndOkAsDefault) {
+    EXPECT_EQ(dialog_.windowTitle(), QStringLiteral("Sonatrix system settings"));
+    EXPECT_EQ(HelpContextOf(&dialog_), kHelpConfiguration);
+    const QStringList pages = {QStringLiteral("&Colours"), QStringLiteral("&Fonts"),
+                               QStringLiteral("&Data fields"), QStringLiteral("&Other")};
+    ASSERT_EQ(ui().nbPages->count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(ui().nbPages->tabText(i), pages[i]);
+    }
+    EXPECT_TRUE(ui().btnOK->isDefault());
+    EXPECT_FALSE(ui().btnCancel->isDefault());
+    dialog_.show();
+    EXPECT_EQ(dialog_.minimumSize(), dialog_.maximumSize());  // fixed
+    const QRect screen = dialog_.screen()->availableGeometry();
+    EXPECT_LE(std::abs(dialog_.geometry().center().x() - screen.center().x()), 2);
+
+    // Escape cancels.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&dialog_, &escape);
+    EXPECT_EQ(dialog_.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog_.isVisible());
+
+    // Pictures of the pages, to look at, when asked for.
+    if (const char* out = std::getenv("SONATRIX_SCREENSHOT_DIR"); out != nullptr) {
+        dialog_.show();
+        for (int i = 0; i < 4; ++i) {
+            ui().nbPages->setCurrentIndex(i);
+            dialog_.grab().save(QStringLiteral("%1/config_page_%2.png")
+                                    .arg(QString::fromLocal8Bit(out))
+                                    .arg(i + 1));
+        }
+    }
+}
+
+TEST_F(ConfigDialogTest, ColourButtonsFollowTheSelectedItem) {
+    struct Rule {
+        QRadioButton* Item;
+        bool Fore;
+        bool Back;
+    };
+    const std::vector<Rule> rules = {
+        {ui().rbSelect, true, false}, {ui().rbVolBack, false, true}, {ui().rbHandBack, false, true},
+        {ui().rbSmall, true, false},  {ui().rbTime, true, true},     {ui().rbVolBar, true, true},
+    };
+    // Item 1 on creation.
+    EXPECT_EQ(dialog_.ColourSelected(), 1);
+    EXPECT_TRUE(ui().btnFore->isEnabled());
+    EXPECT_TRUE(ui().btnBack->isEnabled());
+    for (const Rule& rule : rules) {
+        rule.Item->click();
+        EXPECT_EQ(ui().btnFore->isEnabled(), rule.Fore) << rule.Item->objectName().toStdString();
+        EXPECT_EQ(ui().btnBack->isEnabled(), rule.Back) << rule.Item->objectName().toStdString();
+    }
+}
+
+TEST_F(ConfigDialogTest, AColourChoiceIsPreviewedAndStoredAndOthersKeepTheirSystemColour) {
+    std::vector<QColor> offered;
+    std::optional<QColor> answer = QColor(1, 2, 3);
+    dialog_.PickColour = [&](QColor initial, QWidget*) {
+        offered.push_back(initial);
+        return answer;
+    };
+    ui().rbTrack->click();
+    ui().btnFore->click();
+    ui().btnBack->click();  // offered the background
+    answer.reset();         // cancelled: the item keeps its colour
+    ui().rbDisc->click();
+    ui().btnBack->click();
+
+    ASSERT_EQ(offered.size(), 3u);
+    EXPECT_EQ(offered[0], ToQColor(AppSettings().TrackFontColor));
+    EXPECT_EQ(offered[1], ToQColor(AppSettings().TrackBackColor));
+    EXPECT_EQ(offered[2], ToQColor(AppSettings().DiscDataBackColor));
+    EXPECT_EQ(ui().rbTrack->palette().color(QPalette::Window), QColor(1, 2, 3));
+    EXPECT_EQ(ui().rbTrack->palette().color(QPalette::WindowText), QColor(1, 2, 3));
+    const Settings stored = CopiedBack();
+    EXPECT_EQ(stored.TrackFontColor, 0x030201);
+    EXPECT_EQ(stored.TrackBackColor, 0x030201);
+    EXPECT_EQ(stored.DiscDataBackColor, 0xFFFFFF);
+    EXPECT_EQ(stored.HandsetBackColor, kButtonFaceColour);
+    EXPECT_EQ(stored.VolumeDisplayBackColor, kButtonFaceColour);
+}
+
+TEST_F(ConfigDialogTest, AFontChoiceStoresNameSizeAndOnlyTheMainDisplaysBold) {
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(14);
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    dialog_.PickFont = [&](const QFont&, QWidget*) { return std::optional<QFont>(chosen); };
+    ui().btnFont->click();  // item 1, the main display
+    ui().rbReportFont->click();
+    ui().btnFont->click();
+    EXPECT_EQ(ui().rbTimeFont->font().pointSize(), 14);
+
+    dialog_.PickFont = [](const QFont&, QWidget*) { return std::optional<QFont>(); };
+    ui().rbSmallFont->click();
+    ui().btnFont->click();  // cancelled
+
+    const Settings stored = CopiedBack();
+    EXPECT_EQ(stored.DisplayFontName, "DejaVu Serif");
+    EXPECT_EQ(stored.DisplayFontSize, 14);
+    EXPECT_TRUE(stored.DisplayFontBold);
+    EXPECT_EQ(stored.ReportFontName, "DejaVu Serif");
+    EXPECT_EQ(stored.ReportFontSize, 14);
+    EXPECT_EQ(stored.SmallFontName, "Small fonts");
+    EXPECT_EQ(stored.SmallFontSize, 7);
+
+    // A plain font for the main display clears its bold.
+    chosen.setBold(false);
+    dialog_.PickFont = [&](const QFont&, QWidget*) { return std::optional<QFont>(chosen); };
+    ui().rbTimeFont->click();
+    ui().btnFont->click();
+    EXPECT_FALSE(CopiedBack().DisplayFontBold);
+}
+
+TEST_F(ConfigDialogTest, SecondsFieldsShowWholeSecondsAndAcceptOnly0To59) {
+    Settings settings = AppSettings();
+    settings.SkipTime = 0.05;
+    settings.IntroTime = 0.25;
+    dialog_.Fill(settings);
+    EXPECT_EQ(ui().edSkip->value(), 5);
+    EXPECT_EQ(ui().edIntro->value(), 25);
+    EXPECT_DOUBLE_EQ(CopiedBack().SkipTime, 0.05);
+    EXPECT_DOUBLE_EQ(CopiedBack().IntroTime, 0.25);
+
+    Type(ui().edSkip, QStringLiteral("59"));
+    EXPECT_EQ(ui().edSkip->value(), 59);
+    EXPECT_DOUBLE_EQ(CopiedBack().SkipTime, 0.59);
+    Type(ui().edIntro, QStringLiteral("60"));
+    EXPECT_NE(ui().edIntro->value(), 60);
+    EXPECT_LE(ui().edIntro->value(), 59);
+}
+
+TEST_F(ConfigDialogTest, PickersStartAtTheNamedFileAndStoreTheChoice) {
+    Settings settings = AppSettings();
+    settings.BackgroundBitmap = "/pictures/tiles/sand.bmp";
+    settings.MixerControlProgram = "/opt/mixer/bin/mix";
+    settings.RecordingControlProgram = "";
+    dialog_.Fill(settings);
+    std::vector<Tfrmconf::FilePick> picks;
+    QString answer = QStringLiteral("/chosen/file");
+    dialog_.PickFile = [&](const Tfrmconf::FilePick& pick, QWidget*) {
+        picks.push_back(pick);
+        return answer;
+    };
+    ui().SpeedButton1->click();
+    ui().SpeedButton2->click();
+    answer.clear();  // cancelled
+    ui().btnBitmap->click();
+
+    ASSERT_EQ(picks.size(), 3u);
+    EXPECT_EQ(picks[0].Title, QStringLiteral("Select mixer control program"));
+    EXPECT_EQ(picks[0].Directory, QStringLiteral("/opt/mixer/bin"));
+    EXPECT_TRUE(picks[0].Applications);
+    EXPECT_EQ(picks[1].Title, QStringLiteral("Select recording control program"));
+    EXPECT_EQ(picks[1].Directory, QString::fromStdString(AppSettings().ProgramDirectory));
+    EXPECT_EQ(picks[2].Title, QStringLiteral("Select bitmap to use"));
+    EXPECT_EQ(picks[2].Directory, QStringLiteral("/pictures/tiles"));
+    EXPECT_EQ(picks[2].Name, QStringLiteral("sand.bmp"));
+    EXPECT_FALSE(picks[2].Applications);
+    EXPECT_EQ(ui().labMix->text(), QStringLiteral("/chosen/file"));
+
+    const Settings stored = CopiedBack();
+    EXPECT_EQ(stored.MixerControlProgram, "/chosen/file");
+    EXPECT_EQ(stored.RecordingControlProgram, "/chosen/file");
+    EXPECT_EQ(stored.BackgroundBitmap, "/pictures/tiles/sand.bmp");
+}
+
+TEST_F(ConfigDialogTest, ChecksLabelsAndCollectorNameGoBackToTheirSettings) {
+    EXPECT_EQ(ui().edCollector->text().toStdString(), DefaultCollectorName());
+    EXPECT_EQ(CopiedBack().CollectorName, "");  // the account's name is not stored
+    ui().cbColor->click();
+    ui().cbSmall->click();
+    ui().edTr1->setText(QStringLiteral("Performer"));
+    ui().edCollector->setText(QStringLiteral("  J. Collector "));
+    const Settings stored = CopiedBack();
+    EXPECT_EQ(stored.UseColorButtons, !AppSettings().UseColorButtons);
+    EXPECT_EQ(stored.KeepOnTop, !AppSettings().KeepOnTop);
+    EXPECT_EQ(stored.TrackUser1Label, "Performer");
+    EXPECT_EQ(stored.TrackUser2Label, "Composer");
+    EXPECT_EQ(stored.CollectorName, "J. Collector");
+}
+
+TEST_F(ConfigDialogTest, FillingTheAutoPlayBoxTouchesNothingAndAClickAppliesAtOnce) {
+    const std::string list = "[Default Applications]\nx-content/audio-cdda=other.desktop\n";
+    WriteFileText(dialog_.MimeAppsFile, list);
+    Settings settings = AppSettings();
+    settings.AutoPlayHandler = true;
+    dialog_.Fill(settings);
+    EXPECT_TRUE(ui().cbAuto->isChecked());
+    EXPECT_EQ(ReadFileText(dialog_.MimeAppsFile), list);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "SONATRIX.INI"));
+
+    ui().cbAuto->click();  // off: ours was never there, so the other handler stays
+    ui().cbAuto->click();  // on
+    EXPECT_TRUE(AppSettings().AutoPlayHandler);
+    EXPECT_EQ(AppSettings().PreviousCommandLine, "other.desktop");
+    EXPECT_EQ(ReadFileText(dialog_.MimeAppsFile),
+              "[Default Applications]\nx-content/audio-cdda=sonatrix.desktop\n");
+    EXPECT_NE(ReadFileText(dir_ / "SONATRIX.INI").find("Use Sonatrix to auto play=1\n"),
+              std::string::npos);
+    ui().cbAuto->click();
+    EXPECT_EQ(ReadFileText(dialog_.MimeAppsFile), list);
+    EXPECT_FALSE(AppSettings().AutoPlayHandler);
+    EXPECT_TRUE(messages_.Errors().empty());
+}
+
+TEST_F(ConfigDialogTest, AnUnwritableConfigDirectoryIsReportedAndTheBoxGoesBack) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes anywhere";
+    }
+    const std::filesystem::path config = dir_ / "config";
+    ASSERT_EQ(::chmod(config.c_str(), 0555), 0);
+    const Settings before = AppSettings();
+    ui().cbAuto->click();
+    ::chmod(config.c_str(), 0755);
+    ASSERT_EQ(messages_.Errors().size(), 1u);
+    EXPECT_EQ(messages_.Errors()[0], "Cannot register Sonatrix for auto play. Unable to write to " +
+                                         dialog_.MimeAppsFile.string());
+    EXPECT_FALSE(ui().cbAuto->isChecked());
+    EXPECT_FALSE(AppSettings().AutoPlayHandler);
+    EXPECT_EQ(AppSettings().PreviousCommandLine, before.PreviousCommandLine);
+    EXPECT_FALSE(std::filesystem::exists(dialog_.MimeAppsFile));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "SONATRIX.INI"));
+}
+
+}  // namespace
+}  // namespace snx

@@ -1,0 +1,171 @@
+// AutoPlay registration in the desktop's mimeapps.list: the file's other bytes survive, and
+// turning it off gives back exactly what was there.
+#include "settings/mime_apps.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/temp_dir.h"
+
+namespace snx {
+namespace {
+
+using test::ReadFileText;
+using test::WriteFileText;
+
+class AutoPlayTest : public testing::Test {
+  protected:
+    AutoPlayTest() : settings_(DefaultSettings(dir_ / "data", dir_.Path())) {
+        std::filesystem::create_directories(dir_ / "data");
+        std::filesystem::create_directories(dir_ / "config");
+    }
+    std::filesystem::path List() const { return dir_ / "config" / "mimeapps.list"; }
+    void Set(bool on) { SetAutoPlayHandler(settings_, on, List()); }
+    Settings Saved() const { return ReadSettings(dir_ / "data", dir_.Path()); }
+
+    test::TempDir dir_;
+    Settings settings_;
+};
+
+TEST_F(AutoPlayTest, OnThenOffRestoresAFileWithAPreviousHandlerByteForByte) {
+    const std::string original =
+        "# chosen by the desktop\r\n"
+        "[Added Associations]\r\n"
+        "x-content/audio-cdda=org.other.Player.desktop;\r\n"
+        "\r\n"
+        "[Default Applications]\r\n"
+        "text/plain=editor.desktop\r\n"
+        "x-content/audio-cdda = org.other.Player.desktop;\r\n"
+        "; not a comment to GLib, but kept\r\n"
+        "image/png=viewer.desktop\r\n"
+        "\r\n"
+        "[Removed Associations]\r\n"
+        "audio/x-wav=sonatrix.desktop";
+    WriteFileText(List(), original);
+
+    Set(true);
+    const std::string registered = ReadFileText(List());
+    EXPECT_EQ(DefaultApplicationEntry(registered, kAudioCdMimeType), "sonatrix.desktop");
+    // Only the one line changed; the other section's entry for the type is not ours to touch.
+    std::string expected = original;
+    const std::string old = "x-content/audio-cdda = org.other.Player.desktop;";
+    expected.replace(expected.find(old), old.size(), "x-content/audio-cdda = sonatrix.desktop");
+    EXPECT_EQ(registered, expected);
+    EXPECT_TRUE(settings_.AutoPlayHandler);
+    EXPECT_EQ(settings_.PreviousCommandLine, "org.other.Player.desktop;");
+    EXPECT_TRUE(Saved().AutoPlayHandler);
+    EXPECT_EQ(Saved().PreviousCommandLine, "org.other.Player.desktop;");
+
+    Set(false);
+    EXPECT_EQ(ReadFileText(List()), original);
+    EXPECT_FALSE(settings_.AutoPlayHandler);
+    EXPECT_FALSE(Saved().AutoPlayHandler);
+}
+
+TEST_F(AutoPlayTest, OnThenOffRemovesTheEntryWhenThereWasNone) {
+    const std::vector<std::string> originals = {
+        "[Default Applications]\ntext/plain=editor.desktop\n\n[Added Associations]\na/b=c;\n",
+        "# only other sections\n[Added Associations]\ntext/plain=editor.desktop;\n",
+        "[Added Associations]\ntext/plain=editor.desktop;",  // no final line ending
+        "",
+    };
+    for (const std::string& original : originals) {
+        WriteFileText(List(), original);
+        Set(true);
+        const std::string registered = ReadFileText(List());
+        EXPECT_EQ(DefaultApplicationEntry(registered, kAudioCdMimeType), "sonatrix.desktop")
+            << original;
+        EXPECT_EQ(settings_.PreviousCommandLine, "");
+        Set(false);
+        const std::string restored = original.empty() || original.back() == '\n'
+                                         ? original
+                                         : original + "\n";  // the line ending it was given
+        if (original.empty()) {
+            EXPECT_FALSE(std::filesystem::exists(List()));
+        } else {
+            EXPECT_EQ(ReadFileText(List()), restored) << original;
+        }
+    }
+}
+
+TEST_F(AutoPlayTest, AMissingFileAndDirectoryAreCreatedAndRemovedAgain) {
+    std::filesystem::remove_all(dir_ / "config");
+    Set(true);
+    EXPECT_EQ(ReadFileText(List()),
+              "[Default Applications]\nx-content/audio-cdda=sonatrix.desktop\n");
+    Set(false);
+    EXPECT_FALSE(std::filesystem::exists(List()));
+}
+
+TEST_F(AutoPlayTest, RegisteringTwiceKeepsTheHandlerToGiveBack) {
+    WriteFileText(List(), "[Default Applications]\nx-content/audio-cdda=old.desktop\n");
+    Set(true);
+    Set(true);
+    EXPECT_EQ(settings_.PreviousCommandLine, "old.desktop");
+    Set(false);
+    EXPECT_EQ(ReadFileText(List()), "[Default Applications]\nx-content/audio-cdda=old.desktop\n");
+}
+
+TEST_F(AutoPlayTest, ClearingLeavesAHandlerChosenSinceAlone) {
+    WriteFileText(List(), "[Default Applications]\nx-content/audio-cdda=old.desktop\n");
+    Set(true);
+    WriteFileText(List(), "[Default Applications]\nx-content/audio-cdda=newer.desktop\n");
+    Set(false);
+    EXPECT_EQ(ReadFileText(List()), "[Default Applications]\nx-content/audio-cdda=newer.desktop\n");
+    EXPECT_FALSE(settings_.AutoPlayHandler);
+}
+
+TEST_F(AutoPlayTest, AnUnwritableDirectoryIsReportedAndChangesNothing) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes anywhere";
+    }
+    const std::string original = "[Default Applications]\nx-content/audio-cdda=old.desktop\n";
+    WriteFileText(List(), original);
+    ASSERT_EQ(::chmod((dir_ / "config").c_str(), 0555), 0);
+    const Settings before = settings_;
+    try {
+        Set(true);
+        ADD_FAILURE() << "no error";
+    } catch (const AutoPlayError& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Unable to write to " + List().string());
+    }
+    ::chmod((dir_ / "config").c_str(), 0755);
+    EXPECT_FALSE(settings_.AutoPlayHandler);
+    EXPECT_EQ(settings_.PreviousCommandLine, before.PreviousCommandLine);
+    EXPECT_EQ(ReadFileText(List()), original);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "data" / "SONATRIX.INI"));
+}
+
+TEST_F(AutoPlayTest, ASettingsFileThatCannotBeWrittenPutsTheListBack) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes anywhere";
+    }
+    const std::string original = "[Default Applications]\nx-content/audio-cdda=old.desktop\n";
+    WriteFileText(List(), original);
+    ASSERT_EQ(::chmod((dir_ / "data").c_str(), 0555), 0);
+    EXPECT_THROW(Set(true), AutoPlayError);
+    ::chmod((dir_ / "data").c_str(), 0755);
+    EXPECT_FALSE(settings_.AutoPlayHandler);
+    EXPECT_EQ(ReadFileText(List()), original);
+}
+
+TEST(MimeAppsList, FollowsXdgConfigHome) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string keep = saved != nullptr ? saved : "";
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    ::setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
+    EXPECT_EQ(MimeAppsListFile(), std::filesystem::path("/somewhere/config/mimeapps.list"));
+    ::setenv("XDG_CONFIG_HOME", "relative", 1);
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(MimeAppsListFile(), std::filesystem::path("/home/someone/.config/mimeapps.list"));
+    ::setenv("HOME", home.c_str(), 1);
+    if (saved != nullptr) {
+        ::setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+}  // namespace
+}  // namespace snx
