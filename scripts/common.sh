@@ -12,6 +12,7 @@ PACKAGES=(
     libsqlite3-dev                                       # the catalogue benchmarks' comparison
     libcdio-dev libcdio-paranoia-dev                     # drives and disc images
     libpulse-dev                                         # sound through the desktop's sound server
+    libsndfile1-dev libsoxr-dev                          # disc samples: WAVE files, rate conversion
     pulseaudio                                           # the audio test's private sound server
     nlohmann-json3-dev                                   # the catalogue tool's --json
     xvfb xauth imagemagick                               # scripts/screenshot: virtual display, capture

@@ -61,6 +61,9 @@ void CdDevice::OpenDrive(int driveIndex) {
     }
     LastError = kDeviceOk;
     backend_ = &drives_.Drive(driveIndex);
+    if (tap_) {
+        backend_->SetPcmTap(tap_);
+    }
     open_ = true;
     deviceId_ = static_cast<std::uint16_t>(driveIndex + 1);
     SetMsfTimeFormat();
@@ -78,10 +81,20 @@ void CdDevice::CloseDrive() {
     }
     // Digital play needs the device; nothing keeps sounding once it is closed.
     backend_->Stop();
+    if (tap_) {
+        backend_->SetPcmTap(nullptr);
+    }
     LastError = kDeviceOk;
     backend_ = nullptr;
     open_ = false;
     deviceId_ = 0;
+}
+
+void CdDevice::SetPcmTap(std::shared_ptr<PcmTap> tap) {
+    tap_ = std::move(tap);
+    if (backend_ != nullptr) {
+        backend_->SetPcmTap(tap_);
+    }
 }
 
 void CdDevice::SetMsfTimeFormat() {

@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "audio/pcm_tap.h"
 #include "cd/cd_types.h"
 #include "cd/disc_info.h"
 #include "cd/play_mode.h"
@@ -68,6 +70,9 @@ class CdDevice {
     // with the drive unchanged, when the image cannot be read).
     int VirtualDriveIndex() const;
     bool InsertImage(const std::string& imagePath);
+    // What the drive plays is also handed to tap (null: to nothing), on the audio thread; kept
+    // over a change of drive. This is how a sample is recorded from the disc.
+    void SetPcmTap(std::shared_ptr<PcmTap> tap);
 
     bool IsOpen() const { return open_; }
     std::uint16_t DeviceId() const { return deviceId_; }
@@ -105,6 +110,7 @@ class CdDevice {
 
     DriveList& drives_;
     DriveBackend* backend_ = nullptr;
+    std::shared_ptr<PcmTap> tap_;
     bool open_ = false;
     std::uint16_t deviceId_ = 0;
 };

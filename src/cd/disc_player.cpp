@@ -171,6 +171,11 @@ void DiscPlayer::SetGains(double left, double right) {
     gainRight_ = ToGainUnits(right);
 }
 
+void DiscPlayer::SetPcmTap(std::shared_ptr<PcmTap> tap) {
+    std::lock_guard lock(mutex_);
+    tap_ = std::move(tap);
+}
+
 DiscPlayer::State DiscPlayer::Snapshot() {
     std::lock_guard lock(mutex_);
     Settle();
@@ -282,8 +287,12 @@ void DiscPlayer::OutputLoop() {
         Sector sector = std::move(ring_.front());
         ring_.pop_front();
         changed_.notify_all();
+        const std::shared_ptr<PcmTap> tap = tap_;
         lock.unlock();
         ApplyGains(sector.Samples, gainLeft_, gainRight_);
+        if (tap) {
+            tap->TakePcm(sector.Samples);
+        }
         if (!output) {
             output = outputFactory_ ? outputFactory_() : nullptr;
         }

@@ -15,6 +15,7 @@
 
 #include "audio/audio_output.h"
 #include "audio/clock.h"
+#include "audio/pcm_tap.h"
 #include "cd/cd_types.h"
 #include "cd/disc_info.h"
 #include "cd/sector_reader.h"
@@ -44,6 +45,8 @@ class DiscPlayer {
     std::uint32_t Stop();
     std::uint32_t Seek(Lba to);
     void SetGains(double left, double right);
+    // The tap sees every sample written to the output from now on, on the output thread.
+    void SetPcmTap(std::shared_ptr<PcmTap> tap);
     State Snapshot();
 
   private:
@@ -87,6 +90,7 @@ class DiscPlayer {
     std::int64_t heardAtWrite_ = 0;
     Micros writeTime_ = 0;
 
+    std::shared_ptr<PcmTap> tap_;
     std::atomic<std::int32_t> gainLeft_{65536};  // 1/65536 units
     std::atomic<std::int32_t> gainRight_{65536};
 

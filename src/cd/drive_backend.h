@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/pcm_tap.h"
 #include "cd/cd_types.h"
 #include "cd/disc_info.h"
 
@@ -37,6 +38,9 @@ class DriveBackend {
     virtual std::uint32_t CloseTray() = 0;
     // Linear gains 0..1 applied to the left and right samples.
     virtual void SetGains(double left, double right) = 0;
+    // Every sample sent to the output while play lasts also goes to tap (null: none). A drive
+    // without digital audio records nothing.
+    virtual void SetPcmTap(std::shared_ptr<PcmTap> /*tap*/) {}
 };
 
 // The machine's drives in device-name order, the virtual drive last.

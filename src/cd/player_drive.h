@@ -18,6 +18,7 @@ class PlayerDrive : public DriveBackend {
     std::uint32_t Stop() final { return player_.Stop(); }
     std::uint32_t Seek(Lba to) final { return player_.Seek(to); }
     void SetGains(double left, double right) final { player_.SetGains(left, right); }
+    void SetPcmTap(std::shared_ptr<PcmTap> tap) final { player_.SetPcmTap(std::move(tap)); }
 
   protected:
     PlayerDrive(Clock& clock, AudioOutputFactory outputFactory, SectorReaderFactory readerFactory)

@@ -100,6 +100,7 @@ class LaggingDrives final : public DriveList {
         std::uint32_t OpenTray() override { return inner_.OpenTray(); }
         std::uint32_t CloseTray() override { return inner_.CloseTray(); }
         void SetGains(double left, double right) override { inner_.SetGains(left, right); }
+        void SetPcmTap(std::shared_ptr<PcmTap> tap) override { inner_.SetPcmTap(std::move(tap)); }
 
       private:
         DriveBackend& inner_;
