@@ -198,16 +198,20 @@ void ProgrammeLists::TakeChosen(std::span<const std::size_t> chosen) {
     IncludeBtnClick();
 }
 
-void ProgrammeLists::btnInClick(std::optional<MinSec> target) {
-    if (!PrepareFit(target)) {
-        return;
-    }
+std::vector<std::optional<MinSec>> ProgrammeLists::AvailableTimes() const {
     std::vector<std::optional<MinSec>> times;
     times.reserve(src_.size());
     for (const ProgrammeRow& row : src_) {
         times.push_back(ReadRowTime(row.Text));
     }
-    TakeChosen(FitInOrder(times, *target).Chosen);
+    return times;
+}
+
+void ProgrammeLists::btnInClick(std::optional<MinSec> target) {
+    if (!PrepareFit(target)) {
+        return;
+    }
+    TakeChosen(FitInOrder(AvailableTimes(), *target).Chosen);
 }
 
 void ProgrammeLists::btnAnyClick(std::optional<MinSec> target) {
@@ -221,12 +225,7 @@ void ProgrammeLists::btnAnyClick(std::optional<MinSec> target) {
     if (!PrepareFit(target)) {
         return;
     }
-    std::vector<std::optional<MinSec>> times;
-    times.reserve(src_.size());
-    for (const ProgrammeRow& row : src_) {
-        times.push_back(ReadRowTime(row.Text));
-    }
-    TakeChosen(FitBest(times, *target).Chosen);
+    TakeChosen(FitBest(AvailableTimes(), *target).Chosen);
 }
 
 // ---- Calculations --------------------------------------------------------------------------

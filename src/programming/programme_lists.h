@@ -82,6 +82,8 @@ class ProgrammeLists {
     // Clears the play list, deselects the available rows and checks the target; true when a
     // calculation may go ahead.
     bool PrepareFit(std::optional<MinSec> target);
+    // The available rows' times, unreadable ones empty, for the two fitting walks.
+    std::vector<std::optional<MinSec>> AvailableTimes() const;
     void TakeChosen(std::span<const std::size_t> chosen);
 
     ProgrammeFlavour flavour_;

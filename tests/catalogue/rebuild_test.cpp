@@ -109,7 +109,7 @@ class RebuildTest : public test::CatalogueTest {
 TEST_F(RebuildTest, WithoutDeletionsKeepsEveryDiscUnderNewAddresses) {
     const auto before = Contents();
     std::vector<int> progress;
-    ASSERT_TRUE(Rebuild({[&](int percent) { progress.push_back(percent); }, {}}));
+    ASSERT_TRUE(Rebuild({[&](int percent) { progress.push_back(percent); }, {}, {}}));
     EXPECT_EQ(Contents(), before);
     EXPECT_EQ(before.size(), 6u);
     EXPECT_EQ(progress.front(), 0);

@@ -23,13 +23,13 @@ namespace {
 class HandsetExchangeTest : public test::HandsetFixture {
   protected:
     void StoreDisc(const std::string& identity, const std::string& name) {
-        Tfvlf& holder = catalogue.Holder();
+        Tfvlf& tables = catalogue.Holder();
         DiscRecord record;
         KeySnapshot keys;
-        catalogue.LoadDiscRecord(identity, record, holder.catTracks, holder.catMemo, keys);
+        catalogue.LoadDiscRecord(identity, record, tables.catTracks, tables.catMemo, keys);
         record.Name = name;
-        holder.catTracks.SetCell(0, 1, name + " one");
-        catalogue.StoreDiscRecord(record, holder.catTracks, holder.catMemo, keys);
+        tables.catTracks.SetCell(0, 1, name + " one");
+        catalogue.StoreDiscRecord(record, tables.catTracks, tables.catMemo, keys);
     }
     std::int32_t Held() {
         catalogue.OpenDiscFiles();
@@ -79,8 +79,8 @@ TEST_F(HandsetExchangeTest, RebuildWithoutADiscPacksTheCatalogue) {
     EXPECT_EQ(Held(), 4);
     DiscRecord record;
     KeySnapshot keys;
-    Tfvlf& holder = catalogue.Holder();
-    EXPECT_GT(catalogue.LoadDiscRecord("00000000000000A2", record, holder.catTracks, holder.catMemo,
+    Tfvlf& tables = catalogue.Holder();
+    EXPECT_GT(catalogue.LoadDiscRecord("00000000000000A2", record, tables.catTracks, tables.catMemo,
                                        keys),
               0);
     EXPECT_EQ(record.Name, "Disc 2 again");
