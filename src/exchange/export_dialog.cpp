@@ -13,19 +13,13 @@
 #include <array>
 
 #include "catalogue/disc_catalogue.h"
+#include "widgets/dialog_parts.h"
 #include "widgets/help_window.h"
 #include "widgets/progress_window.h"
 
 namespace snx {
 
 namespace {
-
-template <typename Button>
-Button* Named(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new Button(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 QString FromPath(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
@@ -37,8 +31,7 @@ TfrmExport::TfrmExport(DiscCatalogue& catalogue, QWidget* parent)
     : QDialog(parent), catalogue_(catalogue) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QStringLiteral("Export CD database"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(*this);
     SetHelpContext(this, kHelpExport);
 
     auto* separators = new QGroupBox(QStringLiteral("Separator"), this);

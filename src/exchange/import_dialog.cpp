@@ -12,19 +12,13 @@
 
 #include "catalogue/disc_catalogue.h"
 #include "util/user_messages.h"
+#include "widgets/dialog_parts.h"
 #include "widgets/help_window.h"
 #include "widgets/progress_window.h"
 
 namespace snx {
 
 namespace {
-
-template <typename Button>
-Button* Named(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new Button(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
 
 const QStringList& Filters() {
     static const QStringList filters = {QStringLiteral("Text files (*.txt)"),
@@ -39,8 +33,7 @@ TfrmImport::TfrmImport(DiscCatalogue& catalogue, QWidget* parent)
     : QDialog(parent), catalogue_(catalogue) {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QStringLiteral("Import CD database"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(*this);
     SetHelpContext(this, kHelpImport);
 
     auto* formats = new QGroupBox(QStringLiteral("Format"), this);

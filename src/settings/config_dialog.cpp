@@ -14,6 +14,7 @@
 #include "ui_config_dialog.h"
 #include "util/text.h"
 #include "util/user_messages.h"
+#include "widgets/dialog_parts.h"
 #include "widgets/help_window.h"
 
 namespace snx {
@@ -106,8 +107,7 @@ Tfrmconf::Tfrmconf(QWidget* parent)
       ui_(std::make_unique<Ui::Tfrmconf>()) {
     ui_->setupUi(this);
     SetHelpContext(this, kHelpConfiguration);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(*this);
     ui_->nbPages->tabBar()->setStyleSheet(
         QStringLiteral("QTabBar::tab { min-width: 87px; min-height: 18px; padding: 2px 4px; }"
                        "QTabBar::tab:selected { font-weight: bold; }"));

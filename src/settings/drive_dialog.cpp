@@ -3,6 +3,7 @@
 #include "settings/drive_list_lines.h"
 #include "ui_drive_dialog.h"
 #include "util/user_messages.h"
+#include "widgets/dialog_parts.h"
 #include "widgets/help_window.h"
 
 namespace snx {
@@ -11,8 +12,7 @@ TfrmCD::TfrmCD(std::span<const std::string> labels, int current, QWidget* parent
     : QDialog(parent), ui_(std::make_unique<Ui::TfrmCD>()) {
     ui_->setupUi(this);
     SetHelpContext(this, kHelpDriveSelection);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    SetFixedDialogFrame(*this);
     for (const std::string& line : DriveListLines(labels)) {
         ui_->lbDrives->addItem(QString::fromStdString(line));
     }

@@ -1,0 +1,22 @@
+// Pieces of the dialogs built in code: controls named as the tests and help address them, and
+// the fixed frame (title and close box only) every such dialog has.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace snx {
+
+template <typename Control>
+Control* Named(const char* name, const char* caption, QWidget* parent) {
+    auto* control = new Control(QString::fromUtf8(caption), parent);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+inline void SetFixedDialogFrame(QWidget& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint);
+}
+
+}  // namespace snx
