@@ -17,6 +17,8 @@
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
+#include "samples/sound_wave_backend.h"
+#include "samples/wave_device.h"
 
 namespace {
 
@@ -58,7 +60,9 @@ struct Handset {
     explicit Handset(const fs::path& dir)
         : Session(dir),
           Drives({}, Clock, [this] { return std::make_unique<snx::NullOutput>(Clock); }),
-          Device(Drives) {
+          Device(Drives),
+          WaveBackend(Clock, [this] { return std::make_unique<snx::NullOutput>(Clock); }),
+          Wave(WaveBackend, Device, Device.LastError) {
         snx::AppSettings().CdromInUse = Drives.VirtualDriveIndex();
     }
     ~Handset() {
@@ -71,6 +75,8 @@ struct Handset {
     snx::SystemDrives Drives;
     snx::CdDevice Device;
     snx::NoRecording Recording;
+    snx::SoundWaveBackend WaveBackend;
+    snx::WaveDevice Wave;
     std::unique_ptr<snx::TSnx> Window;
 };
 
@@ -83,7 +89,7 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
         timer.start();
         Handset handset(dir);
         handset.Window = std::make_unique<snx::TSnx>(handset.Device, handset.Session.Catalogue,
-                                                     handset.Recording, false);
+                                                     handset.Recording, handset.Wave, false);
         PaintWatch watch;
         handset.Window->centralWidget()->installEventFilter(&watch);
         handset.Window->show();
@@ -104,7 +110,7 @@ Handset& LoadedHandset() {
         handset = std::make_unique<Handset>(dir);
         handset->Drives.VirtualDrive().Insert(snx::EnsureDemoDisc(dir));
         handset->Window = std::make_unique<snx::TSnx>(handset->Device, handset->Session.Catalogue,
-                                                      handset->Recording, false);
+                                                      handset->Recording, handset->Wave, false);
         handset->Window->show();
         QApplication::processEvents();
         handset->Window->Engine().TimerTimer();

@@ -1,6 +1,7 @@
 // Program entry: hands over to a running instance, or picks the data directory, loads the
 // settings, sets up the drives and opens the main handset.
 #include <QApplication>
+#include <QThread>
 
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +21,8 @@
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
+#include "samples/sound_wave_backend.h"
+#include "samples/wave_device.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
 #include "util/atomic_file.h"
@@ -172,7 +175,14 @@ int main(int argc, char* argv[]) {
     // Made, after the user agrees, before anything reads it.
     catalogue.Prepare();
     snx::NoRecording recording;
-    snx::TSnx window(device, catalogue.Catalogue(), recording, commandLine.Play);
+    snx::SoundWaveBackend waveBackend(clock, snx::SoundServerOutputFactory());
+    snx::WaveDevice wave(waveBackend, device, device.LastError);
+    // A sample played to its end keeps the windows painting meanwhile.
+    wave.WhileWaiting = [] {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(10);
+    };
+    snx::TSnx window(device, catalogue.Catalogue(), recording, wave, commandLine.Play);
     messages.SetParent(&window);
     QObject::connect(&instance, &snx::SingleInstance::ArgumentsReceived, &window,
                      [&](const QStringList& handed) {

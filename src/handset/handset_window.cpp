@@ -39,6 +39,7 @@
 #include "programming/programme_edit.h"
 #include "programming/track_row.h"
 #include "programming/tracks_dialog.h"
+#include "samples/wave_device.h"
 #include "settings/drive_dialog.h"
 #include "settings/file_names.h"
 #include "settings/qt_colour.h"
@@ -91,12 +92,13 @@ void Fill(QWidget* widget, QColor colour) {
 
 }  // namespace
 
-TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording, bool autoPlay,
-           QWidget* parent)
+TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording, WaveDevice& wave,
+           bool autoPlay, QWidget* parent)
     : QMainWindow(parent),
       device_(device),
       catalogue_(catalogue),
       recording_(recording),
+      wave_(wave),
       volume_(AppSettings().VolumeLeft, AppSettings().VolumeRight, [this] { VolumeChanged(); }) {
     Settings& settings = AppSettings();
     setObjectName(QStringLiteral("Sonatrix"));
@@ -109,6 +111,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     engine_ = std::make_unique<PlayerEngine>(device_, catalogue_, *this, recording_);
     engine_->State.AdvanceArmed = true;
     engine_->State.AutoPlayRequested = autoPlay;
+    wave_.SetTickInterval = [this](int milliseconds) { SetTickInterval(milliseconds); };
 
     const std::filesystem::path dataDirectory(settings.ProgramDirectory);
     WriteDefaultBitmaps(dataDirectory);

@@ -32,13 +32,15 @@ class ImageControl;
 class PlayerEngine;
 class RecordingHook;
 class TfrmSmall;
+class WaveDevice;
 
 class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands {
     Q_OBJECT
   public:
-    // FormCreate: settings must be loaded. autoPlay is the command line's play request.
-    TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording, bool autoPlay,
-         QWidget* parent = nullptr);
+    // FormCreate: settings must be loaded. wave plays and records samples on device's disc.
+    // autoPlay is the command line's play request.
+    TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording, WaveDevice& wave,
+         bool autoPlay, QWidget* parent = nullptr);
     ~TSnx() override;
 
     PlayerEngine& Engine() override { return *engine_; }
@@ -173,6 +175,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     CdDevice& device_;
     DiscCatalogue& catalogue_;
     RecordingHook& recording_;
+    WaveDevice& wave_;
     std::unique_ptr<PlayerEngine> engine_;
 
     LedPainter led_;

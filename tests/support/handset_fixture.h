@@ -22,6 +22,8 @@
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
+#include "samples/sound_wave_backend.h"
+#include "samples/wave_device.h"
 #include "settings/settings.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/scripted_messages.h"
@@ -64,7 +66,9 @@ class HandsetFixture : public ::testing::Test {
 
     void Open(DriveList& list) {
         device.emplace(list);
-        window.emplace(*device, catalogue, recording, false);
+        wave.emplace(waveBackend, *device, device->LastError);
+        wave->WhileWaiting = [this] { clock.Advance(10'000); };
+        window.emplace(*device, catalogue, recording, *wave, false);
         window->show();
     }
     // Puts a disc of these tracks into the virtual drive.
@@ -93,6 +97,7 @@ class HandsetFixture : public ::testing::Test {
             window->close();
         }
         window.reset();
+        wave.reset();
         device.reset();
         LoadSettings();
         Open(drives);
@@ -119,6 +124,8 @@ class HandsetFixture : public ::testing::Test {
     VirtualClock clock;
     SystemDrives drives{{}, clock, [this] { return std::make_unique<NullOutput>(clock); }};
     std::optional<CdDevice> device;
+    SoundWaveBackend waveBackend{clock, [this] { return std::make_unique<NullOutput>(clock); }};
+    std::optional<WaveDevice> wave;
     CatalogueSession session{dir.Path()};
     Tfvlf& holder = session.Holder();
     DiscCatalogue& catalogue = session.Catalogue();
