@@ -13,21 +13,18 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <functional>
-#include <random>
 
 #include "exchange/export_dialog.h"
 #include "exchange/import_dialog.h"
 #include "tests/support/catalogue_fixture.h"
+#include "tests/support/random_discs.h"
 #include "widgets/help_window.h"
 #include "widgets/progress_window.h"
 
 namespace snx {
 namespace {
 
-struct Disc {
-    DiscRecord Record;
-    StringGrid Tracks{3, 100};
-};
+using test::Disc;
 
 // Calls action at every handling of events while a progress window is up, after making that
 // window handle events at every report, so the count of calls follows the records.
@@ -54,6 +51,17 @@ class ExchangeDialogsTest : public test::CatalogueTest {
   protected:
     ExchangeDialogsTest() { CreateFiles(); }
 
+    std::vector<Disc> StoreDiscs(int count) {
+        return test::StoreRandomDiscs(*catalogue_, count,
+                                      {.Seed = 11,
+                                       .IdentityStep = 0x3000000,
+                                       .IdentityOffset = 5,
+                                       .Quote = ", 'q'",
+                                       .QuoteOneIn = 5,
+                                       .NoUser2Every = 4,
+                                       .TrackLimit = 25});
+    }
+
     template <typename T>
     static T* Control(QWidget& dialog, const char* name) {
         T* control = dialog.findChild<T*>(QString::fromLatin1(name));
@@ -65,60 +73,6 @@ class ExchangeDialogsTest : public test::CatalogueTest {
     }
     static void SetFile(QWidget& dialog, const std::filesystem::path& file) {
         Control<QLineEdit>(dialog, "edFile")->setText(QString::fromStdString(file.string()));
-    }
-
-    void EmptyCatalogue() {
-        for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
-            std::filesystem::remove(dir_ / name);
-        }
-        CreateFiles();
-    }
-
-    std::vector<Disc> StoreDiscs(int count) {
-        std::mt19937 random(11);
-        const auto text = [&](const std::string& stem) {
-            return stem + " " + std::to_string(random() % 100000) + (random() % 5 ? "" : ", 'q'");
-        };
-        std::vector<Disc> discs(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            Disc& d = discs[static_cast<std::size_t>(i)];
-            DiscRecord& r = d.Record;
-            char id[17];
-            std::snprintf(id, sizeof id, "%016llX", 0x3000000ull * static_cast<unsigned>(i) + 5);
-            r.Identity = id;
-            r.Name = text("Name");
-            r.Artist = text("Artist");
-            r.Composer = text("Composer");
-            r.Reference = text("Ref");
-            r.MusicType = text("Type");
-            r.RecordLabel = text("Label");
-            r.User1 = text("One");
-            r.User2 = i % 4 ? text("Two") : "";
-            r.Year = static_cast<std::int16_t>(random() % 3 ? 1900 + random() % 125 : 0);
-            r.PlayingTime = (random() % 80) + (random() % 60) / 100.0;
-            r.TrackCount = static_cast<std::int16_t>(random() % 25);
-            for (int t = 1; t <= r.TrackCount; ++t) {
-                r.TrackLengths[t - 1] = PackMsf(random() % 20, random() % 60, 0);
-                d.Tracks.SetCell(0, t, text("Track"));
-                d.Tracks.SetCell(1, t, t % 2 ? text("a") : "");
-                d.Tracks.SetCell(2, t, t % 3 ? "" : text("b"));
-            }
-            d.Tracks.SetCell(0, 0, r.Identity);
-            DiscRecord stored = r;
-            KeySnapshot keys;
-            catalogue_->StoreDiscRecord(stored, d.Tracks, TextBox{r.Identity + "\r\nnote"}, keys);
-        }
-        return discs;
-    }
-
-    DiscRecord Load(const std::string& identity) {
-        DiscRecord record;
-        KeySnapshot keys;
-        EXPECT_GT(catalogue_->LoadDiscRecord(identity, record, holder_->catTracks, holder_->catMemo,
-                                             keys),
-                  0)
-            << identity;
-        return record;
     }
 
     std::int32_t Held() {

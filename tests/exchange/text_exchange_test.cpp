@@ -4,77 +4,23 @@
 #include <sys/resource.h>
 
 #include <csignal>
-#include <random>
 
 #include "exchange/text_export.h"
 #include "exchange/text_import.h"
 #include "tests/support/catalogue_fixture.h"
+#include "tests/support/random_discs.h"
 
 namespace snx {
 namespace {
 
-struct Disc {
-    DiscRecord Record;
-    StringGrid Tracks{3, 100};
-};
+using test::Disc;
 
 class TextExchangeTest : public test::CatalogueTest {
   protected:
     TextExchangeTest() { CreateFiles(); }
 
-    // Replaces the catalogue by a new empty one.
-    void EmptyCatalogue() {
-        for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
-            std::filesystem::remove(dir_ / name);
-        }
-        CreateFiles();
-    }
-
     std::vector<Disc> StoreRandomDiscs(int count) {
-        std::mt19937 random(5);
-        const auto text = [&](const std::string& stem) {
-            return stem + " " + std::to_string(random() % 100000) + (random() % 4 ? "" : ", \"q\"");
-        };
-        std::vector<Disc> discs(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            Disc& d = discs[static_cast<std::size_t>(i)];
-            DiscRecord& r = d.Record;
-            char id[17];
-            std::snprintf(id, sizeof id, "%016llX", 0x1000000ull * static_cast<unsigned>(i) + 7);
-            r.Identity = id;
-            r.Name = text("Name");
-            r.Artist = text("Artist");
-            r.Composer = text("Composer");
-            r.Reference = text("Ref");
-            r.MusicType = text("Type");
-            r.RecordLabel = text("Label");
-            r.User1 = text("One");
-            r.User2 = i % 3 ? text("Two") : "";
-            r.Year = static_cast<std::int16_t>(random() % 3 ? 1900 + random() % 125 : 0);
-            r.PlayingTime = (random() % 80) + (random() % 60) / 100.0;
-            r.TrackCount = static_cast<std::int16_t>(random() % 21);
-            for (int t = 1; t <= r.TrackCount; ++t) {
-                r.TrackLengths[t - 1] = PackMsf(random() % 20, random() % 60, 0);
-                d.Tracks.SetCell(0, t, text("Track"));
-                d.Tracks.SetCell(1, t, t % 2 ? text("a") : "");
-                d.Tracks.SetCell(2, t, t % 3 ? "" : text("b"));
-            }
-            d.Tracks.SetCell(0, 0, r.Identity);
-            DiscRecord stored = r;
-            KeySnapshot keys;
-            catalogue_->StoreDiscRecord(stored, d.Tracks, TextBox{r.Identity + "\r\nnote"}, keys);
-        }
-        return discs;
-    }
-
-    DiscRecord Load(const std::string& identity) {
-        DiscRecord record;
-        KeySnapshot keys;
-        EXPECT_GT(catalogue_->LoadDiscRecord(identity, record, holder_->catTracks, holder_->catMemo,
-                                             keys),
-                  0)
-            << identity;
-        return record;
+        return test::StoreRandomDiscs(*catalogue_, count);
     }
 
     ExportResult Export(const ExportOptions& options, std::vector<int>* steps = nullptr) {

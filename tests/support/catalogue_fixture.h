@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <optional>
 
 #include "catalogue/disc_catalogue.h"
@@ -51,6 +52,25 @@ class CatalogueTest : public testing::Test {
         messages_.Answer(true);
         ASSERT_TRUE(catalogue_->OpenDiscFiles());
         catalogue_->CloseDiscFiles();
+    }
+
+    // Replaces the catalogue by a new empty one.
+    void EmptyCatalogue() {
+        for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
+            std::filesystem::remove(dir_ / name);
+        }
+        CreateFiles();
+    }
+
+    // The stored record of that identity; a test failure when there is none.
+    DiscRecord Load(const std::string& identity) {
+        DiscRecord record;
+        KeySnapshot keys;
+        EXPECT_GT(catalogue_->LoadDiscRecord(identity, record, holder_->catTracks, holder_->catMemo,
+                                             keys),
+                  0)
+            << identity;
+        return record;
     }
 
     // Stores a new disc with the given fields, two named tracks and a line of notes.
