@@ -235,21 +235,7 @@ TEST_F(ExchangeDialogsTest, SonatrixDefaultRoundTripThroughBothWindows) {
         EXPECT_EQ(dialog.LastResult().Added, 500);
     }
     for (const Disc& disc : discs) {
-        const DiscRecord& want = disc.Record;
-        const DiscRecord got = Load(want.Identity);
-        EXPECT_TRUE(got.Orphan);
-        EXPECT_EQ(std::tie(got.Name, got.Artist, got.Composer, got.Reference, got.MusicType,
-                           got.RecordLabel, got.User1, got.User2, got.Year, got.TrackCount),
-                  std::tie(want.Name, want.Artist, want.Composer, want.Reference, want.MusicType,
-                           want.RecordLabel, want.User1, want.User2, want.Year, want.TrackCount))
-            << want.Identity;
-        EXPECT_NEAR(got.PlayingTime, want.PlayingTime, 1e-9);
-        for (int t = 1; t <= want.TrackCount; ++t) {
-            ASSERT_EQ(got.TrackLengths[t - 1], want.TrackLengths[t - 1]) << want.Identity << t;
-            for (int column = 0; column < 3; ++column) {
-                ASSERT_EQ(holder_->catTracks.Cell(column, t), disc.Tracks.Cell(column, t));
-            }
-        }
+        test::ExpectImported(disc, Load(disc.Record.Identity), holder_->catTracks);
     }
     EXPECT_TRUE(messages_.Errors().empty());
 }

@@ -2,10 +2,13 @@
 // quote the text formats must escape, and the tracks with their names and user columns.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "catalogue/disc_catalogue.h"
@@ -69,6 +72,25 @@ inline std::vector<Disc> StoreRandomDiscs(DiscCatalogue& catalogue, int count,
         catalogue.StoreDiscRecord(stored, d.Tracks, TextBox{r.Identity + "\r\nnote"}, keys);
     }
     return discs;
+}
+
+// What an import of an exported disc must give back: every field and track cell, the lengths,
+// and the record marked as an orphan (no drive has shown the disc).
+inline void ExpectImported(const Disc& disc, const DiscRecord& got, const StringGrid& gotTracks) {
+    const DiscRecord& want = disc.Record;
+    EXPECT_TRUE(got.Orphan);
+    EXPECT_EQ(std::tie(got.Name, got.Artist, got.Composer, got.Reference, got.MusicType,
+                       got.RecordLabel, got.User1, got.User2, got.Year, got.TrackCount),
+              std::tie(want.Name, want.Artist, want.Composer, want.Reference, want.MusicType,
+                       want.RecordLabel, want.User1, want.User2, want.Year, want.TrackCount))
+        << want.Identity;
+    EXPECT_NEAR(got.PlayingTime, want.PlayingTime, 1e-9);
+    for (int t = 1; t <= want.TrackCount; ++t) {
+        EXPECT_EQ(got.TrackLengths[t - 1], want.TrackLengths[t - 1]) << want.Identity << t;
+        for (int column = 0; column < 3; ++column) {
+            EXPECT_EQ(gotTracks.Cell(column, t), disc.Tracks.Cell(column, t)) << want.Identity;
+        }
+    }
 }
 
 }  // namespace snx::test
