@@ -1,17 +1,14 @@
 #include "print_commands.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <QDate>
 #include <QGuiApplication>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 
 #include "catalogue/record_file.h"
 #include "catalogue_ui/catalogue_reports.h"
 #include "catalogue_ui/print_layer.h"
+#include "settings/settings.h"
 
 namespace snx {
 
@@ -42,15 +39,6 @@ class PrintApplication {
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QGuiApplication> app_;
 };
-
-// Until the settings hold the collector's name, the user's login name.
-std::string CollectorName() {
-    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_name != nullptr) {
-        return user->pw_name;
-    }
-    const char* name = std::getenv("USER");
-    return name != nullptr ? name : "";
-}
 
 bool IsPdf(const std::string& file) {
     return file.size() > 4 && (file.ends_with(".pdf") || file.ends_with(".PDF"));
@@ -91,8 +79,8 @@ int PrintCommand(CatalogueSession& session, const std::vector<std::string>& args
     PrintApplication app;
     PrintLayer layer;
     layer.PrintToPdf(file);
-    if (!PrintCatalogueListing(layer, session.Catalogue(), tree, view, CollectorName(),
-                               QDate::currentDate())) {
+    if (!PrintCatalogueListing(layer, session.Catalogue(), tree, view,
+                               EffectiveCollectorName(AppSettings()), QDate::currentDate())) {
         return Fail("print: cannot write " + file);
     }
     out << "Printed " << layer.PageNumber() << (layer.PageNumber() == 1 ? " page" : " pages")
@@ -132,7 +120,7 @@ int PrintDiscCommand(CatalogueSession& session, const std::vector<std::string>& 
     }
     PrintLayer layer;
     layer.PrintToPdf(names[1]);
-    if (!PrintDiscSheet(layer, sheet, CollectorName())) {
+    if (!PrintDiscSheet(layer, sheet, EffectiveCollectorName(AppSettings()))) {
         return Fail("print-disc: cannot write " + names[1]);
     }
     out << "Printed " << layer.PageNumber() << (layer.PageNumber() == 1 ? " page" : " pages")

@@ -11,6 +11,7 @@
 
 #include "catalogue/browse_tree.h"
 #include "catalogue/disc_catalogue.h"
+#include "settings/settings.h"
 
 namespace snx {
 
@@ -39,16 +40,19 @@ bool LoadDiscSheet(DiscCatalogue& catalogue, std::int32_t recordNumber, bool use
 bool PrintDiscSheet(PrintLayer& layer, const DiscSheet& sheet, const std::string& collector);
 
 // The browser's "CD" button: selected is the selected node (null for none). Asks whether the
-// track listing takes the user fields, then prints the sheet.
+// track listing takes the user fields, then prints the sheet. The collector is the one the
+// configuration names unless the caller gives another.
 void PrintSelectedDisc(PrintLayer& layer, DiscCatalogue& catalogue, const BrowseNode* selected,
-                       const std::string& collector);
+                       const std::string& collector = EffectiveCollectorName(AppSettings()));
 
 // The browser's "Catalogue" button: every node of tree in order, each disc read from the
 // catalogue by its record number. view gives the sort phrase of the header, date the day it
-// shows. False when the print dialog was cancelled.
+// shows; by default the configured collector and today. False when the print dialog was
+// cancelled.
 bool PrintCatalogueListing(PrintLayer& layer, DiscCatalogue& catalogue,
                            const std::vector<BrowseNode>& tree, BrowseView view,
-                           const std::string& collector, const QDate& date);
+                           const std::string& collector = EffectiveCollectorName(AppSettings()),
+                           const QDate& date = QDate::currentDate());
 
 // "d mmmm yyyy": 8 December 2026.
 QString PrintedDate(const QDate& date);

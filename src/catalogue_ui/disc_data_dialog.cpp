@@ -9,6 +9,8 @@
 #include "catalogue_ui/completing_field.h"
 #include "catalogue_ui/list_editing.h"
 #include "catalogue_ui/track_dialogs.h"
+#include "programming/programme_dialog.h"
+#include "programming/programme_lists.h"
 #include "programming/track_row.h"
 #include "settings/file_names.h"
 #include "settings/settings.h"
@@ -292,8 +294,11 @@ void TfrmCDData::btnWaveDelClick() {
 }
 
 void TfrmCDData::btnProgClick() {
-    if (EditorHooks().EditProgramme &&
-        EditorHooks().EditProgramme(this, editor_.Working, editor_.Tracks)) {
+    // The names are the grid's as edited so far, not the stored ones.
+    ProgrammeLists lists(ProgrammeFlavour::Programme);
+    FillProgrammeLists(lists, editor_.Working, editor_.Tracks);
+    if (TfrmProgramme::Ask(this, lists)) {
+        editor_.Working.Programme = ProgrammeOf(lists);
         catalogue_.WriteDiscRecord(editor_.Working);
     }
 }

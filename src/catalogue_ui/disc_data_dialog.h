@@ -22,16 +22,11 @@ namespace snx {
 class CompletingField;
 class DiscCatalogue;
 
-// What the editor borrows from the sample player and the programme editor; unset, their buttons
-// do nothing beyond their own checks.
+// What the editor borrows from the sample player; unset, the sample button does nothing beyond
+// its own checks.
 struct DiscEditorHooks {
     // Plays the WAVE file to its end before returning.
     std::function<void(const std::filesystem::path& wave)> PlaySample;
-    // Shows the custom programme dialog over parent for the working copy, the track names being
-    // column 0 of rows 1 to TrackCount of tracks (UTF-8). After OK it has rebuilt
-    // working.Programme and returns true; the editor then writes the record.
-    std::function<bool(QWidget* parent, DiscRecord& working, const StringGrid& tracks)>
-        EditProgramme;
 };
 
 // The hooks every editor uses; the program sets them once at start.

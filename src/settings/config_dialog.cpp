@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -37,7 +38,10 @@ std::string ToStored(const QString& text) {
 
 void SetRadioColours(QRadioButton* button, std::optional<QColor> back, std::optional<QColor> text) {
     QPalette palette = button->parentWidget()->palette();
+    // A button fills its background from its own role (Button), not from Window.
+    button->setAutoFillBackground(back.has_value());
     if (back) {
+        palette.setColor(button->backgroundRole(), *back);
         palette.setColor(QPalette::Window, *back);
     }
     if (text) {
@@ -46,6 +50,29 @@ void SetRadioColours(QRadioButton* button, std::optional<QColor> back, std::opti
     }
     button->setPalette(palette);
 }
+
+// A file name in its label's width, cut in the middle so that both the start of the path and
+// the file's own name stay in view; the tooltip holds the whole name.
+void ShowElided(QLabel* label) {
+    const QFontMetrics metrics = label->fontMetrics();
+    // The frame's text indent is half an 'x' wide; a whole one keeps the last letter clear.
+    const int width = label->contentsRect().width() - metrics.horizontalAdvance(QLatin1Char('x'));
+    label->setText(metrics.elidedText(label->toolTip(), Qt::ElideMiddle, std::max(width, 0)));
+}
+
+// The labels are sized by the layout, not by their text, so they elide again when it sizes them.
+class ElideOnResize final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            ShowElided(static_cast<QLabel*>(watched));
+        }
+        return false;
+    }
+};
 
 // The directory part of a file name, as the pickers start there.
 QString DirectoryOf(const QString& fileName) {
@@ -108,6 +135,10 @@ Tfrmconf::Tfrmconf(QWidget* parent)
     ui_->setupUi(this);
     SetHelpContext(this, kHelpConfiguration);
     SetFixedDialogFrame(*this);
+    auto* elider = new ElideOnResize(this);
+    for (QLabel* label : {ui_->labBitmap, ui_->labMix, ui_->labRec}) {
+        label->installEventFilter(elider);
+    }
     ui_->nbPages->tabBar()->setStyleSheet(
         QStringLiteral("QTabBar::tab { min-width: 87px; min-height: 18px; padding: 2px 4px; }"
                        "QTabBar::tab:selected { font-weight: bold; }"));
@@ -323,8 +354,8 @@ void Tfrmconf::ShowFileNames() {
     const std::array<std::pair<QLabel*, const QString*>, 3> labels = {
         {{ui_->labBitmap, &bitmap_}, {ui_->labMix, &mixer_}, {ui_->labRec, &recording_}}};
     for (const auto& [label, name] : labels) {
-        label->setText(*name);
         label->setToolTip(*name);
+        ShowElided(label);
     }
 }
 

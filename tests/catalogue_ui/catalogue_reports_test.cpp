@@ -385,6 +385,15 @@ TEST_F(ReportsTest, PrintingTheSelectedDiscNeedsADiscNodeAndAsksAboutUserFields)
     messages_.Answer(false);
     PrintSelectedDisc(layer, *catalogue_, &disc, "Tester");
     EXPECT_EQ(PdfPages(pdf_)[0].find("Soloist"), std::string::npos);
+
+    // The browser's buttons sign with the configured collector.
+    AppSettings().CollectorName = "Ada Collector";
+    messages_.Answer(false);
+    PrintSelectedDisc(layer, *catalogue_, &disc);
+    EXPECT_NE(PdfPages(pdf_)[0].find("Collector: Ada Collector"), std::string::npos);
+    layer.PrintToPdf(pdf_);
+    EXPECT_TRUE(PrintCatalogueListing(layer, *catalogue_, {disc}, BrowseView::Name));
+    EXPECT_NE(PdfPages(pdf_)[0].find("Collector: Ada Collector - Printed on"), std::string::npos);
 }
 
 }  // namespace

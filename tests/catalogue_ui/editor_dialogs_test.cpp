@@ -22,6 +22,7 @@
 #include "catalogue_ui/bitmap_dialog.h"
 #include "catalogue_ui/disc_data_dialog.h"
 #include "catalogue_ui/track_dialogs.h"
+#include "programming/programme_dialog.h"
 #include "programming/track_list.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/handset_fixture.h"
@@ -376,6 +377,48 @@ TEST_F(EditorDialogTest, ClearingTheSampleAsksAndDeletesItsBlock) {
     EXPECT_EQ(messages_.Messages().back().Text, "Selected disk does not have a recorded sample.");
     dialog.reject();
     Store(disc, editor, false);
+}
+
+TEST_F(EditorDialogTest, TheProgrammeIsBuiltFromTheGridsNamesAndWrittenAtOnce) {
+    AddDisc("00000000000374F6", "Disc");
+    Loaded disc = Load("00000000000374F6");
+    disc.Record.Programme = {3};
+    catalogue_->WriteDiscRecord(disc.Record);
+    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
+    editor.Tracks.SetCell(0, 2, "Renamed in the grid");
+    TfrmCDData dialog(editor, *catalogue_);
+    {
+        const auto opened = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& programme) {
+            ASSERT_EQ(programme.SrcList()->count(), 3);
+            EXPECT_TRUE(
+                programme.SrcList()->Row(1).contains(QStringLiteral("Renamed in the grid")));
+            ASSERT_EQ(programme.DstList()->count(), 1);  // the stored programme
+            EXPECT_TRUE(programme.DstList()->Row(0).startsWith(QStringLiteral(" 3")));
+            programme.SrcList()->item(1)->setSelected(true);
+            programme.IncludeBtnClick();
+            programme.IncludeBtnClick();
+            Shot(programme, "editor_programme.png");
+            programme.accept();
+        });
+        dialog.Form().btnProg->click();
+    }
+    const std::vector<std::uint8_t> built = {3, 2, 2};
+    EXPECT_EQ(editor.Working.Programme, built);
+    EXPECT_EQ(Load("00000000000374F6").Record.Programme, built);  // written while open
+    {
+        const auto opened = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& programme) {
+            programme.ExcAllBtnClick();
+            programme.reject();
+        });
+        dialog.Form().btnProg->click();
+    }
+    EXPECT_EQ(editor.Working.Programme, built);
+    dialog.reject();
+    // Cancel of the editor keeps the programme already written, but not the grid's new name.
+    Store(disc, editor, false);
+    Loaded stored = Load("00000000000374F6");
+    EXPECT_EQ(stored.Record.Programme, built);
+    EXPECT_EQ(stored.Tracks.Cell(0, 2), "Disc two");
 }
 
 class HandsetEditorTest : public test::HandsetFixture {};

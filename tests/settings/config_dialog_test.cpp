@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTabBar>
 #include <cstdlib>
@@ -80,6 +82,10 @@ TEST_F(ConfigDialogTest, FormIsAFixedCentredDialogWithFourPagesAndOkAsDefault) {
 
     // Pictures of the pages, to look at, when asked for.
     if (const char* out = std::getenv("SONATRIX_SCREENSHOT_DIR"); out != nullptr) {
+        Settings named = AppSettings();
+        named.MixerControlProgram = "/usr/local/lib/sound tools/desktop mixers/volume-control";
+        named.RecordingControlProgram = "/opt/rec/bin/levels";
+        dialog_.Fill(named);
         dialog_.show();
         for (int i = 0; i < 4; ++i) {
             ui().nbPages->setCurrentIndex(i);
@@ -131,6 +137,12 @@ TEST_F(ConfigDialogTest, AColourChoiceIsPreviewedAndStoredAndOthersKeepTheirSyst
     EXPECT_EQ(offered[2], ToQColor(AppSettings().DiscDataBackColor));
     EXPECT_EQ(ui().rbTrack->palette().color(QPalette::Window), QColor(1, 2, 3));
     EXPECT_EQ(ui().rbTrack->palette().color(QPalette::WindowText), QColor(1, 2, 3));
+    // The preview is painted, not only set: the button's background shows the colour in its
+    // group (a grab of the button alone would fill any background).
+    QWidget* group = ui().rbTrack->parentWidget();
+    const QImage preview = group->grab().toImage();
+    const QRect button = ui().rbTrack->geometry();
+    EXPECT_EQ(preview.pixelColor(button.right() - 2, button.center().y()), QColor(1, 2, 3));
     const Settings stored = CopiedBack();
     EXPECT_EQ(stored.TrackFontColor, 0x030201);
     EXPECT_EQ(stored.TrackBackColor, 0x030201);
@@ -216,7 +228,24 @@ TEST_F(ConfigDialogTest, PickersStartAtTheNamedFileAndStoreTheChoice) {
     EXPECT_EQ(picks[2].Directory, QStringLiteral("/pictures/tiles"));
     EXPECT_EQ(picks[2].Name, QStringLiteral("sand.bmp"));
     EXPECT_FALSE(picks[2].Applications);
-    EXPECT_EQ(ui().labMix->text(), QStringLiteral("/chosen/file"));
+    EXPECT_EQ(ui().labMix->toolTip(), QStringLiteral("/chosen/file"));
+
+    // A long name keeps its start and its file name in the label's width, the whole in the tip.
+    const QString longName = QStringLiteral("/home/collector/pictures/handset backgrounds/") +
+                             QString(60, QLatin1Char('x')) + QStringLiteral("/marble.bmp");
+    answer = longName;
+    ui().btnBitmap->click();
+    dialog_.show();
+    ui().nbPages->setCurrentIndex(0);
+    QLabel* label = ui().labBitmap;
+    EXPECT_EQ(label->toolTip(), longName);
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("/home/")));
+    EXPECT_TRUE(label->text().endsWith(QStringLiteral("/marble.bmp")));
+    EXPECT_TRUE(label->text().contains(QChar(0x2026)));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+    answer = QStringLiteral("/pictures/tiles/sand.bmp");
+    ui().btnBitmap->click();
+    EXPECT_EQ(label->text(), answer);  // a name that fits is shown whole
 
     const Settings stored = CopiedBack();
     EXPECT_EQ(stored.MixerControlProgram, "/chosen/file");
@@ -264,21 +293,19 @@ TEST_F(ConfigDialogTest, FillingTheAutoPlayBoxTouchesNothingAndAClickAppliesAtOn
 }
 
 TEST_F(ConfigDialogTest, AnUnwritableConfigDirectoryIsReportedAndTheBoxGoesBack) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes anywhere";
-    }
+    // A file where the directory should be: no one, root included, can write into it.
     const std::filesystem::path config = dir_ / "config";
-    ASSERT_EQ(::chmod(config.c_str(), 0555), 0);
+    std::filesystem::remove(config);
+    WriteFileText(config, "");
     const Settings before = AppSettings();
     ui().cbAuto->click();
-    ::chmod(config.c_str(), 0755);
     ASSERT_EQ(messages_.Errors().size(), 1u);
     EXPECT_EQ(messages_.Errors()[0], "Cannot register Sonatrix for auto play. Unable to write to " +
                                          dialog_.MimeAppsFile.string());
     EXPECT_FALSE(ui().cbAuto->isChecked());
     EXPECT_FALSE(AppSettings().AutoPlayHandler);
     EXPECT_EQ(AppSettings().PreviousCommandLine, before.PreviousCommandLine);
-    EXPECT_FALSE(std::filesystem::exists(dialog_.MimeAppsFile));
+    EXPECT_EQ(ReadFileText(config), "");
     EXPECT_FALSE(std::filesystem::exists(dir_ / "SONATRIX.INI"));
 }
 

@@ -3,9 +3,9 @@
 #include "settings/mime_apps.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx {
@@ -116,21 +116,17 @@ TEST_F(AutoPlayTest, ClearingLeavesAHandlerChosenSinceAlone) {
     EXPECT_FALSE(settings_.AutoPlayHandler);
 }
 
-TEST_F(AutoPlayTest, AnUnwritableDirectoryIsReportedAndChangesNothing) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes anywhere";
-    }
+TEST_F(AutoPlayTest, AFailedWriteIsReportedAndChangesNothing) {
     const std::string original = "[Default Applications]\nx-content/audio-cdda=old.desktop\n";
     WriteFileText(List(), original);
-    ASSERT_EQ(::chmod((dir_ / "config").c_str(), 0555), 0);
     const Settings before = settings_;
     try {
+        const test::FileSizeLimit full(16);  // refuses root as well as anyone
         Set(true);
         ADD_FAILURE() << "no error";
     } catch (const AutoPlayError& failure) {
         EXPECT_EQ(std::string(failure.what()), "Unable to write to " + List().string());
     }
-    ::chmod((dir_ / "config").c_str(), 0755);
     EXPECT_FALSE(settings_.AutoPlayHandler);
     EXPECT_EQ(settings_.PreviousCommandLine, before.PreviousCommandLine);
     EXPECT_EQ(ReadFileText(List()), original);
@@ -138,14 +134,12 @@ TEST_F(AutoPlayTest, AnUnwritableDirectoryIsReportedAndChangesNothing) {
 }
 
 TEST_F(AutoPlayTest, ASettingsFileThatCannotBeWrittenPutsTheListBack) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes anywhere";
-    }
     const std::string original = "[Default Applications]\nx-content/audio-cdda=old.desktop\n";
     WriteFileText(List(), original);
-    ASSERT_EQ(::chmod((dir_ / "data").c_str(), 0555), 0);
+    // A file where the data directory should be, which even root cannot write into.
+    std::filesystem::remove(dir_ / "data");
+    WriteFileText(dir_ / "data", "");
     EXPECT_THROW(Set(true), AutoPlayError);
-    ::chmod((dir_ / "data").c_str(), 0755);
     EXPECT_FALSE(settings_.AutoPlayHandler);
     EXPECT_EQ(ReadFileText(List()), original);
 }

@@ -230,6 +230,8 @@ std::string Output(const std::string& command) {
 }
 
 TEST_F(CatalogueToolTest, PrintsTheListingAndASheetIntoPdfFilesWithoutADisplay) {
+    // The collector named in the settings signs both reports, not the login name.
+    test::WriteFileText(dir_ / "SONATRIX.INI", "[User config]\nCollector name=Ada Collector\n");
     const std::string pdf = (dir_ / "listing.pdf").string();
     Result r = Run("print '" + pdf + "' --by composer --filter-name bach");
     ASSERT_EQ(r.Status, 0) << Errors();
@@ -239,12 +241,14 @@ TEST_F(CatalogueToolTest, PrintsTheListingAndASheetIntoPdfFilesWithoutADisplay) 
     EXPECT_NE(text.find("Goldberg Variations"), std::string::npos);
     EXPECT_NE(text.find("Art of Fugue"), std::string::npos);
     EXPECT_EQ(text.find("Kind of Blue"), std::string::npos);
+    EXPECT_NE(text.find("Collector: Ada Collector - Printed on"), std::string::npos);
 
     const std::string sheet = (dir_ / "sheet.pdf").string();
     ASSERT_EQ(Run("print-disc 0000000000000002 '" + sheet + "' --user-fields").Status, 0);
     const std::string disc = Output("pdftotext -layout '" + sheet + "' -");
     EXPECT_NE(disc.find("Kind of Blue part 5"), std::string::npos);
     EXPECT_NE(disc.find("Second note"), std::string::npos);
+    EXPECT_NE(disc.find("Collector: Ada Collector"), std::string::npos);
     EXPECT_EQ(Run("print-disc 00000000DEADBEEF '" + sheet + "'").Status, 1);
     EXPECT_EQ(Run("print listing.txt").Status, 1);
 }
