@@ -67,10 +67,19 @@ bool SampleRecorder::Start(const RecordOptions& options) {
         return false;
     }
     recordingId_ = wave_->DeviceId();
-    if (options.Bookmark) {
-        engine.PlayRange(engine.State.BookmarkStart, engine.State.BookmarkEnd);
-    } else {
-        engine.btnPlayClick();
+    try {
+        if (options.Bookmark) {
+            engine.PlayRange(engine.State.BookmarkStart, engine.State.BookmarkEnd);
+        } else {
+            engine.btnPlayClick();
+        }
+    } catch (const EMCIDeviceError&) {
+        // The disc would not play: no recording runs on without anything to end it.
+        active_ = false;
+        recordingId_ = 0;
+        wave_->CloseWave();
+        DiscCatalogue::DeleteQuietly(target);
+        throw;
     }
     return true;
 }

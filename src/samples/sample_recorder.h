@@ -47,7 +47,8 @@ class SampleRecorder final : public RecordingHook {
     bool BookmarkSet() const;
     // Writes the empty WAVE file and starts the recording as options say. False, with nothing
     // recording and the disc in its previous mode, when the file cannot be written ("Cannot
-    // open file") or the wave device cannot record (its error shown).
+    // open file") or the wave device cannot record (its error shown). Throws EMCIDeviceError,
+    // with nothing recording, when the CD device is not open.
     bool Start(const RecordOptions& options);
     // Plays the bookmark without recording.
     void Preview();

@@ -17,6 +17,7 @@
 #include "tests/samples/wave_test_support.h"
 #include "tests/support/handset_fixture.h"
 #include "ui_select_play_dialog.h"
+#include "widgets/help_window.h"
 
 namespace snx::test {
 namespace {
@@ -195,6 +196,7 @@ TEST_F(SamplesTest, WithoutABookmarkOnlyTheTracksCanBeRecorded) {
     EXPECT_TRUE(record.findChild<QRadioButton*>(QStringLiteral("rbTracks"))->isChecked());
     EXPECT_TRUE(record.findChild<QRadioButton*>(QStringLiteral("rb11"))->isChecked());
     EXPECT_EQ(record.Options().Format, (WaveFormat{11025, 8, 1}));
+    EXPECT_EQ(HelpContextOf(&record), 1043);
     record.reject();
 }
 
@@ -277,6 +279,7 @@ TEST_F(SamplesTest, SelectPlayListsTheCatalogueAndFollowsAndMovesThePlayback) {
     Start(1);
     TfrmSelectPlay dialog(catalogue, *wave, Engine());
     Ui::TfrmSelectPlay& form = dialog.Form();
+    EXPECT_EQ(HelpContextOf(&dialog), 1038);
     ASSERT_EQ(form.lbDisc->count(), 3);
     EXPECT_EQ(form.lbDisc->item(0)->text(), QStringLiteral("Alpha"));
     EXPECT_EQ(form.lbDisc->item(2)->text(), QStringLiteral("Gamma"));
