@@ -20,7 +20,8 @@
 #include "cd/system_drives.h"
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
-#include "player/recording_hook.h"
+#include "samples/record_dialog.h"
+#include "samples/sample_recorder.h"
 #include "samples/sound_wave_backend.h"
 #include "samples/wave_device.h"
 #include "settings/data_directory.h"
@@ -174,7 +175,9 @@ int main(int argc, char* argv[]) {
     snx::CatalogueSession catalogue(dataDirectory);
     // Made, after the user agrees, before anything reads it.
     catalogue.Prepare();
-    snx::NoRecording recording;
+    snx::SampleRecorder recorder(catalogue.Catalogue());
+    // Made once and reused, so the recording choices last until the program ends.
+    snx::TfrmRecord recording(recorder);
     snx::SoundWaveBackend waveBackend(clock, snx::SoundServerOutputFactory());
     snx::WaveDevice wave(waveBackend, device, device.LastError);
     // A sample played to its end keeps the windows painting meanwhile.
@@ -183,6 +186,7 @@ int main(int argc, char* argv[]) {
         QThread::msleep(10);
     };
     snx::TSnx window(device, catalogue.Catalogue(), recording, wave, commandLine.Play);
+    window.UseRecordDialog(recording);
     messages.SetParent(&window);
     QObject::connect(&instance, &snx::SingleInstance::ArgumentsReceived, &window,
                      [&](const QStringList& handed) {

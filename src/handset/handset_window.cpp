@@ -26,6 +26,7 @@
 
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/disc_picture.h"
+#include "catalogue_ui/disc_data_dialog.h"
 #include "cd/cd_device.h"
 #include "cd/cd_types.h"
 #include "handset/default_bitmaps.h"
@@ -111,7 +112,8 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     engine_ = std::make_unique<PlayerEngine>(device_, catalogue_, *this, recording_);
     engine_->State.AdvanceArmed = true;
     engine_->State.AutoPlayRequested = autoPlay;
-    wave_.SetTickInterval = [this](int milliseconds) { SetTickInterval(milliseconds); };
+    // Through the engine, so that it knows the tick it runs at.
+    wave_.SetTickInterval = [this](int milliseconds) { engine_->SetTimer(milliseconds); };
 
     const std::filesystem::path dataDirectory(settings.ProgramDirectory);
     WriteDefaultBitmaps(dataDirectory);
@@ -130,6 +132,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     BuildControls();
     BuildMenus();
     Wire();
+    BuildSampleButtons();
 
     led_.Make(
         {SettingsFont(settings.DisplayFontName, settings.DisplayFontSize, settings.DisplayFontBold),
@@ -147,6 +150,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
 }
 
 TSnx::~TSnx() {
+    EditorHooks().PlaySample = nullptr;
     qApp->removeEventFilter(this);
 }
 
@@ -511,6 +515,7 @@ void TSnx::FormShow() {
     } else {
         btnPlay_->setEnabled(false);
     }
+    ProbeWaveDevice();
     SetBitmapButtons();
     catalogue_.OpenDiscVlf();
     catalogue_.CloseDiscVlf();
@@ -745,7 +750,7 @@ void TSnx::SetButtons(ButtonPattern pattern) {
     group(playing, {btnStop_, btnBeg_}, {miStop_});
     group(playing, {btnSkipBack_, BtnSkipForward_, btnStart_},
           {miRewind_, miForward_, miBeginning_});
-    group(playing || stopped, {btnForward_, btnTrack_, btnData_},
+    group(playing || stopped, {btnForward_, btnTrack_, btnData_, btnSample_},
           {miNext_, miGotoTrack_, miProgramme_, miFitTracks_, miData_});
     group(playing || stopped, {btnBack_}, {miLast_});
     group(playing, {btnPause_}, {miPause_});
@@ -756,7 +761,7 @@ void TSnx::SetButtons(ButtonPattern pattern) {
 
 void TSnx::SetBitmapButtons() {
     const char* const suffix = AppSettings().UseColorButtons ? "Color" : "Mono";
-    const std::array<std::pair<QToolButton*, const char*>, 13> glyphs = {{
+    const std::array<std::pair<QToolButton*, const char*>, 15> glyphs = {{
         {btnPlay_, "Play"},
         {btnStop_, "Stop"},
         {btnPause_, "Pause"},
@@ -770,6 +775,8 @@ void TSnx::SetBitmapButtons() {
         {btnTrack_, "Tracks"},
         {btnMode_, "Mode"},
         {btnData_, "Data"},
+        {btnSample_, "Sample"},
+        {btnPlaySamp_, "PlaySample"},
     }};
     for (const auto& [button, name] : glyphs) {
         button->setIcon(ButtonGlyph(std::string(name) + suffix));

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,6 +32,7 @@ class HelpWindow;
 class ImageControl;
 class PlayerEngine;
 class RecordingHook;
+class TfrmRecord;
 class TfrmSmall;
 class WaveDevice;
 
@@ -132,6 +134,14 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void Importdatabase1Click();
     void Rebuilddatabase1Click();
 
+    // Samples. The recording options are the one dialog made at start (and the engine's
+    // recording hook); the handset shows it and attaches it to the engine and wave device.
+    void UseRecordDialog(TfrmRecord& dialog);
+    void btnSampleClick();
+    void btnPlaySampClick();
+    // Plays a WAVE file to its end through the wave device (the disc editor's sample).
+    void PlaySampleToEnd(const std::filesystem::path& file);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -140,6 +150,9 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
 
   private:
     void BuildControls();
+    void BuildSampleButtons();
+    // Disables the sample buttons that the wave device cannot serve.
+    void ProbeWaveDevice();
     void BuildMenus();
     void Wire();
     void FormShow();
@@ -217,6 +230,9 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     QToolButton* btnTrack_ = nullptr;
     QToolButton* btnMode_ = nullptr;
     QToolButton* btnData_ = nullptr;
+    QToolButton* btnSample_ = nullptr;
+    QToolButton* btnPlaySamp_ = nullptr;
+    TfrmRecord* record_ = nullptr;
     QPushButton* btnRepeat_ = nullptr;
     QPushButton* btnBeg_ = nullptr;
     QFrame* bevel2_ = nullptr;

@@ -577,6 +577,12 @@ void PlayerEngine::SetPlayMode(PlayMode mode) {
     SyncDevice();
 }
 
+void PlayerEngine::PlayRange(Msf from, Msf to) {
+    SetPlayMode(PlayMode::Disc);
+    device_.PlayRange(from, to);
+    ApplyPattern(ButtonPattern::Playing);
+}
+
 void PlayerEngine::StoreRecordIfCatalogued() {
     if (recordNumber_ > 0) {
         Tfvlf& holder = catalogue_.Holder();

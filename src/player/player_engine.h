@@ -81,6 +81,8 @@ class PlayerEngine final : public HandsetStatus {
     void GoToTrack(int track);
     // The mode the next play follows; the device takes it at once.
     void SetPlayMode(PlayMode mode);
+    // Plays the stretch from..to of the disc in Disc mode (a bookmark), the handset as playing.
+    void PlayRange(Msf from, Msf to);
     // Writes the disc's record back when the disc is catalogued; an uncatalogued disc keeps its
     // changes for this play only.
     void StoreRecordIfCatalogued();

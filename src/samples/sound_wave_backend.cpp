@@ -15,6 +15,8 @@ namespace {
 
 // About a tenth of a second of element frames per write.
 constexpr std::int64_t kBlockFrames = 4096;
+// Output frames per write: two sectors of the disc.
+constexpr std::size_t kWriteFrames = 1176;
 
 struct SndfileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
@@ -183,17 +185,21 @@ void SoundWaveBackend::PlayLoop(std::int64_t fromFrame) {
     std::int64_t written = 0;
     const auto channels = static_cast<std::size_t>(format_.Channels);
     auto write = [&](std::span<const std::int16_t> samples) {
-        if (samples.empty()) {
-            return;
+        // In slices of a few sectors, as the disc plays: a low-rate element converts to blocks
+        // larger than an output's buffer, which it could only take after running dry.
+        while (!samples.empty() && !quit_) {
+            const std::span<const std::int16_t> slice =
+                samples.first(std::min<std::size_t>(samples.size(), kWriteFrames * 2));
+            samples = samples.subspan(slice.size());
+            if (!output || !output->Write(slice)) {
+                output = std::make_unique<NullOutput>(clock_);
+                output->Write(slice);
+            }
+            written += static_cast<std::int64_t>(slice.size() / 2);
+            const std::int64_t heard = written - output->LatencyFrames();
+            std::lock_guard lock(positionMutex_);
+            heardFrames_ = std::max(heardFrames_, heard);
         }
-        if (!output || !output->Write(samples)) {
-            output = std::make_unique<NullOutput>(clock_);
-            output->Write(samples);
-        }
-        written += static_cast<std::int64_t>(samples.size() / 2);
-        const std::int64_t heard = written - output->LatencyFrames();
-        std::lock_guard lock(positionMutex_);
-        heardFrames_ = std::max(heardFrames_, heard);
     };
     for (std::int64_t at = fromFrame; at < Frames() && !quit_; at += kBlockFrames) {
         const std::int64_t count = std::min(kBlockFrames, Frames() - at);

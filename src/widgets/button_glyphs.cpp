@@ -90,6 +90,20 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
                    .united(Box(5, 7, 6, 1))
                    .united(Box(5, 10, 4, 1));
         colour = QColor(0, 70, 200);
+    } else if (command == "Sample") {
+        // A microphone on its stand: record from the disc.
+        QPainterPath head;
+        head.addRoundedRect(QRectF(5.5, 1, 5, 8), 2.5, 2.5);
+        path = head.united(Box(7.5, 10, 1, 3)).united(Box(4.5, 13, 7, 2));
+        colour = QColor(200, 0, 0);
+    } else if (command == "PlaySample") {
+        // A note with a play arrow: hear a sample.
+        QPainterPath note;
+        note.addEllipse(QRectF(1, 10, 5, 4));
+        path = note.united(Box(5, 2, 1.5, 10))
+                   .united(Box(5, 2, 4, 1.5))
+                   .united(Triangle({9, 6}, {15, 10}, {9, 14}));
+        colour = QColor(0, 150, 0);
     } else if (command == "Full") {
         // A window with its title bar: back to the full handset.
         path = Box(1, 2, 14, 12).subtracted(Box(3, 6, 10, 6));

@@ -36,6 +36,10 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/disc_data.html#bitmap");
         case kHelpReferenceLists:
             return QStringLiteral("qrc:/help/reference_lists.html");
+        case kHelpRecording:
+            return QStringLiteral("qrc:/help/samples.html#record");
+        case kHelpSelectPlay:
+            return QStringLiteral("qrc:/help/samples.html#play");
         default:
             return QStringLiteral("qrc:/help/contents.html");
     }

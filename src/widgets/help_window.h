@@ -22,6 +22,8 @@ constexpr int kHelpDriveSelection = 1050;
 constexpr int kHelpHandset = 1051;
 constexpr int kHelpSmallHandset = 1052;
 constexpr int kHelpTrackGrid = 1054;
+constexpr int kHelpSelectPlay = 1038;
+constexpr int kHelpRecording = 1043;
 
 // The page of a topic, or the contents for a topic without a page of its own.
 QString HelpPage(int topic);

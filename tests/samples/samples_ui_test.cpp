@@ -1,0 +1,354 @@
+// Recording, adjusting and playing samples through the handset, its dialogs and the wave device,
+// over the virtual drive on the virtual clock.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+
+#include "catalogue/catalogue_check.h"
+#include "catalogue/vlf.h"
+#include "catalogue_ui/disc_data_dialog.h"
+#include "samples/adjust_dialog.h"
+#include "samples/record_dialog.h"
+#include "samples/sample_list.h"
+#include "samples/select_play_dialog.h"
+#include "tests/samples/wave_test_support.h"
+#include "tests/support/handset_fixture.h"
+#include "ui_select_play_dialog.h"
+#include "widgets/help_window.h"
+
+namespace snx::test {
+namespace {
+
+constexpr const char* kQuestion = "Save Wave as disk sample?";
+
+class SamplesTest : public HandsetFixture {
+  protected:
+    ~SamplesTest() override {
+        // The window uses the recording dialog below, which goes first.
+        if (window) {
+            window->close();
+        }
+        window.reset();
+    }
+
+    // The handset with the real recorder as its recording hook, a disc of count 20-second
+    // tracks in the drive, its first tick taken.
+    void Start(int count) {
+        std::vector<TestTrack> tracks;
+        for (int i = 1; i <= count; ++i) {
+            tracks.push_back(Track(0, 20));
+        }
+        LoadTracks(tracks, {"Album", "", ""});
+        device.emplace(drives);
+        wave.emplace(waveBackend, *device, device->LastError);
+        wave->WhileWaiting = [this] { clock.Advance(10'000); };
+        window.emplace(*device, catalogue, record, *wave, false);
+        window->UseRecordDialog(record);
+        window->show();
+        Tick();
+    }
+    PlayerEngine& Engine() { return window->Engine(); }
+    // Lets the disc play, ticking as the handset does while recording, until done() holds.
+    template <typename Done>
+    void PlayUntil(Done done) {
+        for (int i = 0; i < 4000 && !done(); ++i) {
+            clock.Advance(50'000);
+            Tick();
+        }
+        ASSERT_TRUE(done());
+    }
+    bool Asked() {
+        return std::count(messages.Messages().begin(), messages.Messages().end(),
+                          ScriptedMessages::Message{true, kQuestion}) > 0;
+    }
+    std::filesystem::path Data(const char* name) { return dir.Path() / name; }
+    // The disc's stored sample copied out to a file, and its data chunk.
+    std::vector<std::uint8_t> StoredSample(std::int32_t address) {
+        EXPECT_TRUE(ExtractSample(catalogue, address, Data("check.wav")));
+        return DataChunk(ReadBytes(Data("check.wav")));
+    }
+    // Stores a disc record with this identity and name, its sample taken from file if given.
+    void AddDisc(const std::string& identity, const std::string& name,
+                 const std::filesystem::path& sample = {}) {
+        DiscRecord disc;
+        StringGrid tracks;
+        TextBox memo;
+        KeySnapshot keys;
+        catalogue.LoadDiscRecord(identity, disc, tracks, memo, keys);
+        disc.Name = name;
+        if (!sample.empty()) {
+            ASSERT_TRUE(catalogue.OpenDiscVlf());
+            disc.SampleAddress = holder.Vlf.StoreFile(0, sample, kSampleBlockType);
+            catalogue.CloseDiscVlf();
+            ASSERT_NE(disc.SampleAddress, 0);
+        }
+        ASSERT_GT(catalogue.StoreDiscRecord(disc, tracks, memo, keys), 0);
+    }
+
+    SampleRecorder recorder{catalogue};
+    TfrmRecord record{recorder};
+};
+
+TEST_F(SamplesTest, SampleTracksRecordsTheScanAndYesCataloguesTheDisc) {
+    AppSettings().IntroTime = 0.02;  // two seconds of each track
+    Start(3);
+    ASSERT_EQ(Engine().RecordNumber(), 0) << "the disc is not catalogued yet";
+    record.btnStartClick();
+    ASSERT_TRUE(recorder.RecordingActive());
+    EXPECT_EQ(Engine().ModeLine(), "RECORDING...");
+    EXPECT_EQ(Engine().State.Mode, PlayMode::Intro);
+    EXPECT_EQ(Engine().TickInterval(), 50);
+    const std::vector<std::uint8_t> header = ReadBytes(recorder.TargetFile());
+    EXPECT_EQ(header.size(), 44u);
+    EXPECT_EQ(GetU32(header, 24), 11025u);
+
+    messages.Answer(true);
+    PlayUntil([&] { return Asked(); });
+    EXPECT_FALSE(recorder.RecordingActive());
+    EXPECT_EQ(Engine().TickInterval(), 1000);
+    EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
+    EXPECT_FALSE(std::filesystem::exists(recorder.TargetFile()));
+    EXPECT_FALSE(std::filesystem::exists(recorder.SampleFile()));
+    EXPECT_FALSE(wave->IsOpen());
+
+    // Stored as the record of the disc, now catalogued, in a block the checker accepts.
+    const std::int32_t address = Engine().Record().SampleAddress;
+    ASSERT_NE(address, 0);
+    EXPECT_GT(Engine().RecordNumber(), 0);
+    EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
+    EXPECT_EQ(CheckCatalogue(dir.Path()), std::vector<std::string>{});
+    const std::optional<DiscRecord> stored = FindDiscRecord(catalogue, Engine().Identity());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->SampleAddress, address);
+    // Two seconds of each of the three tracks, 11025 bytes a second; the seeks add nothing.
+    EXPECT_NEAR(static_cast<double>(StoredSample(address).size()), 3 * 2 * 11025, 11025 / 4);
+}
+
+TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
+    Start(2);
+    Engine().State.BookmarkStart = device->TrackStart[1];
+    Engine().State.BookmarkEnd = PackMsf(0, MsfSeconds(device->TrackStart[1]) + 1, 0);
+    // A first recording kept as the disc's sample.
+    record.btnStartClick();
+    messages.Answer(true);
+    PlayUntil([&] { return Asked(); });
+    const std::int32_t kept = Engine().Record().SampleAddress;
+    ASSERT_NE(kept, 0);
+
+    // Saved elsewhere.
+    int asked = 0;
+    recorder.AskSaveName = [&]() -> std::optional<std::string> {
+        ++asked;
+        return Data("mine.wav").string();
+    };
+    record.btnStartClick();
+    messages.Answer(false);
+    PlayUntil([&] { return asked == 1; });
+    const std::vector<std::uint8_t> saved = ReadBytes(Data("mine.wav"));
+    ASSERT_GT(saved.size(), 44u);
+    EXPECT_EQ(GetU32(saved, 4), saved.size() - 8);
+
+    // Discarded: nothing stored, the device closed, the temporary file gone.
+    recorder.AskSaveName = [&]() -> std::optional<std::string> {
+        ++asked;
+        return std::nullopt;
+    };
+    record.btnStartClick();
+    messages.Answer(false);
+    PlayUntil([&] { return asked == 2; });
+    EXPECT_EQ(Engine().Record().SampleAddress, kept);
+    EXPECT_EQ(FindDiscRecord(catalogue, Engine().Identity())->SampleAddress, kept);
+    EXPECT_FALSE(wave->IsOpen());
+    EXPECT_FALSE(std::filesystem::exists(recorder.TargetFile()));
+    EXPECT_EQ(messages.UnusedAnswers(), 0u);
+}
+
+TEST_F(SamplesTest, StopEndsABookmarkRecordingAtOnceAndAsks) {
+    Start(2);
+    Engine().State.BookmarkStart = device->TrackStart[1];
+    Engine().State.BookmarkEnd = device->TrackStart[2];
+    record.show();
+    auto* book = record.findChild<QRadioButton*>(QStringLiteral("rbBook"));
+    EXPECT_TRUE(book->isEnabled());
+    EXPECT_TRUE(book->isChecked()) << "a marked bookmark is what gets recorded";
+    record.btnStartClick();
+    EXPECT_FALSE(record.isVisible()) << "closed with OK";
+    EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
+    clock.AdvanceSeconds(1);
+    Tick();
+    recorder.AskSaveName = [] { return std::nullopt; };
+    messages.Answer(false);
+    window->btnStopClick();
+    EXPECT_TRUE(Asked());
+    EXPECT_FALSE(recorder.RecordingActive());
+    EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
+}
+
+TEST_F(SamplesTest, WithoutABookmarkOnlyTheTracksCanBeRecorded) {
+    Start(1);
+    record.show();
+    for (const char* name : {"rbBook", "btnAdjust", "btnPrev"}) {
+        EXPECT_FALSE(record.findChild<QWidget*>(QString::fromLatin1(name))->isEnabled()) << name;
+    }
+    EXPECT_TRUE(record.findChild<QRadioButton*>(QStringLiteral("rbTracks"))->isChecked());
+    EXPECT_TRUE(record.findChild<QRadioButton*>(QStringLiteral("rb11"))->isChecked());
+    EXPECT_EQ(record.Options().Format, (WaveFormat{11025, 8, 1}));
+    EXPECT_EQ(HelpContextOf(&record), 1043);
+    record.reject();
+}
+
+TEST_F(SamplesTest, AnUnwritableTargetStartsNothing) {
+    Start(1);
+    std::filesystem::create_directory(recorder.TargetFile());  // a file cannot take its place
+    const PlayMode before = Engine().State.Mode;
+    record.btnStartClick();
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Cannot open file"});
+    EXPECT_FALSE(recorder.RecordingActive());
+    EXPECT_FALSE(wave->IsOpen());
+    EXPECT_EQ(Engine().State.Mode, before);
+    EXPECT_NE(device->GetMode(), CdMode::Playing);
+}
+
+TEST_F(SamplesTest, AdjustAcceptsAMomentAndRefusesAnEndBeforeTheStart) {
+    Start(2);
+    const Msf track1 = device->TrackStart[1];
+    Engine().State.BookmarkStart = FramesToMsf(MsfToFrames(track1) + 750);
+    Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(track1) + 1500);
+    TfrmAdjust adjust(Engine());
+    EXPECT_EQ(adjust.Fields(), (BookmarkFields{{0, 10, 0}, {0, 20, 0}}));
+
+    adjust.show();
+    adjust.SetFields({{0, 10, 0}, {0, 10, 0}});
+    adjust.accept();
+    EXPECT_EQ(adjust.result(), QDialog::Accepted);
+    EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 750));
+    EXPECT_TRUE(messages.Errors().empty());
+
+    adjust.show();
+    adjust.setResult(QDialog::Rejected);
+    adjust.SetFields({{0, 10, 0}, {0, 9, 74}});
+    adjust.accept();
+    EXPECT_TRUE(adjust.isVisible()) << "OK keeps an invalid bookmark open";
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Start position is after end position."});
+    // Stored all the same.
+    EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 749));
+
+    // The spinner steps the field entered last.
+    adjust.FieldBoxes()[4]->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(adjust.SpinnerTarget(), adjust.FieldBoxes()[4]);
+    adjust.findChild<QSpinBox*>(QStringLiteral("OvcSpinner1"))->stepBy(1);
+    EXPECT_EQ(adjust.Fields().End, (MsfFields{0, 10, 74}));
+    adjust.reject();
+}
+
+TEST_F(SamplesTest, ARepeatThatTurnsInvalidStopsWithOneMessage) {
+    Start(2);
+    Engine().State.BookmarkStart = device->TrackStart[1];
+    Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(device->TrackStart[1]) + 75);
+    TfrmAdjust adjust(Engine());
+    auto* repeat = adjust.findChild<QPushButton*>(QStringLiteral("btnRepeat"));
+    adjust.btnRepeatClick();
+    EXPECT_TRUE(adjust.Repeating());
+    EXPECT_EQ(repeat->text(), QStringLiteral("&Stop preview"));
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+    // Played out and started again by the next tick of the repeat.
+    clock.AdvanceSeconds(1.5);
+    EXPECT_NE(device->GetMode(), CdMode::Playing);
+    adjust.TimerTimer();
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+
+    adjust.SetFields({{0, 5, 0}, {0, 1, 0}});
+    clock.AdvanceSeconds(1.5);
+    adjust.TimerTimer();
+    adjust.TimerTimer();
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Start position is after end position."});
+    EXPECT_FALSE(adjust.Repeating());
+    EXPECT_EQ(repeat->text(), QStringLiteral("&Repeat preview"));
+}
+
+TEST_F(SamplesTest, SelectPlayListsTheCatalogueAndFollowsAndMovesThePlayback) {
+    // 12.5 s of silence, mono 8 bits at 11025.
+    WriteWave(Data("long.wav"), {11025, 8, 1}, std::vector<std::uint8_t>(137813, 128));
+    AddDisc("BBBB", "Beta");
+    AddDisc("0123456789ABCDEF", "Gamma", Data("long.wav"));
+    AddDisc("AAAA", "Alpha");
+    Start(1);
+    TfrmSelectPlay dialog(catalogue, *wave, Engine());
+    Ui::TfrmSelectPlay& form = dialog.Form();
+    EXPECT_EQ(HelpContextOf(&dialog), 1038);
+    ASSERT_EQ(form.lbDisc->count(), 3);
+    EXPECT_EQ(form.lbDisc->item(0)->text(), QStringLiteral("Alpha"));
+    EXPECT_EQ(form.lbDisc->item(2)->text(), QStringLiteral("Gamma"));
+    EXPECT_FALSE(form.btnStop->isEnabled());
+
+    dialog.btnSelectedClick();
+    form.lbDisc->setCurrentRow(0);
+    dialog.btnSelectedClick();
+    EXPECT_EQ(messages.Errors(),
+              (std::vector<std::string>{"Please select a disc whose sample is to be played.",
+                                        "Selected disk does not have a recorded sample."}));
+    EXPECT_FALSE(wave->IsOpen());
+
+    form.lbDisc->setCurrentRow(2);
+    dialog.btnSelectedClick();
+    ASSERT_TRUE(wave->IsOpen());
+    EXPECT_EQ(form.labEnd->text(), QStringLiteral(" 12.50"));
+    EXPECT_EQ(form.trBar->minimum(), 0);
+    EXPECT_EQ(form.trBar->maximum(), 12);
+    EXPECT_TRUE(form.btnStop->isEnabled());
+
+    clock.AdvanceSeconds(2.5);
+    dialog.TimerTimer();
+    EXPECT_EQ(form.trBar->value(), 2);
+    EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 2500, 150)
+        << "the timer's own move does not restart the wave";
+    form.trBar->setValue(5);
+    EXPECT_EQ(wave->GetWavePosition(), 5000);
+    clock.AdvanceSeconds(1);
+    EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 6000, 150);
+
+    dialog.reject();
+    EXPECT_FALSE(wave->IsOpen()) << "closing while playing closes the device";
+    EXPECT_TRUE(form.labEnd->text().isEmpty());
+}
+
+TEST_F(SamplesTest, TheEditorsSampleIsHeardThroughTheWaveDevice) {
+    WriteWave(Data("short.wav"), {8000, 8, 1}, std::vector<std::uint8_t>(8000, 128));
+    Start(1);
+    DiscRecord& disc = Engine().Record();
+    ASSERT_TRUE(catalogue.OpenDiscVlf());
+    disc.SampleAddress = holder.Vlf.StoreFile(0, Data("short.wav"), kSampleBlockType);
+    catalogue.CloseDiscVlf();
+    DiscEditor editor = DiscEditor::Open(disc, holder.Tracks, holder.Memo);
+    TfrmCDData data(editor, catalogue);
+    const Micros before = clock.Now();
+    data.btnSampleClick();
+    EXPECT_GE(clock.Now() - before, 1'000'000) << "the whole second was played";
+    EXPECT_FALSE(wave->IsOpen());
+    EXPECT_TRUE(messages.Errors().empty());
+}
+
+TEST_F(SamplesTest, TheProbeLeavesRecordingToAnOpenDrive) {
+    NoDrives none;
+    device.emplace(none);
+    wave.emplace(waveBackend, *device, device->LastError);
+    window.emplace(*device, catalogue, record, *wave, false);
+    window->show();
+    EXPECT_FALSE(Enabled("btnSample"));
+    EXPECT_TRUE(Enabled("btnPlaySamp"));
+    EXPECT_FALSE(wave->IsOpen());
+    window->close();
+    window.reset();
+
+    Start(1);
+    EXPECT_TRUE(Enabled("btnSample"));
+    EXPECT_EQ(Child<QToolButton>("btnSample")->toolTip(),
+              QStringLiteral("Record a sample from the disc."));
+}
+
+}  // namespace
+}  // namespace snx::test
