@@ -27,29 +27,12 @@
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/temp_dir.h"
 #include "ui_disc_data_dialog.h"
 #include "ui_single_track_dialog.h"
 
 namespace snx {
 namespace {
-
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void Write(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-void Shot(QWidget& widget, const char* name) {
-    const QString folder = qEnvironmentVariable("SONATRIX_SHOT_DIR");
-    if (!folder.isEmpty()) {
-        widget.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name));
-    }
-}
 
 // A key typed into widget: press, then release, as the user's keyboard sends them.
 void Type(QWidget* widget, Qt::Key key, const QString& text = {}) {
@@ -93,7 +76,7 @@ class EditorDialogTest : public test::CatalogueTest {
 };
 
 TEST_F(EditorDialogTest, TypingCompletesFromTheListOnEveryKeyRelease) {
-    Write(dir_.Path() / "composer.fle", "Bach\r\nAdagio\r\n");
+    test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\nAdagio\r\n");
     Loaded disc = Load("00000000000374F6");
     DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
     TfrmCDData dialog(editor, *catalogue_);
@@ -121,7 +104,7 @@ TEST_F(EditorDialogTest, TypingCompletesFromTheListOnEveryKeyRelease) {
     // Choosing from the drop-down fills the edit box.
     emit combo->activated(1);
     EXPECT_EQ(edComp->text(), QStringLiteral("Bach"));
-    Shot(dialog, "disc_data_dialog.png");
+    test::Shot(dialog, "disc_data_dialog.png");
 }
 
 TEST_F(EditorDialogTest, ControlsShowTheRecordAndTheSettings) {
@@ -158,7 +141,7 @@ TEST_F(EditorDialogTest, ControlsShowTheRecordAndTheSettings) {
 }
 
 TEST_F(EditorDialogTest, NewNamesGoToTheirListsOnlyWhenAskedAndNotTwice) {
-    Write(dir_.Path() / "composer.fle", "Bach\r\n");
+    test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\n");
     Loaded disc = Load("00000000000374F6");
     const auto runEditor = [&](bool save, const char* composer, const char* label) {
         AppSettings().SaveNewEntries = save;
@@ -172,11 +155,11 @@ TEST_F(EditorDialogTest, NewNamesGoToTheirListsOnlyWhenAskedAndNotTwice) {
         Store(disc, editor, true);
     };
     runEditor(false, "Mozart", "");
-    EXPECT_EQ(ReadAll(dir_.Path() / "composer.fle"), "Bach\r\n");
+    EXPECT_EQ(test::ReadFileText(dir_.Path() / "composer.fle"), "Bach\r\n");
     EXPECT_EQ(Load("00000000000374F6").Record.Composer, "Mozart");
     runEditor(true, "BACH", "Decca");
-    EXPECT_EQ(ReadAll(dir_.Path() / "composer.fle"), "Bach\r\n");
-    EXPECT_EQ(ReadAll(dir_.Path() / "label.fle"), "Decca\r\n");
+    EXPECT_EQ(test::ReadFileText(dir_.Path() / "composer.fle"), "Bach\r\n");
+    EXPECT_EQ(test::ReadFileText(dir_.Path() / "label.fle"), "Decca\r\n");
     EXPECT_EQ(Load("00000000000374F6").Record.Composer, "BACH");
     // A list that cannot be written is reported by its editor name; the record is saved.
     std::filesystem::remove(dir_.Path() / "type.fle");
@@ -232,7 +215,7 @@ TEST_F(EditorDialogTest, OneTrackIsEditedInItsOwnDialog) {
             EXPECT_EQ(track.ui->edName->text(), QStringLiteral("Disc two"));
             track.ui->edName->setText(QStringLiteral("Renamed"));
             track.ui->edUser2->setText(QStringLiteral("Note"));
-            Shot(track, "single_track_dialog.png");
+            test::Shot(track, "single_track_dialog.png");
             track.accept();
         });
         emit dialog.Form().lbTracks->itemDoubleClicked(dialog.Form().lbTracks->item(1));
@@ -261,7 +244,7 @@ TEST_F(EditorDialogTest, TheTrackGridInsertsDeletesAndMovesOnlyTexts) {
     EXPECT_EQ(table->currentRow(), 0);
     EXPECT_EQ(table->verticalHeaderItem(0)->foreground().color(), QColor(Qt::blue));
     grid.show();
-    Shot(grid, "track_grid_dialog.png");
+    test::Shot(grid, "track_grid_dialog.png");
 
     table->setCurrentCell(2, 0);
     grid.Button("btnInsert")->click();
@@ -305,7 +288,7 @@ TEST_F(EditorDialogTest, APictureIsWrittenAtOnceAndCancelKeepsItButNotTheNames) 
             });
             bitmap.Button("btnLoad")->click();
             EXPECT_EQ(bitmap.ChosenFile(), picture.string());
-            Shot(bitmap, "bitmap_dialog.png");
+            test::Shot(bitmap, "bitmap_dialog.png");
             bitmap.accept();
         });
         dialog.Form().btnBit->click();
@@ -324,7 +307,7 @@ TEST_F(EditorDialogTest, APictureIsWrittenAtOnceAndCancelKeepsItButNotTheNames) 
     EXPECT_EQ(holder_->Vlf.BlockType(stored.Record.BitmapAddress), 1025);
     ASSERT_TRUE(holder_->Vlf.ReadBlock(stored.Record.BitmapAddress, bytes));
     catalogue_->CloseDiscVlf();
-    const std::string file = ReadAll(picture);
+    const std::string file = test::ReadFileText(picture);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), file);  // the PNG's own bytes
 
     // OK without a choice changes nothing; Clear then OK removes the block.
@@ -397,7 +380,7 @@ TEST_F(EditorDialogTest, TheProgrammeIsBuiltFromTheGridsNamesAndWrittenAtOnce) {
             programme.SrcList()->item(1)->setSelected(true);
             programme.IncludeBtnClick();
             programme.IncludeBtnClick();
-            Shot(programme, "editor_programme.png");
+            test::Shot(programme, "editor_programme.png");
             programme.accept();
         });
         dialog.Form().btnProg->click();

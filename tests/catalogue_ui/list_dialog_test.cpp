@@ -17,24 +17,6 @@
 namespace snx {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void Write(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-void Shot(QWidget& widget, const char* name) {
-    const QString folder = qEnvironmentVariable("SONATRIX_SHOT_DIR");
-    if (!folder.isEmpty()) {
-        widget.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name));
-    }
-}
-
 QStringList Items(const QListWidget& list) {
     QStringList items;
     for (int i = 0; i < list.count(); ++i) {
@@ -58,7 +40,7 @@ TEST_F(ListDialogTest, AMissingMusicTypeFileIsCreatedEmptyAsTypeFle) {
 }
 
 TEST_F(ListDialogTest, AddingAMusicTypeAllows30CharactersAndEditing50) {
-    Write(dir_.Path() / "type.fle", "Jazz\r\n");
+    test::WriteFileText(dir_.Path() / "type.fle", "Jazz\r\n");
     TfrmLists dialog(ReferenceListKind::Types, dir_.Path());
     EXPECT_EQ(dialog.FilePath(), dir_.Path() / "type.fle");  // the existing file, whatever its case
     {
@@ -69,7 +51,7 @@ TEST_F(ListDialogTest, AddingAMusicTypeAllows30CharactersAndEditing50) {
             EXPECT_EQ(item.edName()->maxLength(), 30);
             EXPECT_TRUE(item.edName()->text().isEmpty());
             item.edName()->setText(QStringLiteral("Blues"));
-            Shot(item, "item_dialog.png");
+            test::Shot(item, "item_dialog.png");
             item.accept();
         });
         dialog.Button("btnAdd")->click();
@@ -88,14 +70,14 @@ TEST_F(ListDialogTest, AddingAMusicTypeAllows30CharactersAndEditing50) {
     }
     EXPECT_EQ(Items(*dialog.lbList()),
               (QStringList{QStringLiteral("Acid jazz"), QStringLiteral("Blues")}));
-    Shot(dialog, "list_dialog.png");
+    test::Shot(dialog, "list_dialog.png");
     dialog.Button("btnOK")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(ReadAll(dir_.Path() / "type.fle"), "Acid jazz\r\nBlues\r\n");
+    EXPECT_EQ(test::ReadFileText(dir_.Path() / "type.fle"), "Acid jazz\r\nBlues\r\n");
 }
 
 TEST_F(ListDialogTest, ADuplicateAddedTwiceIsWrittenTwice) {
-    Write(dir_.Path() / "composer.fle", "Bach\r\n");
+    test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\n");
     TfrmLists dialog(ReferenceListKind::Composers, dir_.Path());
     for (const char* name : {"bach", "Bach"}) {
         const auto opened = test::WhenOpened<TfrmItem>([name](TfrmItem& item) {
@@ -106,12 +88,12 @@ TEST_F(ListDialogTest, ADuplicateAddedTwiceIsWrittenTwice) {
         dialog.Button("btnAdd")->click();
     }
     dialog.Button("btnOK")->click();
-    EXPECT_EQ(ReadAll(dir_.Path() / "composer.fle"), "Bach\r\nbach\r\nBach\r\n");
+    EXPECT_EQ(test::ReadFileText(dir_.Path() / "composer.fle"), "Bach\r\nbach\r\nBach\r\n");
 }
 
 TEST_F(ListDialogTest, CancelLeavesTheFileByteForByte) {
     const std::string original = "beta\r\nAlpha\r\n\r\nalpha";  // unsorted, no final line end
-    Write(dir_.Path() / "label.fle", original);
+    test::WriteFileText(dir_.Path() / "label.fle", original);
     TfrmLists dialog(ReferenceListKind::Labels, dir_.Path());
     EXPECT_EQ(Items(*dialog.lbList()),
               (QStringList{QString(), QStringLiteral("Alpha"), QStringLiteral("alpha"),
@@ -131,7 +113,7 @@ TEST_F(ListDialogTest, CancelLeavesTheFileByteForByte) {
     EXPECT_EQ(dialog.lbList()->count(), 3);
     dialog.Button("btnCancel")->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(ReadAll(dir_.Path() / "label.fle"), original);
+    EXPECT_EQ(test::ReadFileText(dir_.Path() / "label.fle"), original);
     EXPECT_EQ(messages_.Messages(),
               (std::vector<test::ScriptedMessages::Message>{
                   {true, "Are you sure you wish to delete the highlighted entry?"}}));

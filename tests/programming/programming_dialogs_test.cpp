@@ -46,14 +46,6 @@
 namespace snx {
 namespace {
 
-// Saves a picture of widget when SONATRIX_SHOT_DIR names a folder, for looking at the windows.
-void Shot(QWidget& widget, const char* name) {
-    const QString folder = qEnvironmentVariable("SONATRIX_SHOT_DIR");
-    if (!folder.isEmpty()) {
-        widget.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name));
-    }
-}
-
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button) {
     QMouseEvent event(type, at, widget->mapToGlobal(at), button,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
@@ -92,7 +84,7 @@ class DialogsTest : public test::HandsetFixture {
 
 TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     InsertDisc(3);
-    Shot(*window, "handset_mode_track_buttons.png");
+    test::Shot(*window, "handset_mode_track_buttons.png");
     window->Engine().SetPlayMode(PlayMode::Random);
     const auto opened = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("CD play mode"));
@@ -107,7 +99,7 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
 
     // Introduction sits above Shuffle in the dialog but has the higher value.
     const auto opened2 = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
-        Shot(dialog, "mode_dialog.png");
+        test::Shot(dialog, "mode_dialog.png");
         dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro"))->click();
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
     });
@@ -150,7 +142,7 @@ TEST_F(DialogsTest, WhilePlayingTheModeCannotBeChangedAndNoDialogOpens) {
 TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
     InsertDisc(12);
     const auto opened = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
-        Shot(dialog, "tracks_dialog.png");
+        test::Shot(dialog, "tracks_dialog.png");
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Goto selected track"));
         TrackList& list = *dialog.List();
         ASSERT_EQ(list.count(), 12);
@@ -259,7 +251,7 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
         DoubleClickRow(src, 4);  // adds track 5 alone
         DoubleClickRow(dst, 0);  // removes the first row
         ASSERT_EQ(dst.count(), 4);
-        Shot(dialog, "programme_dialog.png");
+        test::Shot(dialog, "programme_dialog.png");
         Button(dialog, "btnOK")->click();
     });
     Action("Custom pr&ogramme...")->trigger();
@@ -324,7 +316,7 @@ TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTim
         }
         EXPECT_LE(sum, 1.30);
         EXPECT_EQ(TimeShown(dialog).toStdString(), FormatMinSec(sum));
-        Shot(dialog, "fit_dialog.png");
+        test::Shot(dialog, "fit_dialog.png");
         Button(dialog, "btnOK")->click();
     });
     Action("&Fit tracks to time...")->trigger();

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -53,6 +54,14 @@ DialogExpectation WhenOpened(std::function<void(Dialog&)> action) {
     });
     timer->start(0);
     return {std::move(timer), std::move(ran)};
+}
+
+// Saves a picture of widget when SONATRIX_SHOT_DIR names a folder, for looking at the windows.
+inline void Shot(QWidget& widget, const char* name) {
+    const QString folder = qEnvironmentVariable("SONATRIX_SHOT_DIR");
+    if (!folder.isEmpty()) {
+        widget.grab().save(folder + QLatin1Char('/') + QString::fromLatin1(name));
+    }
 }
 
 }  // namespace snx::test
