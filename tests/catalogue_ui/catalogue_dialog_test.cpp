@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWindow>
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue/vlf.h"
@@ -574,6 +575,21 @@ TEST_F(BrowserTest, ThePrintButtonsPrintTheSelectedDiscAndTheTreeAsShown) {
               "Do you wish to include the user defined fields for the track listing?");
     EXPECT_TRUE(std::filesystem::exists(pdf));
     ExpectSound();
+}
+
+TEST_F(BrowserTest, TheProgressWindowStaysReachableAboveTheModalBrowser) {
+    TPrintingDlg* printing = window->PrintingDialog();
+    {
+        const auto opened = test::WhenOpened<TfrmCat>([printing](TfrmCat& browser) {
+            printing->FormShow(QStringLiteral("PDF"));
+            ASSERT_NE(printing->windowHandle(), nullptr);
+            EXPECT_EQ(printing->windowHandle()->transientParent(), browser.windowHandle());
+            EXPECT_EQ(printing->PrinterLabel()->text(), QStringLiteral("Printing on PDF"));
+            printing->hide();
+        });
+        window->btnBrowseClick();
+    }
+    EXPECT_EQ(printing->parentWidget(), &*window) << "still the handset's, made once";
 }
 
 TEST_F(BrowserTest, TheHandsetOpensTheBrowserByButtonKeyAndMenuAndBothHandsetsOfferIt) {
