@@ -19,14 +19,17 @@ void BrowseModel::Sort(const TextCompare& compare) {
     emit layoutAboutToBeChanged();
     // Each persistent index follows its node to its new place.
     const QModelIndexList before = persistentIndexList();
-    std::vector<const BrowseNode*> nodes;
-    nodes.reserve(static_cast<std::size_t>(before.size()));
+    // A disc is known by its record number, a heading (kHeading) by its text.
+    constexpr std::int32_t kHeading = -1;
+    constexpr std::int32_t kNone = -2;
     std::vector<std::pair<std::int32_t, std::string>> keys;
     for (const QModelIndex& index : before) {
         const BrowseNode* node = Node(index);
-        keys.emplace_back(node != nullptr && !node->Heading ? node->RecordNumber : -1,
-                          node != nullptr ? node->Text : std::string());
-        nodes.push_back(node);
+        if (node == nullptr) {
+            keys.emplace_back(kNone, std::string());
+        } else {
+            keys.emplace_back(node->Heading ? kHeading : node->RecordNumber, node->Text);
+        }
     }
     SortBrowseTree(tree_, compare);
     QModelIndexList after;
@@ -35,7 +38,7 @@ void BrowseModel::Sort(const TextCompare& compare) {
         QModelIndex found;
         for (int row = 0; row < static_cast<int>(tree_.size()) && !found.isValid(); ++row) {
             const BrowseNode& top = tree_[static_cast<std::size_t>(row)];
-            if (keys[i].first < 0 && top.Heading && top.Text == keys[i].second) {
+            if (keys[i].first == kHeading && top.Heading && top.Text == keys[i].second) {
                 found = createIndex(row, 0, quintptr{0});
             }
             for (int child = 0; child < static_cast<int>(top.Children.size()) && !found.isValid();

@@ -1,5 +1,7 @@
 #include "catalogue/browse_tree.h"
 
+#include <fstream>
+
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_sort.h"
 #include "catalogue/catalogue_check.h"
@@ -126,6 +128,28 @@ TEST_F(BrowseTest, CheckFindsABrokenLink) {
     EXPECT_NE(problems[0].find("key 4: entry \"Zeta\" for record 1"), std::string::npos);
     EXPECT_NE(problems[1].find("sample"), std::string::npos);
     EXPECT_NE(problems[2].find("also linked by record 1"), std::string::npos);
+}
+
+TEST_F(BrowseTest, TrackFilterReadsTablesPastADamagedBlockOneByOne) {
+    // A length running past the end of the file in the first disc's notes stops a walk through
+    // the blocks; the tables after it are still searched.
+    const DiscRecord first = Load("0000000000000001");
+    const DiscRecord last = Load("0000000000000003");
+    ASSERT_LT(first.NotesAddress, last.TracksAddress);
+    {
+        std::fstream vlf(dir_ / "disc.VLF", std::ios::in | std::ios::out | std::ios::binary);
+        vlf.seekp(first.NotesAddress + 4);
+        const char huge[4] = {'\x00', '\x00', '\x00', '\x70'};
+        vlf.write(huge, 4);
+    }
+    BrowseFilter filter;
+    filter.Apply = true;
+    filter.Track = "ALPHA ONE";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              std::vector<std::string>{"Alpha"});
+    filter.Track = "ZETA ONE";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              std::vector<std::string>{"Zeta"});
 }
 
 TEST_F(BrowseTest, SortingOrdersHeadingsAndTheirDiscsAndKeepsEqualTextsInOrder) {
