@@ -7,18 +7,10 @@
 #include <QPixmap>
 #include <memory>
 
-#include "audio/clock.h"
-#include "audio/null_output.h"
-#include "bench/support/catalogue_session.h"
+#include "bench/support/bench_handset.h"
 #include "bench/support/generated_discs.h"
-#include "cd/cd_device.h"
 #include "cd/demo_disc.h"
-#include "cd/system_drives.h"
-#include "handset/handset_window.h"
 #include "player/player_engine.h"
-#include "player/recording_hook.h"
-#include "samples/sound_wave_backend.h"
-#include "samples/wave_device.h"
 
 namespace {
 
@@ -26,7 +18,9 @@ namespace fs = std::filesystem;
 using snx::bench::CatalogueSession;
 using snx::bench::Disc;
 using snx::bench::Discs;
+using snx::bench::Handset;
 using snx::bench::NewDirectory;
+using snx::bench::PaintWatch;
 
 // The data directory with the generated catalogue, made once for the run.
 const fs::path& FullCatalogue() {
@@ -42,43 +36,6 @@ const fs::path& FullCatalogue() {
     }
     return dir;
 }
-
-// Notes the first paint of a widget.
-class PaintWatch final : public QObject {
-  public:
-    bool Painted = false;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        Painted = Painted || event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
-// Everything the program builds for its main window, over the virtual drive.
-struct Handset {
-    explicit Handset(const fs::path& dir)
-        : Session(dir),
-          Drives({}, Clock, [this] { return std::make_unique<snx::NullOutput>(Clock); }),
-          Device(Drives),
-          WaveBackend(Clock, [this] { return std::make_unique<snx::NullOutput>(Clock); }),
-          Wave(WaveBackend, Device, Device.LastError) {
-        snx::AppSettings().CdromInUse = Drives.VirtualDriveIndex();
-    }
-    ~Handset() {
-        if (Window) {
-            Window->close();
-        }
-    }
-    CatalogueSession Session;
-    snx::SystemClock Clock;
-    snx::SystemDrives Drives;
-    snx::CdDevice Device;
-    snx::NoRecording Recording;
-    snx::SoundWaveBackend WaveBackend;
-    snx::WaveDevice Wave;
-    std::unique_ptr<snx::TSnx> Window;
-};
 
 // From loading the settings to the first frame on the screen: the catalogue's files opened and
 // closed, the window built, the drive opened, the window shown and painted.

@@ -170,35 +170,70 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
     }
 
     const bool needTracks = filter.Apply && !Blank(filter.Track);
-    // One open of the block file serves the whole walk.
-    if (needTracks) {
-        catalogue.OpenDiscVlf();
-    }
-    TVlf& vlf = catalogue.Holder().Vlf;
-    // The stored tables are searched where they lie, without building a grid for each disc.
-    const auto storedTracksContain = [&](const DiscRecord& record, std::string_view needle,
-                                         int lastRow) {
-        bool found = false;
-        if (record.TracksAddress != 0 && vlf.IsOpen()) {
-            vlf.VisitGridCells(record.TracksAddress, [&](std::int32_t column, std::int32_t row,
-                                                         std::string_view cell) {
-                found = found || (InTrackColumns(column, row, lastRow) && Occurs(needle, cell));
-            });
-        }
-        return found;
+    // Discs that only their track tables can show, by table address: decided after the records,
+    // in one sequential pass over the block file.
+    struct TrackSearch {
+        std::int32_t RecordNumber = 0;
+        std::int32_t Address = 0;
+        int LastRow = 0;
+        ShownDisc Disc;
+        bool Found = false;
     };
+    std::vector<TrackSearch> searches;
+    std::unordered_map<std::int32_t, std::size_t> searchAt;
     std::unordered_map<std::int32_t, ShownDisc> shown;
     ReadNamedRecords(catalogue, named, [&](std::int32_t recordNumber, const DiscRecord& record) {
-        const bool matches = Matches(record, filter, [&](std::string_view needle, int lastRow) {
-            return storedTracksContain(record, needle, lastRow);
+        const auto disc = [&] {
+            return ShownDisc{record.Name, record.Identity, GroupValue(record, view),
+                             PictureOf(record)};
+        };
+        const bool matches = Matches(record, filter, [&](std::string_view, int lastRow) {
+            if (record.TracksAddress != 0) {
+                searchAt.emplace(record.TracksAddress, searches.size());
+                searches.push_back({recordNumber, record.TracksAddress, lastRow, disc(), false});
+            }
+            return false;
         });
         if (matches) {
-            shown[recordNumber] = {record.Name, record.Identity, GroupValue(record, view),
-                                   PictureOf(record)};
+            shown[recordNumber] = disc();
         }
     });
-    if (needTracks && catalogue.Holder().Vlf.IsOpen()) {
+    if (needTracks && !searches.empty() && catalogue.OpenDiscVlf()) {
+        TVlf& vlf = catalogue.Holder().Vlf;
+        const std::string_view needle = filter.Track;
+        std::int32_t lastAddress = 0;
+        TrackSearch* search = nullptr;
+        const auto visit = [&](std::int32_t address, std::int32_t column, std::int32_t row,
+                               std::string_view cell) {
+            if (address != lastAddress) {
+                lastAddress = address;
+                const auto found = searchAt.find(address);
+                search = found != searchAt.end() ? &searches[found->second] : nullptr;
+            }
+            if (search != nullptr && !search->Found &&
+                InTrackColumns(column, row, search->LastRow) && Occurs(needle, cell)) {
+                search->Found = true;
+            }
+        };
+        const bool walked = vlf.VisitAllGridCells(visit);
+        // A damaged file stops the walk; a table it did not reach, or one that two records
+        // share, is read on its own.
+        for (std::size_t i = 0; i < searches.size(); ++i) {
+            TrackSearch& each = searches[i];
+            if (!each.Found && (!walked || searchAt[each.Address] != i)) {
+                vlf.VisitGridCells(each.Address, [&](std::int32_t column, std::int32_t row,
+                                                     std::string_view cell) {
+                    each.Found = each.Found || (InTrackColumns(column, row, each.LastRow) &&
+                                                Occurs(needle, cell));
+                });
+            }
+        }
         catalogue.CloseDiscVlf();
+    }
+    for (TrackSearch& search : searches) {
+        if (search.Found) {
+            shown[search.RecordNumber] = std::move(search.Disc);
+        }
     }
     catalogue.CloseDiscFiles();
 

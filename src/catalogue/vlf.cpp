@@ -518,6 +518,60 @@ bool TVlf::VisitGridCells(
     return true;
 }
 
+bool TVlf::VisitAllGridCells(
+    const std::function<void(std::int32_t address, std::int32_t column, std::int32_t row,
+                             std::string_view text)>& cell) {
+    if (!IsOpen()) {
+        return false;
+    }
+    constexpr std::int64_t kWindow = 1 << 20;
+    const std::int64_t end = FileLength();
+    std::vector<std::uint8_t> window;
+    std::int64_t windowAt = 0;  // the file offset of window[0]
+    // Makes the bytes at..at + size part of the window, reading from at onward.
+    const auto hold = [&](std::int64_t at, std::int64_t size) {
+        if (at >= windowAt && at + size <= windowAt + static_cast<std::int64_t>(window.size())) {
+            return true;
+        }
+        const std::int64_t n = std::min(std::max(kWindow, size), end - at);
+        if (n < size) {
+            return false;
+        }
+        window.resize(static_cast<std::size_t>(n));
+        windowAt = at;
+        return file_.ReadAt(at, window);
+    };
+    for (std::int64_t at = kFirstBlock; at < end;) {
+        if (!hold(at, kHeaderSize)) {
+            return false;
+        }
+        const BlockHeader h =
+            DecodeHeader(std::span(window).subspan(static_cast<std::size_t>(at - windowAt)));
+        if (h.Length < 0 || at + kHeaderSize + h.Length > end) {
+            return false;
+        }
+        const std::int64_t dataAt = at + kHeaderSize;
+        if (h.State == kInUse && h.Type == kTypeGrid && h.Length >= string_table::kFixedPart) {
+            if (!hold(dataAt, h.Length)) {
+                return false;
+            }
+            const auto data = std::span<const std::uint8_t>(window).subspan(
+                static_cast<std::size_t>(dataAt - windowAt), static_cast<std::size_t>(h.Length));
+            string_table::Layout layout;
+            if (string_table::ReadLayout(data, layout)) {
+                const auto address = static_cast<std::int32_t>(at);
+                string_table::ForEachCell(
+                    data, layout,
+                    [&](std::int32_t column, std::int32_t row, std::string_view text) {
+                        cell(address, column, row, text);
+                    });
+            }
+        }
+        at = dataAt + h.Length;
+    }
+    return true;
+}
+
 bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
     std::vector<std::uint8_t> data;
     string_table::Layout layout;

@@ -130,6 +130,12 @@ class TVlf {
     bool VisitGridCells(std::int32_t address,
                         const std::function<void(std::int32_t column, std::int32_t row,
                                                  std::string_view text)>& cell);
+    // Visits the cells of every in-use string table in file order, reading the file in large
+    // sequential pieces rather than block by block. False when a header does not fit the file:
+    // the walk stops there, and blocks after it are not visited.
+    bool VisitAllGridCells(
+        const std::function<void(std::int32_t address, std::int32_t column, std::int32_t row,
+                                 std::string_view text)>& cell);
     // Copies a whole file into a block of the given type (deleting the block at a non-zero
     // address first), in BufferSize chunks; the new address, 0 on failure.
     std::int32_t StoreFile(std::int32_t address, const std::filesystem::path& fileName,

@@ -1,7 +1,9 @@
 #include "catalogue_ui/printing_dlg.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "ui_printing_dlg.h"
 
@@ -28,6 +30,13 @@ void TPrintingDlg::FormShow(const QString& printerName) {
         move(frame.topLeft());
     }
     show();
+    // A report started from a modal window (the catalogue browser) would leave Abort blocked by
+    // that window: the progress window goes above it for as long as it shows.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this && windowHandle() != nullptr &&
+        modal->windowHandle() != nullptr) {
+        windowHandle()->setTransientParent(modal->windowHandle());
+    }
 }
 
 void TPrintingDlg::AbortButtonClick() {

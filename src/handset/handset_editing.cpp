@@ -1,13 +1,14 @@
-// The handset's commands that edit the catalogue: the disc's record and the reference lists.
+// The handset's commands that edit the catalogue: the disc's record, the catalogue browser and
+// the reference lists.
 #include <QLabel>
 
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
+#include "catalogue_ui/catalogue_dialog.h"
 #include "catalogue_ui/disc_data_dialog.h"
 #include "catalogue_ui/list_dialog.h"
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
-#include "util/text.h"
 
 namespace snx {
 
@@ -40,16 +41,17 @@ void TSnx::btnDataClick() {
     holder.Tracks = tracks;
     holder.Memo = memo;
     catalogue_.StoreDiscRecord(engine_->Record(), holder.Tracks, holder.Memo, engine_->Keys());
+    ShowRecordLabels();
+}
 
-    const DiscRecord& stored = engine_->Record();
-    const auto shown = [](const std::string& text) {
-        return QString::fromStdString(StoredTextToUtf8(text));
-    };
-    labName_->setText(shown(stored.Name));
-    labTrack_->clear();
-    LabComp_->setText(shown(stored.Composer));
-    labArt_->setText(shown(stored.Artist));
-    highlighted_ = -1;  // the next tick draws the current track's highlight again
+void TSnx::btnBrowseClick() {
+    {
+        TfrmCat dialog(catalogue_, wave_, *engine_, *printLayer_, this);
+        dialog.exec();
+    }
+    if (!engine_->Identity().empty()) {
+        ShowRecordLabels();
+    }
 }
 
 void TSnx::mTypeClick(char letter) {

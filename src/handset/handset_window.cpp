@@ -27,6 +27,8 @@
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/disc_picture.h"
 #include "catalogue_ui/disc_data_dialog.h"
+#include "catalogue_ui/print_layer.h"
+#include "catalogue_ui/printing_dlg.h"
 #include "cd/cd_device.h"
 #include "cd/cd_types.h"
 #include "handset/default_bitmaps.h"
@@ -133,6 +135,8 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     BuildMenus();
     Wire();
     BuildSampleButtons();
+    printing_ = new TPrintingDlg(this);
+    printLayer_ = std::make_unique<PrintLayer>(printing_);
 
     led_.Make(
         {SettingsFont(settings.DisplayFontName, settings.DisplayFontSize, settings.DisplayFontBold),
@@ -225,6 +229,8 @@ void TSnx::BuildControls() {
 
     btnData_ = MakeSpeedButton(client_, "btnData", {244, 106, 25, 25},
                                QStringLiteral("Display/Edit record for current disc."));
+    btnBrowse_ = MakeSpeedButton(client_, "btnBrowse", {279, 106, 25, 25},
+                                 QStringLiteral("Disc catalogue."));
 
     btnRepeat_ = new QPushButton(QStringLiteral("&Repeat"), client_);
     btnRepeat_->setObjectName(QStringLiteral("btnRepeat"));
@@ -280,6 +286,8 @@ void TSnx::BuildMenus() {
     add(lists, "&Artists...", {}, [this] { mTypeClick('A'); });
     add(lists, "&Record labels...", {}, [this] { mTypeClick('L'); });
     add(lists, "&Music type...", {}, [this] { mTypeClick('T'); });
+    miBrowse_ = add(file, "Bro&wse CD database", QKeySequence(Qt::CTRL | Qt::Key_W),
+                    [this] { btnBrowseClick(); });
     file->addSeparator();
     add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
     add(file, "&Configure Sonatrix...", {}, [this] { ConfigureSonatrix1Click(); });
@@ -345,8 +353,9 @@ void TSnx::BuildMenus() {
     SetHelpContext(this, kHelpHandset);
 
     // Alt and a letter give the transport commands, as the hidden accelerator buttons did.
-    const std::array<std::pair<Qt::Key, QAction*>, 12> accelerators = {{
+    const std::array<std::pair<Qt::Key, QAction*>, 13> accelerators = {{
         {Qt::Key_D, miData_},
+        {Qt::Key_W, miBrowse_},
         {Qt::Key_P, miPlay_},
         {Qt::Key_S, miStop_},
         {Qt::Key_U, miPause_},
@@ -441,6 +450,7 @@ void TSnx::Wire() {
     connect(btnTrack_, &QToolButton::clicked, miGotoTrack_, &QAction::trigger);
     connect(btnMode_, &QToolButton::clicked, miModeOfPlay_, &QAction::trigger);
     connect(btnData_, &QToolButton::clicked, miData_, &QAction::trigger);
+    connect(btnBrowse_, &QToolButton::clicked, miBrowse_, &QAction::trigger);
     // The skip buttons act on press and repeat while held; their release ends the repeat.
     connect(btnSkipBack_, &QToolButton::pressed, this,
             [this] { Run([](PlayerEngine& e) { e.btnSkipBackMouseDown(); }); });
@@ -698,12 +708,16 @@ void TSnx::ShowDisc(const PlayerEngine& engine) {
     } else {
         ShowBitmap();
     }
-    const DiscRecord& record = engine.Record();
+    ShowRecordLabels();
+}
+
+void TSnx::ShowRecordLabels() {
+    const DiscRecord& record = engine_->Record();
     labName_->setText(FromStored(record.Name));
     labTrack_->clear();
     LabComp_->setText(FromStored(record.Composer));
     labArt_->setText(FromStored(record.Artist));
-    highlighted_ = -1;
+    highlighted_ = -1;  // the next tick draws the current track's highlight again
 }
 
 void TSnx::ClearDisc() {
@@ -761,7 +775,7 @@ void TSnx::SetButtons(ButtonPattern pattern) {
 
 void TSnx::SetBitmapButtons() {
     const char* const suffix = AppSettings().UseColorButtons ? "Color" : "Mono";
-    const std::array<std::pair<QToolButton*, const char*>, 15> glyphs = {{
+    const std::array<std::pair<QToolButton*, const char*>, 16> glyphs = {{
         {btnPlay_, "Play"},
         {btnStop_, "Stop"},
         {btnPause_, "Pause"},
@@ -775,6 +789,7 @@ void TSnx::SetBitmapButtons() {
         {btnTrack_, "Tracks"},
         {btnMode_, "Mode"},
         {btnData_, "Data"},
+        {btnBrowse_, "Browse"},
         {btnSample_, "Sample"},
         {btnPlaySamp_, "PlaySample"},
     }};

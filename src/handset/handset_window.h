@@ -31,7 +31,9 @@ class DiscCatalogue;
 class HelpWindow;
 class ImageControl;
 class PlayerEngine;
+class PrintLayer;
 class RecordingHook;
+class TPrintingDlg;
 class TfrmRecord;
 class TfrmSmall;
 class WaveDevice;
@@ -104,7 +106,12 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void Cust1Click();
     void Fitt1Click();
     // Edits the record of the disc in the drive and stores it, whichever way the editor closes.
-    void btnDataClick();
+    void btnDataClick() override;
+    // The catalogue browser; afterwards the disc panel shows the disc's record as now stored.
+    void btnBrowseClick() override;
+    // The printing of both reports, with the one progress window made at start.
+    PrintLayer& Printing() { return *printLayer_; }
+    TPrintingDlg* PrintingDialog() const { return printing_; }
     // The reference list editor of the list with this letter (C, A, L or T).
     void mTypeClick(char letter);
     // Starts the external volume program, asking for it when none is set.
@@ -161,6 +168,8 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void LayoutDiscData();
     void SetClientSize(int width, int height);
     void SetBitmapButtons();
+    // The disc panel's name, composer and artist from the record; the track line emptied.
+    void ShowRecordLabels();
     void imgTracksSetup();
     void DrawAllTracks(int current);
     void ShowBitmap();
@@ -230,6 +239,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     QToolButton* btnTrack_ = nullptr;
     QToolButton* btnMode_ = nullptr;
     QToolButton* btnData_ = nullptr;
+    QToolButton* btnBrowse_ = nullptr;
     QToolButton* btnSample_ = nullptr;
     QToolButton* btnPlaySamp_ = nullptr;
     TfrmRecord* record_ = nullptr;
@@ -265,6 +275,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     QAction* miExt_ = nullptr;
     QAction* miHints_ = nullptr;
     QAction* miData_ = nullptr;
+    QAction* miBrowse_ = nullptr;
 
     std::unique_ptr<TfrmSmall> small_;
     // A closed small handset waits here until its close has returned, then is freed.
@@ -272,6 +283,8 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     bool smallHandsetShown_ = false;
 
     HelpWindow* help_ = nullptr;
+    TPrintingDlg* printing_ = nullptr;
+    std::unique_ptr<PrintLayer> printLayer_;
     QTimer* timer_ = nullptr;
     QTimer* tmrSkip_ = nullptr;
     QTimer* tmrVolume_ = nullptr;

@@ -21,6 +21,9 @@ class HandsetCommands {
     virtual void btnCloseClick() = 0;
     // Starts the external volume program, asking for it when none is set.
     virtual void miVolClick() = 0;
+    // The disc data editor on the disc in the drive, and the catalogue browser.
+    virtual void btnDataClick() = 0;
+    virtual void btnBrowseClick() = 0;
     virtual void SaveSettingsReporting() = 0;
     // Brings the handset in use forward, restoring it when minimised.
     virtual void ComeForward() = 0;

@@ -4,14 +4,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyledItemDelegate>
-#include <QTimer>
 
 #include "catalogue/disc_catalogue.h"
-#include "cd/cd_types.h"
 #include "player/player_engine.h"
 #include "samples/sample_list.h"
 #include "samples/sample_recorder.h"
 #include "samples/wave_device.h"
+#include "samples/wave_playback.h"
 #include "settings/file_names.h"
 #include "ui_select_play_dialog.h"
 #include "util/text.h"
@@ -23,7 +22,6 @@ namespace snx {
 
 namespace {
 
-constexpr int kTimerInterval = 100;
 constexpr int kItemHeight = 18;
 constexpr int kRowRole = Qt::UserRole + 1;
 
@@ -86,15 +84,11 @@ TfrmSelectPlay::TfrmSelectPlay(DiscCatalogue& catalogue, WaveDevice& wave,
     SetHelpContext(this, kHelpSelectPlay);
     ui_->btnStop->setIcon(ButtonGlyph("StopColor"));
     ui_->lbDisc->setItemDelegate(new DiscRowDelegate(sound_, this));
-    timer_ = new QTimer(this);
-    timer_->setInterval(kTimerInterval);
-    connect(timer_, &QTimer::timeout, this, &TfrmSelectPlay::TimerTimer);
+    playback_ = new WavePlayback(wave_, ui_->btnStop, ui_->trBar, ui_->labStart, ui_->labEnd, this);
     connect(ui_->btnCurrent, &QPushButton::clicked, this, &TfrmSelectPlay::btnCurrentClick);
     connect(ui_->btnSelected, &QPushButton::clicked, this, &TfrmSelectPlay::btnSelectedClick);
     connect(ui_->lbDisc, &QListWidget::itemDoubleClicked, this, &TfrmSelectPlay::btnSelectedClick);
     connect(ui_->btnWave, &QPushButton::clicked, this, &TfrmSelectPlay::btnWaveClick);
-    connect(ui_->btnStop, &QToolButton::clicked, this, &TfrmSelectPlay::StopWavePlayback);
-    connect(ui_->trBar, &QSlider::valueChanged, this, &TfrmSelectPlay::trBarChange);
     AskWaveFile = [this] {
         return QFileDialog::getOpenFileName(
             this, QStringLiteral("Play wave file"),
@@ -110,53 +104,12 @@ TfrmSelectPlay::~TfrmSelectPlay() {
 }
 
 void TfrmSelectPlay::FormShow() {
-    ui_->labStart->clear();
-    ui_->labEnd->clear();
-    ui_->btnStop->setEnabled(false);
-    ui_->trBar->setEnabled(false);
-    ui_->trBar->setRange(0, 0);
     for (const std::string& row : ReadSampleList(catalogue_)) {
         auto* item = new QListWidgetItem(QString::fromStdString(StoredTextToUtf8(RowName(row))));
         item->setData(kRowRole, QString::fromLatin1(row.data(), static_cast<int>(row.size())));
         ui_->lbDisc->addItem(item);
     }
     sound_ = SoundPicture();
-}
-
-void TfrmSelectPlay::SetBar(int position) {
-    // The bar follows the playback; only the user's moves restart it.
-    settingBar_ = true;
-    ui_->trBar->setValue(position);
-    settingBar_ = false;
-}
-
-void TfrmSelectPlay::StartWavePlayback() {
-    ui_->btnStop->setEnabled(true);
-    ui_->trBar->setEnabled(true);
-    length_ = wave_.GetWaveLength();
-    position_ = 0;
-    ui_->labStart->setText(QStringLiteral("0"));
-    ui_->labEnd->setText(QString::asprintf("%6.2f", static_cast<double>(length_) * 0.001));
-    settingBar_ = true;
-    ui_->trBar->setRange(0, static_cast<int>(length_ / 1000));
-    settingBar_ = false;
-    SetBar(0);
-    timer_->start();
-}
-
-void TfrmSelectPlay::PlayFile(const std::filesystem::path& file) {
-    StopWavePlayback();
-    try {
-        wave_.OpenWave(file.string());
-        ownsWave_ = wave_.IsOpen();
-        if (!ownsWave_) {
-            return;  // not a wave the device can play: nothing is heard
-        }
-        StartWavePlayback();
-        wave_.PlayWave(false);
-    } catch (const EMCIDeviceError& error) {
-        ShowError(error.what());
-    }
 }
 
 void TfrmSelectPlay::PlaySampleAt(std::int32_t address) {
@@ -198,37 +151,24 @@ void TfrmSelectPlay::btnWaveClick() {
     }
 }
 
+void TfrmSelectPlay::PlayFile(const std::filesystem::path& file) {
+    playback_->PlayFile(file);
+}
+
 void TfrmSelectPlay::TimerTimer() {
-    if (!ownsWave_ || !wave_.IsOpen()) {
-        StopWavePlayback();
-        return;
-    }
-    position_ = wave_.GetWavePosition();
-    SetBar(static_cast<int>(position_ / 1000));
-    if (position_ >= length_) {
-        StopWavePlayback();
-    }
+    playback_->TimerTimer();
 }
 
 void TfrmSelectPlay::trBarChange(int position) {
-    if (settingBar_ || !ownsWave_ || !wave_.IsOpen()) {
-        return;
-    }
-    wave_.PlayWaveFrom(static_cast<std::int64_t>(position) * 1000);
+    playback_->trBarChange(position);
 }
 
 void TfrmSelectPlay::StopWavePlayback() {
-    // Only what this dialog opened: a recording in progress keeps the device.
-    if (ownsWave_) {
-        wave_.CloseWave();
-        ownsWave_ = false;
-    }
-    timer_->stop();
-    ui_->btnStop->setEnabled(false);
-    ui_->trBar->setEnabled(false);
-    SetBar(0);
-    ui_->labStart->clear();
-    ui_->labEnd->clear();
+    playback_->Stop();
+}
+
+QTimer* TfrmSelectPlay::Timer() const {
+    return playback_->Timer();
 }
 
 void TfrmSelectPlay::done(int result) {

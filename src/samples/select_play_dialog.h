@@ -20,6 +20,7 @@ namespace snx {
 class DiscCatalogue;
 class PlayerEngine;
 class WaveDevice;
+class WavePlayback;
 
 // The small picture beside discs that have a sample.
 QPixmap SoundPicture();
@@ -40,7 +41,7 @@ class TfrmSelectPlay final : public QDialog {
     void done(int result) override;
 
     Ui::TfrmSelectPlay& Form() const { return *ui_; }
-    QTimer* Timer() const { return timer_; }
+    QTimer* Timer() const;
 
     // Asks for a WAVE file; the program shows an open dialog, tests answer directly. Empty when
     // cancelled.
@@ -50,19 +51,13 @@ class TfrmSelectPlay final : public QDialog {
     void FormShow();
     void PlayFile(const std::filesystem::path& file);
     void PlaySampleAt(std::int32_t address);
-    void StartWavePlayback();
-    void SetBar(int position);
 
     std::unique_ptr<Ui::TfrmSelectPlay> ui_;
     DiscCatalogue& catalogue_;
     WaveDevice& wave_;
     const PlayerEngine& engine_;
-    QTimer* timer_ = nullptr;
+    WavePlayback* playback_ = nullptr;
     QPixmap sound_;
-    std::int64_t length_ = 0;
-    std::int64_t position_ = 0;
-    bool settingBar_ = false;
-    bool ownsWave_ = false;  // the device holds a wave this dialog opened
 };
 
 }  // namespace snx

@@ -147,6 +147,10 @@ void TfrmSmall::BuildPopupMenu() {
     }
     connect(popup_->addAction(QStringLiteral("&Volume")), &QAction::triggered, this,
             [this] { main_.miVolClick(); });
+    connect(popup_->addAction(QStringLiteral("&Edit current CD data record")), &QAction::triggered,
+            this, [this] { main_.btnDataClick(); });
+    connect(popup_->addAction(QStringLiteral("&Browse CD database")), &QAction::triggered, this,
+            [this] { main_.btnBrowseClick(); });
     connect(popup_->addAction(QStringLiteral("&Full")), &QAction::triggered, this,
             [this] { btnFullClick(); });
     setContextMenuPolicy(Qt::CustomContextMenu);

@@ -90,6 +90,15 @@ bool Shape(std::string_view command, QPainterPath& path, QColor& colour) {
                    .united(Box(5, 7, 6, 1))
                    .united(Box(5, 10, 4, 1));
         colour = QColor(0, 70, 200);
+    } else if (command == "Browse") {
+        // A tree of entries: the catalogue by heading.
+        path = Box(1, 1, 6, 4)
+                   .united(Box(3, 5, 1.5, 9))
+                   .united(Box(4.5, 7.5, 3, 1.5))
+                   .united(Box(4.5, 12.5, 3, 1.5))
+                   .united(Box(8, 6, 7, 4))
+                   .united(Box(8, 11, 7, 4));
+        colour = QColor(150, 90, 0);
     } else if (command == "Sample") {
         // A microphone on its stand: record from the disc.
         QPainterPath head;

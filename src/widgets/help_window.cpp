@@ -38,6 +38,8 @@ QString HelpPage(int topic) {
             return QStringLiteral("qrc:/help/reference_lists.html");
         case kHelpRecording:
             return QStringLiteral("qrc:/help/samples.html#record");
+        case kHelpCatalogue:
+            return QStringLiteral("qrc:/help/catalogue.html");
         case kHelpSelectPlay:
             return QStringLiteral("qrc:/help/samples.html#play");
         default:

@@ -20,6 +20,7 @@ constexpr int kHelpDiscData = 1022;
 constexpr int kHelpReferenceLists = 1045;
 constexpr int kHelpDriveSelection = 1050;
 constexpr int kHelpHandset = 1051;
+constexpr int kHelpCatalogue = 1056;
 constexpr int kHelpSmallHandset = 1052;
 constexpr int kHelpTrackGrid = 1054;
 constexpr int kHelpSelectPlay = 1038;

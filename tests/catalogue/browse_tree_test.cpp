@@ -1,7 +1,12 @@
 #include "catalogue/browse_tree.h"
 
+#include <fstream>
+
+#include "catalogue/browse_attach.h"
+#include "catalogue/browse_sort.h"
 #include "catalogue/catalogue_check.h"
 #include "tests/support/catalogue_fixture.h"
+#include "util/text.h"
 
 namespace snx {
 namespace {
@@ -123,6 +128,55 @@ TEST_F(BrowseTest, CheckFindsABrokenLink) {
     EXPECT_NE(problems[0].find("key 4: entry \"Zeta\" for record 1"), std::string::npos);
     EXPECT_NE(problems[1].find("sample"), std::string::npos);
     EXPECT_NE(problems[2].find("also linked by record 1"), std::string::npos);
+}
+
+TEST_F(BrowseTest, TrackFilterReadsTablesPastADamagedBlockOneByOne) {
+    // A length running past the end of the file in the first disc's notes stops a walk through
+    // the blocks; the tables after it are still searched.
+    const DiscRecord first = Load("0000000000000001");
+    const DiscRecord last = Load("0000000000000003");
+    ASSERT_LT(first.NotesAddress, last.TracksAddress);
+    {
+        std::fstream vlf(dir_ / "disc.VLF", std::ios::in | std::ios::out | std::ios::binary);
+        vlf.seekp(first.NotesAddress + 4);
+        const char huge[4] = {'\x00', '\x00', '\x00', '\x70'};
+        vlf.write(huge, 4);
+    }
+    BrowseFilter filter;
+    filter.Apply = true;
+    filter.Track = "ALPHA ONE";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              std::vector<std::string>{"Alpha"});
+    filter.Track = "ZETA ONE";
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, filter)),
+              std::vector<std::string>{"Zeta"});
+}
+
+TEST_F(BrowseTest, SortingOrdersHeadingsAndTheirDiscsAndKeepsEqualTextsInOrder) {
+    AddDisc("0000000000000004", "alpha", "Alpha", "Solo");
+    auto tree = BuildBrowseTree(*catalogue_, BrowseView::Composer, {});
+    // Letter case ignored, as a locale's order would, so equal texts show the sort is stable.
+    const TextCompare caseBlind = [](std::string_view a, std::string_view b) {
+        const std::string x = UpperAscii(a);
+        const std::string y = UpperAscii(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    };
+    SortBrowseTree(tree, caseBlind);
+    EXPECT_EQ(Texts(tree), (std::vector<std::string>{"# Alpha", "  alpha", "  Beta", "# alpha",
+                                                     "  Alpha", "  Zeta"}));
+    EXPECT_EQ(tree[0].Children[0].RecordNumber, 4);
+    const auto once = Texts(tree);
+    SortBrowseTree(tree, caseBlind);
+    EXPECT_EQ(Texts(tree), once);
+}
+
+TEST_F(BrowseTest, AttachWithoutADiscInTheDriveChangesNothing) {
+    const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    EXPECT_FALSE(AttachDriveDisc(*catalogue_, &tree[0], 0, ""));
+    EXPECT_EQ(messages_.Errors(),
+              std::vector<std::string>{"Please first insert the CD to attach."});
+    EXPECT_EQ(Load("0000000000000003").Name, "Alpha");
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+#include "catalogue/browse_attach.h"
+
+#include <string>
+
+#include "util/user_messages.h"
+
+namespace snx {
+
+namespace {
+
+// The record in the file, or false with the error reported.
+bool ReadReporting(DiscCatalogue& catalogue, std::int32_t number, DiscRecord& record) {
+    if (!catalogue.OpenDiscFiles()) {
+        return false;
+    }
+    const bool read = catalogue.ReadRecord(number, record);
+    if (!read) {
+        catalogue.ReportRecordError(0);
+    }
+    catalogue.CloseDiscFiles();
+    return read;
+}
+
+void ReplaceFirstLine(TextBox& memo, const std::string& line) {
+    std::vector<std::string> lines = memo.Lines();
+    if (lines.empty()) {
+        lines.push_back(line);
+    } else {
+        lines.front() = line;
+    }
+    memo.SetLines(lines);
+}
+
+}  // namespace
+
+bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
+                     std::int32_t currentNumber, std::string_view driveIdentity) {
+    static constexpr const char* kSelectFirst = "Please first select the data record to attach to.";
+    if (selected == nullptr) {
+        ShowError(kSelectFirst);
+        return false;
+    }
+    const bool currentExists = currentNumber > 0;
+    if (currentExists &&
+        !Confirm("There is a current data record for this CD, if you continue it will be "
+                 "deleted. Do you wish to attach the CD to " +
+                 selected->Text + "?")) {
+        return false;
+    }
+    if (selected->Heading) {
+        ShowError(kSelectFirst);
+        return false;
+    }
+    // Without a disc the record would be keyed by an empty identity and lose its tracks.
+    if (driveIdentity.empty()) {
+        ShowError("Please first insert the CD to attach.");
+        return false;
+    }
+    DiscRecord record;
+    if (!ReadReporting(catalogue, selected->RecordNumber, record)) {
+        return false;
+    }
+    if (record.Identity == driveIdentity) {
+        ShowError("The CD is already attached to this data record.");
+        return false;
+    }
+
+    if (currentExists && catalogue.OpenDiscFiles()) {
+        DiscRecord current;
+        if (catalogue.ReadRecord(currentNumber, current)) {
+            catalogue.DeleteRecordAndBlocks(currentNumber, current);
+        } else {
+            catalogue.ReportRecordError(0);
+        }
+        catalogue.CloseDiscFiles();
+    }
+
+    if (!ReadReporting(catalogue, selected->RecordNumber, record)) {
+        return false;
+    }
+    Tfvlf& holder = catalogue.Holder();
+    const std::string oldIdentity = record.Identity;
+    KeySnapshot keys;
+    const std::int32_t number =
+        catalogue.LoadDiscRecord(oldIdentity, record, holder.Tracks, holder.Memo, keys);
+    if (number <= 0) {
+        return false;
+    }
+    const std::string identity(driveIdentity);
+    if (catalogue.OpenDiscFiles()) {
+        const int handle = catalogue.Handle();
+        if (!DeleteKey(handle, kKeyIdentity, number, KeyText(oldIdentity, kKeyIdentity))) {
+            catalogue.ReportRecordError(kKeyIdentity);
+        }
+        if (!AddKey(handle, kKeyIdentity, number, KeyText(identity, kKeyIdentity))) {
+            catalogue.ReportRecordError(kKeyIdentity);
+        }
+        catalogue.CloseDiscFiles();
+    }
+    record.Identity = identity;
+    ReplaceFirstLine(holder.Memo, identity);
+    holder.Tracks.SetCell(0, 0, identity);
+    // Taking the drive's track count, lengths and playing time and dropping the mark is what
+    // adopting an orphan does; the record is stored with it.
+    record.Orphan = true;
+    catalogue.AdoptDriveDisc(record, holder.Tracks, holder.Memo, keys);
+    return true;
+}
+
+}  // namespace snx

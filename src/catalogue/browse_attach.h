@@ -1,0 +1,22 @@
+// The browser's "A&ttach": the disc in the drive takes over a catalogued record, typically one
+// imported or typed in before the disc was ever inserted.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "catalogue/browse_tree.h"
+#include "catalogue/disc_catalogue.h"
+
+namespace snx {
+
+// selected is the selected node (null for none); currentNumber the record number of the disc in
+// the drive (0 when it has no record yet), driveIdentity its identity. With the user's consent
+// the current record is deleted first; then the selected record is re-keyed to the drive's
+// identity, takes the drive's track count, lengths and playing time, loses its orphan mark and
+// is stored, its tracks and notes passing through the holder's current-disc Tracks and Memo.
+// True when the record was attached: the caller reloads the disc's record.
+bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
+                     std::int32_t currentNumber, std::string_view driveIdentity);
+
+}  // namespace snx
