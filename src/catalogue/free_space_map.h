@@ -27,5 +27,10 @@ struct FreeSpaceMap {
 
 // The process's map for the file at path (one per path, created empty).
 std::shared_ptr<FreeSpaceMap> FreeSpaceMapFor(const std::filesystem::path& path);
+// After another program changed the files: no map can be trusted.
+void ForgetFreeSpaceMaps();
+// After this process committed a change to a file: a map trusted for it as it was (before) is
+// still true of it as it is now (after), since the change went through it.
+void RestampFreeSpaceMaps(const FileStamp& before, const FileStamp& after);
 
 }  // namespace snx

@@ -28,4 +28,16 @@ void ForgetSharedPages() {
         shared->Valid = false;
     }
 }
+
+void RestampSharedPages(const FileStamp& before, const FileStamp& after) {
+    for (auto& [name, shared] : SharedPagesRegistry()) {
+        if (shared->Dat == before) {
+            shared->Dat = after;
+        }
+        if (shared->Ix == before) {
+            shared->Ix = after;
+        }
+    }
+}
+
 }  // namespace snx::record_files

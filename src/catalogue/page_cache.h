@@ -67,5 +67,8 @@ struct SharedPages {
 std::shared_ptr<SharedPages> SharedPagesFor(const std::filesystem::path& dat);
 // After a failed write or a damaged read nothing remembered can be trusted.
 void ForgetSharedPages();
+// After this process committed a change to a file: pages trusted for it as it was (before) are
+// still true of it as it is now (after), since the change went through them.
+void RestampSharedPages(const FileStamp& before, const FileStamp& after);
 
 }  // namespace snx::record_files

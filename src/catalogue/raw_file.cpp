@@ -9,26 +9,69 @@
 #include <cerrno>
 #include <utility>
 
+#include "catalogue/catalogue_transaction.h"
+#include "catalogue/file_stamp.h"
+
 namespace snx {
+
+RawFile::RawFile() = default;
 
 RawFile::~RawFile() {
     Close();
 }
 
 RawFile::RawFile(RawFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, -1)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      scope_(std::move(other.scope_)),
+      directoryKey_(std::move(other.directoryKey_)),
+      path_(std::move(other.path_)),
+      catalogueIndex_(std::exchange(other.catalogueIndex_, -1)),
+      size_(std::exchange(other.size_, -1)) {}
 
 RawFile& RawFile::operator=(RawFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        scope_ = std::move(other.scope_);
+        directoryKey_ = std::move(other.directoryKey_);
+        path_ = std::move(other.path_);
+        catalogueIndex_ = std::exchange(other.catalogueIndex_, -1);
         size_ = std::exchange(other.size_, -1);
     }
     return *this;
 }
 
+bool RawFile::EnterCatalogue(const std::filesystem::path& path, bool write) {
+    const int index = catalogue_files::CatalogueFileIndex(path);
+    if (index < 0) {
+        return true;
+    }
+    std::filesystem::path directory = path.parent_path();
+    if (directory.empty()) {
+        directory = ".";
+    }
+    auto scope = std::make_unique<CatalogueScope>(
+        directory, write ? CatalogueAccess::Write : CatalogueAccess::Read);
+    catalogue_files::NoteOpen(scope->Busy());
+    if (!scope->Held()) {
+        return false;
+    }
+    scope_ = std::move(scope);
+    directoryKey_ = FileKey(directory);
+    path_ = path;
+    catalogueIndex_ = index;
+    return true;
+}
+
+FileOverlay* RawFile::Changes() const {
+    return catalogueIndex_ < 0 ? nullptr : catalogue_files::Overlay(directoryKey_, catalogueIndex_);
+}
+
 bool RawFile::Open(const std::filesystem::path& path, Access access) {
     Close();
+    if (!EnterCatalogue(path, access != Access::Read)) {
+        return false;
+    }
     int flags = O_RDWR;
     if (access == Access::Read) {
         flags = O_RDONLY;
@@ -44,20 +87,35 @@ bool RawFile::Open(const std::filesystem::path& path, Access access) {
             size_ = st.st_size;
         }
     }
+    if (fd_ < 0) {
+        Close();
+    }
     return fd_ >= 0;
 }
 
 bool RawFile::CreateNew(const std::filesystem::path& path) {
     Close();
+    if (!EnterCatalogue(path, true)) {
+        return false;
+    }
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     size_ = 0;
+    if (fd_ < 0) {
+        Close();
+    }
     return fd_ >= 0;
 }
 
 bool RawFile::CreateOrTruncate(const std::filesystem::path& path) {
     Close();
+    if (!EnterCatalogue(path, true)) {
+        return false;
+    }
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     size_ = 0;
+    if (fd_ < 0) {
+        Close();
+    }
     return fd_ >= 0;
 }
 
@@ -76,6 +134,9 @@ void RawFile::Close() {
         ::close(fd_);
         fd_ = -1;
     }
+    // Last, so that the outermost scope commits with every file closed.
+    catalogueIndex_ = -1;
+    scope_.reset();
 }
 
 bool RawFile::Stat(struct stat& status) const {
@@ -83,9 +144,15 @@ bool RawFile::Stat(struct stat& status) const {
 }
 
 std::int64_t RawFile::Size() const {
+    if (const FileOverlay* changes = Changes()) {
+        return changes->Size();
+    }
     struct stat st {};
-    if (size_ < 0 && !Stat(st)) {
-        return -1;
+    if (size_ < 0) {
+        if (!Stat(st)) {
+            return -1;
+        }
+        size_ = st.st_size;
     }
     return size_;
 }
@@ -118,6 +185,9 @@ std::int64_t ReadFully(std::span<std::uint8_t> buffer, Read read) {
 std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
     if (fd_ < 0 || offset < 0) {
         return -1;
+    }
+    if (const FileOverlay* changes = Changes()) {
+        return changes->Read(offset, buffer);
     }
     return ReadFully(buffer, [&](std::uint8_t* at, std::size_t size, std::size_t done) {
         return ::pread(fd_, at, size, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
@@ -154,6 +224,11 @@ bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
     if (fd_ < 0 || offset < 0) {
         return false;
     }
+    if (catalogueIndex_ >= 0) {
+        FileOverlay* changes =
+            catalogue_files::OverlayForWrite(directoryKey_, catalogueIndex_, path_);
+        return changes != nullptr && changes->Write(offset, bytes);
+    }
     const bool written =
         WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size, std::size_t done) {
             return ::pwrite(fd_, at, size,
@@ -167,6 +242,9 @@ bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
 bool RawFile::Append(std::span<const std::uint8_t> bytes) {
     if (fd_ < 0) {
         return false;
+    }
+    if (catalogueIndex_ >= 0) {
+        return WriteAt(Size(), bytes);
     }
     const bool written = WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size,
                                                std::size_t) { return ::write(fd_, at, size); });

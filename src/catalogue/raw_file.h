@@ -1,21 +1,27 @@
 // A thin wrapper over a POSIX file descriptor for the catalogue's binary files: positioned reads
-// and writes that either move every byte asked for or report failure. Nothing is buffered, so a
-// write is in the file (though not necessarily on the platter) when it returns.
+// and writes that either move every byte asked for or report failure. Other files are written
+// straight through. "disc.DAT", "disc.IX" and "disc.VLF" are opened under a catalogue scope: their
+// writes go to the transaction and reach the file when it commits, and reads see them.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
+#include <string>
 
 struct stat;
 
 namespace snx {
 
+class CatalogueScope;
+class FileOverlay;
+
 class RawFile {
   public:
     enum class Access { Read, Write, ReadWrite };
 
-    RawFile() = default;
+    RawFile();
     ~RawFile();
     RawFile(const RawFile&) = delete;
     RawFile& operator=(const RawFile&) = delete;
@@ -51,7 +57,16 @@ class RawFile {
     std::int64_t ReadNext(std::span<std::uint8_t> buffer);
 
   private:
+    // Takes the catalogue scope a catalogue file is opened under; false when refused.
+    bool EnterCatalogue(const std::filesystem::path& path, bool write);
+    FileOverlay* Changes() const;
+
     int fd_ = -1;
+    // For the catalogue's files: the scope held while open, its directory and which file it is.
+    std::unique_ptr<CatalogueScope> scope_;
+    std::string directoryKey_;
+    std::filesystem::path path_;
+    int catalogueIndex_ = -1;
     // The length as last seen or written by this object, -1 when unknown. The files are ours
     // for the length of one operation, so nothing else changes it in between.
     mutable std::int64_t size_ = -1;

@@ -51,7 +51,7 @@ struct IndexView {
     std::int64_t RecordSize = 0;
 
     IndexView(const std::filesystem::path& ix, const std::vector<KeyDescription>& keys)
-        : Bytes(ReadFileText(ix)) {
+        : Bytes(test::ReadCatalogueFile(ix)) {
         for (const auto& k : keys) {
             Offsets.push_back(RecordSize);
             Lengths.push_back(k.Length);
@@ -111,13 +111,13 @@ TEST_F(RecordFileTest, ANewCataloguePairHasExactBytes) {
     test::WriteFileText(dir / "disc.DIA", "old");
     const int h = Create(kCatalogueKeys);
     EXPECT_FALSE(std::filesystem::exists(dir / "disc.DIA"));
-    const std::string dat = ReadFileText(dir / "disc.DAT");
+    const std::string dat = test::ReadCatalogueFile(dir / "disc.DAT");
     std::string expected(1204, '\0');
     const std::int32_t header[] = {-1, 0, 0, 1204, 6};
     std::memcpy(expected.data(), header, sizeof header);
     EXPECT_EQ(dat, expected);
 
-    const std::string ix = ReadFileText(dir / "disc.IX");
+    const std::string ix = test::ReadCatalogueFile(dir / "disc.IX");
     ASSERT_EQ(ix.size(), 10576u);
     std::string ixExpected(10576, '\0');
     const std::size_t offsets[] = {0, 1556, 3360, 5164, 6968, 8772};
@@ -162,19 +162,19 @@ TEST_F(RecordFileTest, RecordsAreChainedWhenDeletedAndReused) {
     }
     EXPECT_EQ(UsedRecs(h), 8);
     ASSERT_TRUE(DeleteRec(h, 5));
-    std::string dat = ReadFileText(dir / "disc.DAT");
+    std::string dat = test::ReadCatalogueFile(dir / "disc.DAT");
     EXPECT_EQ(I32(dat, 0), 5);
     EXPECT_EQ(I32(dat, 4), 1);
     EXPECT_EQ(I32(dat, 8), 7);
     EXPECT_EQ(I32(dat, 5 * 1204), -1);
     ASSERT_TRUE(DeleteRec(h, 2));
-    EXPECT_EQ(I32(ReadFileText(dir / "disc.DAT"), 2 * 1204), 5);
+    EXPECT_EQ(I32(test::ReadCatalogueFile(dir / "disc.DAT"), 2 * 1204), 5);
     ExpectSound();
     record[4] = 99;
     EXPECT_EQ(AddRec(h, record), 2);
     EXPECT_EQ(AddRec(h, record), 5);  // record 5 reused
     EXPECT_EQ(AddRec(h, record), 8);
-    dat = ReadFileText(dir / "disc.DAT");
+    dat = test::ReadCatalogueFile(dir / "disc.DAT");
     EXPECT_EQ(I32(dat, 0), -1);
     EXPECT_EQ(I32(dat, 4), 0);
     EXPECT_EQ(dat.size(), 9u * 1204);

@@ -42,7 +42,7 @@ class VlfTest : public ::testing::Test {
         path = dir / "disc.VLF";
         ASSERT_TRUE(vlf.Open(path));
     }
-    std::string File() { return ReadFileText(path); }
+    std::string File() { return test::ReadCatalogueFile(path); }
     void ExpectSound() {
         const auto problems = CheckVlf(path);
         EXPECT_TRUE(problems.empty()) << problems.front();

@@ -1,5 +1,7 @@
 #include "tests/support/temp_dir.h"
 
+#include "catalogue/raw_file.h"
+
 #include <stdlib.h>
 
 #include <cstdlib>
@@ -31,6 +33,18 @@ std::string ReadFileText(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string ReadCatalogueFile(const std::filesystem::path& path) {
+    RawFile file;
+    if (!file.Open(path, RawFile::Access::Read)) {
+        return {};
+    }
+    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(file.Size(), 0)), '\0');
+    if (!file.ReadAt(0, std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()))) {
+        return {};
+    }
+    return bytes;
 }
 
 std::vector<std::uint32_t> Seeds(std::initializer_list<std::uint32_t> defaults) {

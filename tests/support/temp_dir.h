@@ -25,6 +25,9 @@ class TempDir {
 };
 
 std::string ReadFileText(const std::filesystem::path& path);
+// A catalogue file's bytes as the program sees them: with the changes of a transaction that has
+// it open, which reach the disk only when it commits.
+std::string ReadCatalogueFile(const std::filesystem::path& path);
 // The seeds of a randomized test: the given ones, or only $SONATRIX_SEED when it is set (to
 // repeat a failure, whose seed the test prints).
 std::vector<std::uint32_t> Seeds(std::initializer_list<std::uint32_t> defaults);

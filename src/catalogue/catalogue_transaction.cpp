@@ -1,0 +1,468 @@
+#include "catalogue/catalogue_transaction.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "catalogue/catalogue_swap.h"
+#include "catalogue/crash_point.h"
+#include "catalogue/file_stamp.h"
+#include "catalogue/free_space_map.h"
+#include "catalogue/page_cache.h"
+#include "catalogue/rollback_journal.h"
+#include "settings/file_names.h"
+#include "util/text.h"
+#include "util/user_messages.h"
+
+namespace snx {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kJournalChunk = 64 * 1024;
+
+struct OpenOverlay {
+    int Fd = -1;
+    fs::path Path;
+    std::unique_ptr<FileOverlay> Changes;
+
+    ~OpenOverlay() {
+        if (Fd >= 0) {
+            ::close(Fd);
+        }
+    }
+};
+
+struct DirectoryState {
+    fs::path Directory;
+    int LockFd = -1;
+    int Depth = 0;
+    CatalogueAccess Mode = CatalogueAccess::Read;
+    bool Acquiring = false;
+    bool SwapChecked = false;
+    std::uint64_t Generation = 0;
+    std::optional<std::uint64_t> Seen;  // the generation this process's caches match
+    std::array<std::unique_ptr<OpenOverlay>, kJournalFiles> Overlays;
+};
+
+std::map<std::string, DirectoryState>& Directories() {
+    static std::map<std::string, DirectoryState> directories;
+    return directories;
+}
+
+std::function<void()> g_waitHook;
+std::chrono::milliseconds g_timeout{5000};
+bool g_lastOpenBusy = false;
+
+void CloseLock(DirectoryState& s) {
+    if (s.LockFd >= 0) {
+        ::flock(s.LockFd, LOCK_UN);
+        ::close(s.LockFd);
+        s.LockFd = -1;
+    }
+}
+
+// Waits for the lock up to the timeout; false when another program kept it.
+bool WaitForLock(int fd, int operation) {
+    const auto deadline = std::chrono::steady_clock::now() + g_timeout;
+    for (;;) {
+        if (::flock(fd, operation | LOCK_NB) == 0) {
+            return true;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return false;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        if (g_waitHook) {
+            g_waitHook();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::vector<std::uint8_t> ReadWhole(int fd, std::int64_t from, std::int64_t size) {
+    std::vector<std::uint8_t> bytes(
+        static_cast<std::size_t>(std::max<std::int64_t>(size - from, 0)));
+    if (ReadFileAt(fd, from, bytes) != static_cast<std::int64_t>(bytes.size())) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
+std::int64_t SizeOf(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
+bool WriteHeader(DirectoryState& s, std::uint64_t generation) {
+    CrashPoint();
+    return WriteFileAt(s.LockFd, 0, EncodeJournalHeader(generation));
+}
+
+// Empties the journal after the files were restored or committed: the point of no return.
+bool EmptyJournal(DirectoryState& s, std::uint64_t generation) {
+    if (!WriteHeader(s, generation)) {
+        return false;
+    }
+    CrashPoint();
+    return ::ftruncate(s.LockFd, kJournalHeaderBytes) == 0 && FlushFile(s.LockFd);
+}
+
+void ForgetCaches() {
+    record_files::ForgetSharedPages();
+    ForgetFreeSpaceMaps();
+}
+
+// Under the exclusive lock: undoes what a crash left half done. Empty when the files are sound
+// to use, else the reason for the user.
+std::string Recover(DirectoryState& s) {
+    const std::int64_t size = SizeOf(s.LockFd);
+    if (size < kJournalHeaderBytes) {
+        // New, or torn while its header was first written: there was no body yet.
+        s.Generation = 0;
+        if (!EmptyJournal(s, 0) || !FlushDirectory(s.Directory)) {
+            return "The catalogue's journal cannot be written.";
+        }
+    } else {
+        const std::vector<std::uint8_t> all = ReadWhole(s.LockFd, 0, size);
+        const std::optional<std::uint64_t> generation = DecodeJournalHeader(all);
+        if (!generation) {
+            return "The catalogue's journal \"disc.JNL\" cannot be read; the catalogue is left "
+                   "as it is.";
+        }
+        s.Generation = *generation;
+        if (size > kJournalHeaderBytes) {
+            const std::optional<JournalBody> body = DecodeJournalBody(
+                std::span(all).subspan(static_cast<std::size_t>(kJournalHeaderBytes)));
+            std::string reason;
+            if (body && !RollBackJournal(s.Directory, *body, reason)) {
+                return "The catalogue could not be restored after an interrupted change (" +
+                       reason + "); it is left as it is.";
+            }
+            // A torn body was never acted on: the files were not touched.
+            if (!EmptyJournal(s, ++s.Generation)) {
+                return "The catalogue's journal cannot be written.";
+            }
+            ForgetCaches();
+        }
+    }
+    if (!s.SwapChecked) {
+        s.SwapChecked = true;
+        try {
+            RecoverCatalogueSwap(s.Directory);
+        } catch (const std::exception& error) {
+            ShowError(std::string("Cannot finish the interrupted rebuild: ") + error.what());
+        }
+    }
+    return {};
+}
+
+bool NeedsRecovery(const DirectoryState& s) {
+    return !s.SwapChecked || SizeOf(s.LockFd) != kJournalHeaderBytes;
+}
+
+// Takes the lock for an outermost scope. Empty when held, else the reason.
+std::string Acquire(DirectoryState& s, CatalogueAccess access, bool& busy) {
+    const fs::path file = ResolveFileName(s.Directory, kRollbackJournalName);
+    s.LockFd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (s.LockFd < 0) {
+        return "Cannot open " + file.string() + ".";
+    }
+    s.Acquiring = true;
+    const bool exclusive = access == CatalogueAccess::Write;
+    bool locked = WaitForLock(s.LockFd, exclusive ? LOCK_EX : LOCK_SH);
+    if (locked && !exclusive && NeedsRecovery(s)) {
+        // Putting the files right needs them to ourselves for a moment.
+        ::flock(s.LockFd, LOCK_UN);
+        locked = WaitForLock(s.LockFd, LOCK_EX);
+        if (locked) {
+            const std::string failure = Recover(s);
+            if (!failure.empty()) {
+                s.Acquiring = false;
+                CloseLock(s);
+                return failure;
+            }
+            locked = ::flock(s.LockFd, LOCK_SH) == 0;
+        }
+    } else if (locked && exclusive) {
+        const std::string failure = Recover(s);
+        if (!failure.empty()) {
+            s.Acquiring = false;
+            CloseLock(s);
+            return failure;
+        }
+    }
+    s.Acquiring = false;
+    if (!locked) {
+        CloseLock(s);
+        busy = true;
+        return kCatalogueBusyMessage;
+    }
+    std::array<std::uint8_t, kJournalHeaderBytes> header{};
+    if (ReadFileAt(s.LockFd, 0, header) == kJournalHeaderBytes) {
+        if (const auto generation = DecodeJournalHeader(header)) {
+            s.Generation = *generation;
+        }
+    }
+    if (s.Seen && *s.Seen != s.Generation) {
+        ForgetCaches();  // another program changed the files since this one last looked
+    }
+    s.Seen = s.Generation;
+    s.Mode = access;
+    return {};
+}
+
+void DropOverlays(DirectoryState& s) {
+    for (auto& overlay : s.Overlays) {
+        overlay.reset();
+    }
+}
+
+FileStamp StampOfFd(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? FileStamp::Of(st) : FileStamp{};
+}
+
+// Writes the journal, then the files, then empties the journal. Empty when committed, else the
+// reason; the files are then as before the transaction (or the journal restores them).
+std::string CommitChanges(DirectoryState& s) {
+    JournalBody body;
+    bool changed = false;
+    for (std::size_t i = 0; i < kJournalFiles; ++i) {
+        const OpenOverlay* overlay = s.Overlays[i].get();
+        if (overlay == nullptr || !overlay->Changes->Changed()) {
+            continue;
+        }
+        changed = true;
+        const std::int64_t base = overlay->Changes->BaseSize();
+        body.OriginalSizes[i] = base;
+        for (const auto& [page, bytes] : overlay->Changes->Pages()) {
+            const std::int64_t start = page * FileOverlay::kPageBytes;
+            if (start >= base) {
+                continue;  // beyond the old end: cutting the file back undoes it
+            }
+            JournalEntry entry;
+            entry.File = static_cast<std::uint8_t>(i);
+            entry.Offset = start;
+            entry.Bytes.resize(
+                static_cast<std::size_t>(std::min(FileOverlay::kPageBytes, base - start)));
+            if (ReadFileAt(overlay->Fd, start, entry.Bytes) !=
+                static_cast<std::int64_t>(entry.Bytes.size())) {
+                return "cannot read " + overlay->Path.filename().string();
+            }
+            body.Entries.push_back(std::move(entry));
+        }
+    }
+    if (!changed) {
+        return {};
+    }
+    const std::vector<std::uint8_t> journal = EncodeJournalBody(body);
+    for (std::size_t at = 0; at < journal.size(); at += kJournalChunk) {
+        const std::size_t count = std::min(kJournalChunk, journal.size() - at);
+        CrashPoint();
+        if (!WriteFileAt(s.LockFd, kJournalHeaderBytes + static_cast<std::int64_t>(at),
+                         std::span(journal).subspan(at, count))) {
+            ::ftruncate(s.LockFd, kJournalHeaderBytes);
+            return "cannot write the journal";
+        }
+    }
+    if (!FlushFile(s.LockFd)) {
+        ::ftruncate(s.LockFd, kJournalHeaderBytes);
+        return "cannot write the journal";
+    }
+
+    struct Committed {
+        FileStamp Before;
+        FileStamp After;
+    };
+    std::vector<Committed> committed;
+    std::string failure;
+    for (std::size_t i = 0; i < kJournalFiles && failure.empty(); ++i) {
+        const OpenOverlay* overlay = s.Overlays[i].get();
+        if (overlay == nullptr || !overlay->Changes->Changed()) {
+            continue;
+        }
+        Committed c{StampOfFd(overlay->Fd), {}};
+        const std::int64_t size = overlay->Changes->Size();
+        for (const auto& [page, bytes] : overlay->Changes->Pages()) {
+            const std::int64_t start = page * FileOverlay::kPageBytes;
+            const std::int64_t count = std::min(FileOverlay::kPageBytes, size - start);
+            CrashPoint();
+            if (count > 0 &&
+                !WriteFileAt(overlay->Fd, start,
+                             std::span(bytes).first(static_cast<std::size_t>(count)))) {
+                failure = "cannot write " + overlay->Path.filename().string();
+                break;
+            }
+        }
+        if (failure.empty() && !FlushFile(overlay->Fd)) {
+            failure = "cannot write " + overlay->Path.filename().string();
+        }
+        c.After = StampOfFd(overlay->Fd);
+        committed.push_back(std::move(c));
+    }
+    if (!failure.empty()) {
+        std::string reason;
+        ForgetCaches();
+        if (RollBackJournal(s.Directory, body, reason)) {
+            EmptyJournal(s, ++s.Generation);
+            s.Seen = s.Generation;
+        }
+        return failure;
+    }
+    if (!EmptyJournal(s, ++s.Generation)) {
+        // The files hold the change; the next program to lock them will undo it whole.
+        ForgetCaches();
+        return "cannot write the journal";
+    }
+    s.Seen = s.Generation;
+    // What this process cached was read or written through this transaction: still true.
+    for (const Committed& c : committed) {
+        record_files::RestampSharedPages(c.Before, c.After);
+        RestampFreeSpaceMaps(c.Before, c.After);
+    }
+    return {};
+}
+
+// Commits the outermost write scope's changes, telling the user when that failed.
+bool CommitReporting(DirectoryState& s) {
+    const std::string failure = CommitChanges(s);
+    DropOverlays(s);
+    if (failure.empty()) {
+        return true;
+    }
+    ShowError("The catalogue could not be written (" + failure +
+              "); the last change was not made.");
+    return false;
+}
+
+}  // namespace
+
+CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess access) {
+    const fs::path directory = dataDirectory.empty() ? fs::path(".") : dataDirectory;
+    key_ = FileKey(directory);
+    DirectoryState& s = Directories()[key_];
+    if (s.Depth > 0) {
+        ++s.Depth;
+        held_ = true;
+        return;
+    }
+    if (s.Acquiring) {
+        // Asked again while this process waits for the lock (from the wait hook): not now.
+        busy_ = true;
+        failure_ = kCatalogueBusyMessage;
+        return;
+    }
+    s.Directory = directory;
+    failure_ = Acquire(s, access, busy_);
+    if (failure_.empty()) {
+        s.Depth = 1;
+        held_ = true;
+    }
+}
+
+CatalogueScope::~CatalogueScope() {
+    if (!held_) {
+        return;
+    }
+    DirectoryState& s = Directories()[key_];
+    if (--s.Depth > 0) {
+        return;
+    }
+    if (s.Mode == CatalogueAccess::Write) {
+        CommitReporting(s);
+    }
+    DropOverlays(s);
+    CloseLock(s);
+}
+
+bool CatalogueScope::Commit() {
+    if (!held_) {
+        return false;
+    }
+    DirectoryState& s = Directories()[key_];
+    if (s.Depth > 1 || s.Mode != CatalogueAccess::Write) {
+        return true;
+    }
+    return CommitReporting(s);
+}
+
+std::uint64_t CatalogueScope::Generation() const {
+    return Directories()[key_].Generation;
+}
+
+void SetCatalogueWaitHook(std::function<void()> hook) {
+    g_waitHook = std::move(hook);
+}
+
+void SetCatalogueLockTimeout(std::chrono::milliseconds timeout) {
+    g_timeout = timeout;
+}
+
+bool CatalogueOpenWasBusy() {
+    return g_lastOpenBusy;
+}
+
+namespace catalogue_files {
+
+int CatalogueFileIndex(const fs::path& path) {
+    const std::string name = UpperAscii(path.filename().string());
+    for (std::size_t i = 0; i < kJournalFiles; ++i) {
+        if (name == UpperAscii(kJournalFileNames[i])) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void NoteOpen(bool busy) {
+    g_lastOpenBusy = busy;
+}
+
+FileOverlay* Overlay(const std::string& directoryKey, int index) {
+    auto& directories = Directories();
+    const auto it = directories.find(directoryKey);
+    if (it == directories.end() || it->second.Depth == 0) {
+        return nullptr;
+    }
+    const OpenOverlay* overlay = it->second.Overlays[static_cast<std::size_t>(index)].get();
+    return overlay != nullptr ? overlay->Changes.get() : nullptr;
+}
+
+FileOverlay* OverlayForWrite(const std::string& directoryKey, int index, const fs::path& path) {
+    auto& directories = Directories();
+    const auto it = directories.find(directoryKey);
+    if (it == directories.end() || it->second.Depth == 0 ||
+        it->second.Mode != CatalogueAccess::Write) {
+        return nullptr;
+    }
+    auto& slot = it->second.Overlays[static_cast<std::size_t>(index)];
+    if (!slot) {
+        auto overlay = std::make_unique<OpenOverlay>();
+        overlay->Fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (overlay->Fd < 0) {
+            return nullptr;
+        }
+        overlay->Path = path;
+        overlay->Changes = std::make_unique<FileOverlay>(overlay->Fd, SizeOf(overlay->Fd));
+        slot = std::move(overlay);
+    }
+    return slot->Changes.get();
+}
+
+}  // namespace catalogue_files
+
+}  // namespace snx
