@@ -51,7 +51,10 @@ constexpr const char* kHelp =
     "  identify [DEVICE_OR_IMAGE]\n"
     "                   the table of contents, playing time, identity and CD-Text of a disc\n"
     "                   in a drive (the first drive when none is named) or an image\n"
-    "  --help           this text\n";
+    "  --help           this text\n"
+    "\n"
+    "Exit status: 0 done, 1 failed, 2 the catalogue is in use by another program\n"
+    "(nothing was changed).\n";
 
 using Command = int (*)(snx::CatalogueSession&, const std::vector<std::string>&, std::ostream&);
 
@@ -125,5 +128,7 @@ int main(int argc, char* argv[]) {
     snx::SetSettingsDirectories(dataDirectory, snx::HomeDirectory(environment));
     snx::LoadSettings();
     snx::CatalogueSession session(dataDirectory);
-    return entry->Run(session, commandArgs, std::cout);
+    const int status = entry->Run(session, commandArgs, std::cout);
+    // Scripts tell "try again later" from a failure.
+    return messages.RefusedBusy() ? 2 : status;
 }

@@ -5,9 +5,17 @@
 #include <iostream>
 #include <string>
 
+#include "catalogue/catalogue_transaction.h"
+
 namespace snx {
 
 void TerminalMessages::ShowError(const std::string& text) {
+    if (text == kCatalogueBusyMessage) {
+        if (busy_) {
+            return;  // once is enough: nothing more will be done
+        }
+        busy_ = true;
+    }
     std::cerr << text << '\n';
 }
 

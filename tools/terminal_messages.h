@@ -12,9 +12,12 @@ class TerminalMessages final : public UserMessages {
     explicit TerminalMessages(bool yes) : yes_(yes) {}
     void ShowError(const std::string& text) override;
     bool Confirm(const std::string& text) override;
+    // Whether another program's lock kept the catalogue from this one.
+    bool RefusedBusy() const { return busy_; }
 
   private:
     bool yes_;
+    bool busy_ = false;
 };
 
 }  // namespace snx

@@ -173,6 +173,10 @@ int main(int argc, char* argv[]) {
 
     // Outlives the window, so the record file layer ends after the handset has closed the drive.
     snx::CatalogueSession catalogue(dataDirectory);
+    // While another program holds the catalogue, the windows keep painting (but take no input,
+    // which could start another catalogue operation meanwhile).
+    snx::SetCatalogueWaitHook(
+        [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10); });
     // Made, after the user agrees, before anything reads it.
     catalogue.Prepare();
     snx::SampleRecorder recorder(catalogue.Catalogue());

@@ -56,6 +56,11 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
         ShowError("Please first insert the CD to attach.");
         return false;
     }
+    // Deleting the current record and moving the identity are one change.
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Write)) {
+        return false;
+    }
     DiscRecord record;
     if (!ReadReporting(catalogue, selected->RecordNumber, record)) {
         return false;

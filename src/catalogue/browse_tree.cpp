@@ -146,7 +146,8 @@ void ReadNamedRecords(DiscCatalogue& catalogue, const std::vector<bool>& named, 
 std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView view,
                                         const BrowseFilter& filter) {
     std::vector<BrowseNode> tree;
-    if (!catalogue.OpenDiscFiles()) {
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Read) || !catalogue.OpenDiscFiles()) {
         return tree;
     }
     const int handle = catalogue.Handle();
@@ -262,7 +263,8 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
 
 CatalogueCounts CountCatalogue(DiscCatalogue& catalogue) {
     CatalogueCounts counts;
-    if (catalogue.OpenDiscFiles()) {
+    std::optional<CatalogueScope> scope;
+    if (catalogue.Enter(scope, CatalogueAccess::Read) && catalogue.OpenDiscFiles()) {
         counts.Discs = UsedKeys(catalogue.Handle(), kKeyIdentity);
         counts.UnusedSpace =
             counts.Discs + 1 != UsedRecs(catalogue.Handle()) || AppSettings().DeletedRecordsPresent;
@@ -277,7 +279,8 @@ bool DeleteCatalogueRecord(DiscCatalogue& catalogue, std::int32_t recordNumber,
                  "?")) {
         return false;
     }
-    if (!catalogue.OpenDiscFiles()) {
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Write) || !catalogue.OpenDiscFiles()) {
         return false;
     }
     DiscRecord record;

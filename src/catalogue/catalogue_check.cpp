@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "catalogue/catalogue_transaction.h"
 #include "catalogue/disc_record.h"
 #include "catalogue/record_file.h"
 #include "catalogue/vlf.h"
@@ -67,6 +68,12 @@ void CheckLinks(const std::map<std::int32_t, DiscRecord>& live, TVlf& vlf, Probl
 
 std::vector<std::string> CheckCatalogue(const std::filesystem::path& dataDirectory) {
     Problems problems;
+    // A shared lock: another program's change is seen whole or not at all.
+    const CatalogueScope scope(dataDirectory, CatalogueAccess::Read);
+    if (!scope.Held()) {
+        problems.push_back(scope.Failure());
+        return problems;
+    }
     const std::filesystem::path base = dataDirectory / "disc";
     for (const std::string& problem : CheckRecordFiles(base)) {
         problems.push_back("disc.DAT/IX: " + problem);

@@ -18,8 +18,9 @@ class CatalogueSession {
     CatalogueSession& operator=(const CatalogueSession&) = delete;
 
     // Opens the catalogue once and closes it again, so that a missing one is made (after the
-    // user agrees) before anything reads it. Requires: the settings are loaded. False when the
-    // files could not be opened.
+    // user agrees) before anything reads it, and checks its record files: damaged ones are
+    // reported and the rebuild offered. Requires: the settings are loaded. False when the files
+    // could not be opened.
     bool Prepare();
 
     Tfvlf& Holder() { return holder_; }

@@ -50,7 +50,6 @@ struct DirectoryState {
     int Depth = 0;
     CatalogueAccess Mode = CatalogueAccess::Read;
     bool Acquiring = false;
-    bool SwapChecked = false;
     std::uint64_t Generation = 0;
     std::optional<std::uint64_t> Seen;  // the generation this process's caches match
     std::array<std::unique_ptr<OpenOverlay>, kJournalFiles> Overlays;
@@ -63,7 +62,7 @@ std::map<std::string, DirectoryState>& Directories() {
 
 std::function<void()> g_waitHook;
 std::chrono::milliseconds g_timeout{5000};
-bool g_lastOpenBusy = false;
+std::string g_lastRefusal;
 
 void CloseLock(DirectoryState& s) {
     if (s.LockFd >= 0) {
@@ -159,19 +158,29 @@ std::string Recover(DirectoryState& s) {
             ForgetCaches();
         }
     }
-    if (!s.SwapChecked) {
-        s.SwapChecked = true;
-        try {
-            RecoverCatalogueSwap(s.Directory);
-        } catch (const std::exception& error) {
-            ShowError(std::string("Cannot finish the interrupted rebuild: ") + error.what());
-        }
+    try {
+        RecoverCatalogueSwap(s.Directory);
+    } catch (const std::exception& error) {
+        ShowError(std::string("Cannot finish the interrupted rebuild: ") + error.what());
     }
     return {};
 }
 
 bool NeedsRecovery(const DirectoryState& s) {
-    return !s.SwapChecked || SizeOf(s.LockFd) != kJournalHeaderBytes;
+    if (SizeOf(s.LockFd) != kJournalHeaderBytes) {
+        return true;
+    }
+    // An interrupted rebuild leaves its new set or its own journal behind.
+    std::error_code error;
+    if (fs::exists(s.Directory / kJournalName, error)) {
+        return true;
+    }
+    for (std::string_view extension : kCatalogueExtensions) {
+        if (fs::exists(ResolveFileName(s.Directory, "disc2" + std::string(extension)), error)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Takes the lock for an outermost scope. Empty when held, else the reason.
@@ -197,7 +206,7 @@ std::string Acquire(DirectoryState& s, CatalogueAccess access, bool& busy) {
             }
             locked = ::flock(s.LockFd, LOCK_SH) == 0;
         }
-    } else if (locked && exclusive) {
+    } else if (locked && exclusive && NeedsRecovery(s)) {
         const std::string failure = Recover(s);
         if (!failure.empty()) {
             s.Acquiring = false;
@@ -353,7 +362,7 @@ bool CommitReporting(DirectoryState& s) {
 
 CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess access) {
     const fs::path directory = dataDirectory.empty() ? fs::path(".") : dataDirectory;
-    key_ = FileKey(directory);
+    key_ = catalogue_files::DirectoryKey(directory);
     DirectoryState& s = Directories()[key_];
     if (s.Depth > 0) {
         ++s.Depth;
@@ -412,11 +421,19 @@ void SetCatalogueLockTimeout(std::chrono::milliseconds timeout) {
     g_timeout = timeout;
 }
 
-bool CatalogueOpenWasBusy() {
-    return g_lastOpenBusy;
+const std::string& CatalogueOpenRefusal() {
+    return g_lastRefusal;
 }
 
 namespace catalogue_files {
+
+std::string DirectoryKey(const fs::path& directory) {
+    fs::path key(FileKey(directory.empty() ? fs::path(".") : directory));
+    while (!key.has_filename() && key.has_relative_path()) {
+        key = key.parent_path();
+    }
+    return key.string();
+}
 
 int CatalogueFileIndex(const fs::path& path) {
     const std::string name = UpperAscii(path.filename().string());
@@ -428,8 +445,8 @@ int CatalogueFileIndex(const fs::path& path) {
     return -1;
 }
 
-void NoteOpen(bool busy) {
-    g_lastOpenBusy = busy;
+void NoteOpen(const std::string& refusal) {
+    g_lastRefusal = refusal;
 }
 
 FileOverlay* Overlay(const std::string& directoryKey, int index) {

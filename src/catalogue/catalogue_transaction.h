@@ -63,17 +63,20 @@ void SetCatalogueWaitHook(std::function<void()> hook);
 // How long a lock is waited for before giving up; a few seconds unless set.
 void SetCatalogueLockTimeout(std::chrono::milliseconds timeout);
 
-// Whether the last refused open of a catalogue file was refused because another program held the
-// lock. Cleared by each open.
-bool CatalogueOpenWasBusy();
+// Why the last open of a catalogue file was refused (another program held the lock, the files
+// could not be restored); empty when it was not refused.
+const std::string& CatalogueOpenRefusal();
 
 namespace catalogue_files {
+
+// One name per data directory, however it is written (relative, with a trailing separator).
+std::string DirectoryKey(const std::filesystem::path& directory);
 
 // 0, 1 or 2 for "disc.DAT", "disc.IX" or "disc.VLF" (any case), -1 for any other file.
 int CatalogueFileIndex(const std::filesystem::path& path);
 
-// Records whether an open was refused because another program held the lock.
-void NoteOpen(bool busy);
+// Records why an open was refused, empty when it was not.
+void NoteOpen(const std::string& refusal);
 
 // The changes of the transaction open over file index of the directory: nullptr when it has
 // changed nothing there. OverlayForWrite makes one on the first change; nullptr when the scope

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "catalogue/catalogue_swap.h"
 #include "settings/file_names.h"
 #include "settings/settings.h"
 #include "util/user_messages.h"
@@ -44,19 +43,28 @@ void DiscCatalogue::DeleteQuietly(const std::filesystem::path& file) {
     std::filesystem::remove(file, ignored);
 }
 
+bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess access) {
+    const std::filesystem::path dir = DataDirectory();
+    // Opening makes what is missing, which only a writer may.
+    if (access == CatalogueAccess::Read &&
+        (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT")) ||
+         !std::filesystem::exists(ResolveFileName(dir, "disc.VLF")))) {
+        access = CatalogueAccess::Write;
+    }
+    scope.emplace(dir, access);
+    if (!scope->Held()) {
+        ShowError(scope->Failure());
+        return false;
+    }
+    lastGeneration_ = scope->Generation();
+    return true;
+}
+
 bool DiscCatalogue::OpenDiscFiles() {
     if (handle_ >= 0) {
         return true;
     }
     const std::filesystem::path dir = DataDirectory();
-    if (!recovered_) {
-        recovered_ = true;
-        try {
-            RecoverCatalogueSwap(dir);
-        } catch (const std::exception& error) {
-            ShowError(std::string("Cannot finish the interrupted rebuild: ") + error.what());
-        }
-    }
     if (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT"))) {
         if (!Confirm("Please confirm that a new set of data files are to be created?")) {
             return false;
@@ -66,7 +74,8 @@ bool DiscCatalogue::OpenDiscFiles() {
     }
     handle_ = OpenRecordFiles(dir / "disc");
     if (handle_ < 0) {
-        ShowError("Cannot open disc record file - " + ErrorCode());
+        const std::string refused = CatalogueOpenRefusal();
+        ShowError(!refused.empty() ? refused : "Cannot open disc record file - " + ErrorCode());
         return false;
     }
     return true;
@@ -86,7 +95,8 @@ void DiscCatalogue::CloseDiscFiles() {
 bool DiscCatalogue::OpenDiscVlf() {
     holder_.Vlf.FileName = ResolveFileName(DataDirectory(), "disc.VLF");
     if (!holder_.Vlf.Open()) {
-        ShowError("Cannot open VLF file");
+        const std::string refused = CatalogueOpenRefusal();
+        ShowError(!refused.empty() ? refused : "Cannot open VLF file");
         return false;
     }
     return true;
@@ -140,6 +150,12 @@ std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord
     tracks.ClearCells();
     tracks.SetCell(0, 0, std::string(identity));
 
+    std::optional<CatalogueScope> scope;
+    if (!Enter(scope, CatalogueAccess::Read)) {
+        record = NewRecord(identity);
+        keys = KeySnapshot{};
+        return 0;
+    }
     OpenDiscFiles();
     std::int32_t number = FindKey(handle_, kKeyIdentity, KeyText(identity, kKeyIdentity));
     if (number > 0 && !ReadRecord(number, record)) {
@@ -209,6 +225,10 @@ void DiscCatalogue::WriteBlocks(DiscRecord& record, const StringGrid& tracks, co
 
 std::int32_t DiscCatalogue::StoreDiscRecord(DiscRecord& record, const StringGrid& tracks,
                                             const TextBox& memo, KeySnapshot& keys) {
+    std::optional<CatalogueScope> scope;
+    if (!Enter(scope, CatalogueAccess::Write)) {
+        return 0;
+    }
     OpenDiscFiles();
     WriteBlocks(record, tracks, memo);
 
@@ -257,6 +277,10 @@ bool DiscCatalogue::AdoptDriveDisc(DiscRecord& record, const StringGrid& tracks,
 }
 
 void DiscCatalogue::WriteDiscRecord(const DiscRecord& record) {
+    std::optional<CatalogueScope> scope;
+    if (!Enter(scope, CatalogueAccess::Write)) {
+        return;
+    }
     OpenDiscFiles();
     const DiscRecordBytes bytes = EncodeDiscRecord(record);
     const std::int32_t number =
@@ -274,6 +298,30 @@ void DiscCatalogue::WriteDiscRecord(const DiscRecord& record) {
         }
     }
     CloseDiscFiles();
+}
+
+bool DiscCatalogue::StoreDiscBlock(DiscRecord& record, std::int32_t DiscRecord::*address,
+                                   const std::filesystem::path& file, std::int16_t type) {
+    std::optional<CatalogueScope> scope;
+    if (!Enter(scope, CatalogueAccess::Write) || !OpenDiscVlf()) {
+        return false;
+    }
+    const std::int32_t old = record.*address;
+    if (file.empty()) {
+        if (old != 0) {
+            holder_.Vlf.DeleteBlock(old);
+        }
+        record.*address = 0;
+    } else {
+        record.*address = holder_.Vlf.StoreFile(old, file, type);
+    }
+    CloseDiscVlf();
+    if (record.*address == old) {
+        return false;
+    }
+    AppSettings().DeletedRecordsPresent = true;
+    WriteDiscRecord(record);
+    return true;
 }
 
 void DiscCatalogue::DeleteRecordAndBlocks(std::int32_t recordNumber, const DiscRecord& record) {

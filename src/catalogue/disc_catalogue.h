@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "catalogue/catalogue_transaction.h"
 #include "catalogue/disc_record.h"
 #include "catalogue/drive_table.h"
 #include "catalogue/fvlf.h"
@@ -31,9 +33,15 @@ class DiscCatalogue {
     Tfvlf& Holder() { return holder_; }
     void SetDrive(const DriveTable* drive) { drive_ = drive; }
 
+    // Takes the catalogue's lock for one operation (or a run of them) into scope, telling the
+    // user why when it cannot be had (another program keeps it). Reading an absent catalogue
+    // takes the write lock, since opening it makes what is missing.
+    bool Enter(std::optional<CatalogueScope>& scope, CatalogueAccess access);
+    // The catalogue's change counter as the last operation of this object saw it.
+    std::uint64_t LastGeneration() const { return lastGeneration_; }
+
     // Opens "disc" for reading and writing, creating it after the user's confirmation when
-    // "disc.DAT" is missing. The first open of this object finishes or discards a rebuild that
-    // was interrupted. False when the files stay closed.
+    // "disc.DAT" is missing. False when the files stay closed.
     bool OpenDiscFiles();
     void CloseDiscFiles();
     bool FilesOpen() const { return handle_ >= 0; }
@@ -64,6 +72,13 @@ class DiscCatalogue {
     // Stores the fixed record only; keys 2 to 6 are not touched.
     void WriteDiscRecord(const DiscRecord& record);
 
+    // Puts file into the block at record.*address (a picture or a sample, of that block type),
+    // or deletes the block when file is empty, and writes the record: one change, so a crash
+    // never leaves a block without its record or a record without its block. False when the
+    // address did not change.
+    bool StoreDiscBlock(DiscRecord& record, std::int32_t DiscRecord::*address,
+                        const std::filesystem::path& file, std::int16_t type);
+
     // "Error processing disc record file - " + error code + " Code " + key (0 for a record).
     void ReportRecordError(int key);
 
@@ -84,7 +99,7 @@ class DiscCatalogue {
     Tfvlf& holder_;
     const DriveTable* drive_;
     int handle_ = -1;
-    bool recovered_ = false;
+    std::uint64_t lastGeneration_ = 0;
 };
 
 // The key descriptions of the catalogue's record files: key 1 of 16 without duplicates, keys 2

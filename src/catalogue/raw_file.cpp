@@ -52,12 +52,12 @@ bool RawFile::EnterCatalogue(const std::filesystem::path& path, bool write) {
     }
     auto scope = std::make_unique<CatalogueScope>(
         directory, write ? CatalogueAccess::Write : CatalogueAccess::Read);
-    catalogue_files::NoteOpen(scope->Busy());
+    catalogue_files::NoteOpen(scope->Failure());
     if (!scope->Held()) {
         return false;
     }
     scope_ = std::move(scope);
-    directoryKey_ = FileKey(directory);
+    directoryKey_ = catalogue_files::DirectoryKey(directory);
     path_ = path;
     catalogueIndex_ = index;
     return true;

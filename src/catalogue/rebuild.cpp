@@ -224,6 +224,11 @@ bool RebuildCatalogue(DiscCatalogue& catalogue, std::string_view driveIdentity,
         return false;
     }
     catalogue.CloseDiscFiles();
+    // No other program may read or change the catalogue until the new set is in place.
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Write)) {
+        return false;
+    }
     Rebuild rebuild(catalogue, hooks);
     return rebuild.Run();
 }

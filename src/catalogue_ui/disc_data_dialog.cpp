@@ -225,24 +225,12 @@ void TfrmCDData::btnBitClick() {
     }
     {
         TfrmBitmap dialog(catalogue_.DataDirectory(), this);
-        if (dialog.exec() == QDialog::Accepted && !dialog.ChosenFile().empty() &&
-            catalogue_.OpenDiscVlf()) {
-            const std::int32_t old = working.BitmapAddress;
-            TVlf& vlf = catalogue_.Holder().Vlf;
-            if (dialog.ChosenFile() != kClearedBitmap) {
-                working.BitmapAddress =
-                    vlf.StoreFile(old, std::filesystem::path(dialog.ChosenFile()), kBitmapBlock);
-            } else {
-                if (old != 0) {
-                    vlf.DeleteBlock(old);
-                }
-                working.BitmapAddress = 0;
-            }
-            catalogue_.CloseDiscVlf();
-            if (working.BitmapAddress != old) {
-                AppSettings().DeletedRecordsPresent = true;
-                catalogue_.WriteDiscRecord(working);
-            }
+        if (dialog.exec() == QDialog::Accepted && !dialog.ChosenFile().empty()) {
+            const bool cleared = dialog.ChosenFile() == kClearedBitmap;
+            catalogue_.StoreDiscBlock(
+                working, &DiscRecord::BitmapAddress,
+                cleared ? std::filesystem::path() : std::filesystem::path(dialog.ChosenFile()),
+                kBitmapBlock);
         }
     }
     RemoveQuietly(DataFile("disc.bmp"));
@@ -283,14 +271,8 @@ void TfrmCDData::btnWaveDelClick() {
     if (!Confirm("Do you wish to delete the sample for the CD?")) {
         return;
     }
-    if (catalogue_.OpenDiscVlf()) {
-        catalogue_.Holder().Vlf.DeleteBlock(working.SampleAddress);
-        working.SampleAddress = 0;
-        SetSampleButtons();
-        catalogue_.CloseDiscVlf();
-        AppSettings().DeletedRecordsPresent = true;
-        catalogue_.WriteDiscRecord(working);
-    }
+    catalogue_.StoreDiscBlock(working, &DiscRecord::SampleAddress, {}, TVlf::kTypeSample);
+    SetSampleButtons();
 }
 
 void TfrmCDData::btnProgClick() {

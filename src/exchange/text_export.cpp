@@ -108,7 +108,8 @@ ExportResult ExportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         AppendExportHeader(options, buffer);
     }
     // Without the record files the export would silently replace a good file with an empty one.
-    if (!catalogue.OpenDiscFiles()) {
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Read) || !catalogue.OpenDiscFiles()) {
         result.Outcome = ExportOutcome::NoCatalogue;
         return result;
     }

@@ -1,5 +1,6 @@
 #include "exchange/text_import.h"
 
+#include <chrono>
 #include <fstream>
 
 #include "catalogue/record_file.h"
@@ -11,6 +12,10 @@ namespace snx {
 namespace {
 
 constexpr int kTrackRows = 100;
+// An import commits in batches: a crash loses at most the last one, and the flushes of a commit
+// are paid once a batch rather than once a disc.
+constexpr int kBatchDiscs = 300;
+constexpr auto kBatchTime = std::chrono::seconds(1);
 
 // Whether key 1 holds the code, with the record files opened for that look only.
 bool Held(DiscCatalogue& catalogue, const std::string& code) {
@@ -51,6 +56,11 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         result.Outcome = ImportOutcome::CannotOpen;
         return result;
     }
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Write)) {
+        result.Outcome = ImportOutcome::NoCatalogue;
+        return result;
+    }
     // Created after confirmation when missing; without them nothing could be stored.
     if (!catalogue.OpenDiscFiles()) {
         result.Outcome = ImportOutcome::NoCatalogue;
@@ -64,7 +74,28 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
     Tfvlf& holder = catalogue.Holder();
     ImportReader reader(in, options.Format);
     int step = 0;
+    ImportResult committed = result;
+    auto batchStart = std::chrono::steady_clock::now();
+    // A batch that cannot be committed is undone whole: it is not counted, and the import stops.
+    const auto commit = [&] {
+        if (!scope->Commit()) {
+            result.Added = committed.Added;
+            result.Merged = committed.Merged;
+            result.Skipped = committed.Skipped;
+            result.Stopped = true;
+            return false;
+        }
+        committed = result;
+        batchStart = std::chrono::steady_clock::now();
+        return true;
+    };
     while (reader.HasMore()) {
+        const int batch = (result.Added + result.Merged + result.Skipped) -
+                          (committed.Added + committed.Merged + committed.Skipped);
+        if ((batch >= kBatchDiscs || std::chrono::steady_clock::now() - batchStart >= kBatchTime) &&
+            !commit()) {
+            return result;
+        }
         if (cancel && cancel()) {
             result.Cancelled = true;
             break;
@@ -112,6 +143,7 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
             break;
         }
     }
+    commit();
     return result;
 }
 

@@ -237,6 +237,7 @@ void PlayerEngine::LoadRecord() {
     Tfvlf& holder = catalogue_.Holder();
     recordNumber_ =
         catalogue_.LoadDiscRecord(identity_, record_, holder.Tracks, holder.Memo, keys_);
+    loadedGeneration_ = catalogue_.LastGeneration();
     if (recordNumber_ == 0) {
         const CdText text = device_.GetCdText();
         if (!text.Empty()) {
@@ -584,9 +585,29 @@ void PlayerEngine::PlayRange(Msf from, Msf to) {
 }
 
 void PlayerEngine::StoreRecordIfCatalogued() {
-    if (recordNumber_ > 0) {
-        Tfvlf& holder = catalogue_.Holder();
-        catalogue_.StoreDiscRecord(record_, holder.Tracks, holder.Memo, keys_);
+    if (recordNumber_ <= 0) {
+        return;
+    }
+    std::optional<CatalogueScope> scope;
+    if (!catalogue_.Enter(scope, CatalogueAccess::Write)) {
+        return;
+    }
+    if (scope->Generation() != loadedGeneration_) {
+        // Changed since it was read: keep what the player set, take the rest as it is now.
+        const DiscRecord mine = record_;
+        LoadRecord();
+        if (recordNumber_ <= 0) {
+            return;  // deleted meanwhile
+        }
+        record_.SavedVolumeLeft = mine.SavedVolumeLeft;
+        record_.SavedVolumeRight = mine.SavedVolumeRight;
+        record_.SavedPlayMode = mine.SavedPlayMode;
+        record_.Programme = mine.Programme;
+    }
+    Tfvlf& holder = catalogue_.Holder();
+    catalogue_.StoreDiscRecord(record_, holder.Tracks, holder.Memo, keys_);
+    if (scope->Commit()) {
+        loadedGeneration_ = scope->Generation();
     }
 }
 

@@ -169,6 +169,9 @@ class PlayerEngine final : public HandsetStatus {
     DiscRecord record_;
     KeySnapshot keys_;
     std::int32_t recordNumber_ = 0;
+    // The catalogue's change counter when record_ was read: another program may change the disc's
+    // record in between, and the engine must not write back an older copy over it.
+    std::uint64_t loadedGeneration_ = 0;
     std::string identity_;
     ButtonPattern pattern_ = ButtonPattern::Idle;
     std::array<bool, 5> transport_{};

@@ -118,7 +118,9 @@ void SampleRecorder::EndRecording() {
 }
 
 void SampleRecorder::StoreAsDiscSample(const std::filesystem::path& sample) {
-    if (!catalogue_.OpenDiscVlf()) {
+    // The block and the record that links it are one change.
+    std::optional<CatalogueScope> scope;
+    if (!catalogue_.Enter(scope, CatalogueAccess::Write) || !catalogue_.OpenDiscVlf()) {
         return;
     }
     DiscRecord& record = engine_->Record();

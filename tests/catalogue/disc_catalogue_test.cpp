@@ -158,7 +158,7 @@ TEST_F(CatalogueTest, ForeignSingleByteTextsKeepTheirIndexEntries) {
     record.Artist = "Bj\xC3\xB6rk";  // edited by the user: now UTF-8
     catalogue_->StoreDiscRecord(record, tracks, memo, keys);
     EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
-    EXPECT_TRUE(messages_.Errors().empty());
+    EXPECT_TRUE(messages_.Errors().empty()) << messages_.Errors().front();
 }
 
 TEST_F(CatalogueTest, AnOrphanTakesItsTrackDataFromTheDiscOnce) {

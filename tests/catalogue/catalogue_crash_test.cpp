@@ -1,0 +1,177 @@
+// A crash at any write or flush of a change leaves the catalogue as it was before the change or as
+// it is after it; a journal torn by a crash is ignored; a second program waits for the lock.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "catalogue/browse_attach.h"
+#include "catalogue/browse_tree.h"
+#include "catalogue/catalogue_transaction.h"
+#include "catalogue/rollback_journal.h"
+#include "tests/support/catalogue_fixture.h"
+#include "tests/support/crash_harness.h"
+#include "tests/support/random_discs.h"
+
+namespace snx::test {
+namespace {
+
+class CatalogueCrashTest : public CatalogueTest {
+  protected:
+    void SetUp() override {
+        CreateFiles();
+        RandomDiscShape shape;
+        shape.Seed = 7;
+        StoreRandomDiscs(*catalogue_, 70, shape);  // keys of several pages
+        AddDisc("00000000000000C1", "Kept disc");
+    }
+
+    std::int32_t NumberOf(const std::string& identity) {
+        DiscRecord record;
+        KeySnapshot keys;
+        return catalogue_->LoadDiscRecord(identity, record, holder_->catTracks, holder_->catMemo,
+                                          keys);
+    }
+
+    CrashHarness harness_{dir_.Path()};
+};
+
+TEST_F(CatalogueCrashTest, StoringADiscIsWholeOrAbsentAfterACrashAnywhere) {
+    const int points = harness_.Run(*catalogue_, [&] { AddDisc("00000000000000D7", "New disc"); });
+    EXPECT_GT(points, 5);
+}
+
+TEST_F(CatalogueCrashTest, DeletingADiscIsWholeOrAbsentAfterACrashAnywhere) {
+    const std::int32_t number = NumberOf("00000000000000C1");
+    ASSERT_GT(number, 0);
+    harness_.Run(*catalogue_, [&] {
+        messages_.Answer(true);
+        DeleteCatalogueRecord(*catalogue_, number, "Kept disc", "");
+    });
+}
+
+TEST_F(CatalogueCrashTest, StoringAPictureIsWholeOrAbsentAfterACrashAnywhere) {
+    DiscRecord record = Load("00000000000000C1");
+    const std::filesystem::path picture = dir_ / "picture.bmp";
+    WriteFileText(picture, "BM" + std::string(9000, 'p'));
+    harness_.Run(*catalogue_, [&] {
+        catalogue_->StoreDiscBlock(record, &DiscRecord::BitmapAddress, picture, TVlf::kTypeBitmap);
+    });
+}
+
+TEST_F(CatalogueCrashTest, AttachingIsWholeOrAbsentAfterACrashAnywhere) {
+    // The drive's disc has a record of its own, deleted by the attach.
+    AddDisc("00000000000000E5", "Drive's own record");
+    const std::int32_t current = NumberOf("00000000000000E5");
+    BrowseNode selected;
+    selected.Text = "Kept disc";
+    selected.RecordNumber = NumberOf("00000000000000C1");
+    selected.Identity = "00000000000000C1";
+    harness_.Run(*catalogue_, [&] {
+        messages_.Answer(true);
+        AttachDriveDisc(*catalogue_, &selected, current, "00000000000000E5");
+    });
+}
+
+TEST_F(CatalogueCrashTest, ATornJournalIsIgnoredAndAWholeOneRolledBack) {
+    const std::string shownBefore = ShownCatalogue(*catalogue_);
+    const std::string dat = ReadFileText(dir_ / "disc.DAT");
+    // A journal of a change to record 1's bytes, as a crash would leave it mid-commit.
+    JournalBody body;
+    body.OriginalSizes[0] = static_cast<std::int64_t>(dat.size());
+    body.Entries.push_back(
+        {0, 1204, std::vector<std::uint8_t>(dat.begin() + 1204, dat.begin() + 2408)});
+    const std::vector<std::uint8_t> encoded = EncodeJournalBody(body);
+    const std::string header = ReadFileText(dir_ / "disc.JNL").substr(0, 16);
+    const auto damage = [&] {
+        std::string changed = dat + std::string(1204, 'x');  // grown by a record
+        changed.replace(1300, 10, "DAMAGEDDAM");
+        WriteFileText(dir_ / "disc.DAT", changed);
+    };
+
+    // Torn: every length short of the whole body leaves the files as they stand.
+    for (const std::size_t cut : {std::size_t{3}, std::size_t{40}, encoded.size() - 1}) {
+        WriteFileText(dir_ / "disc.JNL",
+                      header + std::string(encoded.begin(),
+                                           encoded.begin() + static_cast<std::ptrdiff_t>(cut)));
+        EXPECT_EQ(ShownCatalogue(*catalogue_), shownBefore) << cut;
+        EXPECT_EQ(ReadFileText(dir_ / "disc.JNL").size(), 16u) << cut;
+    }
+    // Whole: the change it protected is undone, the file cut back to its old length.
+    damage();
+    WriteFileText(dir_ / "disc.JNL", header + std::string(encoded.begin(), encoded.end()));
+    record_files::ForgetSharedPages();
+    EXPECT_EQ(ShownCatalogue(*catalogue_), shownBefore);
+    EXPECT_EQ(ReadFileText(dir_ / "disc.DAT"), dat);
+    EXPECT_EQ(ReadFileText(dir_ / "disc.JNL").size(), 16u);
+    EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
+}
+
+TEST_F(CatalogueCrashTest, AJournalThatCannotBeReadLeavesTheFilesAsTheyAre) {
+    WriteFileText(dir_ / "disc.JNL", std::string(40, 'Z'));
+    const std::string dat = ReadFileText(dir_ / "disc.DAT");
+    EXPECT_EQ(AddDisc("00000000000000F1", "Refused"), 0);
+    ASSERT_FALSE(messages_.Errors().empty());
+    EXPECT_NE(messages_.Errors().front().find("\"disc.JNL\" cannot be read"), std::string::npos);
+    EXPECT_EQ(ReadFileText(dir_ / "disc.DAT"), dat);
+}
+
+TEST_F(CatalogueCrashTest, AWriterWaitsForAnotherProgramsLockThenGivesUpChangingNothing) {
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        // Another program reading the catalogue for a while.
+        const CatalogueScope scope(dir_.Path(), CatalogueAccess::Read);
+        char c = scope.Held() ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    const std::string dat = ReadFileText(dir_ / "disc.DAT");
+    const std::string vlf = ReadFileText(dir_ / "disc.VLF");
+    int waits = 0;
+    SetCatalogueWaitHook([&] { ++waits; });
+    SetCatalogueLockTimeout(std::chrono::milliseconds(200));
+    EXPECT_EQ(AddDisc("00000000000000F2", "Blocked"), 0);
+    // Readers share: a read goes through meanwhile.
+    EXPECT_GT(NumberOf("00000000000000C1"), 0);
+    SetCatalogueLockTimeout(std::chrono::milliseconds(5000));
+    SetCatalogueWaitHook({});
+    (void)!::write(release[1], "x", 1);
+    int status = 0;
+    ::waitpid(other, &status, 0);
+
+    EXPECT_GT(waits, 0);
+    EXPECT_EQ(messages_.Errors(),
+              std::vector<std::string>{"The catalogue is in use by another program."});
+    EXPECT_EQ(ReadFileText(dir_ / "disc.DAT"), dat);
+    EXPECT_EQ(ReadFileText(dir_ / "disc.VLF"), vlf);
+    // Once the other program is done, the change goes through.
+    EXPECT_GT(AddDisc("00000000000000F2", "Blocked"), 0);
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) {
+        ::close(fd);
+    }
+}
+
+TEST_F(CatalogueCrashTest, AChangeByAnotherProgramIsSeenThroughTheCaches) {
+    EXPECT_GT(NumberOf("00000000000000C1"), 0);  // pages cached here
+    const pid_t other = ::fork();
+    if (other == 0) {
+        // Same size, same record: only the contents change.
+        DiscRecord record = Load("00000000000000C1");
+        record.Name = "Renamed elsewhere";
+        catalogue_->WriteDiscRecord(record);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    EXPECT_EQ(Load("00000000000000C1").Name, "Renamed elsewhere");
+}
+
+}  // namespace
+}  // namespace snx::test
