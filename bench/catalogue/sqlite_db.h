@@ -1,5 +1,6 @@
-// A small SQLite handle for the benchmarks that compare the catalogue with SQLite: WAL journal,
-// synchronous=OFF, statements that throw on failure.
+// A small SQLite handle for the benchmarks that compare the catalogue with SQLite: WAL journal and
+// synchronous=OFF, or (durable) a rollback journal with synchronous=FULL as the catalogue's
+// transactions are; statements that throw on failure.
 #pragma once
 
 #include <sqlite3.h>
@@ -12,12 +13,12 @@ namespace snx::bench {
 
 struct Db {
     sqlite3* Handle = nullptr;
-    explicit Db(const std::filesystem::path& path) {
+    explicit Db(const std::filesystem::path& path, bool durable = false) {
         if (sqlite3_open(path.c_str(), &Handle) != SQLITE_OK) {
             throw std::runtime_error("sqlite3_open failed");
         }
-        Exec("PRAGMA journal_mode=WAL");
-        Exec("PRAGMA synchronous=OFF");
+        Exec(durable ? "PRAGMA journal_mode=DELETE" : "PRAGMA journal_mode=WAL");
+        Exec(durable ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=OFF");
     }
     ~Db() { sqlite3_close(Handle); }
     Db(const Db&) = delete;

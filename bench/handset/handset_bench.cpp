@@ -28,6 +28,8 @@ const fs::path& FullCatalogue() {
     if (dir.empty()) {
         dir = NewDirectory("handsetbench");
         CatalogueSession session(dir);
+        // One transaction for the whole set: made quickly, flushed once.
+        const snx::CatalogueScope scope(dir, snx::CatalogueAccess::Write);
         for (const Disc& disc : Discs()) {
             snx::DiscRecord record = disc.Record;
             snx::KeySnapshot keys;

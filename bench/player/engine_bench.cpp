@@ -102,6 +102,8 @@ const std::filesystem::path& LargeCatalogue() {
         setup.device.OpenDrive(setup.drives.VirtualDriveIndex());
         const std::string identity = setup.engine->Identity();
         std::size_t index = 0;
+        // One transaction for the whole set: made quickly, flushed once.
+        const snx::CatalogueScope scope(made, snx::CatalogueAccess::Write);
         for (const Disc& disc : Discs()) {
             DiscRecord record = disc.Record;
             if (++index == Discs().size() / 2) {

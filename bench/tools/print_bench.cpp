@@ -24,6 +24,8 @@ const fs::path& BuiltCatalogue() {
     if (dir.empty()) {
         dir = snx::bench::NewDirectory("printbench");
         snx::bench::CatalogueSession session(dir);
+        // One transaction for the whole set: made quickly, flushed once.
+        const snx::CatalogueScope scope(dir, snx::CatalogueAccess::Write);
         for (const snx::bench::Disc& disc : snx::bench::Discs()) {
             snx::DiscRecord record = disc.Record;
             snx::KeySnapshot keys;

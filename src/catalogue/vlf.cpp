@@ -668,6 +668,9 @@ std::vector<std::string> CheckVlf(const std::filesystem::path& path) {
         return problems;
     }
     const std::int64_t size = file.Size();
+    if (size == 0) {
+        return problems;  // made but not yet written: opening it writes an empty block file
+    }
     std::array<std::uint8_t, TVlf::kFirstBlock> head{};
     if (size < TVlf::kFirstBlock || !file.ReadAt(0, head)) {
         add("file is shorter than its 1024-byte header");
