@@ -268,6 +268,14 @@ TEST_F(ConfigDialogTest, ChecksLabelsAndCollectorNameGoBackToTheirSettings) {
     EXPECT_EQ(stored.CollectorName, "J. Collector");
 }
 
+TEST_F(ConfigDialogTest, OnlineLookupIsOffUntilTheUserTurnsItOn) {
+    EXPECT_FALSE(AppSettings().LookUpUnknownDiscs);
+    EXPECT_FALSE(ui().cbLookup->isChecked());
+    EXPECT_EQ(ui().cbLookup->text(), QStringLiteral("&Look up unknown discs online"));
+    ui().cbLookup->click();
+    EXPECT_TRUE(CopiedBack().LookUpUnknownDiscs);
+}
+
 TEST_F(ConfigDialogTest, FillingTheAutoPlayBoxTouchesNothingAndAClickAppliesAtOnce) {
     const std::string list = "[Default Applications]\nx-content/audio-cdda=other.desktop\n";
     WriteFileText(dialog_.MimeAppsFile, list);
