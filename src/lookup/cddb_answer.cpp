@@ -23,16 +23,29 @@ std::vector<std::string_view> Lines(std::string_view body) {
     return lines;
 }
 
-std::optional<int> StatusCode(std::string_view line) {
+struct Status {
+    int Code = 0;
+    std::string_view Text;  // what follows the code on the status line
+    std::vector<std::string_view> Lines;
+};
+
+// The first line's three-digit code; nothing when the body does not start with one.
+std::optional<Status> StatusOf(std::string_view body) {
+    Status status;
+    status.Lines = Lines(body);
+    if (status.Lines.empty()) {
+        return std::nullopt;
+    }
+    const std::string_view line = status.Lines.front();
     if (line.size() < 3 || (line.size() > 3 && line[3] != ' ')) {
         return std::nullopt;
     }
-    int code = 0;
-    const auto [end, error] = std::from_chars(line.data(), line.data() + 3, code);
-    if (error != std::errc() || end != line.data() + 3 || code < 100) {
+    const auto [end, error] = std::from_chars(line.data(), line.data() + 3, status.Code);
+    if (error != std::errc() || end != line.data() + 3 || status.Code < 100) {
         return std::nullopt;
     }
-    return code;
+    status.Text = line.size() > 4 ? line.substr(4) : std::string_view();
+    return status;
 }
 
 // The lines between the status line and the terminating ".", or nothing without that ".".
@@ -136,24 +149,20 @@ LookupCandidate EntryOf(const std::vector<std::string_view>& lines, const CddbMa
 }  // namespace
 
 std::optional<CddbQueryAnswer> ParseCddbQuery(std::string_view body) {
-    const std::vector<std::string_view> lines = Lines(body);
-    if (lines.empty()) {
-        return std::nullopt;
-    }
-    const std::optional<int> code = StatusCode(lines.front());
-    if (!code) {
+    const std::optional<Status> status = StatusOf(body);
+    if (!status) {
         return std::nullopt;
     }
     CddbQueryAnswer answer;
-    answer.Code = *code;
-    if (*code == 200) {
-        const std::optional<CddbMatch> match = MatchOf(lines.front().substr(4));
+    answer.Code = status->Code;
+    if (status->Code == 200) {
+        const std::optional<CddbMatch> match = MatchOf(status->Text);
         if (!match) {
             return std::nullopt;
         }
         answer.Matches.push_back(*match);
-    } else if (*code == 210 || *code == 211) {
-        const auto list = ListAfterStatus(lines);
+    } else if (status->Code == 210 || status->Code == 211) {
+        const auto list = ListAfterStatus(status->Lines);
         if (!list) {
             return std::nullopt;
         }
@@ -169,18 +178,14 @@ std::optional<CddbQueryAnswer> ParseCddbQuery(std::string_view body) {
 }
 
 std::optional<CddbReadAnswer> ParseCddbRead(std::string_view body, const CddbMatch& match) {
-    const std::vector<std::string_view> lines = Lines(body);
-    if (lines.empty()) {
-        return std::nullopt;
-    }
-    const std::optional<int> code = StatusCode(lines.front());
-    if (!code) {
+    const std::optional<Status> status = StatusOf(body);
+    if (!status) {
         return std::nullopt;
     }
     CddbReadAnswer answer;
-    answer.Code = *code;
-    if (*code == 210) {
-        const auto entry = ListAfterStatus(lines);
+    answer.Code = status->Code;
+    if (status->Code == 210) {
+        const auto entry = ListAfterStatus(status->Lines);
         if (!entry) {
             return std::nullopt;
         }

@@ -22,6 +22,9 @@ DiscLookup& OnlineLookup::Current() {
     const bool changed = servers.MusicBrainz != servers_.MusicBrainz ||
                          servers.CoverArt != servers_.CoverArt || servers.Cddb != servers_.Cddb;
     if (!lookup_ || changed) {
+        if (lookup_) {
+            retired_.push_back(std::move(lookup_));
+        }
         servers_ = servers;
         lookup_ =
             std::make_unique<DiscLookup>(http_, servers_, LookupCacheDirectory(dataDirectory_));

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "lookup/disc_lookup.h"
 #include "lookup/qt_http_client.h"
@@ -42,6 +43,8 @@ class OnlineLookup {
     QtHttpClient http_;
     LookupServers servers_;
     std::unique_ptr<DiscLookup> lookup_;
+    // Lookups of servers since changed, kept so that what they still wait for is answered.
+    std::vector<std::unique_ptr<DiscLookup>> retired_;
 };
 
 }  // namespace snx

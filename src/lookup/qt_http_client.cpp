@@ -17,6 +17,7 @@ QtHttpClient::~QtHttpClient() {
     for (QNetworkReply* reply : replies) {
         reply->disconnect(&context_);
         reply->abort();
+        delete reply;
     }
 }
 

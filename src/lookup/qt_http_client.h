@@ -24,9 +24,10 @@ class QtHttpClient final : public HttpClient {
     std::int64_t NowMs() const override;
 
   private:
-    // Owns the replies and timers, so none calls back after the client has gone.
-    QObject context_;
     QNetworkAccessManager manager_;
+    // Owns the replies and timers, so none calls back after the client has gone; destroyed
+    // before the manager its replies belong to.
+    QObject context_;
     QElapsedTimer clock_;
     int timeoutMs_;
 };

@@ -3,25 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "lookup/cddb_answer.h"
 #include "lookup/disc_lookup.h"
 #include "lookup/musicbrainz_answer.h"
+#include "tests/lookup/corpus.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx {
 namespace {
 
-std::string Corpus(const std::string& name) {
-    std::ifstream in(std::string(SONATRIX_LOOKUP_CORPUS) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    EXPECT_FALSE(text.str().empty()) << name;
-    return text.str();
-}
+using test::Corpus;
 
 // The three-track disc of the corpus answers.
 DiscToc ThreeTracks() {
@@ -156,6 +149,8 @@ TEST(CddbAnswerTest, QueriesListTheirMatchesByStatus) {
     EXPECT_EQ(ParseCddbQuery(Corpus("cddb/query_409.txt"))->Code, 409);
     EXPECT_FALSE(ParseCddbQuery(Corpus("cddb/query_211_unterminated.txt")));
     EXPECT_FALSE(ParseCddbQuery("200 rock\r\n"));
+    EXPECT_FALSE(ParseCddbQuery("200"));  // a status line with nothing after the code
+    EXPECT_EQ(ParseCddbRead("402", {})->Code, 402);
     EXPECT_FALSE(ParseCddbQuery("20 short\r\n"));
     EXPECT_FALSE(ParseCddbQuery("2000 long\r\n"));
     EXPECT_FALSE(ParseCddbQuery(""));

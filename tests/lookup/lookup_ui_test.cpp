@@ -15,7 +15,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QTreeWidget>
-#include <fstream>
 #include <sstream>
 
 #include "catalogue/catalogue_check.h"
@@ -23,6 +22,7 @@
 #include "cd/image_drive.h"
 #include "lookup/lookup_chooser.h"
 #include "lookup/online_lookup.h"
+#include "tests/lookup/corpus.h"
 #include "tests/support/demo_image.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
@@ -32,12 +32,7 @@
 namespace snx {
 namespace {
 
-std::string Corpus(const std::string& name) {
-    std::ifstream in(std::string(SONATRIX_LOOKUP_CORPUS) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::Corpus;
 
 // An HTTP/1.1 server on 127.0.0.1 answering each GET by the first route whose text occurs in
 // the request target; a silent route never answers.
