@@ -418,15 +418,18 @@ TEST_F(OnlineLookupTest, ASlowAnswerPastTheTimeoutIsItsOwnLine) {
 TEST_F(OnlineLookupTest, TheCddbPathReadsEveryInexactMatchOverHttp) {
     AppSettings().MusicBrainzServer = "";
     server.routes = {{"cmd=cddb+query+", 200, Corpus("cddb/query_211_inexact.txt")},
+                     {"cmd=cddb+read+misc+", 200, Corpus("cddb/read_401.txt")},
                      {"cmd=cddb+read+", 200, Corpus("cddb/read_210_multiline.txt")}};
     OnlineLookup lookup(dir.Path());
     const LookupOutcome outcome = Look(lookup, toc);
-    ASSERT_EQ(outcome.Candidates.size(), 2u);
+    ASSERT_EQ(outcome.Candidates.size(), 1u);
     EXPECT_EQ(outcome.Candidates[0].Name,
               "Harbour Lights, a Very Long Title That Goes On Over Two Lines");
-    EXPECT_EQ(outcome.Candidates[1].SourceId, "misc/0a01c804");
     ASSERT_EQ(server.requests.size(), 3u);
-    EXPECT_NE(server.requests[2].Target.find("cmd=cddb+read+misc+0a01c804"), std::string::npos);
+    const std::string hello = "&hello=user+localhost+Sonatrix+" SONATRIX_VERSION_TEXT "&proto=6";
+    EXPECT_EQ(server.requests[0].Target, "/cddb?cmd=cddb+query+" + ComputeDiscIds(toc)->Freedb +
+                                             "+3+150+20000+50000+1272" + hello);
+    EXPECT_EQ(server.requests[2].Target, "/cddb?cmd=cddb+read+misc+0a01c804" + hello);
 }
 
 TEST_F(OnlineLookupTest, TwoLookupsAskMusicBrainzASecondApart) {
