@@ -240,7 +240,7 @@ TEST_F(LookupHandsetTest, OneMatchFillsTheInsertedDiscsRecordInMemory) {
     EXPECT_EQ(server.requests[0].UserAgent, LookupUserAgent());
 }
 
-TEST_F(LookupHandsetTest, NothingIsAskedWhileTheOptionIsOff) {
+TEST_F(LookupHandsetTest, NothingIsAskedWhileTheOptionIsOffOrWhenCdTextNamesTheDisc) {
     AppSettings().LookUpUnknownDiscs = false;
     server.routes = {{"/mb/", 200, Corpus("musicbrainz/exact_two_media.json")}};
     InsertDemo();
@@ -248,6 +248,17 @@ TEST_F(LookupHandsetTest, NothingIsAskedWhileTheOptionIsOff) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(server.requests.empty());
     EXPECT_NE(Record().Name, "Harbour Lights");
+
+    // The demo disc as it is made carries its title and performer in CD-Text.
+    AppSettings().LookUpUnknownDiscs = true;
+    drives.VirtualDrive().OpenTray();
+    Tick();
+    ASSERT_TRUE(drives.VirtualDrive().Insert(test::DemoImage().string()));
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Record().Name, "Sonatrix Demo Disc");
+    EXPECT_TRUE(server.requests.empty());
 }
 
 TEST_F(LookupHandsetTest, ThreeMatchesOpenTheChooserAndTheSecondIsTaken) {
