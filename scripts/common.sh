@@ -14,7 +14,8 @@ PACKAGES=(
     libpulse-dev                                         # sound through the desktop's sound server
     libsndfile1-dev libsoxr-dev                          # disc samples: WAVE files, rate conversion
     pulseaudio                                           # the audio test's private sound server
-    nlohmann-json3-dev                                   # the catalogue tool's --json
+    nlohmann-json3-dev                                   # the catalogue tool's --json; lookup answers
+    libdiscid-dev                                        # online lookup: MusicBrainz and freedb disc ids
     xvfb xauth imagemagick                               # scripts/screenshot: virtual display, capture
     dbus-daemon playerctl                                # the MPRIS test: private bus, real client
     appstream desktop-file-utils librsvg2-bin            # the install test: validators, icon renderer

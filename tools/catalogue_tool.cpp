@@ -7,6 +7,7 @@
 #include "catalogue_commands.h"
 #include "exchange_commands.h"
 #include "identify_command.h"
+#include "lookup_command.h"
 #include "print_commands.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
@@ -51,6 +52,10 @@ constexpr const char* kHelp =
     "  identify [DEVICE_OR_IMAGE]\n"
     "                   the table of contents, playing time, identity and CD-Text of a disc\n"
     "                   in a drive (the first drive when none is named) or an image\n"
+    "  lookup [DEVICE_OR_IMAGE] [--json]\n"
+    "                   the names MusicBrainz and the CDDB server of the settings give\n"
+    "                   for a disc (answers kept in the data directory's lookup cache);\n"
+    "                   status 1 when none is found\n"
     "  --help           this text\n"
     "\n"
     "Exit status: 0 done, 1 failed, 2 the catalogue is in use by another program\n"
@@ -109,7 +114,7 @@ int main(int argc, char* argv[]) {
     }
     const auto* entry = std::find_if(std::begin(kCommands), std::end(kCommands),
                                      [&](const CommandEntry& e) { return name == e.Name; });
-    if (entry == std::end(kCommands)) {
+    if (entry == std::end(kCommands) && name != "lookup") {
         std::cerr << "sonatrix-catalogue: unknown command " << name << "\n\n" << kHelp;
         return 1;
     }
@@ -127,6 +132,9 @@ int main(int argc, char* argv[]) {
     }
     snx::SetSettingsDirectories(dataDirectory, snx::HomeDirectory(environment));
     snx::LoadSettings();
+    if (name == "lookup") {
+        return snx::tool::LookupCommand(commandArgs, dataDirectory, std::cout, std::cerr);
+    }
     snx::CatalogueSession session(dataDirectory);
     const int status = entry->Run(session, commandArgs, std::cout);
     // Scripts tell "try again later" from a failure.

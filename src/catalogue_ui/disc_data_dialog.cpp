@@ -1,7 +1,9 @@
 #include "catalogue_ui/disc_data_dialog.h"
 
 #include <QComboBox>
+#include <QImageWriter>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRegularExpressionValidator>
 
 #include "catalogue/disc_catalogue.h"
@@ -9,6 +11,8 @@
 #include "catalogue_ui/completing_field.h"
 #include "catalogue_ui/list_editing.h"
 #include "catalogue_ui/track_dialogs.h"
+#include "lookup/lookup_chooser.h"
+#include "lookup/online_lookup.h"
 #include "programming/programme_dialog.h"
 #include "programming/programme_lists.h"
 #include "programming/track_row.h"
@@ -114,6 +118,8 @@ TfrmCDData::TfrmCDData(DiscEditor& editor, DiscCatalogue& catalogue, QWidget* pa
     connect(ui_->btnProg, &QPushButton::clicked, this, [this] { btnProgClick(); });
     connect(ui_->btnTracks, &QPushButton::clicked, this, [this] { btnTracksClick(); });
     connect(ui_->lbTracks, &QListWidget::itemDoubleClicked, this, [this] { lbTracksDblClick(); });
+    connect(ui_->btnLookup, &QPushButton::clicked, this, [this] { btnLookupClick(); });
+    ui_->btnLookup->setEnabled(EditorHooks().Lookup != nullptr);
 }
 
 TfrmCDData::~TfrmCDData() = default;
@@ -226,14 +232,112 @@ void TfrmCDData::btnBitClick() {
     {
         TfrmBitmap dialog(catalogue_.DataDirectory(), this);
         if (dialog.exec() == QDialog::Accepted && !dialog.ChosenFile().empty()) {
-            const bool cleared = dialog.ChosenFile() == kClearedBitmap;
-            catalogue_.StoreDiscBlock(
-                working, &DiscRecord::BitmapAddress,
-                cleared ? std::filesystem::path() : std::filesystem::path(dialog.ChosenFile()),
-                kBitmapBlock);
+            AttachPicture(dialog.ChosenFile());
         }
     }
     RemoveQuietly(DataFile("disc.bmp"));
+}
+
+void TfrmCDData::AttachPicture(const std::string& chosen) {
+    const bool cleared = chosen == kClearedBitmap;
+    catalogue_.StoreDiscBlock(editor_.Working, &DiscRecord::BitmapAddress,
+                              cleared ? std::filesystem::path() : std::filesystem::path(chosen),
+                              kBitmapBlock);
+}
+
+void TfrmCDData::btnLookupClick() {
+    OnlineLookup* lookup = EditorHooks().Lookup;
+    if (lookup == nullptr) {
+        return;
+    }
+    const DiscRecord& working = editor_.Working;
+    std::optional<DiscToc> toc;
+    if (EditorHooks().DriveToc) {
+        toc = EditorHooks().DriveToc(working.Identity);
+    }
+    if (!toc) {
+        const auto count =
+            static_cast<std::size_t>(std::clamp<int>(working.TrackCount, 0, kMaxTracks));
+        toc = TocOfTrackLengths(std::span<const Msf>(working.TrackLengths.data(), count));
+    }
+    if (!toc) {
+        ui_->labLookup->setText(QStringLiteral("This record has no tracks to look up."));
+        return;
+    }
+    ui_->btnLookup->setEnabled(false);
+    ui_->labLookup->setText(QStringLiteral("Looking up this disc's names online..."));
+    // The dialog may be closed before the answer comes.
+    QPointer<TfrmCDData> self(this);
+    lookup->Lookup(*toc, [self](const LookupOutcome& outcome) {
+        if (self) {
+            self->TakeLookup(outcome);
+        }
+    });
+}
+
+void TfrmCDData::TakeLookup(const LookupOutcome& outcome) {
+    ui_->btnLookup->setEnabled(true);
+    if (outcome.Candidates.empty()) {
+        ui_->labLookup->setText(Text(outcome.Message));
+        return;
+    }
+    const std::optional<LookupChoice> choice = ChooseCandidate(this, outcome.Candidates, true);
+    if (!choice) {
+        ui_->labLookup->setText(QStringLiteral("Nothing was taken from the lookup."));
+        return;
+    }
+    const LookupCandidate& candidate = outcome.Candidates[choice->Index];
+    FillFrom(candidate);
+    ui_->labLookup->setText(
+        QStringLiteral("Names filled from %1; OK stores them.").arg(Text(candidate.Source)));
+    if (choice->TakeCover) {
+        TakeCover(candidate);
+    }
+}
+
+void TfrmCDData::FillFrom(const LookupCandidate& candidate) {
+    // Through a record, so the fields are cut to their widths exactly as stored ones are.
+    DiscRecord shown;
+    shown.Name = ui_->edName->text().toStdString();
+    shown.Composer = ui_->cbComp->lineEdit()->text().toStdString();
+    shown.Artist = ui_->cbArt->lineEdit()->text().toStdString();
+    shown.RecordLabel = ui_->cbLab->lineEdit()->text().toStdString();
+    shown.MusicType = ui_->cbCat->lineEdit()->text().toStdString();
+    shown.Year = static_cast<std::int16_t>(ui_->edYear->text().toInt());
+    ApplyCandidate(candidate, shown, editor_.Tracks);
+    ui_->edName->setText(Text(shown.Name));
+    ui_->cbComp->lineEdit()->setText(Text(shown.Composer));
+    ui_->cbArt->lineEdit()->setText(Text(shown.Artist));
+    ui_->cbLab->lineEdit()->setText(Text(shown.RecordLabel));
+    ui_->cbCat->lineEdit()->setText(Text(shown.MusicType));
+    ui_->edYear->setText(QString::number(shown.Year));
+    ShowTrackRows();
+}
+
+void TfrmCDData::TakeCover(const LookupCandidate& candidate) {
+    ui_->labLookup->setText(QStringLiteral("Names filled from %1; fetching the front cover...")
+                                .arg(Text(candidate.Source)));
+    QPointer<TfrmCDData> self(this);
+    EditorHooks().Lookup->FetchCover(
+        candidate, [self](const QImage& cover, const std::string& failure) {
+            if (!self) {
+                return;
+            }
+            // JPEG keeps a photograph small; PNG where the platform has no JPEG writer.
+            const bool jpeg = QImageWriter::supportedImageFormats().contains("jpeg");
+            const std::filesystem::path file = self->DataFile(jpeg ? "cover.jpg" : "cover.png");
+            if (cover.isNull() ||
+                !cover.save(QString::fromStdString(file.string()), jpeg ? "JPEG" : "PNG", 90)) {
+                self->ui_->labLookup->setText(
+                    Text(failure.empty() ? "The front cover could not be kept." : failure));
+                RemoveQuietly(file);
+                return;
+            }
+            self->AttachPicture(file.string());
+            RemoveQuietly(file);
+            self->ui_->labLookup->setText(
+                QStringLiteral("Names filled; the front cover is the disc's picture."));
+        });
 }
 
 void TfrmCDData::btnSampleClick() {

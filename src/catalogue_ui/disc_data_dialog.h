@@ -10,6 +10,7 @@
 
 #include "catalogue/reference_list.h"
 #include "catalogue_ui/disc_editor.h"
+#include "lookup/disc_toc.h"
 
 namespace Ui {
 class TfrmCDData;
@@ -21,12 +22,19 @@ namespace snx {
 
 class CompletingField;
 class DiscCatalogue;
+class OnlineLookup;
+struct LookupCandidate;
+struct LookupOutcome;
 
 // What the editor borrows from the sample player; unset, the sample button does nothing beyond
 // its own checks.
 struct DiscEditorHooks {
     // Plays the WAVE file to its end before returning.
     std::function<void(const std::filesystem::path& wave)> PlaySample;
+    // The online lookup "&Look up" runs; unset, the button is disabled.
+    OnlineLookup* Lookup = nullptr;
+    // The table of contents of the disc of that identity when it is in the drive.
+    std::function<std::optional<DiscToc>(const std::string& identity)> DriveToc;
 };
 
 // The hooks every editor uses; the program sets them once at start.
@@ -51,6 +59,9 @@ class TfrmCDData final : public QDialog {
     void btnProgClick();
     void btnTracksClick();
     void lbTracksDblClick();
+    // Looks the record's disc up online; the names found go into the edit boxes and the track
+    // names, stored only by OK. A cover taken is attached at once, as the bitmap dialog does.
+    void btnLookupClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -58,6 +69,12 @@ class TfrmCDData final : public QDialog {
   private:
     void ShowTrackRows();
     void SetSampleButtons();
+    void TakeLookup(const LookupOutcome& outcome);
+    void FillFrom(const LookupCandidate& candidate);
+    void TakeCover(const LookupCandidate& candidate);
+    // Stores the picture file (or removes the picture for kClearedBitmap) as the record's
+    // picture block and writes the working copy when the block moved.
+    void AttachPicture(const std::string& chosen);
     std::filesystem::path DataFile(const char* name) const;
 
     std::unique_ptr<Ui::TfrmCDData> ui_;

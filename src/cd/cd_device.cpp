@@ -216,6 +216,10 @@ CdText CdDevice::GetCdText() {
     return status.Disc ? status.Disc->Text : CdText{};
 }
 
+std::shared_ptr<const DiscInfo> CdDevice::GetDiscInfo() {
+    return open_ ? backend_->Status().Disc : nullptr;
+}
+
 std::uint32_t CdDevice::PlayFrom(Msf from, int track, PlayMode mode, MinSec introTime) {
     DriveBackend& backend = Backend();
     const DriveStatus status = backend.Status();

@@ -45,6 +45,8 @@ class CdDevice {
     std::string GetDiscIdentity();
     // The CD-Text of the disc in the drive; empty when it has none.
     CdText GetCdText();
+    // The table of contents and CD-Text of the disc in the drive; null without a readable disc.
+    std::shared_ptr<const DiscInfo> GetDiscInfo();
 
     std::uint32_t PlayFrom(Msf from, int track, PlayMode mode, MinSec introTime);  // checks open
     void PlayRange(Msf from, Msf to);

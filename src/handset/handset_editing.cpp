@@ -7,8 +7,13 @@
 #include "catalogue_ui/catalogue_dialog.h"
 #include "catalogue_ui/disc_data_dialog.h"
 #include "catalogue_ui/list_dialog.h"
+#include "cd/cd_device.h"
 #include "handset/handset_window.h"
+#include "lookup/lookup_chooser.h"
+#include "lookup/online_lookup.h"
+#include "player/cd_text_record.h"
 #include "player/player_engine.h"
+#include "settings/settings.h"
 
 namespace snx {
 
@@ -41,6 +46,43 @@ void TSnx::btnDataClick() {
     holder.Tracks = tracks;
     holder.Memo = memo;
     catalogue_.StoreDiscRecord(engine_->Record(), holder.Tracks, holder.Memo, engine_->Keys());
+    ShowRecordLabels();
+}
+
+void TSnx::LookUpUnknownDisc() {
+    if (!AppSettings().LookUpUnknownDiscs) {
+        return;
+    }
+    const std::shared_ptr<const DiscInfo> disc = device_.GetDiscInfo();
+    const std::optional<DiscToc> toc = disc ? TocOfDisc(*disc) : std::nullopt;
+    if (!toc) {
+        return;
+    }
+    const std::string identity = engine_->Identity();
+    lookup_->Lookup(
+        *toc, [this, identity](const LookupOutcome& outcome) { TakeLookup(identity, outcome); });
+}
+
+void TSnx::TakeLookup(const std::string& identity, const LookupOutcome& outcome) {
+    // Another disc came meanwhile, or the user stored this one: its names are the user's now.
+    const auto stillUnknown = [&] {
+        return engine_->Identity() == identity && engine_->RecordNumber() == 0;
+    };
+    if (!stillUnknown()) {
+        return;
+    }
+    if (outcome.Candidates.empty()) {
+        labTrack_->setText(QString::fromStdString(outcome.Message));
+        return;
+    }
+    const std::optional<LookupChoice> choice = ChooseCandidate(this, outcome.Candidates, false);
+    if (!choice || !stillUnknown()) {
+        return;
+    }
+    ApplyCandidate(outcome.Candidates[choice->Index], engine_->Record(),
+                   catalogue_.Holder().Tracks);
+    // What the disc's own CD-Text names stays as the disc gives it.
+    ApplyCdText(device_.GetCdText(), engine_->Record(), catalogue_.Holder().Tracks);
     ShowRecordLabels();
 }
 

@@ -33,6 +33,7 @@
 #include "cd/cd_types.h"
 #include "handset/default_bitmaps.h"
 #include "handset/volume_painter.h"
+#include "lookup/online_lookup.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
 #include "player/track_grid.h"
@@ -118,6 +119,16 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     wave_.SetTickInterval = [this](int milliseconds) { engine_->SetTimer(milliseconds); };
 
     const std::filesystem::path dataDirectory(settings.ProgramDirectory);
+    lookup_ = std::make_unique<OnlineLookup>(dataDirectory);
+    engine_->UnknownDisc = [this] { LookUpUnknownDisc(); };
+    EditorHooks().Lookup = lookup_.get();
+    EditorHooks().DriveToc = [this](const std::string& identity) -> std::optional<DiscToc> {
+        const std::shared_ptr<const DiscInfo> disc = device_.GetDiscInfo();
+        if (!disc || engine_->Identity() != identity) {
+            return std::nullopt;
+        }
+        return TocOfDisc(*disc);
+    };
     WriteDefaultBitmaps(dataDirectory);
     if (settings.UseBackgroundBitmap) {
         const std::filesystem::path named(settings.BackgroundBitmap);
@@ -155,6 +166,8 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
 
 TSnx::~TSnx() {
     EditorHooks().PlaySample = nullptr;
+    EditorHooks().Lookup = nullptr;
+    EditorHooks().DriveToc = nullptr;
     qApp->removeEventFilter(this);
 }
 

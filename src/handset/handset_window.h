@@ -30,6 +30,8 @@ class CdDevice;
 class DiscCatalogue;
 class HelpWindow;
 class ImageControl;
+class OnlineLookup;
+struct LookupOutcome;
 class PlayerEngine;
 class PrintLayer;
 class RecordingHook;
@@ -170,6 +172,11 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void SetBitmapButtons();
     // The disc panel's name, composer and artist from the record; the track line emptied.
     void ShowRecordLabels();
+    // A new disc that nothing names is looked up online when the settings allow it; what is
+    // found fills its record in memory, stored when the user stores it, and a failure is one
+    // line on the disc panel.
+    void LookUpUnknownDisc();
+    void TakeLookup(const std::string& identity, const LookupOutcome& outcome);
     void imgTracksSetup();
     void DrawAllTracks(int current);
     void ShowBitmap();
@@ -199,6 +206,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     RecordingHook& recording_;
     WaveDevice& wave_;
     std::unique_ptr<PlayerEngine> engine_;
+    std::unique_ptr<OnlineLookup> lookup_;
 
     LedPainter led_;
     TrackPanelPainter trackPainter_{{}};

@@ -223,30 +223,37 @@ bool PlayerEngine::LoadNewDisc() {
     ApplyPattern(ButtonPattern::Stopped);
 
     identity_ = identity;
-    LoadRecord();
+    const bool named = LoadRecord();
     Settings& settings = AppSettings();
     settings.VolumeLeft = record_.SavedVolumeLeft;
     settings.VolumeRight = record_.SavedVolumeRight;
     State.Mode = PlayModeFromValue(record_.SavedPlayMode);
     SyncDevice();
     device_.ApplyVolume();
+    if (!named && UnknownDisc) {
+        UnknownDisc();
+    }
     return true;
 }
 
-void PlayerEngine::LoadRecord() {
+bool PlayerEngine::LoadRecord() {
     Tfvlf& holder = catalogue_.Holder();
     recordNumber_ =
         catalogue_.LoadDiscRecord(identity_, record_, holder.Tracks, holder.Memo, keys_);
     loadedGeneration_ = catalogue_.LastGeneration();
-    if (recordNumber_ == 0) {
+    bool named = recordNumber_ != 0;
+    if (!named) {
         const CdText text = device_.GetCdText();
         if (!text.Empty()) {
             ApplyCdText(text, record_, holder.Tracks);
         }
+        // Track titles alone leave the disc itself unnamed.
+        named = !text.Title.empty() || !text.Performer.empty();
     }
     if (record_.Orphan) {
         catalogue_.AdoptDriveDisc(record_, holder.Tracks, holder.Memo, keys_);
     }
+    return named;
 }
 
 void PlayerEngine::ReloadRecord() {

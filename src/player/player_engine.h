@@ -117,6 +117,9 @@ class PlayerEngine final : public HandsetStatus {
     std::array<bool, 5> TransportEnabled() const override { return transport_; }
 
     PlayerState State;
+    // Run when a new disc is not in the catalogue and its CD-Text names neither its title nor
+    // its performer, after its fresh record is made; the handset may look it up online.
+    std::function<void()> UnknownDisc;
     // Set by the handset when it is shown; the first tick after it may open the small handset.
     bool FirstTickAfterShow = true;
 
@@ -138,8 +141,9 @@ class PlayerEngine final : public HandsetStatus {
     // False when the drive cannot yet give the disc's identity.
     bool LoadNewDisc();
     // The record of identity_ from the catalogue, else from the disc's CD-Text; an orphan
-    // takes up the disc's tracks.
-    void LoadRecord();
+    // takes up the disc's tracks. False when neither names the disc (track titles alone do
+    // not).
+    bool LoadRecord();
     // The disc has gone: the handset is cleared and the next disc is a new one.
     void ForgetDisc();
     void EndOfPiece();

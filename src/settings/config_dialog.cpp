@@ -225,6 +225,7 @@ void Tfrmconf::Fill(const Settings& settings) {
     ui_->cbStop->setChecked(settings.AutoStopOnClose);
     ui_->cbPrintBM->setChecked(settings.PrintBitmap);
     ui_->cbSave->setChecked(settings.SaveNewEntries);
+    ui_->cbLookup->setChecked(settings.LookUpUnknownDiscs);
     ui_->edSkip->setValue(SecondsFieldValue(settings.SkipTime));
     ui_->edIntro->setValue(SecondsFieldValue(settings.IntroTime));
     ui_->edCD1->setText(FromStored(settings.DiscUser1Label));
@@ -265,6 +266,7 @@ void Tfrmconf::CopyBack(Settings& settings) const {
     settings.AutoStopOnClose = ui_->cbStop->isChecked();
     settings.PrintBitmap = ui_->cbPrintBM->isChecked();
     settings.SaveNewEntries = ui_->cbSave->isChecked();
+    settings.LookUpUnknownDiscs = ui_->cbLookup->isChecked();
     settings.BackgroundBitmap = ToStored(bitmap_);
     settings.MixerControlProgram = ToStored(mixer_);
     settings.RecordingControlProgram = ToStored(recording_);

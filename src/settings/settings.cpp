@@ -196,6 +196,10 @@ Settings DefaultSettings(const std::filesystem::path& dataDirectory,
     s.DiscUser2Label = "User field 2";
     s.TrackUser1Label = "Artist";
     s.TrackUser2Label = "Composer";
+    s.LookUpUnknownDiscs = false;
+    s.MusicBrainzServer = "https://musicbrainz.org";
+    s.CoverArtServer = "https://coverartarchive.org";
+    s.CddbServer = "https://gnudb.gnudb.org/~cddb/cddb.cgi";
     return s;
 }
 

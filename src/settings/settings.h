@@ -76,6 +76,12 @@ struct Settings {
     std::string DiscUser2Label;
     std::string TrackUser1Label;
     std::string TrackUser2Label;
+    // Online lookup of unknown discs: off until the user turns it on, since a lookup tells a
+    // server which disc is played; the servers may be mirrors or local ones.
+    bool LookUpUnknownDiscs = false;
+    std::string MusicBrainzServer;
+    std::string CoverArtServer;
+    std::string CddbServer;
 
     // Beyond the table: written only when they hold a value.
     std::string VirtualDriveImage;  // [Virtual drive] Image=, the disc image last inserted

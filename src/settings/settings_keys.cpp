@@ -64,6 +64,10 @@ const std::array<SettingKey, kSettingKeyCount> kSettingKeys{{
     {"User config", "Disc user 2", &S::DiscUser2Label},
     {"User config", "Tracks user 1", &S::TrackUser1Label},
     {"User config", "Tracks user 2", &S::TrackUser2Label},
+    {"Online lookup", "Look up unknown discs", &S::LookUpUnknownDiscs},
+    {"Online lookup", "MusicBrainz server", &S::MusicBrainzServer},
+    {"Online lookup", "Cover art server", &S::CoverArtServer},
+    {"Online lookup", "CDDB server", &S::CddbServer},
 }};
 
 }  // namespace snx

@@ -25,7 +25,7 @@ struct SettingKey {
     SettingField Field;
 };
 
-constexpr std::size_t kSettingKeyCount = 59;
+constexpr std::size_t kSettingKeyCount = 63;
 
 extern const std::array<SettingKey, kSettingKeyCount> kSettingKeys;
 

@@ -18,6 +18,7 @@
 #include "settings/mime_apps.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
+#include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "ui_config_dialog.h"
@@ -266,6 +267,16 @@ TEST_F(ConfigDialogTest, ChecksLabelsAndCollectorNameGoBackToTheirSettings) {
     EXPECT_EQ(stored.TrackUser1Label, "Performer");
     EXPECT_EQ(stored.TrackUser2Label, "Composer");
     EXPECT_EQ(stored.CollectorName, "J. Collector");
+}
+
+TEST_F(ConfigDialogTest, OnlineLookupIsOffUntilTheUserTurnsItOn) {
+    EXPECT_FALSE(AppSettings().LookUpUnknownDiscs);
+    EXPECT_FALSE(ui().cbLookup->isChecked());
+    EXPECT_EQ(ui().cbLookup->text(), QStringLiteral("&Look up unknown discs online"));
+    ui().nbPages->setCurrentIndex(3);
+    test::Shot(dialog_, "config_other.png");
+    ui().cbLookup->click();
+    EXPECT_TRUE(CopiedBack().LookUpUnknownDiscs);
 }
 
 TEST_F(ConfigDialogTest, FillingTheAutoPlayBoxTouchesNothingAndAClickAppliesAtOnce) {

@@ -67,7 +67,7 @@ TEST_F(SettingsTest, EmptyFileGivesEveryDefaultAndSavesAll59Keys) {
     for (std::string line; std::getline(lines, line);) {
         keys += !line.empty() && line[0] != '[' && line.find('=') != std::string::npos;
     }
-    EXPECT_EQ(keys, 59);
+    EXPECT_EQ(keys, 63);
     EXPECT_NE(text.find("[Fonts]\nTrack window name=Small fonts\nTrack window size=6\n"
                         "Disc data name=Arial\n"),
               std::string::npos);

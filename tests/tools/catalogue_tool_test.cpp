@@ -1,6 +1,15 @@
 // sonatrix-catalogue run as users run it, on a catalogue made through the library.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 #include <cstdio>
 #include <fstream>
@@ -10,7 +19,9 @@
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/record_file.h"
 #include "catalogue/vlf.h"
+#include "lookup/disc_toc.h"
 #include "settings/settings.h"
+#include "tests/support/image_generator.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 
@@ -251,6 +262,116 @@ TEST_F(CatalogueToolTest, PrintsTheListingAndASheetIntoPdfFilesWithoutADisplay) 
     EXPECT_NE(disc.find("Collector: Ada Collector"), std::string::npos);
     EXPECT_EQ(Run("print-disc 00000000DEADBEEF '" + sheet + "'").Status, 1);
     EXPECT_EQ(Run("print listing.txt").Status, 1);
+}
+
+// An HTTP server on 127.0.0.1 for a program the test starts: on its own thread, it answers every
+// request with status and body, and keeps the request targets.
+class ThreadedServer {
+  public:
+    ThreadedServer(int status, std::string body) : status_(status), body_(std::move(body)) {
+        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(socket_, reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(socket_, 4), 0);
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~ThreadedServer() {
+        stop_ = true;
+        thread_.join();
+        ::close(socket_);
+    }
+    std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    std::vector<std::string> Targets() {
+        const std::lock_guard lock(mutex_);
+        return targets_;
+    }
+
+  private:
+    void Serve() {
+        while (!stop_) {
+            pollfd waiting{socket_, POLLIN, 0};
+            if (::poll(&waiting, 1, 50) <= 0) {
+                continue;
+            }
+            const int client = ::accept(socket_, nullptr, nullptr);
+            std::string request;
+            char buffer[4096];
+            while (request.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t n = ::read(client, buffer, sizeof buffer);
+                if (n <= 0) {
+                    break;
+                }
+                request.append(buffer, static_cast<std::size_t>(n));
+            }
+            const std::size_t from = request.find(' ') + 1;
+            {
+                const std::lock_guard lock(mutex_);
+                targets_.push_back(request.substr(from, request.find(' ', from) - from));
+            }
+            const std::string reply = "HTTP/1.1 " + std::to_string(status_) +
+                                      " Answer\r\nContent-Length: " + std::to_string(body_.size()) +
+                                      "\r\nConnection: close\r\n\r\n" + body_;
+            [[maybe_unused]] const ssize_t written = ::write(client, reply.data(), reply.size());
+            ::close(client);
+        }
+    }
+
+    int status_;
+    std::string body_;
+    int socket_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_ = false;
+    std::mutex mutex_;
+    std::vector<std::string> targets_;
+    std::thread thread_;
+};
+
+class LookupToolTest : public CatalogueToolTest {
+  protected:
+    // A three-track disc without CD-Text, and the settings pointing at the server.
+    std::string Disc(const ThreadedServer& server) {
+        Settings& settings = AppSettings();
+        settings.MusicBrainzServer = server.Base() + "/mb";
+        settings.CoverArtServer = "";
+        settings.CddbServer = "";
+        SaveSettings();
+        return test::GenerateImage(dir_.Path(), "plain",
+                                   {test::Track(0, 20), test::Track(0, 30), test::Track(0, 10)}, {})
+            .string();
+    }
+};
+
+TEST_F(LookupToolTest, PrintsTheCandidatesAsTextAndJson) {
+    ThreadedServer server(200, test::ReadFileText(std::filesystem::path(SONATRIX_LOOKUP_CORPUS) /
+                                                  "musicbrainz/fuzzy_three_releases.json"));
+    const std::string image = Disc(server);
+    const Result text = Run("lookup '" + image + "'");
+    EXPECT_EQ(text.Status, 0) << Errors();
+    EXPECT_NE(text.Out.find("2. Northern Songs (Remastered)\n   Artist: Kestrel\n"),
+              std::string::npos)
+        << text.Out;
+    EXPECT_NE(text.Out.find("   Country: DE\n"), std::string::npos);
+    EXPECT_NE(text.Out.find("    2 Two (2011)\n"), std::string::npos);
+
+    const Result json = Run("lookup '" + image + "' --json");
+    ASSERT_EQ(json.Status, 0) << Errors();
+    const auto document = nlohmann::json::parse(json.Out);
+    ASSERT_EQ(document["candidates"].size(), 3u);
+    EXPECT_EQ(document["candidates"][1]["label"], "Fieldfare Europe");
+    const std::string id = document["musicbrainz_id"];
+    // The second run was answered from the cache the first one wrote.
+    ASSERT_EQ(server.Targets().size(), 1u);
+    EXPECT_EQ(server.Targets()[0].rfind("/mb/ws/2/discid/" + id + "?toc=1+3+", 0), 0u);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "lookup" / (id + ".json")));
+
+    const Result missing = Run("lookup '" + (dir_ / "missing.cue").string() + "'");
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_NE(Errors().find("no readable audio disc"), std::string::npos);
 }
 
 }  // namespace
