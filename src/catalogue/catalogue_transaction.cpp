@@ -19,6 +19,7 @@
 #include "catalogue/file_stamp.h"
 #include "catalogue/free_space_map.h"
 #include "catalogue/page_cache.h"
+#include "catalogue/raw_file.h"
 #include "catalogue/rollback_journal.h"
 #include "settings/file_names.h"
 #include "util/text.h"
@@ -170,13 +171,12 @@ bool NeedsRecovery(const DirectoryState& s) {
     if (SizeOf(s.LockFd) != kJournalHeaderBytes) {
         return true;
     }
-    // An interrupted rebuild leaves its new set or its own journal behind.
+    // An interrupted rebuild leaves its new set or its own journal behind (any case).
     std::error_code error;
-    if (fs::exists(s.Directory / kJournalName, error)) {
-        return true;
-    }
-    for (std::string_view extension : kCatalogueExtensions) {
-        if (fs::exists(ResolveFileName(s.Directory, "disc2" + std::string(extension)), error)) {
+    for (fs::directory_iterator it(s.Directory, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = UpperAscii(it->path().filename().string());
+        if (name == UpperAscii(kJournalName) || name.starts_with("DISC2.")) {
             return true;
         }
     }
@@ -411,6 +411,12 @@ bool CatalogueScope::Commit() {
 
 std::uint64_t CatalogueScope::Generation() const {
     return Directories()[key_].Generation;
+}
+
+bool CatalogueScopeOpen(const fs::path& dataDirectory) {
+    const auto& directories = Directories();
+    const auto it = directories.find(catalogue_files::DirectoryKey(dataDirectory));
+    return it != directories.end() && it->second.Depth > 0;
 }
 
 void SetCatalogueWaitHook(std::function<void()> hook) {

@@ -58,6 +58,9 @@ class CatalogueScope {
     std::string failure_;
 };
 
+// Whether this process holds a scope over the directory's catalogue now.
+bool CatalogueScopeOpen(const std::filesystem::path& dataDirectory);
+
 // Called every few milliseconds while a lock is waited for (the UI processes its events).
 void SetCatalogueWaitHook(std::function<void()> hook);
 // How long a lock is waited for before giving up; a few seconds unless set.

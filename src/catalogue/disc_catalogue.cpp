@@ -46,7 +46,7 @@ void DiscCatalogue::DeleteQuietly(const std::filesystem::path& file) {
 bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess access) {
     const std::filesystem::path dir = DataDirectory();
     // Opening makes what is missing, which only a writer may.
-    if (access == CatalogueAccess::Read &&
+    if (access == CatalogueAccess::Read && !CatalogueScopeOpen(dir) &&
         (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT")) ||
          !std::filesystem::exists(ResolveFileName(dir, "disc.VLF")))) {
         access = CatalogueAccess::Write;
@@ -200,6 +200,7 @@ void DiscCatalogue::SaveSettingsReporting() {
 void DiscCatalogue::WriteBlocks(DiscRecord& record, const StringGrid& tracks, const TextBox& memo) {
     const bool vlfOpen = OpenDiscVlf();
     Settings& settings = AppSettings();
+    const bool deletedBefore = settings.DeletedRecordsPresent;
     const auto place = [&](std::int32_t& address, std::int32_t stored) {
         if (stored == 0) {
             if (vlfOpen) {
@@ -217,7 +218,11 @@ void DiscCatalogue::WriteBlocks(DiscRecord& record, const StringGrid& tracks, co
         place(record.TracksAddress, holder_.Vlf.StoreGrid(record.TracksAddress, tracks));
         place(record.NotesAddress, holder_.Vlf.StoreText(record.NotesAddress, memo));
     }
-    SaveSettingsReporting();
+    // Rewriting (and flushing) unchanged settings for every disc stored would only cost time,
+    // and could put back what another program saved meanwhile.
+    if (settings.DeletedRecordsPresent != deletedBefore) {
+        SaveSettingsReporting();
+    }
     if (vlfOpen) {
         CloseDiscVlf();
     }

@@ -1,47 +1,11 @@
 #include "catalogue/file_overlay.h"
 
-#include <unistd.h>
+#include "catalogue/raw_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace snx {
-
-std::int64_t ReadFileAt(int fd, std::int64_t offset, std::span<std::uint8_t> buffer) {
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::pread(fd, buffer.data() + done, buffer.size() - done,
-                                  static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::int64_t>(done);
-}
-
-bool WriteFileAt(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
-                                   static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 FileOverlay::FileOverlay(int fd, std::int64_t baseSize)
     : fd_(fd), baseSize_(baseSize), size_(baseSize) {}

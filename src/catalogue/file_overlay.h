@@ -37,10 +37,4 @@ class FileOverlay {
     std::map<std::int64_t, std::vector<std::uint8_t>> pages_;
 };
 
-// Reads up to buffer.size() bytes at offset from fd, retrying interrupted reads; the count read,
-// -1 on error.
-std::int64_t ReadFileAt(int fd, std::int64_t offset, std::span<std::uint8_t> buffer);
-// Writes every byte at offset; false on error.
-bool WriteFileAt(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes);
-
 }  // namespace snx

@@ -182,6 +182,12 @@ std::int64_t ReadFully(std::span<std::uint8_t> buffer, Read read) {
 
 }  // namespace
 
+std::int64_t ReadFileAt(int fd, std::int64_t offset, std::span<std::uint8_t> buffer) {
+    return ReadFully(buffer, [&](std::uint8_t* at, std::size_t size, std::size_t done) {
+        return ::pread(fd, at, size, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    });
+}
+
 std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
     if (fd_ < 0 || offset < 0) {
         return -1;
@@ -189,9 +195,7 @@ std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> bu
     if (const FileOverlay* changes = Changes()) {
         return changes->Read(offset, buffer);
     }
-    return ReadFully(buffer, [&](std::uint8_t* at, std::size_t size, std::size_t done) {
-        return ::pread(fd_, at, size, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-    });
+    return ReadFileAt(fd_, offset, buffer);
 }
 
 bool RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer) const {
@@ -220,6 +224,12 @@ bool WriteFully(std::span<const std::uint8_t> bytes, Write write) {
 
 }  // namespace
 
+bool WriteFileAt(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes) {
+    return WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size, std::size_t done) {
+        return ::pwrite(fd, at, size, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    });
+}
+
 bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
     if (fd_ < 0 || offset < 0) {
         return false;
@@ -229,11 +239,7 @@ bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
             catalogue_files::OverlayForWrite(directoryKey_, catalogueIndex_, path_);
         return changes != nullptr && changes->Write(offset, bytes);
     }
-    const bool written =
-        WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size, std::size_t done) {
-            return ::pwrite(fd_, at, size,
-                            static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        });
+    const bool written = WriteFileAt(fd_, offset, bytes);
     const std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
     size_ = !written ? -1 : (size_ >= 0 ? std::max(size_, end) : -1);
     return written;

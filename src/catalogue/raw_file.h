@@ -72,4 +72,10 @@ class RawFile {
     mutable std::int64_t size_ = -1;
 };
 
+// Reads up to buffer.size() bytes at offset from fd, retrying interrupted reads; the count read
+// (short at the file's end), -1 on error.
+std::int64_t ReadFileAt(int fd, std::int64_t offset, std::span<std::uint8_t> buffer);
+// Writes every byte at offset; false on error.
+bool WriteFileAt(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes);
+
 }  // namespace snx

@@ -7,6 +7,7 @@
 
 #include "catalogue/crash_point.h"
 #include "catalogue/file_overlay.h"
+#include "catalogue/raw_file.h"
 #include "settings/file_names.h"
 #include "util/bytes.h"
 
@@ -49,20 +50,36 @@ class Fd {
 }  // namespace
 
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
+    // Eight tables, so that eight bytes are folded in per step: the journal of a large batch is
+    // checked in a fraction of the time its flush takes.
+    static const auto tables = [] {
+        std::array<std::array<std::uint32_t, 256>, 8> t{};
         for (std::uint32_t i = 0; i < 256; ++i) {
             std::uint32_t c = i;
             for (int k = 0; k < 8; ++k) {
                 c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             }
-            t[i] = c;
+            t[0][i] = c;
+        }
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            for (std::size_t k = 1; k < 8; ++k) {
+                t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFFu];
+            }
         }
         return t;
     }();
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (const std::uint8_t b : bytes) {
-        crc = table[(crc ^ b) & 0xFFu] ^ (crc >> 8);
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        const std::uint32_t low = crc ^ GetU32(bytes, at);
+        const std::uint32_t high = GetU32(bytes, at + 4);
+        crc = tables[7][low & 0xFFu] ^ tables[6][(low >> 8) & 0xFFu] ^
+              tables[5][(low >> 16) & 0xFFu] ^ tables[4][low >> 24] ^ tables[3][high & 0xFFu] ^
+              tables[2][(high >> 8) & 0xFFu] ^ tables[1][(high >> 16) & 0xFFu] ^
+              tables[0][high >> 24];
+    }
+    for (; at < bytes.size(); ++at) {
+        crc = tables[0][(crc ^ bytes[at]) & 0xFFu] ^ (crc >> 8);
     }
     return crc ^ 0xFFFFFFFFu;
 }

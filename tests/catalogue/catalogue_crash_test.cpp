@@ -106,6 +106,28 @@ TEST_F(CatalogueCrashTest, ATornJournalIsIgnoredAndAWholeOneRolledBack) {
     EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
 }
 
+TEST(RollbackJournalTest, EveryDamagedByteOfABodyIsCaught) {
+    const std::string check = "123456789";
+    EXPECT_EQ(Crc32(std::span(reinterpret_cast<const std::uint8_t*>(check.data()), check.size())),
+              0xCBF43926u);
+    JournalBody body;
+    body.OriginalSizes = {5000, -1, 123456};
+    body.Entries.push_back({0, 4096, std::vector<std::uint8_t>(904, 7)});
+    body.Entries.push_back({2, 0, std::vector<std::uint8_t>{1, 2, 3}});
+    const std::vector<std::uint8_t> encoded = EncodeJournalBody(body);
+    const auto decoded = DecodeJournalBody(encoded);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->OriginalSizes, body.OriginalSizes);
+    ASSERT_EQ(decoded->Entries.size(), 2u);
+    EXPECT_EQ(decoded->Entries[1].Bytes, body.Entries[1].Bytes);
+    for (std::size_t at = 0; at < encoded.size(); ++at) {
+        std::vector<std::uint8_t> damaged = encoded;
+        damaged[at] ^= 0x10;
+        EXPECT_FALSE(DecodeJournalBody(damaged)) << "byte " << at;
+        EXPECT_FALSE(DecodeJournalBody(std::span(encoded).first(at))) << "cut at " << at;
+    }
+}
+
 TEST_F(CatalogueCrashTest, AJournalThatCannotBeReadLeavesTheFilesAsTheyAre) {
     WriteFileText(dir_ / "disc.JNL", std::string(40, 'Z'));
     const std::string dat = ReadFileText(dir_ / "disc.DAT");
