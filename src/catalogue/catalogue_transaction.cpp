@@ -184,41 +184,39 @@ bool NeedsRecovery(const DirectoryState& s) {
 }
 
 // Takes the lock for an outermost scope. Empty when held, else the reason.
-std::string Acquire(DirectoryState& s, CatalogueAccess access, bool& busy) {
+std::string Acquire(DirectoryState& s, CatalogueAccess access) {
     const fs::path file = ResolveFileName(s.Directory, kRollbackJournalName);
     s.LockFd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (s.LockFd < 0 && access == CatalogueAccess::Read && (errno == EROFS || errno == EACCES)) {
+        // A catalogue on read-only media, or another user's: it can still be read.
+        s.LockFd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (s.LockFd < 0 && errno == ENOENT) {
+            s.Mode = access;  // no journal and none can be made: nobody changes these files
+            return {};
+        }
+    }
     if (s.LockFd < 0) {
         return "Cannot open " + file.string() + ".";
     }
     s.Acquiring = true;
     const bool exclusive = access == CatalogueAccess::Write;
     bool locked = WaitForLock(s.LockFd, exclusive ? LOCK_EX : LOCK_SH);
-    if (locked && !exclusive && NeedsRecovery(s)) {
+    std::string failure;
+    if (locked && NeedsRecovery(s)) {
         // Putting the files right needs them to ourselves for a moment.
-        ::flock(s.LockFd, LOCK_UN);
-        locked = WaitForLock(s.LockFd, LOCK_EX);
-        if (locked) {
-            const std::string failure = Recover(s);
-            if (!failure.empty()) {
-                s.Acquiring = false;
-                CloseLock(s);
-                return failure;
-            }
-            locked = ::flock(s.LockFd, LOCK_SH) == 0;
+        if (!exclusive) {
+            ::flock(s.LockFd, LOCK_UN);
+            locked = WaitForLock(s.LockFd, LOCK_EX);
         }
-    } else if (locked && exclusive && NeedsRecovery(s)) {
-        const std::string failure = Recover(s);
-        if (!failure.empty()) {
-            s.Acquiring = false;
-            CloseLock(s);
-            return failure;
+        if (locked) {
+            failure = Recover(s);
+            locked = exclusive || ::flock(s.LockFd, LOCK_SH) == 0;
         }
     }
     s.Acquiring = false;
-    if (!locked) {
+    if (!failure.empty() || !locked) {
         CloseLock(s);
-        busy = true;
-        return kCatalogueBusyMessage;
+        return !failure.empty() ? failure : kCatalogueBusyMessage;
     }
     std::array<std::uint8_t, kJournalHeaderBytes> header{};
     if (ReadFileAt(s.LockFd, 0, header) == kJournalHeaderBytes) {
@@ -371,12 +369,11 @@ CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess ac
     }
     if (s.Acquiring) {
         // Asked again while this process waits for the lock (from the wait hook): not now.
-        busy_ = true;
         failure_ = kCatalogueBusyMessage;
         return;
     }
     s.Directory = directory;
-    failure_ = Acquire(s, access, busy_);
+    failure_ = Acquire(s, access);
     if (failure_.empty()) {
         s.Depth = 1;
         held_ = true;

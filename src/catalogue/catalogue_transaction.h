@@ -39,8 +39,6 @@ class CatalogueScope {
     // be restored after a crash): then Failure() says why, for the user.
     bool Held() const { return held_; }
     const std::string& Failure() const { return failure_; }
-    // Whether the lock was refused because another program held it.
-    bool Busy() const { return busy_; }
 
     // Commits what the transaction changed so far and keeps the lock, so that a long run of
     // changes commits in batches. Only the outermost scope commits; inner ones answer true.
@@ -54,7 +52,6 @@ class CatalogueScope {
   private:
     std::string key_;
     bool held_ = false;
-    bool busy_ = false;
     std::string failure_;
 };
 
