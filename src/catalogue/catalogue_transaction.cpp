@@ -321,6 +321,13 @@ std::string CommitChanges(DirectoryState& s) {
         c.After = StampOfFd(overlay->Fd);
         committed.push_back(std::move(c));
     }
+    // A file this transaction first wrote was made meanwhile: its name must be on disk as well
+    // before the commit makes it part of the catalogue.
+    const bool made = std::any_of(body.OriginalSizes.begin(), body.OriginalSizes.end(),
+                                  [](std::int64_t size) { return size == 0; });
+    if (failure.empty() && made && !FlushDirectory(s.Directory)) {
+        failure = "cannot flush the data directory";
+    }
     if (!failure.empty()) {
         std::string reason;
         ForgetCaches();

@@ -264,7 +264,8 @@ std::int32_t DiscCatalogue::StoreDiscRecord(DiscRecord& record, const StringGrid
         }
     }
     CloseDiscFiles();
-    return number;
+    // A store whose commit failed was undone: it must not look stored.
+    return scope->Commit() ? number : 0;
 }
 
 bool DiscCatalogue::AdoptDriveDisc(DiscRecord& record, const StringGrid& tracks,

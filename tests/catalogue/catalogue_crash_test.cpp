@@ -10,6 +10,7 @@
 #include "catalogue/rollback_journal.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/crash_harness.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/random_discs.h"
 
 namespace snx::test {
@@ -126,6 +127,32 @@ TEST(RollbackJournalTest, EveryDamagedByteOfABodyIsCaught) {
         EXPECT_FALSE(DecodeJournalBody(damaged)) << "byte " << at;
         EXPECT_FALSE(DecodeJournalBody(std::span(encoded).first(at))) << "cut at " << at;
     }
+}
+
+TEST_F(CatalogueCrashTest, AChangeThatCannotBeWrittenIsUndoneAndSaidSo) {
+    const std::string shownBefore = ShownCatalogue(*catalogue_);
+    std::uintmax_t largest = 0;
+    for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF", "disc.JNL"}) {
+        largest = std::max(largest, std::filesystem::file_size(dir_ / name));
+    }
+    DiscRecord record;
+    StringGrid tracks;
+    TextBox memo;
+    KeySnapshot keys;
+    catalogue_->LoadDiscRecord("00000000000000D9", record, tracks, memo, keys);
+    memo.Text = std::string(300'000, 'n');  // the block file must grow past the limit
+    {
+        const FileSizeLimit limit(largest + 100);
+        EXPECT_EQ(catalogue_->StoreDiscRecord(record, tracks, memo, keys), 0);
+    }
+    ASSERT_FALSE(messages_.Errors().empty());
+    EXPECT_NE(messages_.Errors().back().find("The catalogue could not be written"),
+              std::string::npos)
+        << messages_.Errors().back();
+    record_files::ForgetSharedPages();
+    ForgetFreeSpaceMaps();
+    EXPECT_EQ(ShownCatalogue(*catalogue_), shownBefore);
+    EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
 }
 
 TEST_F(CatalogueCrashTest, AJournalThatCannotBeReadLeavesTheFilesAsTheyAre) {
