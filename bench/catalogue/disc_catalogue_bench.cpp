@@ -45,16 +45,27 @@ constexpr std::size_t kBatch = 300;
 void StoreAll(snx::DiscCatalogue& catalogue, std::size_t count = Discs().size(),
               std::size_t batch = kBatch) {
     std::optional<snx::CatalogueScope> scope;
+    // As the import does: the files held open for a batch, closed for its commit.
+    const auto endBatch = [&] {
+        if (scope) {
+            catalogue.CloseDiscVlf();
+            catalogue.CloseDiscFiles();
+            scope.reset();
+        }
+    };
     for (std::size_t i = 0; i < count; ++i) {
         if (i % batch == 0) {
-            scope.reset();
+            endBatch();
             scope.emplace(catalogue.DataDirectory(), snx::CatalogueAccess::Write);
+            catalogue.OpenDiscFiles();
+            catalogue.OpenDiscVlf();
         }
         const Disc& disc = Discs()[i];
         snx::DiscRecord record = disc.Record;
         snx::KeySnapshot keys;
         catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
     }
+    endBatch();
 }
 
 // The full catalogue with its samples, made once and shared by the reading benchmarks.

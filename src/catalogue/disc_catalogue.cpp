@@ -1,5 +1,6 @@
 #include "catalogue/disc_catalogue.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "settings/file_names.h"
@@ -31,6 +32,7 @@ DiscCatalogue::DiscCatalogue(Tfvlf& holder, const DriveTable* drive)
     : holder_(holder), drive_(drive) {}
 
 DiscCatalogue::~DiscCatalogue() {
+    filesDepth_ = std::min(filesDepth_, 1);
     CloseDiscFiles();
 }
 
@@ -62,6 +64,7 @@ bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess 
 
 bool DiscCatalogue::OpenDiscFiles() {
     if (handle_ >= 0) {
+        ++filesDepth_;
         return true;
     }
     const std::filesystem::path dir = DataDirectory();
@@ -78,11 +81,12 @@ bool DiscCatalogue::OpenDiscFiles() {
         ShowError(!refused.empty() ? refused : "Cannot open disc record file - " + ErrorCode());
         return false;
     }
+    filesDepth_ = 1;
     return true;
 }
 
 void DiscCatalogue::CloseDiscFiles() {
-    if (handle_ < 0) {
+    if (handle_ < 0 || --filesDepth_ > 0) {
         return;
     }
     CloseRecordFiles(handle_);
@@ -93,16 +97,26 @@ void DiscCatalogue::CloseDiscFiles() {
 }
 
 bool DiscCatalogue::OpenDiscVlf() {
+    if (vlfDepth_ > 0 && holder_.Vlf.IsOpen()) {
+        ++vlfDepth_;
+        return true;
+    }
     holder_.Vlf.FileName = ResolveFileName(DataDirectory(), "disc.VLF");
     if (!holder_.Vlf.Open()) {
         const std::string refused = CatalogueOpenRefusal();
         ShowError(!refused.empty() ? refused : "Cannot open VLF file");
         return false;
     }
+    vlfDepth_ = 1;
     return true;
 }
 
 void DiscCatalogue::CloseDiscVlf() {
+    if (vlfDepth_ > 1) {
+        --vlfDepth_;
+        return;
+    }
+    vlfDepth_ = 0;
     if (holder_.Vlf.Close() != 0) {
         ShowError("Cannot close VLF file");
     }

@@ -41,7 +41,8 @@ class DiscCatalogue {
     std::uint64_t LastGeneration() const { return lastGeneration_; }
 
     // Opens "disc" for reading and writing, creating it after the user's confirmation when
-    // "disc.DAT" is missing. False when the files stay closed.
+    // "disc.DAT" is missing. False when the files stay closed. Opens nest: the files close at the
+    // close that matches the first open, so a caller may keep them open across many operations.
     bool OpenDiscFiles();
     void CloseDiscFiles();
     bool FilesOpen() const { return handle_ >= 0; }
@@ -99,6 +100,8 @@ class DiscCatalogue {
     Tfvlf& holder_;
     const DriveTable* drive_;
     int handle_ = -1;
+    int filesDepth_ = 0;
+    int vlfDepth_ = 0;
     std::uint64_t lastGeneration_ = 0;
 };
 

@@ -76,9 +76,21 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
     int step = 0;
     ImportResult committed = result;
     auto batchStart = std::chrono::steady_clock::now();
+    // The files stay open for a batch, and are closed for its commit.
+    const auto holdFiles = [&] {
+        catalogue.OpenDiscFiles();
+        catalogue.OpenDiscVlf();
+    };
+    const auto releaseFiles = [&] {
+        catalogue.CloseDiscVlf();
+        catalogue.CloseDiscFiles();
+    };
     // A batch that cannot be committed is undone whole: it is not counted, and the import stops.
     const auto commit = [&] {
-        if (!scope->Commit()) {
+        releaseFiles();
+        const bool committedNow = scope->Commit();
+        holdFiles();
+        if (!committedNow) {
             result.Added = committed.Added;
             result.Merged = committed.Merged;
             result.Skipped = committed.Skipped;
@@ -89,11 +101,13 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         batchStart = std::chrono::steady_clock::now();
         return true;
     };
+    holdFiles();
     while (reader.HasMore()) {
         const int batch = (result.Added + result.Merged + result.Skipped) -
                           (committed.Added + committed.Merged + committed.Skipped);
         if ((batch >= kBatchDiscs || std::chrono::steady_clock::now() - batchStart >= kBatchTime) &&
             !commit()) {
+            releaseFiles();
             return result;
         }
         if (cancel && cancel()) {
@@ -144,6 +158,7 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         }
     }
     commit();
+    releaseFiles();
     return result;
 }
 
