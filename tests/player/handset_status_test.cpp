@@ -105,6 +105,39 @@ TEST_F(EngineTest, FourWayReleaseStoresVolumesOnlyForACataloguedDisc) {
     EXPECT_EQ(stored.SavedVolumeRight, 3000);
 }
 
+TEST_F(EngineTest, ARecordChangedElsewhereIsReadAgainBeforeThePlayerWritesItsVolumes) {
+    Insert(Tracks(2));
+    DiscRecord record = engine->Record();
+    catalogue->StoreDiscRecord(record, holder.Tracks, holder.Memo, engine->Keys());
+    Remove();
+    drives.VirtualDrive().CloseTray();
+    Tick();
+    ASSERT_GT(engine->RecordNumber(), 0);
+
+    // Another program names the disc meanwhile.
+    Tfvlf otherHolder(dir.Path());
+    DiscCatalogue other(otherHolder, nullptr);
+    DiscRecord elsewhere;
+    KeySnapshot keys;
+    ASSERT_GT(other.LoadDiscRecord(engine->Identity(), elsewhere, otherHolder.catTracks,
+                                   otherHolder.catMemo, keys),
+              0);
+    elsewhere.Name = "Named elsewhere";
+    other.StoreDiscRecord(elsewhere, otherHolder.catTracks, otherHolder.catMemo, keys);
+
+    AppSettings().VolumeLeft = 2000;
+    AppSettings().VolumeRight = 3000;
+    engine->KeepDiscVolumes();
+    DiscRecord stored;
+    StringGrid grid(3, 100);
+    TextBox memo;
+    ASSERT_GT(catalogue->LoadDiscRecord(engine->Identity(), stored, grid, memo, keys), 0);
+    EXPECT_EQ(stored.Name, "Named elsewhere");
+    EXPECT_EQ(stored.SavedVolumeLeft, 2000);
+    EXPECT_EQ(stored.SavedVolumeRight, 3000);
+    EXPECT_EQ(engine->Record().Name, "Named elsewhere");
+}
+
 TEST_F(EngineTest, TrackListOffersNoTracksOnceTheDiscHasGone) {
     EXPECT_EQ(engine->SelectableTrackCount(), 0);
     Insert(Tracks(4));
