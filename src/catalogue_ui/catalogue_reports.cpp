@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <optional>
 
 #include "catalogue_ui/print_layer.h"
 #include "settings/file_names.h"
@@ -382,13 +383,20 @@ void PrintSelectedDisc(PrintLayer& layer, DiscCatalogue& catalogue, const Browse
 }
 
 bool PrintCatalogueListing(PrintLayer& layer, DiscCatalogue& catalogue,
-                           const std::vector<BrowseNode>& tree, BrowseView view,
+                           std::vector<BrowseNode> tree, BrowseView view,
                            const std::string& collector, const QDate& date) {
     if (!layer.BeginReport(QStringLiteral("CD catalogue"), QPageLayout::Portrait,
                            kListingColumns)) {
         return false;
     }
-    catalogue.OpenDiscFiles();
+    // One read lock for the whole listing, so every disc comes from the same catalogue; files
+    // that cannot be opened end the report here rather than failing once for every disc.
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Read) || !catalogue.OpenDiscFiles()) {
+        layer.Abort();
+        layer.EndReport();
+        return false;
+    }
     ListingPen pen(layer, catalogue, view, collector, date);
     pen.PageHeader();
     pen.Print(tree);

@@ -46,11 +46,12 @@ void PrintSelectedDisc(PrintLayer& layer, DiscCatalogue& catalogue, const Browse
                        const std::string& collector = EffectiveCollectorName(AppSettings()));
 
 // The browser's "Catalogue" button: every node of tree in order, each disc read from the
-// catalogue by its record number. view gives the sort phrase of the header, date the day it
-// shows; by default the configured collector and today. False when the print dialog was
-// cancelled.
+// catalogue by its record number. The tree is the report's own copy, since the caller's may
+// change while the report lets events through. view gives the sort phrase of the header, date
+// the day it shows; by default the configured collector and today. False, with no document,
+// when the print dialog was cancelled or the catalogue could not be opened.
 bool PrintCatalogueListing(PrintLayer& layer, DiscCatalogue& catalogue,
-                           const std::vector<BrowseNode>& tree, BrowseView view,
+                           std::vector<BrowseNode> tree, BrowseView view,
                            const std::string& collector = EffectiveCollectorName(AppSettings()),
                            const QDate& date = QDate::currentDate());
 

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWindow>
@@ -575,6 +576,73 @@ TEST_F(BrowserTest, ThePrintButtonsPrintTheSelectedDiscAndTheTreeAsShown) {
               "Do you wish to include the user defined fields for the track listing?");
     EXPECT_TRUE(std::filesystem::exists(pdf));
     ExpectSound();
+}
+
+TEST_F(BrowserTest, WhileAReportPrintsOnlyItsProgressWindowAnswers) {
+    test::StoreRandomDiscs(catalogue, 70);
+    Store("0000000000000501", "Chosen");
+    auto browser = Open();
+    browser->show();
+    Ui::TfrmCat& form = browser->Form();
+    const Strings before = Texts(*browser);
+    TPrintingDlg* printing = window->PrintingDialog();
+    const std::filesystem::path pdf = dir.Path() / "busy.pdf";
+    window->Printing().PrintToPdf(pdf);
+
+    struct During {
+        bool Ran = false;
+        bool BrowserEnabled = true;
+        bool AbortUsable = false;
+    };
+    // Everything a user could do to the browser from the keyboard, the mouse or the window
+    // manager while the report lets events through; none of it may reach the browser.
+    const auto pokeWhilePrinting = [&](During& during) {
+        QTimer::singleShot(0, [&] {
+            during.Ran = true;
+            during.BrowserEnabled = browser->isEnabled();
+            during.AbortUsable = printing->isVisible() && printing->isEnabled() &&
+                                 printing->AbortButton()->isEnabled();
+            if (during.BrowserEnabled) {
+                return;  // acting now would free the tree under the report
+            }
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(browser.get(), &escape);
+            form.btnRefresh->click();
+            form.rbComp->click();
+            browser->close();
+        });
+    };
+
+    During listing;
+    pokeWhilePrinting(listing);
+    form.btnPrintCat->click();
+    EXPECT_TRUE(listing.Ran);
+    EXPECT_FALSE(listing.BrowserEnabled);
+    EXPECT_TRUE(listing.AbortUsable);
+    EXPECT_TRUE(browser->isVisible()) << "not closed under the report";
+    EXPECT_TRUE(browser->isEnabled()) << "usable again once the report has ended";
+    EXPECT_TRUE(form.rbName->isChecked());
+    EXPECT_EQ(Texts(*browser), before);
+    EXPECT_EQ(messages.Errors(), Strings{});
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    std::filesystem::remove(pdf);
+
+    During sheet;
+    Select(*browser, "Chosen");
+    messages.Answer(false);
+    pokeWhilePrinting(sheet);
+    form.btnPrintCD->click();
+    EXPECT_TRUE(sheet.Ran);
+    EXPECT_FALSE(sheet.BrowserEnabled);
+    EXPECT_TRUE(sheet.AbortUsable);
+    EXPECT_TRUE(browser->isVisible());
+    EXPECT_TRUE(browser->isEnabled());
+    EXPECT_EQ(Texts(*browser), before);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_EQ(messages.Errors(), Strings{});
+    ExpectSound();
+    browser->close();
+    EXPECT_FALSE(browser->isVisible()) << "closes as usual after the report";
 }
 
 TEST_F(BrowserTest, TheProgressWindowStaysReachableAboveTheModalBrowser) {

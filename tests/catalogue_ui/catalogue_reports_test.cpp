@@ -331,6 +331,28 @@ TEST_F(ReportsTest, AbortingLeavesNoDocumentAndTheNextReportPrints) {
     EXPECT_TRUE(dialog.PrinterLabel()->text().startsWith(QStringLiteral("Printing on ")));
 }
 
+TEST_F(ReportsTest, AListingWhoseFilesCannotBeOpenedEndsAtOnceWithoutADocument) {
+    StringGrid tracks(3, 100);
+    for (int i = 0; i < 30; ++i) {
+        char identity[17];
+        std::snprintf(identity, sizeof identity, "%016X", 0xA000 + i);
+        Store(Record(identity, "Gone " + std::to_string(i)), tracks, "");
+    }
+    const std::vector<BrowseNode> tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    ASSERT_EQ(tree.size(), 30u);
+    fs::remove(dir_ / "disc.DAT");
+    fs::remove(dir_ / "disc.IX");
+    messages_.Answer(false);  // no new empty catalogue
+    PrintLayer layer;
+    layer.PrintToPdf(pdf_);
+    EXPECT_FALSE(
+        PrintCatalogueListing(layer, *catalogue_, tree, BrowseView::Name, "Tester", QDate()));
+    EXPECT_EQ(messages_.Errors(), std::vector<std::string>{});
+    EXPECT_EQ(messages_.UnusedAnswers(), 0u);
+    EXPECT_FALSE(fs::exists(pdf_));
+    EXPECT_FALSE(fs::exists(dir_ / "report.pdf.part"));
+}
+
 TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
     TPrintingDlg dialog;
     PrintLayer layer(&dialog);
