@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -351,6 +354,36 @@ TEST_F(ReportsTest, AListingWhoseFilesCannotBeOpenedEndsAtOnceWithoutADocument) 
     EXPECT_EQ(messages_.UnusedAnswers(), 0u);
     EXPECT_FALSE(fs::exists(pdf_));
     EXPECT_FALSE(fs::exists(dir_ / "report.pdf.part"));
+}
+
+TEST_F(ReportsTest, EscapeAndTheCloseBoxAbortTheReportAndKeepTheProgressWindowUp) {
+    StringGrid tracks(3, 100);
+    for (int i = 0; i < 80; ++i) {
+        char identity[17];
+        std::snprintf(identity, sizeof identity, "%016X", 0xB000 + i);
+        Store(Record(identity, "Disc " + std::to_string(i)), tracks, "");
+    }
+    TPrintingDlg dialog;
+    PrintLayer layer(&dialog);
+    const std::function<void()> presses[] = {
+        [&] {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &escape);
+        },
+        [&] { dialog.close(); },
+    };
+    for (const auto& press : presses) {
+        bool stillShown = false;
+        QTimer::singleShot(0, [&] {
+            press();
+            stillShown = dialog.isVisible();
+        });
+        EXPECT_TRUE(Listing(BrowseView::Name, layer).empty());
+        EXPECT_TRUE(stillShown);
+        EXPECT_FALSE(fs::exists(pdf_));
+        EXPECT_FALSE(dialog.isVisible()) << "hidden at the report's end";
+        EXPECT_FALSE(dialog.AbortButton()->isEnabled());
+    }
 }
 
 TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
