@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "util/text.h"
 #include "util/user_messages.h"
 
 namespace snx {
@@ -44,7 +45,7 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
     if (currentExists &&
         !Confirm("There is a current data record for this CD, if you continue it will be "
                  "deleted. Do you wish to attach the CD to " +
-                 selected->Text + "?")) {
+                 StoredTextToUtf8(selected->Text) + "?")) {
         return false;
     }
     if (selected->Heading) {

@@ -179,5 +179,25 @@ TEST_F(BrowseTest, AttachWithoutADiscInTheDriveChangesNothing) {
     EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
 }
 
+TEST_F(BrowseTest, QuestionsShowStoredWindows1252NamesAsUtf8) {
+    messages_.Answer(false);
+    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Caf\xe9 Bl\xfc", ""));
+    EXPECT_EQ(messages_.Messages().back().Text,
+              "Would you like to delete the CD data record called Caf\xc3\xa9 Bl\xc3\xbc?");
+    messages_.Answer(false);
+    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "\xc3\x84rger", ""));
+    EXPECT_EQ(messages_.Messages().back().Text,
+              "Would you like to delete the CD data record called \xc3\x84rger?")
+        << "UTF-8 stays as it is";
+
+    BrowseNode node{false, "Se\xf1or \x93Quoted\x94", 3, "0000000000000003", NodePicture::Cd, {}};
+    messages_.Answer(false);
+    EXPECT_FALSE(AttachDriveDisc(*catalogue_, &node, 1, "0000000000000001"));
+    EXPECT_EQ(messages_.Messages().back().Text,
+              "There is a current data record for this CD, if you continue it will be deleted. "
+              "Do you wish to attach the CD to Se\xc3\xb1or \xe2\x80\x9cQuoted\xe2\x80\x9d?");
+    EXPECT_EQ(CountCatalogue(*catalogue_).Discs, 3);
+}
+
 }  // namespace
 }  // namespace snx
