@@ -179,6 +179,18 @@ TEST_F(BrowseTest, AttachWithoutADiscInTheDriveChangesNothing) {
     EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
 }
 
+TEST_F(BrowseTest, AttachThatFailsAfterDeletingTheCurrentRecordStillReportsTheChange) {
+    // The current record is the selected one under another identity: it is deleted, and the
+    // record to attach is gone with it.
+    const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    ASSERT_EQ(tree[1].Text, "Beta");
+    messages_.Answer(true);
+    EXPECT_TRUE(AttachDriveDisc(*catalogue_, &tree[1], tree[1].RecordNumber, "00000000000000FF"));
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, {})),
+              (std::vector<std::string>{"Alpha", "Zeta"}));
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+}
+
 TEST_F(BrowseTest, QuestionsShowStoredWindows1252NamesAsUtf8) {
     messages_.Answer(false);
     EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Caf\xe9 Bl\xfc", ""));
