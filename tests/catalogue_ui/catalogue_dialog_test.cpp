@@ -12,10 +12,12 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWindow>
+#include <map>
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue/vlf.h"
@@ -643,6 +645,54 @@ TEST_F(BrowserTest, WhileAReportPrintsOnlyItsProgressWindowAnswers) {
     ExpectSound();
     browser->close();
     EXPECT_FALSE(browser->isVisible()) << "closes as usual after the report";
+}
+
+TEST_F(BrowserTest, EachAltLetterBelongsToOneControlAndDoesItsJob) {
+    auto browser = Open();
+    std::map<QChar, Strings> owners;
+    const auto note = [&owners](const QString& text) {
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] == QLatin1Char('&')) {
+                if (text[i + 1] != QLatin1Char('&')) {
+                    owners[text[i + 1].toUpper()].push_back(text.toStdString());
+                }
+                ++i;
+            }
+        }
+    };
+    for (const QAbstractButton* button : browser->findChildren<QAbstractButton*>()) {
+        note(button->text());
+    }
+    for (const QLabel* label : browser->findChildren<QLabel*>()) {
+        note(label->text());
+    }
+    for (const auto& [letter, captions] : owners) {
+        EXPECT_EQ(captions.size(), 1u) << "Alt+" << QString(letter).toStdString();
+    }
+    EXPECT_EQ(browser->Form().cbFilter->toolTip(),
+              QStringLiteral("Check to apply text filters entered above."));
+
+    // Pressed as the user presses them, through the window's shortcuts.
+    browser->show();
+    browser->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), browser.get());
+    // A clashing letter only moves the focus between its owners; a unique one presses the
+    // button, which clicks once its press has shown.
+    const auto altKey = [&](Qt::Key key, QAbstractButton* owner) {
+        QTest::keyClick(browser.get(), key, Qt::AltModifier);
+        EXPECT_TRUE(owner->isDown()) << owner->objectName().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([owner] { return !owner->isDown(); }));
+    };
+    Store("0000000000000601", "Added behind its back");
+    EXPECT_EQ(browser->Model().rowCount(), 0);
+    altKey(Qt::Key_R, browser->Form().btnRefresh);
+    EXPECT_EQ(Texts(*browser), Strings{"Added behind its back"}) << "Alt+R refreshes";
+    altKey(Qt::Key_Y, browser->Form().cbFilter);
+    EXPECT_TRUE(browser->Form().cbFilter->isChecked()) << "Alt+Y applies the filter";
+    EXPECT_EQ(browser->Model().rowCount(), 0) << "three empty texts find nothing";
+    altKey(Qt::Key_L, browser->Form().rbLab);
+    EXPECT_TRUE(browser->Form().rbLab->isChecked()) << "Alt+L shows record labels";
 }
 
 TEST_F(BrowserTest, TheProgressWindowStaysReachableAboveTheModalBrowser) {
