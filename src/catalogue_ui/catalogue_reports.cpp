@@ -352,6 +352,8 @@ bool LoadDiscSheet(DiscCatalogue& catalogue, std::int32_t recordNumber, bool use
         }
         // A picture that cannot be read is left out.
         sheet.Picture.load(QString::fromStdString(file.string()));
+        // Left behind, the handset would show it as the picture of the disc in the drive.
+        DiscCatalogue::DeleteQuietly(file);
     }
     return true;
 }

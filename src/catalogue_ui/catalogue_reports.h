@@ -30,8 +30,9 @@ struct DiscSheet {
 };
 
 // The sheet of record number recordNumber: the record, its tracks and notes (without the first
-// line, which repeats the identity) and, when PrintBitmap is set, its picture, written to
-// "disc.bmp" in the data directory on the way. False when the record cannot be read.
+// line, which repeats the identity) and, when PrintBitmap is set, its picture, passing through
+// "disc.bmp" in the data directory, which is gone again afterwards. False when the record cannot
+// be read.
 bool LoadDiscSheet(DiscCatalogue& catalogue, std::int32_t recordNumber, bool userFields,
                    DiscSheet& sheet);
 

@@ -241,6 +241,11 @@ TEST_F(ReportsTest, TheSheetStretchesThePictureBesideItsLabelsWhenAskedTo) {
     const std::size_t beside = composerIndent(Sheet(number).at(0));
     EXPECT_EQ(images(), 1u);
     EXPECT_GT(beside, plain + 10);
+    // The picture's file is gone, or the handset would take it for the drive's disc's picture.
+    for (const auto& entry : fs::directory_iterator(dir_.Path())) {
+        EXPECT_NE(QString::fromStdString(entry.path().filename().string()).toLower().toStdString(),
+                  "disc.bmp");
+    }
 }
 
 TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeader) {
