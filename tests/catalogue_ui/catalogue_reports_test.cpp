@@ -248,6 +248,35 @@ TEST_F(ReportsTest, TheSheetStretchesThePictureBesideItsLabelsWhenAskedTo) {
     }
 }
 
+TEST_F(ReportsTest, TheReportFontIsTheMetricCompatibleFamilySetupInstalls) {
+    const std::int32_t number =
+        Store(Record("00000000000000C2", "Typeset"), StringGrid(3, 100), "");
+    // The fonts the PDF embeds: the first word of each row of poppler's table under its head.
+    const auto fonts = [&] {
+        Sheet(number);
+        const std::vector<std::string> rows = LinesOf(Output("pdffonts '" + pdf_.string() + "'"));
+        std::string names;
+        for (std::size_t i = 2; i < rows.size(); ++i) {
+            names += rows[i].substr(0, rows[i].find(' ')) + " ";
+        }
+        return names;
+    };
+    std::string used = fonts();
+    EXPECT_NE(used.find("LiberationSerif"), std::string::npos) << "the default: " << used;
+    EXPECT_EQ(used.find("DejaVu"), std::string::npos) << used;
+    AppSettings().ReportFontSize = 11;
+    const std::pair<const char*, const char*> named[] = {{"Times New Roman", "LiberationSerif"},
+                                                         {"Times Roman New", "LiberationSerif"},
+                                                         {"Arial", "LiberationSans"},
+                                                         {"Courier New", "LiberationMono"},
+                                                         {"DejaVu Sans", "DejaVuSans"}};
+    for (const auto& [name, family] : named) {
+        AppSettings().ReportFontName = name;
+        used = fonts();
+        EXPECT_NE(used.find(family), std::string::npos) << name << ": " << used;
+    }
+}
+
 TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeader) {
     std::map<std::string, std::string> composerOf;
     const char* const composers[] = {"Bartok", "Haydn", "Mozart", "Schubert", "Ravel"};
