@@ -190,7 +190,8 @@ class SheetPen final : public ReportPen {
         NextLine();
         layer_.Write("Tracks: " + std::to_string(record.TrackCount), 8, line_, 20);
         layer_.Write("PlayingTime: " + FormatMinSec(record.PlayingTime), 26, line_, 20);
-        layer_.Write("Disk ID: " + CutText(Shown(record.Identity), 25), 52, line_, 20);
+        // The rest of the line: 20 cells cut a 16-character identity in wider fonts.
+        layer_.Write("Disk ID: " + CutText(Shown(record.Identity), 25), 52, line_, width_ - 52);
         NextLine();
         layer_.Rule(line_, 7, width_);
         NextLine();

@@ -121,6 +121,46 @@ class ReportsTest : public test::CatalogueTest {
         return fs::exists(pdf_) ? PdfPages(pdf_) : std::vector<std::string>{};
     }
 
+    // Checks the rendered sheet of the disc has ink over every glyph of its identity.
+    void ExpectIdentityWhole(std::int32_t number, const std::string& identity) {
+        Sheet(number);
+        // Where poppler places the identity, in points: it reads text a clip hides too.
+        const std::string boxes = Output("pdftotext -f 1 -l 1 -bbox '" + pdf_.string() + "' -");
+        const auto word = boxes.find(">" + identity + "</word>");
+        ASSERT_NE(word, std::string::npos) << boxes;
+        const std::string tag =
+            boxes.substr(boxes.rfind("<word", word), word - boxes.rfind("<word", word));
+        const auto attribute = [&tag](const std::string& name) {
+            const auto at = tag.find(name + "=\"");
+            return at == std::string::npos ? -1.0 : std::stod(tag.substr(at + name.size() + 2));
+        };
+        const double xMin = attribute("xMin");
+        const double xMax = attribute("xMax");
+        const double yMin = attribute("yMin");
+        const double yMax = attribute("yMax");
+        ASSERT_GT(xMax, xMin) << tag;
+
+        // So the drawing itself is looked at: the page at 2 pixels a point.
+        const fs::path picture = dir_ / "page";
+        Output("pdftoppm -r 144 -gray -singlefile -f 1 -l 1 '" + pdf_.string() + "' '" +
+               picture.string() + "'");
+        QImage page(QString::fromStdString(picture.string() + ".pgm"));
+        ASSERT_FALSE(page.isNull());
+        const auto inked = [&](double from, double to) {
+            int dark = 0;
+            for (int y = static_cast<int>(yMin * 2); y < static_cast<int>(yMax * 2); ++y) {
+                for (int x = static_cast<int>(from * 2); x < static_cast<int>(to * 2); ++x) {
+                    dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+                }
+            }
+            return dark;
+        };
+        const double glyph = (xMax - xMin) / static_cast<double>(identity.size());
+        EXPECT_GT(inked(xMin, xMin + glyph), 0) << "the first digit";
+        EXPECT_GT(inked(xMax - 2 * glyph, xMax - glyph), 0) << "the B";
+        EXPECT_GT(inked(xMax - glyph, xMax), 0) << "the final 1";
+    }
+
     fs::path pdf_ = dir_ / "report.pdf";
 };
 
@@ -177,6 +217,17 @@ TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
     EXPECT_EQ(rowsBetween(LinesOf(pages[0])), withoutYear);
 }
 
+TEST_F(ReportsTest, TheDiscIdentityIsDrawnWholeNotClippedByItsBox) {
+    const std::string identity = "00000000000000B1";
+    const std::int32_t number = Store(Record(identity, "Identified"), StringGrid(3, 100), "");
+    // In the default font and in a wide one a user may choose.
+    for (const char* font : {"", "Courier New"}) {
+        SCOPED_TRACE(font);
+        AppSettings().ReportFontName = font;
+        AppSettings().ReportFontSize = 12;
+        ExpectIdentityWhole(number, identity);
+    }
+}
 TEST_F(ReportsTest, ATrackListPastThePageGoesOnAfterTheHeaderOfTheNextPage) {
     DiscRecord record = Record("00000000000000B1", "Complete Songs");
     record.TrackCount = 99;
