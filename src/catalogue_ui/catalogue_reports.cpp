@@ -212,7 +212,7 @@ class ListingPen final : public ReportPen {
                const std::string& collector, const QDate& date)
         : ReportPen(layer),
           catalogue_(catalogue),
-          title_("CD Catalogue " + SortPhrase(view)),
+          title_("CD Catalogue" + SortPhrase(view)),
           byline_("Collector: " + collector + " - Printed on " + PrintedDate(date).toStdString()) {}
 
     void Print(const std::vector<BrowseNode>& nodes) {

@@ -12,6 +12,7 @@
 
 #include "catalogue_ui/printing_dlg.h"
 #include "settings/settings.h"
+#include "util/user_messages.h"
 
 namespace snx {
 
@@ -140,6 +141,7 @@ bool PrintLayer::BeginReport(const QString& title, QPageLayout::Orientation orie
     font_.setPointSize(baseSize_);
     if (!painter_.begin(device)) {
         FinishFile(false);
+        ShowError("Cannot start printing.");
         return false;
     }
     painter_.setPen(QPen(Qt::black, 3));

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -76,6 +77,36 @@ std::size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
+struct WordBox {
+    std::string Text;
+    double XMin = 0;
+    double YMin = 0;
+    double XMax = 0;
+    double YMax = 0;
+};
+
+// The words of the first page where poppler places them, in points. It reads text a clip hides
+// too, so what is really drawn needs the rendered page.
+std::vector<WordBox> FirstPageWords(const fs::path& pdf) {
+    const std::string boxes = Output("pdftotext -f 1 -l 1 -bbox '" + pdf.string() + "' -");
+    std::vector<WordBox> words;
+    for (std::size_t at = boxes.find("<word "); at != std::string::npos;
+         at = boxes.find("<word ", at + 1)) {
+        const std::size_t close = boxes.find('>', at);
+        const std::string tag = boxes.substr(at, close - at);
+        const auto attribute = [&tag](const char* name) {
+            const auto found = tag.find(std::string(name) + "=\"");
+            return found == std::string::npos
+                       ? -1.0
+                       : std::stod(tag.substr(found + std::strlen(name) + 2));
+        };
+        words.push_back({boxes.substr(close + 1, boxes.find("</word>", close) - close - 1),
+                         attribute("xMin"), attribute("yMin"), attribute("xMax"),
+                         attribute("yMax")});
+    }
+    return words;
+}
+
 class ReportsTest : public test::CatalogueTest {
   protected:
     ReportsTest() {
@@ -124,21 +155,15 @@ class ReportsTest : public test::CatalogueTest {
     // Checks the rendered sheet of the disc has ink over every glyph of its identity.
     void ExpectIdentityWhole(std::int32_t number, const std::string& identity) {
         Sheet(number);
-        // Where poppler places the identity, in points: it reads text a clip hides too.
-        const std::string boxes = Output("pdftotext -f 1 -l 1 -bbox '" + pdf_.string() + "' -");
-        const auto word = boxes.find(">" + identity + "</word>");
-        ASSERT_NE(word, std::string::npos) << boxes;
-        const std::string tag =
-            boxes.substr(boxes.rfind("<word", word), word - boxes.rfind("<word", word));
-        const auto attribute = [&tag](const std::string& name) {
-            const auto at = tag.find(name + "=\"");
-            return at == std::string::npos ? -1.0 : std::stod(tag.substr(at + name.size() + 2));
-        };
-        const double xMin = attribute("xMin");
-        const double xMax = attribute("xMax");
-        const double yMin = attribute("yMin");
-        const double yMax = attribute("yMax");
-        ASSERT_GT(xMax, xMin) << tag;
+        const std::vector<WordBox> words = FirstPageWords(pdf_);
+        const auto word = std::find_if(words.begin(), words.end(),
+                                       [&](const WordBox& w) { return w.Text == identity; });
+        ASSERT_NE(word, words.end());
+        const double xMin = word->XMin;
+        const double xMax = word->XMax;
+        const double yMin = word->YMin;
+        const double yMax = word->YMax;
+        ASSERT_GT(xMax, xMin);
 
         // So the drawing itself is looked at: the page at 2 pixels a point.
         const fs::path picture = dir_ / "page";
@@ -383,6 +408,18 @@ TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeade
     for (const auto& [name, times] : seen) {
         EXPECT_EQ(times, 1) << name;
     }
+    // One space between the title and its sort phrase, as between the phrase's own words.
+    const std::vector<WordBox> words = FirstPageWords(pdf_);
+    const auto at = [&words](const std::string& text) {
+        const auto found = std::find_if(words.begin(), words.end(),
+                                        [&](const WordBox& w) { return w.Text == text; });
+        EXPECT_NE(found, words.end()) << text;
+        return found == words.end() ? WordBox{} : *found;
+    };
+    const double afterTitle = at("by").XMin - at("Catalogue").XMax;
+    const double inPhrase = at("composer").XMin - at("by").XMax;
+    EXPECT_GT(afterTitle, 0.5 * inPhrase);
+    EXPECT_LT(afterTitle, 1.5 * inPhrase);
     EXPECT_EQ(headings.size(), 5u);
     for (const auto& [name, times] : headings) {
         EXPECT_EQ(times, 1) << name;
@@ -469,6 +506,15 @@ TEST_F(ReportsTest, EscapeAndTheCloseBoxAbortTheReportAndKeepTheProgressWindowUp
         EXPECT_FALSE(dialog.isVisible()) << "hidden at the report's end";
         EXPECT_FALSE(dialog.AbortButton()->isEnabled());
     }
+}
+
+TEST_F(ReportsTest, AJobThatCannotStartIsReported) {
+    PrintLayer layer;
+    layer.PrintToPdf(dir_ / "no such folder" / "report.pdf");
+    EXPECT_FALSE(
+        PrintCatalogueListing(layer, *catalogue_, {}, BrowseView::Name, "Tester", QDate()));
+    EXPECT_EQ(messages_.Errors(), std::vector<std::string>{"Cannot start printing."});
+    EXPECT_FALSE(fs::exists(dir_ / "no such folder"));
 }
 
 TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
