@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "util/text.h"
 #include "util/user_messages.h"
 
 namespace snx {
@@ -44,7 +45,7 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
     if (currentExists &&
         !Confirm("There is a current data record for this CD, if you continue it will be "
                  "deleted. Do you wish to attach the CD to " +
-                 selected->Text + "?")) {
+                 StoredTextToUtf8(selected->Text) + "?")) {
         return false;
     }
     if (selected->Heading) {
@@ -70,10 +71,13 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
         return false;
     }
 
+    // Once the current record is gone the caller must refresh, whatever fails after it.
+    bool deleted = false;
     if (currentExists && catalogue.OpenDiscFiles()) {
         DiscRecord current;
         if (catalogue.ReadRecord(currentNumber, current)) {
             catalogue.DeleteRecordAndBlocks(currentNumber, current);
+            deleted = true;
         } else {
             catalogue.ReportRecordError(0);
         }
@@ -81,7 +85,7 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
     }
 
     if (!ReadReporting(catalogue, selected->RecordNumber, record)) {
-        return false;
+        return deleted;
     }
     Tfvlf& holder = catalogue.Holder();
     const std::string oldIdentity = record.Identity;
@@ -89,7 +93,7 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
     const std::int32_t number =
         catalogue.LoadDiscRecord(oldIdentity, record, holder.Tracks, holder.Memo, keys);
     if (number <= 0) {
-        return false;
+        return deleted;
     }
     const std::string identity(driveIdentity);
     if (catalogue.OpenDiscFiles()) {

@@ -15,7 +15,8 @@ namespace snx {
 // the current record is deleted first; then the selected record is re-keyed to the drive's
 // identity, takes the drive's track count, lengths and playing time, loses its orphan mark and
 // is stored, its tracks and notes passing through the holder's current-disc Tracks and Memo.
-// True when the record was attached: the caller reloads the disc's record.
+// True when the catalogue changed (the record was attached, or only the current record was
+// deleted before a later step failed): the caller reloads the disc's record and its tree.
 bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
                      std::int32_t currentNumber, std::string_view driveIdentity);
 

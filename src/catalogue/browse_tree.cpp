@@ -275,8 +275,9 @@ CatalogueCounts CountCatalogue(DiscCatalogue& catalogue) {
 
 bool DeleteCatalogueRecord(DiscCatalogue& catalogue, std::int32_t recordNumber,
                            std::string_view nodeText, std::string_view driveIdentity) {
-    if (!Confirm("Would you like to delete the CD data record called " + std::string(nodeText) +
-                 "?")) {
+    // The node's text is the stored bytes, which may be Windows-1252.
+    if (!Confirm("Would you like to delete the CD data record called " +
+                 StoredTextToUtf8(nodeText) + "?")) {
         return false;
     }
     std::optional<CatalogueScope> scope;

@@ -55,6 +55,27 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// While a report prints the print layer lets events through for its Abort button; the browser
+// is disabled meanwhile, so nothing it does can change the tree or the record files the report
+// is using, and it cannot be closed under it.
+class ReportRunning {
+  public:
+    ReportRunning(QWidget& browser, bool& printing) : browser_(browser), printing_(printing) {
+        printing_ = true;
+        browser_.setEnabled(false);
+    }
+    ~ReportRunning() {
+        browser_.setEnabled(true);
+        printing_ = false;
+    }
+    ReportRunning(const ReportRunning&) = delete;
+    ReportRunning& operator=(const ReportRunning&) = delete;
+
+  private:
+    QWidget& browser_;
+    bool& printing_;
+};
+
 std::string FromUi(const QString& text) {
     return text.toStdString();
 }
@@ -308,14 +329,19 @@ void TfrmCat::btnAttachClick() {
 }
 
 void TfrmCat::btnPrintCDClick() {
+    const ReportRunning running(*this, printing_);
     PrintSelectedDisc(layer_, catalogue_, Selected());
 }
 
 void TfrmCat::btnPrintCatClick() {
+    const ReportRunning running(*this, printing_);
     PrintCatalogueListing(layer_, catalogue_, model_->Tree(), View());
 }
 
 void TfrmCat::done(int result) {
+    if (printing_) {
+        return;  // the window manager's close box still reaches a disabled window
+    }
     playback_->Stop();
     ClearTree();
     QDialog::done(result);

@@ -46,6 +46,7 @@ class TfrmCat final : public QDialog {
     void btnEditClick();
     void btnDeleteClick();
     void btnAttachClick();
+    // The window is disabled while its report prints; the progress window stays usable.
     void btnPrintCDClick();
     void btnPrintCatClick();
     void done(int result) override;
@@ -69,6 +70,7 @@ class TfrmCat final : public QDialog {
     BrowseModel* model_ = nullptr;
     WavePlayback* playback_ = nullptr;
     bool sorted_ = false;
+    bool printing_ = false;  // a report is running from this window
 };
 
 }  // namespace snx

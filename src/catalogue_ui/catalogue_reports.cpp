@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <optional>
 
 #include "catalogue_ui/print_layer.h"
 #include "settings/file_names.h"
@@ -189,7 +190,8 @@ class SheetPen final : public ReportPen {
         NextLine();
         layer_.Write("Tracks: " + std::to_string(record.TrackCount), 8, line_, 20);
         layer_.Write("PlayingTime: " + FormatMinSec(record.PlayingTime), 26, line_, 20);
-        layer_.Write("Disk ID: " + CutText(Shown(record.Identity), 25), 52, line_, 20);
+        // The rest of the line: 20 cells cut a 16-character identity in wider fonts.
+        layer_.Write("Disk ID: " + CutText(Shown(record.Identity), 25), 52, line_, width_ - 52);
         NextLine();
         layer_.Rule(line_, 7, width_);
         NextLine();
@@ -210,7 +212,7 @@ class ListingPen final : public ReportPen {
                const std::string& collector, const QDate& date)
         : ReportPen(layer),
           catalogue_(catalogue),
-          title_("CD Catalogue " + SortPhrase(view)),
+          title_("CD Catalogue" + SortPhrase(view)),
           byline_("Collector: " + collector + " - Printed on " + PrintedDate(date).toStdString()) {}
 
     void Print(const std::vector<BrowseNode>& nodes) {
@@ -351,6 +353,8 @@ bool LoadDiscSheet(DiscCatalogue& catalogue, std::int32_t recordNumber, bool use
         }
         // A picture that cannot be read is left out.
         sheet.Picture.load(QString::fromStdString(file.string()));
+        // Left behind, the handset would show it as the picture of the disc in the drive.
+        DiscCatalogue::DeleteQuietly(file);
     }
     return true;
 }
@@ -382,13 +386,20 @@ void PrintSelectedDisc(PrintLayer& layer, DiscCatalogue& catalogue, const Browse
 }
 
 bool PrintCatalogueListing(PrintLayer& layer, DiscCatalogue& catalogue,
-                           const std::vector<BrowseNode>& tree, BrowseView view,
+                           std::vector<BrowseNode> tree, BrowseView view,
                            const std::string& collector, const QDate& date) {
     if (!layer.BeginReport(QStringLiteral("CD catalogue"), QPageLayout::Portrait,
                            kListingColumns)) {
         return false;
     }
-    catalogue.OpenDiscFiles();
+    // One read lock for the whole listing, so every disc comes from the same catalogue; files
+    // that cannot be opened end the report here rather than failing once for every disc.
+    std::optional<CatalogueScope> scope;
+    if (!catalogue.Enter(scope, CatalogueAccess::Read) || !catalogue.OpenDiscFiles()) {
+        layer.Abort();
+        layer.EndReport();
+        return false;
+    }
     ListingPen pen(layer, catalogue, view, collector, date);
     pen.PageHeader();
     pen.Print(tree);

@@ -30,8 +30,9 @@ struct DiscSheet {
 };
 
 // The sheet of record number recordNumber: the record, its tracks and notes (without the first
-// line, which repeats the identity) and, when PrintBitmap is set, its picture, written to
-// "disc.bmp" in the data directory on the way. False when the record cannot be read.
+// line, which repeats the identity) and, when PrintBitmap is set, its picture, passing through
+// "disc.bmp" in the data directory, which is gone again afterwards. False when the record cannot
+// be read.
 bool LoadDiscSheet(DiscCatalogue& catalogue, std::int32_t recordNumber, bool userFields,
                    DiscSheet& sheet);
 
@@ -46,11 +47,12 @@ void PrintSelectedDisc(PrintLayer& layer, DiscCatalogue& catalogue, const Browse
                        const std::string& collector = EffectiveCollectorName(AppSettings()));
 
 // The browser's "Catalogue" button: every node of tree in order, each disc read from the
-// catalogue by its record number. view gives the sort phrase of the header, date the day it
-// shows; by default the configured collector and today. False when the print dialog was
-// cancelled.
+// catalogue by its record number. The tree is the report's own copy, since the caller's may
+// change while the report lets events through. view gives the sort phrase of the header, date
+// the day it shows; by default the configured collector and today. False, with no document,
+// when the print dialog was cancelled or the catalogue could not be opened.
 bool PrintCatalogueListing(PrintLayer& layer, DiscCatalogue& catalogue,
-                           const std::vector<BrowseNode>& tree, BrowseView view,
+                           std::vector<BrowseNode> tree, BrowseView view,
                            const std::string& collector = EffectiveCollectorName(AppSettings()),
                            const QDate& date = QDate::currentDate());
 

@@ -1,6 +1,7 @@
 #include "catalogue_ui/print_layer.h"
 
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPageSize>
@@ -11,6 +12,7 @@
 
 #include "catalogue_ui/printing_dlg.h"
 #include "settings/settings.h"
+#include "util/user_messages.h"
 
 namespace snx {
 
@@ -24,6 +26,21 @@ PaperSize PaintSize(QPageLayout layout, QPageLayout::Orientation orientation, in
     layout.setOrientation(orientation);
     const QRect rect = layout.paintRectPixels(resolution);
     return {rect.width(), rect.height()};
+}
+
+// The named family, then the usual name of its kind and the metric-compatible family setup
+// installs for it. Without them fontconfig answers an unknown name (the default "Times Roman New"
+// among them) with its general fallback, whose wider letters break the grid.
+QStringList ReportFontFamilies(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower.contains(QStringLiteral("courier")) || lower.contains(QStringLiteral("mono"))) {
+        return {name, QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")};
+    }
+    if (lower.contains(QStringLiteral("arial")) || lower.contains(QStringLiteral("helvetica")) ||
+        lower.contains(QStringLiteral("sans"))) {
+        return {name, QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
+    }
+    return {name, QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")};
 }
 
 }  // namespace
@@ -116,14 +133,15 @@ bool PrintLayer::BeginReport(const QString& title, QPageLayout::Orientation orie
     grid_ = plan.Grid;
     baseSize_ = plan.FontSize;
 
-    font_ = QFont(fontName_);
-    if (!named) {
-        // No such family on most systems: fontconfig's serif substitute stands in.
-        font_.setStyleHint(QFont::Serif);
-    }
+    QFont wanted;
+    wanted.setFamilies(ReportFontFamilies(fontName_));
+    // Resolved once: every later size and weight asks for the family actually found, which is
+    // much quicker than going down the list again.
+    font_ = QFont(QFontInfo(wanted).family());
     font_.setPointSize(baseSize_);
     if (!painter_.begin(device)) {
         FinishFile(false);
+        ShowError("Cannot start printing.");
         return false;
     }
     painter_.setPen(QPen(Qt::black, 3));

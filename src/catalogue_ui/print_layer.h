@@ -47,7 +47,8 @@ class PrintLayer {
 
     // Takes the report font from the settings, asks for the printer, sets up the grid (landscape
     // when fewer than columnsNeeded fit), starts the job and shows the progress window with the
-    // title. False, printing nothing, when the user cancels or the job cannot start.
+    // title. False, printing nothing, when the user cancels or the job cannot start (which is
+    // reported).
     bool BeginReport(const QString& title, QPageLayout::Orientation orientation, int columnsNeeded);
     // Hides the progress window and ends the job, or aborts it when abort was asked for.
     void EndReport();

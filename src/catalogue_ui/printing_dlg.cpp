@@ -44,6 +44,10 @@ void TPrintingDlg::AbortButtonClick() {
     aborted_ = true;
 }
 
+void TPrintingDlg::reject() {
+    AbortButtonClick();
+}
+
 QLabel* TPrintingDlg::PrinterLabel() const {
     return ui_->PrinterLabel;
 }

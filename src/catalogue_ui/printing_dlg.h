@@ -23,6 +23,9 @@ class TPrintingDlg final : public QDialog {
     // Shows the window without blocking, centred on the screen, for a job on printerName.
     void FormShow(const QString& printerName);
     void AbortButtonClick();
+    // Escape and the close box abort the job like the button; the window stays until the
+    // report ends, so Abort is never taken away mid-report.
+    void reject() override;
 
     bool Aborted() const { return aborted_; }
     void ClearAborted() { aborted_ = false; }

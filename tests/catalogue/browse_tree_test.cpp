@@ -1,10 +1,12 @@
 #include "catalogue/browse_tree.h"
 
+#include <array>
 #include <fstream>
 
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_sort.h"
 #include "catalogue/catalogue_check.h"
+#include "catalogue/vlf.h"
 #include "tests/support/catalogue_fixture.h"
 #include "util/text.h"
 
@@ -30,6 +32,39 @@ class BrowseTest : public test::CatalogueTest {
         record.MusicType = type;
         catalogue_->StoreDiscRecord(record, tracks, memo, keys);
     }
+
+    // Gives the stored disc a picture and a sample besides its tracks and notes; its four block
+    // addresses, each checked to hold a block of its own type.
+    std::array<std::int32_t, 4> GiveAllBlocks(const std::string& identity) {
+        const auto file = dir_.Path() / "block.bin";
+        std::ofstream(file, std::ios::binary) << "some bytes of a picture or a sample";
+        DiscRecord record = Load(identity);
+        EXPECT_TRUE(catalogue_->OpenDiscVlf());
+        record.BitmapAddress = holder_->Vlf.StoreFile(0, file, TVlf::kTypeBitmap);
+        record.SampleAddress = holder_->Vlf.StoreFile(0, file, TVlf::kTypeSample);
+        catalogue_->CloseDiscVlf();
+        catalogue_->WriteDiscRecord(record);
+        const std::array<std::int32_t, 4> blocks{record.TracksAddress, record.NotesAddress,
+                                                 record.BitmapAddress, record.SampleAddress};
+        EXPECT_EQ(BlockTypes(blocks),
+                  (std::array<std::int16_t, 4>{TVlf::kTypeGrid, TVlf::kTypeText, TVlf::kTypeBitmap,
+                                               TVlf::kTypeSample}))
+            << identity;
+        return blocks;
+    }
+
+    std::array<std::int16_t, 4> BlockTypes(const std::array<std::int32_t, 4>& blocks) {
+        std::array<std::int16_t, 4> types{};
+        EXPECT_TRUE(catalogue_->OpenDiscVlf());
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            types[i] = holder_->Vlf.BlockType(blocks[i]);
+        }
+        catalogue_->CloseDiscVlf();
+        return types;
+    }
+
+    static constexpr std::array<std::int16_t, 4> kAllFree{TVlf::kTypeFree, TVlf::kTypeFree,
+                                                          TVlf::kTypeFree, TVlf::kTypeFree};
 
     static std::vector<std::string> Texts(const std::vector<BrowseNode>& nodes) {
         std::vector<std::string> texts;
@@ -177,6 +212,66 @@ TEST_F(BrowseTest, AttachWithoutADiscInTheDriveChangesNothing) {
               std::vector<std::string>{"Please first insert the CD to attach."});
     EXPECT_EQ(Load("0000000000000003").Name, "Alpha");
     EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+}
+
+TEST_F(BrowseTest, DeleteAndAttachFreeAllFourBlocksOfTheRecordTheyRemove) {
+    const std::array<std::int32_t, 4> beta = GiveAllBlocks("0000000000000002");
+    messages_.Answer(true);
+    EXPECT_TRUE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", ""));
+    EXPECT_EQ(BlockTypes(beta), kAllFree);
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+
+    // Zeta is the record of the disc in the drive; attaching the drive to Alpha deletes it.
+    const std::array<std::int32_t, 4> zeta = GiveAllBlocks("0000000000000001");
+    const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    ASSERT_EQ(Texts(tree), (std::vector<std::string>{"Alpha", "Zeta"}));
+    messages_.Answer(true);
+    EXPECT_TRUE(AttachDriveDisc(*catalogue_, &tree[0], tree[1].RecordNumber, "0000000000000001"));
+    EXPECT_EQ(Load("0000000000000001").Name, "Alpha");
+    // Storing Alpha afterwards may take a freed block again, but only for itself.
+    const DiscRecord alpha = Load("0000000000000001");
+    std::array<std::int16_t, 4> expected = kAllFree;
+    for (std::size_t i = 0; i < zeta.size(); ++i) {
+        if (zeta[i] == alpha.TracksAddress) {
+            expected[i] = TVlf::kTypeGrid;
+        } else if (zeta[i] == alpha.NotesAddress) {
+            expected[i] = TVlf::kTypeText;
+        }
+    }
+    EXPECT_EQ(BlockTypes(zeta), expected);
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+}
+
+TEST_F(BrowseTest, AttachThatFailsAfterDeletingTheCurrentRecordStillReportsTheChange) {
+    // The current record is the selected one under another identity: it is deleted, and the
+    // record to attach is gone with it.
+    const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    ASSERT_EQ(tree[1].Text, "Beta");
+    messages_.Answer(true);
+    EXPECT_TRUE(AttachDriveDisc(*catalogue_, &tree[1], tree[1].RecordNumber, "00000000000000FF"));
+    EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, {})),
+              (std::vector<std::string>{"Alpha", "Zeta"}));
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+}
+
+TEST_F(BrowseTest, QuestionsShowStoredWindows1252NamesAsUtf8) {
+    messages_.Answer(false);
+    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Caf\xe9 Bl\xfc", ""));
+    EXPECT_EQ(messages_.Messages().back().Text,
+              "Would you like to delete the CD data record called Caf\xc3\xa9 Bl\xc3\xbc?");
+    messages_.Answer(false);
+    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "\xc3\x84rger", ""));
+    EXPECT_EQ(messages_.Messages().back().Text,
+              "Would you like to delete the CD data record called \xc3\x84rger?")
+        << "UTF-8 stays as it is";
+
+    BrowseNode node{false, "Se\xf1or \x93Quoted\x94", 3, "0000000000000003", NodePicture::Cd, {}};
+    messages_.Answer(false);
+    EXPECT_FALSE(AttachDriveDisc(*catalogue_, &node, 1, "0000000000000001"));
+    EXPECT_EQ(messages_.Messages().back().Text,
+              "There is a current data record for this CD, if you continue it will be deleted. "
+              "Do you wish to attach the CD to Se\xc3\xb1or \xe2\x80\x9cQuoted\xe2\x80\x9d?");
+    EXPECT_EQ(CountCatalogue(*catalogue_).Discs, 3);
 }
 
 }  // namespace

@@ -12,9 +12,12 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWindow>
+#include <map>
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue/vlf.h"
@@ -575,6 +578,121 @@ TEST_F(BrowserTest, ThePrintButtonsPrintTheSelectedDiscAndTheTreeAsShown) {
               "Do you wish to include the user defined fields for the track listing?");
     EXPECT_TRUE(std::filesystem::exists(pdf));
     ExpectSound();
+}
+
+TEST_F(BrowserTest, WhileAReportPrintsOnlyItsProgressWindowAnswers) {
+    test::StoreRandomDiscs(catalogue, 70);
+    Store("0000000000000501", "Chosen");
+    auto browser = Open();
+    browser->show();
+    Ui::TfrmCat& form = browser->Form();
+    const Strings before = Texts(*browser);
+    TPrintingDlg* printing = window->PrintingDialog();
+    const std::filesystem::path pdf = dir.Path() / "busy.pdf";
+    window->Printing().PrintToPdf(pdf);
+
+    struct During {
+        bool Ran = false;
+        bool BrowserEnabled = true;
+        bool AbortUsable = false;
+    };
+    // Everything a user could do to the browser from the keyboard, the mouse or the window
+    // manager while the report lets events through; none of it may reach the browser.
+    const auto pokeWhilePrinting = [&](During& during) {
+        QTimer::singleShot(0, [&] {
+            during.Ran = true;
+            during.BrowserEnabled = browser->isEnabled();
+            during.AbortUsable = printing->isVisible() && printing->isEnabled() &&
+                                 printing->AbortButton()->isEnabled();
+            if (during.BrowserEnabled) {
+                return;  // acting now would free the tree under the report
+            }
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(browser.get(), &escape);
+            form.btnRefresh->click();
+            form.rbComp->click();
+            browser->close();
+        });
+    };
+
+    During listing;
+    pokeWhilePrinting(listing);
+    form.btnPrintCat->click();
+    EXPECT_TRUE(listing.Ran);
+    EXPECT_FALSE(listing.BrowserEnabled);
+    EXPECT_TRUE(listing.AbortUsable);
+    EXPECT_TRUE(browser->isVisible()) << "not closed under the report";
+    EXPECT_TRUE(browser->isEnabled()) << "usable again once the report has ended";
+    EXPECT_TRUE(form.rbName->isChecked());
+    EXPECT_EQ(Texts(*browser), before);
+    EXPECT_EQ(messages.Errors(), Strings{});
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    std::filesystem::remove(pdf);
+
+    During sheet;
+    Select(*browser, "Chosen");
+    messages.Answer(false);
+    pokeWhilePrinting(sheet);
+    form.btnPrintCD->click();
+    EXPECT_TRUE(sheet.Ran);
+    EXPECT_FALSE(sheet.BrowserEnabled);
+    EXPECT_TRUE(sheet.AbortUsable);
+    EXPECT_TRUE(browser->isVisible());
+    EXPECT_TRUE(browser->isEnabled());
+    EXPECT_EQ(Texts(*browser), before);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_EQ(messages.Errors(), Strings{});
+    ExpectSound();
+    browser->close();
+    EXPECT_FALSE(browser->isVisible()) << "closes as usual after the report";
+}
+
+TEST_F(BrowserTest, EachAltLetterBelongsToOneControlAndDoesItsJob) {
+    auto browser = Open();
+    std::map<QChar, Strings> owners;
+    const auto note = [&owners](const QString& text) {
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] == QLatin1Char('&')) {
+                if (text[i + 1] != QLatin1Char('&')) {
+                    owners[text[i + 1].toUpper()].push_back(text.toStdString());
+                }
+                ++i;
+            }
+        }
+    };
+    for (const QAbstractButton* button : browser->findChildren<QAbstractButton*>()) {
+        note(button->text());
+    }
+    for (const QLabel* label : browser->findChildren<QLabel*>()) {
+        note(label->text());
+    }
+    for (const auto& [letter, captions] : owners) {
+        EXPECT_EQ(captions.size(), 1u) << "Alt+" << QString(letter).toStdString();
+    }
+    EXPECT_EQ(browser->Form().cbFilter->toolTip(),
+              QStringLiteral("Check to apply text filters entered above."));
+
+    // Pressed as the user presses them, through the window's shortcuts.
+    browser->show();
+    browser->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), browser.get());
+    // A clashing letter only moves the focus between its owners; a unique one presses the
+    // button, which clicks once its press has shown.
+    const auto altKey = [&](Qt::Key key, QAbstractButton* owner) {
+        QTest::keyClick(browser.get(), key, Qt::AltModifier);
+        EXPECT_TRUE(owner->isDown()) << owner->objectName().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([owner] { return !owner->isDown(); }));
+    };
+    Store("0000000000000601", "Added behind its back");
+    EXPECT_EQ(browser->Model().rowCount(), 0);
+    altKey(Qt::Key_R, browser->Form().btnRefresh);
+    EXPECT_EQ(Texts(*browser), Strings{"Added behind its back"}) << "Alt+R refreshes";
+    altKey(Qt::Key_Y, browser->Form().cbFilter);
+    EXPECT_TRUE(browser->Form().cbFilter->isChecked()) << "Alt+Y applies the filter";
+    EXPECT_EQ(browser->Model().rowCount(), 0) << "three empty texts find nothing";
+    altKey(Qt::Key_L, browser->Form().rbLab);
+    EXPECT_TRUE(browser->Form().rbLab->isChecked()) << "Alt+L shows record labels";
 }
 
 TEST_F(BrowserTest, TheProgressWindowStaysReachableAboveTheModalBrowser) {

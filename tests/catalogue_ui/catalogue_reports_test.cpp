@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -73,6 +77,36 @@ std::size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
+struct WordBox {
+    std::string Text;
+    double XMin = 0;
+    double YMin = 0;
+    double XMax = 0;
+    double YMax = 0;
+};
+
+// The words of the first page where poppler places them, in points. It reads text a clip hides
+// too, so what is really drawn needs the rendered page.
+std::vector<WordBox> FirstPageWords(const fs::path& pdf) {
+    const std::string boxes = Output("pdftotext -f 1 -l 1 -bbox '" + pdf.string() + "' -");
+    std::vector<WordBox> words;
+    for (std::size_t at = boxes.find("<word "); at != std::string::npos;
+         at = boxes.find("<word ", at + 1)) {
+        const std::size_t close = boxes.find('>', at);
+        const std::string tag = boxes.substr(at, close - at);
+        const auto attribute = [&tag](const char* name) {
+            const auto found = tag.find(std::string(name) + "=\"");
+            return found == std::string::npos
+                       ? -1.0
+                       : std::stod(tag.substr(found + std::strlen(name) + 2));
+        };
+        words.push_back({boxes.substr(close + 1, boxes.find("</word>", close) - close - 1),
+                         attribute("xMin"), attribute("yMin"), attribute("xMax"),
+                         attribute("yMax")});
+    }
+    return words;
+}
+
 class ReportsTest : public test::CatalogueTest {
   protected:
     ReportsTest() {
@@ -116,6 +150,40 @@ class ReportsTest : public test::CatalogueTest {
         EXPECT_TRUE(
             PrintCatalogueListing(layer, *catalogue_, tree, view, "Tester", QDate(2026, 12, 8)));
         return fs::exists(pdf_) ? PdfPages(pdf_) : std::vector<std::string>{};
+    }
+
+    // Checks the rendered sheet of the disc has ink over every glyph of its identity.
+    void ExpectIdentityWhole(std::int32_t number, const std::string& identity) {
+        Sheet(number);
+        const std::vector<WordBox> words = FirstPageWords(pdf_);
+        const auto word = std::find_if(words.begin(), words.end(),
+                                       [&](const WordBox& w) { return w.Text == identity; });
+        ASSERT_NE(word, words.end());
+        const double xMin = word->XMin;
+        const double xMax = word->XMax;
+        const double yMin = word->YMin;
+        const double yMax = word->YMax;
+        ASSERT_GT(xMax, xMin);
+
+        // So the drawing itself is looked at: the page at 2 pixels a point.
+        const fs::path picture = dir_ / "page";
+        Output("pdftoppm -r 144 -gray -singlefile -f 1 -l 1 '" + pdf_.string() + "' '" +
+               picture.string() + "'");
+        QImage page(QString::fromStdString(picture.string() + ".pgm"));
+        ASSERT_FALSE(page.isNull());
+        const auto inked = [&](double from, double to) {
+            int dark = 0;
+            for (int y = static_cast<int>(yMin * 2); y < static_cast<int>(yMax * 2); ++y) {
+                for (int x = static_cast<int>(from * 2); x < static_cast<int>(to * 2); ++x) {
+                    dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+                }
+            }
+            return dark;
+        };
+        const double glyph = (xMax - xMin) / static_cast<double>(identity.size());
+        EXPECT_GT(inked(xMin, xMin + glyph), 0) << "the first digit";
+        EXPECT_GT(inked(xMax - 2 * glyph, xMax - glyph), 0) << "the B";
+        EXPECT_GT(inked(xMax - glyph, xMax), 0) << "the final 1";
     }
 
     fs::path pdf_ = dir_ / "report.pdf";
@@ -174,6 +242,17 @@ TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
     EXPECT_EQ(rowsBetween(LinesOf(pages[0])), withoutYear);
 }
 
+TEST_F(ReportsTest, TheDiscIdentityIsDrawnWholeNotClippedByItsBox) {
+    const std::string identity = "00000000000000B1";
+    const std::int32_t number = Store(Record(identity, "Identified"), StringGrid(3, 100), "");
+    // In the default font and in a wide one a user may choose.
+    for (const char* font : {"", "Courier New"}) {
+        SCOPED_TRACE(font);
+        AppSettings().ReportFontName = font;
+        AppSettings().ReportFontSize = 12;
+        ExpectIdentityWhole(number, identity);
+    }
+}
 TEST_F(ReportsTest, ATrackListPastThePageGoesOnAfterTheHeaderOfTheNextPage) {
     DiscRecord record = Record("00000000000000B1", "Complete Songs");
     record.TrackCount = 99;
@@ -238,6 +317,40 @@ TEST_F(ReportsTest, TheSheetStretchesThePictureBesideItsLabelsWhenAskedTo) {
     const std::size_t beside = composerIndent(Sheet(number).at(0));
     EXPECT_EQ(images(), 1u);
     EXPECT_GT(beside, plain + 10);
+    // The picture's file is gone, or the handset would take it for the drive's disc's picture.
+    for (const auto& entry : fs::directory_iterator(dir_.Path())) {
+        EXPECT_NE(QString::fromStdString(entry.path().filename().string()).toLower().toStdString(),
+                  "disc.bmp");
+    }
+}
+
+TEST_F(ReportsTest, TheReportFontIsTheMetricCompatibleFamilySetupInstalls) {
+    const std::int32_t number =
+        Store(Record("00000000000000C2", "Typeset"), StringGrid(3, 100), "");
+    // The fonts the PDF embeds: the first word of each row of poppler's table under its head.
+    const auto fonts = [&] {
+        Sheet(number);
+        const std::vector<std::string> rows = LinesOf(Output("pdffonts '" + pdf_.string() + "'"));
+        std::string names;
+        for (std::size_t i = 2; i < rows.size(); ++i) {
+            names += rows[i].substr(0, rows[i].find(' ')) + " ";
+        }
+        return names;
+    };
+    std::string used = fonts();
+    EXPECT_NE(used.find("LiberationSerif"), std::string::npos) << "the default: " << used;
+    EXPECT_EQ(used.find("DejaVu"), std::string::npos) << used;
+    AppSettings().ReportFontSize = 11;
+    const std::pair<const char*, const char*> named[] = {{"Times New Roman", "LiberationSerif"},
+                                                         {"Times Roman New", "LiberationSerif"},
+                                                         {"Arial", "LiberationSans"},
+                                                         {"Courier New", "LiberationMono"},
+                                                         {"DejaVu Sans", "DejaVuSans"}};
+    for (const auto& [name, family] : named) {
+        AppSettings().ReportFontName = name;
+        used = fonts();
+        EXPECT_NE(used.find(family), std::string::npos) << name << ": " << used;
+    }
 }
 
 TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeader) {
@@ -295,6 +408,18 @@ TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeade
     for (const auto& [name, times] : seen) {
         EXPECT_EQ(times, 1) << name;
     }
+    // One space between the title and its sort phrase, as between the phrase's own words.
+    const std::vector<WordBox> words = FirstPageWords(pdf_);
+    const auto at = [&words](const std::string& text) {
+        const auto found = std::find_if(words.begin(), words.end(),
+                                        [&](const WordBox& w) { return w.Text == text; });
+        EXPECT_NE(found, words.end()) << text;
+        return found == words.end() ? WordBox{} : *found;
+    };
+    const double afterTitle = at("by").XMin - at("Catalogue").XMax;
+    const double inPhrase = at("composer").XMin - at("by").XMax;
+    EXPECT_GT(afterTitle, 0.5 * inPhrase);
+    EXPECT_LT(afterTitle, 1.5 * inPhrase);
     EXPECT_EQ(headings.size(), 5u);
     for (const auto& [name, times] : headings) {
         EXPECT_EQ(times, 1) << name;
@@ -329,6 +454,67 @@ TEST_F(ReportsTest, AbortingLeavesNoDocumentAndTheNextReportPrints) {
     EXPECT_TRUE(dialog.AbortButton()->isEnabled());
     EXPECT_EQ(dialog.PageLabel()->text(), QStringLiteral("Page: ") + QString::number(pages.size()));
     EXPECT_TRUE(dialog.PrinterLabel()->text().startsWith(QStringLiteral("Printing on ")));
+}
+
+TEST_F(ReportsTest, AListingWhoseFilesCannotBeOpenedEndsAtOnceWithoutADocument) {
+    StringGrid tracks(3, 100);
+    for (int i = 0; i < 30; ++i) {
+        char identity[17];
+        std::snprintf(identity, sizeof identity, "%016X", 0xA000 + i);
+        Store(Record(identity, "Gone " + std::to_string(i)), tracks, "");
+    }
+    const std::vector<BrowseNode> tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    ASSERT_EQ(tree.size(), 30u);
+    fs::remove(dir_ / "disc.DAT");
+    fs::remove(dir_ / "disc.IX");
+    messages_.Answer(false);  // no new empty catalogue
+    PrintLayer layer;
+    layer.PrintToPdf(pdf_);
+    EXPECT_FALSE(
+        PrintCatalogueListing(layer, *catalogue_, tree, BrowseView::Name, "Tester", QDate()));
+    EXPECT_EQ(messages_.Errors(), std::vector<std::string>{});
+    EXPECT_EQ(messages_.UnusedAnswers(), 0u);
+    EXPECT_FALSE(fs::exists(pdf_));
+    EXPECT_FALSE(fs::exists(dir_ / "report.pdf.part"));
+}
+
+TEST_F(ReportsTest, EscapeAndTheCloseBoxAbortTheReportAndKeepTheProgressWindowUp) {
+    StringGrid tracks(3, 100);
+    for (int i = 0; i < 80; ++i) {
+        char identity[17];
+        std::snprintf(identity, sizeof identity, "%016X", 0xB000 + i);
+        Store(Record(identity, "Disc " + std::to_string(i)), tracks, "");
+    }
+    TPrintingDlg dialog;
+    PrintLayer layer(&dialog);
+    const std::function<void()> presses[] = {
+        [&] {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &escape);
+        },
+        [&] { dialog.close(); },
+    };
+    for (const auto& press : presses) {
+        bool stillShown = false;
+        QTimer::singleShot(0, [&] {
+            press();
+            stillShown = dialog.isVisible();
+        });
+        EXPECT_TRUE(Listing(BrowseView::Name, layer).empty());
+        EXPECT_TRUE(stillShown);
+        EXPECT_FALSE(fs::exists(pdf_));
+        EXPECT_FALSE(dialog.isVisible()) << "hidden at the report's end";
+        EXPECT_FALSE(dialog.AbortButton()->isEnabled());
+    }
+}
+
+TEST_F(ReportsTest, AJobThatCannotStartIsReported) {
+    PrintLayer layer;
+    layer.PrintToPdf(dir_ / "no such folder" / "report.pdf");
+    EXPECT_FALSE(
+        PrintCatalogueListing(layer, *catalogue_, {}, BrowseView::Name, "Tester", QDate()));
+    EXPECT_EQ(messages_.Errors(), std::vector<std::string>{"Cannot start printing."});
+    EXPECT_FALSE(fs::exists(dir_ / "no such folder"));
 }
 
 TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
