@@ -232,6 +232,29 @@ std::string Acquire(DirectoryState& s, CatalogueAccess access) {
     return {};
 }
 
+// Turns this process's shared lock into the exclusive one, for a change made while it reads (the
+// player storing a disc's volumes while a report prints). flock converts without a gap when it
+// succeeds; when another program reads too, it drops the lock, which is taken again as it was.
+bool Upgrade(DirectoryState& s) {
+    if (s.LockFd < 0) {
+        return false;  // read-only media
+    }
+    if (::flock(s.LockFd, LOCK_EX | LOCK_NB) == 0) {
+        s.Mode = CatalogueAccess::Write;
+        return true;
+    }
+    if (WaitForLock(s.LockFd, LOCK_SH)) {
+        std::array<std::uint8_t, kJournalHeaderBytes> header{};
+        const auto generation = ReadFileAt(s.LockFd, 0, header) == kJournalHeaderBytes
+                                    ? DecodeJournalHeader(header)
+                                    : std::nullopt;
+        if (!generation || *generation != s.Generation) {
+            ForgetCaches();  // changed while the lock was let go
+        }
+    }
+    return false;
+}
+
 void DropOverlays(DirectoryState& s) {
     for (auto& overlay : s.Overlays) {
         overlay.reset();
@@ -365,11 +388,17 @@ bool CommitReporting(DirectoryState& s) {
 
 }  // namespace
 
-CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess access) {
+CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess access,
+                               bool forFile) {
     const fs::path directory = dataDirectory.empty() ? fs::path(".") : dataDirectory;
     key_ = catalogue_files::DirectoryKey(directory);
     DirectoryState& s = Directories()[key_];
     if (s.Depth > 0) {
+        if (!forFile && access == CatalogueAccess::Write && s.Mode == CatalogueAccess::Read &&
+            !Upgrade(s)) {
+            failure_ = kCatalogueBusyMessage;
+            return;
+        }
         ++s.Depth;
         held_ = true;
         return;

@@ -8,7 +8,8 @@
 // emptying the journal is the commit. The first program to lock the files after a crash rolls
 // the journal back, so every change is seen whole or not at all.
 //
-// Scopes nest within a process: the outermost decides the lock. Opening one of the three files
+// Scopes nest within a process: the outermost decides the lock, and a write scope inside a read
+// scope upgrades it. Opening one of the three files
 // (RawFile) takes a scope of its own for as long as it is open, so no write escapes a transaction
 // even where the caller took none. A lock held elsewhere is waited for a short while, the wait
 // hook keeping windows alive; then the scope is not held and nothing can be read or changed.
@@ -30,7 +31,11 @@ constexpr const char* kCatalogueBusyMessage = "The catalogue is in use by anothe
 
 class CatalogueScope {
   public:
-    CatalogueScope(const std::filesystem::path& dataDirectory, CatalogueAccess access);
+    // A write scope inside this process's read scope upgrades its lock for the rest of the
+    // outermost scope, or is refused (not held) when another program reads too. forFile: the
+    // scope of a file being opened, which joins an open scope as it is.
+    CatalogueScope(const std::filesystem::path& dataDirectory, CatalogueAccess access,
+                   bool forFile = false);
     ~CatalogueScope();
     CatalogueScope(const CatalogueScope&) = delete;
     CatalogueScope& operator=(const CatalogueScope&) = delete;

@@ -51,7 +51,7 @@ bool RawFile::EnterCatalogue(const std::filesystem::path& path, bool write) {
         directory = ".";
     }
     auto scope = std::make_unique<CatalogueScope>(
-        directory, write ? CatalogueAccess::Write : CatalogueAccess::Read);
+        directory, write ? CatalogueAccess::Write : CatalogueAccess::Read, true);
     catalogue_files::NoteOpen(scope->Failure());
     if (!scope->Held()) {
         return false;

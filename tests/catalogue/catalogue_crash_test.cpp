@@ -207,6 +207,51 @@ TEST_F(CatalogueCrashTest, AWriterWaitsForAnotherProgramsLockThenGivesUpChanging
     }
 }
 
+TEST_F(CatalogueCrashTest, AChangeWhileThisProgramReadsTakesTheWriteLockUnlessAnotherReadsToo) {
+    const std::string dat = ReadFileText(dir_ / "disc.DAT");
+    {
+        // A report reading the catalogue while the player stores a disc.
+        const CatalogueScope reading(dir_.Path(), CatalogueAccess::Read);
+        ASSERT_TRUE(reading.Held());
+        EXPECT_GT(AddDisc("00000000000000A1", "Stored while reading"), 0);
+        EXPECT_EQ(ReadFileText(dir_ / "disc.DAT"), dat);  // committed when the reading ends
+        EXPECT_GT(NumberOf("00000000000000A1"), 0);
+    }
+    EXPECT_NE(ReadFileText(dir_ / "disc.DAT"), dat);
+    EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
+    EXPECT_TRUE(messages_.Errors().empty());
+
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        const CatalogueScope scope(dir_.Path(), CatalogueAccess::Read);
+        char c = scope.Held() ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    {
+        const CatalogueScope reading(dir_.Path(), CatalogueAccess::Read);
+        EXPECT_EQ(AddDisc("00000000000000A2", "Refused while another reads"), 0);
+        EXPECT_EQ(messages_.Errors(),
+                  std::vector<std::string>{"The catalogue is in use by another program."});
+        EXPECT_GT(NumberOf("00000000000000C1"), 0);  // the reading goes on
+    }
+    (void)!::write(release[1], "x", 1);
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) {
+        ::close(fd);
+    }
+    EXPECT_EQ(NumberOf("00000000000000A2"), 0);
+    EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
+}
+
 TEST_F(CatalogueCrashTest, AChangeByAnotherProgramIsSeenThroughTheCaches) {
     EXPECT_GT(NumberOf("00000000000000C1"), 0);  // pages cached here
     const pid_t other = ::fork();
