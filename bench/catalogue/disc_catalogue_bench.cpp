@@ -180,24 +180,25 @@ const fs::path& BuiltDatabase() {
     return dir;
 }
 
-// The import's shape: every disc, committed in batches.
-void BM_Ours_Store(benchmark::State& state) {
+// Times storing the first count discs into a new catalogue, committing every batch discs.
+void TimeOursStoring(benchmark::State& state, std::size_t count, std::size_t batch) {
     for (auto _ : state) {
         state.PauseTiming();
         const fs::path dir = NewDirectory("discbench");
         {
             CatalogueSession session(dir);
             state.ResumeTiming();
-            StoreAll(session.Catalogue);
+            StoreAll(session.Catalogue, count, batch);
             state.PauseTiming();
         }
         fs::remove_all(dir);
         state.ResumeTiming();
     }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(count));
 }
-BENCHMARK(BM_Ours_Store)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void BM_Sqlite_Store(benchmark::State& state) {
+// The same into a new durable SQLite database.
+void TimeSqliteStoring(benchmark::State& state, std::size_t count, std::size_t batch) {
     for (auto _ : state) {
         state.PauseTiming();
         const fs::path dir = NewDirectory("discbench");
@@ -205,48 +206,34 @@ void BM_Sqlite_Store(benchmark::State& state) {
             Db db(dir / "catalogue.db", true);
             SqliteSchema(db);
             state.ResumeTiming();
-            SqliteStoreAll(db);
+            SqliteStoreAll(db, count, batch);
             state.PauseTiming();
         }
         fs::remove_all(dir);
         state.ResumeTiming();
     }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(count));
+}
+
+// The import's shape: every disc, committed in batches.
+void BM_Ours_Store(benchmark::State& state) {
+    TimeOursStoring(state, Discs().size(), kBatch);
+}
+BENCHMARK(BM_Ours_Store)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_Sqlite_Store(benchmark::State& state) {
+    TimeSqliteStoring(state, Discs().size(), kBatch);
 }
 BENCHMARK(BM_Sqlite_Store)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // A disc stored as the editor stores it: one transaction, flushed, per disc.
 void BM_Ours_StoreOne(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        const fs::path dir = NewDirectory("discbench");
-        {
-            CatalogueSession session(dir);
-            state.ResumeTiming();
-            StoreAll(session.Catalogue, kStoredOneByOne, 1);
-            state.PauseTiming();
-        }
-        fs::remove_all(dir);
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kStoredOneByOne));
+    TimeOursStoring(state, kStoredOneByOne, 1);
 }
 BENCHMARK(BM_Ours_StoreOne)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_Sqlite_StoreOne(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        const fs::path dir = NewDirectory("discbench");
-        {
-            Db db(dir / "catalogue.db", true);
-            SqliteSchema(db);
-            state.ResumeTiming();
-            SqliteStoreAll(db, kStoredOneByOne, 1);
-            state.PauseTiming();
-        }
-        fs::remove_all(dir);
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kStoredOneByOne));
+    TimeSqliteStoring(state, kStoredOneByOne, 1);
 }
 BENCHMARK(BM_Sqlite_StoreOne)->Unit(benchmark::kMillisecond)->Iterations(2);
 

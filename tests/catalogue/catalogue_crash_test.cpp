@@ -16,6 +16,45 @@
 namespace snx::test {
 namespace {
 
+// Another program reading the catalogue for as long as this object lives.
+class OtherReader {
+  public:
+    explicit OtherReader(const std::filesystem::path& dir) {
+        if (::pipe(ready_) != 0 || ::pipe(release_) != 0) {
+            return;
+        }
+        child_ = ::fork();
+        if (child_ == 0) {
+            const CatalogueScope scope(dir, CatalogueAccess::Read);
+            char c = scope.Held() ? 'y' : 'n';
+            (void)!::write(ready_[1], &c, 1);
+            (void)!::read(release_[0], &c, 1);
+            ::_exit(0);
+        }
+        char c = 0;
+        reading_ = ::read(ready_[0], &c, 1) == 1 && c == 'y';
+    }
+    ~OtherReader() {
+        (void)!::write(release_[1], "x", 1);
+        int status = 0;
+        if (child_ > 0) {
+            ::waitpid(child_, &status, 0);
+        }
+        for (int fd : {ready_[0], ready_[1], release_[0], release_[1]}) {
+            ::close(fd);
+        }
+    }
+    OtherReader(const OtherReader&) = delete;
+    OtherReader& operator=(const OtherReader&) = delete;
+    bool Reading() const { return reading_; }
+
+  private:
+    int ready_[2] = {-1, -1};
+    int release_[2] = {-1, -1};
+    pid_t child_ = -1;
+    bool reading_ = false;
+};
+
 class CatalogueCrashTest : public CatalogueTest {
   protected:
     void SetUp() override {
@@ -165,36 +204,20 @@ TEST_F(CatalogueCrashTest, AJournalThatCannotBeReadLeavesTheFilesAsTheyAre) {
 }
 
 TEST_F(CatalogueCrashTest, AWriterWaitsForAnotherProgramsLockThenGivesUpChangingNothing) {
-    int ready[2];
-    int release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t other = ::fork();
-    if (other == 0) {
-        // Another program reading the catalogue for a while.
-        const CatalogueScope scope(dir_.Path(), CatalogueAccess::Read);
-        char c = scope.Held() ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
     const std::string dat = ReadFileText(dir_ / "disc.DAT");
     const std::string vlf = ReadFileText(dir_ / "disc.VLF");
     int waits = 0;
-    SetCatalogueWaitHook([&] { ++waits; });
-    SetCatalogueLockTimeout(std::chrono::milliseconds(200));
-    EXPECT_EQ(AddDisc("00000000000000F2", "Blocked"), 0);
-    // Readers share: a read goes through meanwhile.
-    EXPECT_GT(NumberOf("00000000000000C1"), 0);
-    SetCatalogueLockTimeout(std::chrono::milliseconds(5000));
-    SetCatalogueWaitHook({});
-    (void)!::write(release[1], "x", 1);
-    int status = 0;
-    ::waitpid(other, &status, 0);
-
+    {
+        const OtherReader other(dir_.Path());
+        ASSERT_TRUE(other.Reading());
+        SetCatalogueWaitHook([&] { ++waits; });
+        SetCatalogueLockTimeout(std::chrono::milliseconds(200));
+        EXPECT_EQ(AddDisc("00000000000000F2", "Blocked"), 0);
+        // Readers share: a read goes through meanwhile.
+        EXPECT_GT(NumberOf("00000000000000C1"), 0);
+        SetCatalogueLockTimeout(std::chrono::milliseconds(5000));
+        SetCatalogueWaitHook({});
+    }
     EXPECT_GT(waits, 0);
     EXPECT_EQ(messages_.Errors(),
               std::vector<std::string>{"The catalogue is in use by another program."});
@@ -202,9 +225,6 @@ TEST_F(CatalogueCrashTest, AWriterWaitsForAnotherProgramsLockThenGivesUpChanging
     EXPECT_EQ(ReadFileText(dir_ / "disc.VLF"), vlf);
     // Once the other program is done, the change goes through.
     EXPECT_GT(AddDisc("00000000000000F2", "Blocked"), 0);
-    for (int fd : {ready[0], ready[1], release[0], release[1]}) {
-        ::close(fd);
-    }
 }
 
 TEST_F(CatalogueCrashTest, AChangeWhileThisProgramReadsTakesTheWriteLockUnlessAnotherReadsToo) {
@@ -221,32 +241,14 @@ TEST_F(CatalogueCrashTest, AChangeWhileThisProgramReadsTakesTheWriteLockUnlessAn
     EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
     EXPECT_TRUE(messages_.Errors().empty());
 
-    int ready[2];
-    int release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t other = ::fork();
-    if (other == 0) {
-        const CatalogueScope scope(dir_.Path(), CatalogueAccess::Read);
-        char c = scope.Held() ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
     {
+        const OtherReader other(dir_.Path());
+        ASSERT_TRUE(other.Reading());
         const CatalogueScope reading(dir_.Path(), CatalogueAccess::Read);
         EXPECT_EQ(AddDisc("00000000000000A2", "Refused while another reads"), 0);
         EXPECT_EQ(messages_.Errors(),
                   std::vector<std::string>{"The catalogue is in use by another program."});
         EXPECT_GT(NumberOf("00000000000000C1"), 0);  // the reading goes on
-    }
-    (void)!::write(release[1], "x", 1);
-    int status = 0;
-    ::waitpid(other, &status, 0);
-    for (int fd : {ready[0], ready[1], release[0], release[1]}) {
-        ::close(fd);
     }
     EXPECT_EQ(NumberOf("00000000000000A2"), 0);
     EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
