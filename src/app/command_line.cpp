@@ -9,26 +9,29 @@ namespace snx {
 namespace {
 
 // Takes the value of an option given as "--name VALUE" or "--name=VALUE". False when the
-// argument is not this option; an empty or missing value sets the error.
+// argument is not this option; an empty or missing value leaves value as it was, and is ignored.
 bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
-               const std::string& what, std::optional<std::string>& value, std::string& error) {
+               const std::string& what, std::optional<std::string>& value,
+               std::vector<std::string>& ignored) {
     const std::string& argument = arguments[i];
+    std::string given;
     if (argument == name) {
         if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-            error = name + " needs " + what;
+            ignored.push_back(name + " (needs " + what + ")");
             return true;
         }
-        value = arguments[++i];
-        return true;
-    }
-    if (argument.starts_with(name + "=")) {
-        value = argument.substr(name.size() + 1);
-        if (value->empty()) {
-            error = name + " needs " + what;
+        given = arguments[++i];
+    } else if (argument.starts_with(name + "=")) {
+        given = argument.substr(name.size() + 1);
+        if (given.empty()) {
+            ignored.push_back(argument + " (needs " + what + ")");
+            return true;
         }
-        return true;
+    } else {
+        return false;
     }
-    return false;
+    value = given;
+    return true;
 }
 
 std::string LowerAscii(std::string_view text) {
@@ -112,14 +115,17 @@ std::optional<std::string> CddaDevice(std::string_view uri) {
 
 // One positional argument: the disc to play.
 void TakeDisc(const std::string& argument, CommandLine& result) {
+    const auto ignore = [&](const std::string& why) {
+        result.Ignored.push_back(argument + " (" + why + ")");
+    };
     if (result.Image || result.Drive) {
-        result.Error = "only one disc image or drive can be given: " + argument;
+        ignore("only one disc image or drive can be given");
         return;
     }
     if (StartsWithNoCase(argument, "cdda://")) {
         const std::optional<std::string> device = CddaDevice(argument);
         if (!device) {
-            result.Error = "not a drive: " + argument;
+            ignore("not a drive");
         } else if (!device->empty()) {
             result.Drive = *device;
         }
@@ -130,18 +136,18 @@ void TakeDisc(const std::string& argument, CommandLine& result) {
         if (path && IsDiscImageName(*path)) {
             result.Image = *path;
         } else {
-            result.Error = "not a disc image: " + argument;
+            ignore("not a disc image");
         }
         return;
     }
     if (argument.find("://") != std::string::npos) {
-        result.Error = "cannot open this kind of address: " + argument;
+        ignore("cannot open this kind of address");
     } else if (argument.starts_with("/dev/")) {
         result.Drive = argument;
     } else if (IsDiscImageName(argument)) {
         result.Image = argument;
     } else {
-        result.Error = "not a disc image or drive: " + argument;
+        ignore("not a disc image or drive");
     }
 }
 
@@ -149,7 +155,7 @@ void TakeDisc(const std::string& argument, CommandLine& result) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
-    for (std::size_t i = 0; i < arguments.size() && result.Error.empty(); ++i) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "/P" || argument == "/p") {
             // The desktop's audio-CD handler passes it first; anywhere else it means nothing.
@@ -163,21 +169,41 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (argument == "--has-drive") {
             result.HasDrive = true;
         } else if (TakeValue(arguments, i, "--data-dir", "a directory", result.DataDirectory,
-                             result.Error) ||
-                   TakeValue(arguments, i, "--image", "a disc image", result.Image, result.Error)) {
-        } else if (argument.starts_with('-')) {
-            result.Error = "unknown argument: " + argument;
+                             result.Ignored)) {
+        } else if (std::optional<std::string> image;
+                   TakeValue(arguments, i, "--image", "a disc image", image, result.Ignored)) {
+            if (image && (result.Image || result.Drive)) {
+                result.Ignored.push_back("--image " + *image +
+                                         " (only one disc image or drive can be given)");
+            } else if (image) {
+                result.Image = image;
+            }
+        } else if (argument.starts_with('-') ||
+                   (argument.starts_with('/') && argument.size() == 2)) {
+            // Options of other programs, and the other one-letter switches of the desktop's
+            // handler line ("/x"), mean nothing here.
+            result.Ignored.push_back(argument + " (unknown)");
         } else {
             TakeDisc(argument, result);
         }
     }
-    if (result.Error.empty() && result.Demo && result.Image) {
-        result.Error = "--demo and --image cannot be used together";
-    }
-    if (result.Error.empty() && result.Drive && (result.Demo || result.Image)) {
-        result.Error = "a drive cannot be given with --demo or a disc image";
+    // The disc named first wins; the demo yields to an image or drive named as well.
+    if (result.Demo && (result.Image || result.Drive)) {
+        result.Ignored.push_back("--demo (a disc image or drive is given as well)");
+        result.Demo = false;
     }
     return result;
+}
+
+std::string IgnoredWarning(const CommandLine& commandLine) {
+    if (commandLine.Ignored.empty()) {
+        return {};
+    }
+    std::string line = "sonatrix: ignored: ";
+    for (std::size_t i = 0; i < commandLine.Ignored.size(); ++i) {
+        line += (i == 0 ? "" : ", ") + commandLine.Ignored[i];
+    }
+    return line + "\n";
 }
 
 std::vector<std::string> CommandLineArguments(const CommandLine& commandLine) {

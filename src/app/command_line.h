@@ -15,12 +15,16 @@ struct CommandLine {
     bool Play = false;                         // "/P" or "/p" first, or -p, --play
     bool HasDrive = false;                     // --has-drive
     bool ShowHelp = false;                     // -h, --help
-    std::string Error;                         // set when the arguments cannot be used
+    std::vector<std::string> Ignored;          // what could not be used, and why
 };
 
 // arguments excludes the program name. One positional argument names a disc: a disc image
 // (.cue, .toc, .nrg, as a path or file:// URI) or a drive (a device path or a cdda:// URI).
+// An argument that cannot be used is ignored and listed in Ignored; the others still count.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// One line for standard error naming every ignored argument; empty when none was.
+std::string IgnoredWarning(const CommandLine& commandLine);
 
 // The arguments that give a running instance the same requests; "/P" comes first when set.
 std::vector<std::string> CommandLineArguments(const CommandLine& commandLine);

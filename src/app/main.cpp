@@ -84,7 +84,7 @@ int NamedDrive(const std::vector<std::string>& labels, const std::string& device
 // the handset, as if chosen from its menu. False when the arguments name no disc.
 bool TakeLaterDisc(const snx::CommandLine& later, const std::filesystem::path& dataDirectory,
                    snx::TSnx& window) {
-    if (!later.Error.empty() || !(later.Demo || later.Image || later.Drive)) {
+    if (!(later.Demo || later.Image || later.Drive)) {
         return false;
     }
     if (later.Drive) {
@@ -101,17 +101,15 @@ bool TakeLaterDisc(const snx::CommandLine& later, const std::filesystem::path& d
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Answered before Qt starts, so scripts can ask without a display.
-    // Qt's own options are only known once it has started, so an error waits until then.
-    if (const snx::CommandLine early = snx::ParseCommandLine(Arguments(argc, argv));
-        early.Error.empty()) {
-        if (early.ShowHelp) {
-            std::cout << snx::CommandLineHelp();
-            return 0;
-        }
-        if (early.HasDrive) {
-            return snx::ListCdDrives().empty() ? 1 : 0;
-        }
+    // Answered before Qt starts, so scripts can ask without a display. Qt's own options are
+    // only known once it has started, so the warning about ignored arguments waits until then.
+    const snx::CommandLine early = snx::ParseCommandLine(Arguments(argc, argv));
+    if (early.ShowHelp) {
+        std::cout << snx::CommandLineHelp();
+        return 0;
+    }
+    if (early.HasDrive) {
+        return snx::ListCdDrives().empty() ? 1 : 0;
     }
 
     QApplication app(argc, argv);
@@ -124,24 +122,28 @@ int main(int argc, char* argv[]) {
         arguments.push_back(argument.toStdString());
     }
     const snx::CommandLine commandLine = snx::ParseCommandLine(arguments);
-    if (commandLine.ShowHelp) {
-        std::cout << snx::CommandLineHelp();
-        return 0;
-    }
-    if (!commandLine.Error.empty()) {
-        std::cerr << "sonatrix: " << commandLine.Error << "\n\n" << snx::CommandLineHelp();
-        return 2;
-    }
+    std::cerr << snx::IgnoredWarning(commandLine);
 
-    snx::SingleInstance instance(snx::InstanceName());
     QStringList handOver;
     for (const std::string& argument : snx::CommandLineArguments(commandLine)) {
         handOver.append(QString::fromStdString(argument));
     }
-    if (instance.HandOver(handOver)) {
-        return 0;
+    std::optional<snx::SingleInstance> instance;
+    if (const auto directory = snx::InstanceDirectory()) {
+        instance.emplace(*directory);
+        switch (instance->HandOverOrRun(handOver)) {
+            case snx::SingleInstance::Outcome::HandedOver:
+                return 0;
+            case snx::SingleInstance::Outcome::NoAnswer:
+                std::cerr << "sonatrix: another start of the player does not answer\n";
+                return 1;
+            case snx::SingleInstance::Outcome::Running:
+                break;
+        }
+    } else {
+        std::cerr << "sonatrix: no private directory for the one-player check; another start "
+                     "opens another player\n";
     }
-    instance.Listen();
 
     snx::QtUserMessages messages;
     snx::ScopedUserMessages installed(messages);
@@ -192,19 +194,21 @@ int main(int argc, char* argv[]) {
     snx::TSnx window(device, catalogue.Catalogue(), recording, wave, commandLine.Play);
     window.UseRecordDialog(recording);
     messages.SetParent(&window);
-    QObject::connect(&instance, &snx::SingleInstance::ArgumentsReceived, &window,
-                     [&](const QStringList& handed) {
-                         std::vector<std::string> list;
-                         for (const QString& argument : handed) {
-                             list.push_back(argument.toStdString());
-                         }
-                         const snx::CommandLine later = snx::ParseCommandLine(list);
-                         TakeLaterDisc(later, dataDirectory, window);
-                         if (later.Error.empty() && later.Play) {
-                             window.RequestAutoPlay();
-                         }
-                         window.ComeForward();
-                     });
+    if (instance) {
+        QObject::connect(&*instance, &snx::SingleInstance::ArgumentsReceived, &window,
+                         [&](const QStringList& handed) {
+                             std::vector<std::string> list;
+                             for (const QString& argument : handed) {
+                                 list.push_back(argument.toStdString());
+                             }
+                             const snx::CommandLine later = snx::ParseCommandLine(list);
+                             TakeLaterDisc(later, dataDirectory, window);
+                             if (later.Play) {
+                                 window.RequestAutoPlay();
+                             }
+                             window.ComeForward();
+                         });
+    }
     window.show();
 
     snx::MprisService mpris(window, catalogue.Holder().Tracks, [&](const std::string& uri) {

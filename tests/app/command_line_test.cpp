@@ -25,14 +25,24 @@ TEST(CommandLine, TakesTheDiscOptions) {
     EXPECT_EQ(ParseCommandLine({"--image=b.cue"}).Image, "b.cue");
     EXPECT_TRUE(ParseCommandLine({"--demo"}).Demo);
     EXPECT_TRUE(ParseCommandLine({"--has-drive"}).HasDrive);
-    EXPECT_FALSE(ParseCommandLine({"--image"}).Error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--demo", "--image", "a.cue"}).Error.empty());
+    EXPECT_EQ(ParseCommandLine({"--image"}).Image, std::nullopt);
+    const CommandLine both = ParseCommandLine({"--demo", "--image", "a.cue"});
+    EXPECT_FALSE(both.Demo);
+    EXPECT_EQ(both.Image, "a.cue");
 }
 
-TEST(CommandLine, ReportsWhatItCannotUse) {
-    EXPECT_FALSE(ParseCommandLine({"--data-dir"}).Error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--data-dir="}).Error.empty());
-    EXPECT_EQ(ParseCommandLine({"--bogus"}).Error, "unknown argument: --bogus");
+TEST(CommandLine, IgnoresWhatItCannotUseAndTakesTheRest) {
+    const CommandLine other = ParseCommandLine({"/x", "--data-dir", "/d", "--bogus", "-p"});
+    EXPECT_TRUE(other.Play);
+    EXPECT_EQ(other.DataDirectory, "/d");
+    EXPECT_EQ(IgnoredWarning(other), "sonatrix: ignored: /x (unknown), --bogus (unknown)\n");
+    const CommandLine slashP = ParseCommandLine({"/p", "foo"});
+    EXPECT_TRUE(slashP.Play);
+    EXPECT_FALSE(slashP.Image || slashP.Drive);
+    EXPECT_EQ(IgnoredWarning(slashP), "sonatrix: ignored: foo (not a disc image or drive)\n");
+    EXPECT_EQ(ParseCommandLine({"--data-dir"}).Ignored.size(), 1u);
+    EXPECT_EQ(ParseCommandLine({"--data-dir=", "--data-dir=/e"}).DataDirectory, "/e");
+    EXPECT_EQ(IgnoredWarning(ParseCommandLine({"/P", "--demo"})), "");
 }
 
 }  // namespace
@@ -46,7 +56,7 @@ TEST(CommandLine, PlaysOnlyForSlashPFirstOrThePlayOption) {
     EXPECT_TRUE(ParseCommandLine({"/p", "--demo"}).Play);
     const CommandLine second = ParseCommandLine({"--demo", "/p"});
     EXPECT_FALSE(second.Play);
-    EXPECT_TRUE(second.Error.empty());
+    EXPECT_TRUE(second.Ignored.empty());
     EXPECT_TRUE(ParseCommandLine({"--demo", "-p"}).Play);
     EXPECT_TRUE(ParseCommandLine({"--play"}).Play);
     EXPECT_FALSE(ParseCommandLine({"--demo"}).Play);
@@ -69,13 +79,13 @@ TEST(CommandLine, OnePositionalArgumentNamesTheDisc) {
     EXPECT_EQ(ParseCommandLine({"cdda://sr0/"}).Drive, "/dev/sr0");
     EXPECT_EQ(ParseCommandLine({"CDDA:///dev/sr2"}).Drive, "/dev/sr2");
     const CommandLine anyDrive = ParseCommandLine({"cdda://"});
-    EXPECT_TRUE(anyDrive.Error.empty());
+    EXPECT_TRUE(anyDrive.Ignored.empty());
     EXPECT_FALSE(anyDrive.Drive);
     // Nothing named: the desktop expanded %U to nothing.
-    EXPECT_TRUE(ParseCommandLine({"/p"}).Error.empty());
+    EXPECT_TRUE(ParseCommandLine({"/p"}).Ignored.empty());
 }
 
-TEST(CommandLine, RefusesDiscsItCannotPlay) {
+TEST(CommandLine, IgnoresDiscsItCannotPlayAndKeepsTheFirstDisc) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"song.mp3"},
              {"file:///a/song.mp3"},
@@ -84,13 +94,23 @@ TEST(CommandLine, RefusesDiscsItCannotPlay) {
              {"file:///a%2"},
              {"file:///a%zz.cue"},
              {"file:///a%00.cue"},
+         }) {
+        const CommandLine parsed = ParseCommandLine(arguments);
+        EXPECT_FALSE(parsed.Image || parsed.Drive) << arguments.back();
+        EXPECT_EQ(parsed.Ignored.size(), 1u) << arguments.back();
+    }
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"a.cue", "b.cue"},
              {"--image", "a.cue", "b.cue"},
-             {"--demo", "/dev/sr0"},
+             {"a.cue", "--image=b.cue"},
              {"a.cue", "cdda://sr0"},
          }) {
-        EXPECT_FALSE(ParseCommandLine(arguments).Error.empty()) << arguments.back();
+        const CommandLine parsed = ParseCommandLine(arguments);
+        EXPECT_EQ(parsed.Image, "a.cue") << arguments.back();
+        EXPECT_FALSE(parsed.Drive) << arguments.back();
+        EXPECT_EQ(parsed.Ignored.size(), 1u) << arguments.back();
     }
+    EXPECT_EQ(ParseCommandLine({"--demo", "/dev/sr0"}).Drive, "/dev/sr0");
 }
 
 TEST(CommandLine, HandsTheSameRequestsToTheRunningPlayer) {
