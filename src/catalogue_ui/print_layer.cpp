@@ -12,6 +12,7 @@
 
 #include "catalogue_ui/printing_dlg.h"
 #include "settings/settings.h"
+#include "util/atomic_file.h"
 #include "util/user_messages.h"
 
 namespace snx {
@@ -91,7 +92,7 @@ bool PrintLayer::BeginReport(const QString& title, QPageLayout::Orientation orie
     tempFile_.clear();
     if (pdfFile_) {
         finalFile_ = *pdfFile_;
-        tempFile_ = finalFile_;
+        tempFile_ = FollowLinks(finalFile_);
         tempFile_ += ".part";
         writer_ = std::make_unique<QPdfWriter>(QString::fromStdString(tempFile_.string()));
         writer_->setResolution(600);
@@ -112,7 +113,7 @@ bool PrintLayer::BeginReport(const QString& title, QPageLayout::Orientation orie
         if (printer_.outputFormat() == QPrinter::PdfFormat &&
             !printer_.outputFileName().isEmpty()) {
             finalFile_ = printer_.outputFileName().toStdString();
-            tempFile_ = finalFile_;
+            tempFile_ = FollowLinks(finalFile_);
             tempFile_ += ".part";
             printer_.setOutputFileName(QString::fromStdString(tempFile_.string()));
             if (printerName.isEmpty()) {
@@ -163,7 +164,8 @@ void PrintLayer::FinishFile(bool keep) {
     }
     std::error_code error;
     if (keep) {
-        std::filesystem::rename(tempFile_, finalFile_, error);
+        // A link the user chose stays a link to the new report.
+        std::filesystem::rename(tempFile_, FollowLinks(finalFile_), error);
     } else {
         std::filesystem::remove(tempFile_, error);
     }

@@ -8,6 +8,7 @@
 
 #include "audio/null_output.h"
 #include "cd/cd_types.h"
+#include "util/atomic_file.h"
 
 namespace snx {
 
@@ -99,8 +100,9 @@ std::uint32_t SoundWaveBackend::Stop() {
 }
 
 std::uint32_t SoundWaveBackend::Save(const std::string& fileName) {
-    // Written beside the target and renamed over it, so a failure leaves an old file whole.
-    const std::filesystem::path target(fileName);
+    // Written beside the target and renamed over it, so a failure leaves an old file whole; a
+    // link stays a link to the new file.
+    const std::filesystem::path target = FollowLinks(fileName);
     std::filesystem::path partial = target;
     partial += ".part";
     SF_INFO info{};

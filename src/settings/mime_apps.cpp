@@ -116,11 +116,12 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
     return std::move(text).str();
 }
 
-// Puts the text in place, or removes the file when nothing is left in it.
+// Puts the text in place, or removes the file when nothing is left in it (a link, which the
+// user keeps for a reason, stays and leads to an empty file).
 void ReplaceFile(const std::filesystem::path& file, const std::string& text) {
     const std::string failure = "Unable to write to " + file.string();
     std::error_code error;
-    if (text.empty()) {
+    if (text.empty() && !std::filesystem::is_symlink(file, error)) {
         std::filesystem::remove(file, error);
         if (error) {
             throw AutoPlayError(failure);

@@ -23,8 +23,10 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
-    std::string pattern = target_.string() + ".tmp-XXXXXX";
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
+    : target_(std::move(target)), replaced_(FollowLinks(target_)) {
+    // Beside the file itself, so the rename stays within one file system.
+    std::string pattern = replaced_.string() + ".tmp-XXXXXX";
     fd_ = ::mkstemp(pattern.data());
     if (fd_ < 0) {
         throw FileWriteError("cannot create " + Describe(pattern));
@@ -33,7 +35,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::
     // mkstemp makes the file private; give it the permissions an ordinary new file would have.
     struct stat old {};
     const mode_t mode =
-        ::stat(target_.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
+        ::stat(replaced_.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
     ::fchmod(fd_, mode);
 }
 
@@ -88,12 +90,12 @@ void AtomicFileWriter::Commit() {
     if (::close(fd) != 0) {
         throw FileWriteError("cannot close " + Describe(temporary_));
     }
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (::rename(temporary_.c_str(), replaced_.c_str()) != 0) {
         throw FileWriteError("cannot replace " + Describe(target_));
     }
     temporary_.clear();
     // Make the rename itself durable.
-    const auto directory = target_.has_parent_path() ? target_.parent_path() : ".";
+    const auto directory = replaced_.has_parent_path() ? replaced_.parent_path() : ".";
     const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {
         ::fsync(dirFd);
@@ -105,6 +107,23 @@ void WriteFileAtomically(const std::filesystem::path& target, std::string_view c
     AtomicFileWriter writer(target);
     writer.Write(contents);
     writer.Commit();
+}
+
+std::filesystem::path FollowLinks(const std::filesystem::path& path) {
+    constexpr int kMostLinks = 40;  // as the kernel allows, so a loop of links ends
+    std::filesystem::path current = path;
+    for (int i = 0; i < kMostLinks; ++i) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, error))) {
+            return current;
+        }
+        const std::filesystem::path link = std::filesystem::read_symlink(current, error);
+        if (error) {
+            return current;
+        }
+        current = link.is_absolute() ? link : current.parent_path() / link;
+    }
+    return path;
 }
 
 }  // namespace snx

@@ -1,5 +1,6 @@
 // Whole-file replacement: the new contents go to a temporary file in the same directory, are
 // flushed to disk, and only then renamed over the old file, so a failure leaves the old file whole.
+// A file reached through symbolic links is replaced where the links lead, and the links stay.
 #pragma once
 
 #include <cstdint>
@@ -38,11 +39,17 @@ class AtomicFileWriter {
     void Abandon() noexcept;
 
     std::filesystem::path target_;
+    std::filesystem::path replaced_;  // the target with its links followed
     std::filesystem::path temporary_;
     int fd_ = -1;
 };
 
 // Replaces the file at target with contents. Throws FileWriteError; the old file stays intact.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view contents);
+
+// The file that path names once the symbolic links at its end are followed (a relative link from
+// its own directory); the path itself when it is no link. What replaces a file whole goes here,
+// so a user's link to a file kept elsewhere stays a link.
+std::filesystem::path FollowLinks(const std::filesystem::path& path);
 
 }  // namespace snx

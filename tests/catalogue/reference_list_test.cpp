@@ -22,6 +22,14 @@ TEST(ReferenceList, LoadsSortedKeepingEqualSpellings) {
     ASSERT_TRUE(list.Save(dir / "composer.fle", "Composers"));
     EXPECT_EQ(ReadFileText(dir / "composer.fle"),
               "\r\nAlpha\r\nalpha\r\nbeta\r\nlast without end\r\n");
+
+    // A list shared from elsewhere through a link is saved there, and the link stays.
+    std::filesystem::rename(dir / "composer.fle", dir / "shared.fle");
+    std::filesystem::create_symlink("shared.fle", dir / "composer.fle");
+    list.Add("gamma");
+    ASSERT_TRUE(list.Save(dir / "composer.fle", "Composers"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "composer.fle"));
+    EXPECT_NE(ReadFileText(dir / "shared.fle").find("gamma\r\n"), std::string::npos);
 }
 
 TEST(ReferenceList, NewEntriesGoToTheirSortedPlace) {

@@ -56,6 +56,15 @@ TEST_F(TextExchangeTest, EmptyCatalogueAndTheOverwriteQuestion) {
     EXPECT_EQ(
         messages_.Messages().back(),
         (test::ScriptedMessages::Message{true, "File exists - do you wish to overwrite it?"}));
+
+    // Overwriting a link writes where it leads.
+    std::filesystem::rename(file_, dir_ / "kept.txt");
+    std::filesystem::create_symlink(dir_ / "kept.txt", file_);
+    options.Header = true;
+    messages_.Answer(true);
+    EXPECT_EQ(Export(options).Outcome, ExportOutcome::Done);
+    EXPECT_TRUE(std::filesystem::is_symlink(file_));
+    EXPECT_EQ(test::ReadFileText(dir_ / "kept.txt"), header);
 }
 
 TEST_F(TextExchangeTest, RoundTripOfTwoThousandDiscs) {

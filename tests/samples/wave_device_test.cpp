@@ -103,6 +103,11 @@ TEST_F(WaveTest, SavingWritesACompleteFileAndAFailureKeepsTheElement) {
     EXPECT_EQ(GetU32(saved, 4), saved.size() - 8) << "RIFF length";
     EXPECT_EQ(DataChunk(saved), data);
     EXPECT_EQ(GetU32(saved, 24), 5510u);
+    // Saved over a link: the file it leads to is replaced and the link stays.
+    std::filesystem::create_symlink(File("copy.wav"), File("linked.wav"));
+    wave.SaveWave(File("linked.wav").string());
+    EXPECT_TRUE(std::filesystem::is_symlink(File("linked.wav")));
+    EXPECT_EQ(ReadBytes(File("copy.wav")), saved);
 
     wave.SaveWave((dir.Path() / "no such folder" / "x.wav").string());
     EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Error saving file"});

@@ -98,6 +98,23 @@ TEST_F(AutoPlayTest, AMissingFileAndDirectoryAreCreatedAndRemovedAgain) {
     EXPECT_FALSE(std::filesystem::exists(List()));
 }
 
+TEST_F(AutoPlayTest, ALinkedListStaysALinkEvenWhenEmptied) {
+    std::filesystem::create_directories(dir_ / "dotfiles");
+    const std::filesystem::path kept = dir_ / "dotfiles" / "mimeapps.list";
+    for (const std::string original : {"[Default Applications]\ntext/plain=editor.desktop\n", ""}) {
+        WriteFileText(kept, original);
+        std::filesystem::remove(List());
+        std::filesystem::create_symlink(kept, List());
+        Set(true);
+        EXPECT_TRUE(std::filesystem::is_symlink(List()));
+        EXPECT_EQ(DefaultApplicationEntry(ReadFileText(kept), kAudioCdMimeType),
+                  "sonatrix.desktop");
+        Set(false);
+        EXPECT_TRUE(std::filesystem::is_symlink(List()));
+        EXPECT_EQ(ReadFileText(kept), original);
+    }
+}
+
 TEST_F(AutoPlayTest, RegisteringTwiceKeepsTheHandlerToGiveBack) {
     WriteFileText(List(), "[Default Applications]\nx-content/audio-cdda=old.desktop\n");
     Set(true);

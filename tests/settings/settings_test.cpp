@@ -238,13 +238,22 @@ TEST_F(SettingsTest, SavingTheSameSettingsAgainLeavesTheFileAlone) {
     EXPECT_NE(Stored().find("[Mine]\nx=1\n"), std::string::npos);
 }
 
-TEST_F(SettingsTest, FileNameIsMatchedWithoutRegardToCase) {
+TEST_F(SettingsTest, FileNameIsMatchedWithoutRegardToCaseAndThroughALink) {
     WriteFileText(dir_ / "sonatrix.ini", "[General]\nMain top=77\n");
     Settings s = Read();
     EXPECT_EQ(s.MainTop, 77);
     WriteSettings(s);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "SONATRIX.INI"));
     EXPECT_NE(ReadFileText(dir_ / "sonatrix.ini").find("Main top=77"), std::string::npos);
+
+    // A file kept elsewhere (by a dotfile manager) stays where the link leads.
+    std::filesystem::create_directory(dir_ / "dotfiles");
+    std::filesystem::rename(dir_ / "sonatrix.ini", dir_ / "dotfiles" / "snx.ini");
+    std::filesystem::create_symlink(dir_ / "dotfiles" / "snx.ini", dir_ / "sonatrix.ini");
+    s.MainTop = 78;
+    WriteSettings(s);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "sonatrix.ini"));
+    EXPECT_NE(ReadFileText(dir_ / "dotfiles" / "snx.ini").find("Main top=78"), std::string::npos);
 }
 
 TEST_F(SettingsTest, RefusedWriteRaisesAndLeavesTheOldFileWhole) {

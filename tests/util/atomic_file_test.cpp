@@ -46,6 +46,26 @@ TEST(AtomicFile, ReplacesTheWholeFile) {
     EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }
 
+TEST(AtomicFile, ALinkedFileIsReplacedWhereTheLinksLeadAndTheLinksStay) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "kept");
+    WriteFileText(dir / "kept" / "a.txt", "old");
+    std::filesystem::create_symlink(dir / "kept" / "a.txt", dir / "absolute");
+    std::filesystem::create_symlink("absolute", dir / "relative");  // a chain of two
+    WriteFileAtomically(dir / "relative", "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "relative"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "absolute"));
+    EXPECT_EQ(ReadFileText(dir / "kept" / "a.txt"), "new");
+    EXPECT_EQ(EntryCount(dir / "kept"), 1u);
+
+    // A link to a file not made yet makes it there.
+    std::filesystem::create_symlink("kept/b.txt", dir / "dangling");
+    WriteFileAtomically(dir / "dangling", "first");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "dangling"));
+    EXPECT_EQ(ReadFileText(dir / "kept" / "b.txt"), "first");
+    EXPECT_EQ(EntryCount(dir.Path()), 4u);
+}
+
 TEST(AtomicFile, AbandonedWriterLeavesOldFileAndNoTemporary) {
     TempDir dir;
     WriteFileText(dir / "a.txt", "old");
