@@ -1,6 +1,7 @@
 #include "settings/config_dialog.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -10,7 +11,6 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 
-#include "settings/mime_apps.h"
 #include "settings/qt_colour.h"
 #include "ui_config_dialog.h"
 #include "util/text.h"
@@ -130,7 +130,8 @@ Tfrmconf::Tfrmconf(QWidget* parent)
       PickColour(PickColourWithDialog),
       PickFont(PickFontWithDialog),
       PickFile(PickFileWithDialog),
-      MimeAppsFile(MimeAppsListFile()),
+      AutoPlay{MimeAppsListFile(),
+               SessionDesktopEntryPlaces(QCoreApplication::applicationFilePath().toStdString())},
       ui_(std::make_unique<Ui::Tfrmconf>()) {
     ui_->setupUi(this);
     SetHelpContext(this, kHelpConfiguration);
@@ -364,7 +365,7 @@ void Tfrmconf::ShowFileNames() {
 void Tfrmconf::cbAutoClick() {
     const bool on = ui_->cbAuto->isChecked();
     try {
-        SetAutoPlayHandler(AppSettings(), on, MimeAppsFile);
+        SetAutoPlayHandler(AppSettings(), on, AutoPlay);
     } catch (const AutoPlayError& failure) {
         const QSignalBlocker hold(ui_->cbAuto);
         ui_->cbAuto->setChecked(!on);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+#include "settings/mime_apps.h"
 #include "settings/settings.h"
 
 class QRadioButton;
@@ -70,8 +71,8 @@ class Tfrmconf final : public QDialog {
     std::function<std::optional<QColor>(QColor initial, QWidget* parent)> PickColour;
     std::function<std::optional<QFont>(const QFont& initial, QWidget* parent)> PickFont;
     std::function<QString(const FilePick& pick, QWidget* parent)> PickFile;
-    // Where AutoPlay is registered; the desktop's list unless a test says otherwise.
-    std::filesystem::path MimeAppsFile;
+    // Where AutoPlay is registered; the desktop's places unless a test says otherwise.
+    AutoPlayPlaces AutoPlay;
 
     int ColourSelected() const { return colourSelected_; }
     int FontSelected() const { return fontSelected_; }

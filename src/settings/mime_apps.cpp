@@ -216,7 +216,8 @@ std::filesystem::path MimeAppsListFile() {
     return std::filesystem::path(home) / ".config" / "mimeapps.list";
 }
 
-void SetAutoPlayHandler(Settings& settings, bool on, const std::filesystem::path& mimeAppsFile) {
+void SetAutoPlayHandler(Settings& settings, bool on, const AutoPlayPlaces& places) {
+    const std::filesystem::path& mimeAppsFile = places.MimeAppsFile;
     std::error_code error;
     const bool existed = std::filesystem::exists(mimeAppsFile, error);
     const std::string original = existed ? ReadWholeFile(mimeAppsFile) : std::string();
@@ -225,7 +226,15 @@ void SetAutoPlayHandler(Settings& settings, bool on, const std::filesystem::path
     Settings updated = settings;
     updated.AutoPlayHandler = on;
     std::string text = original;
+    bool entryWritten = false;
     if (on) {
+        // A registration naming an entry that is missing, or cannot start anything, would do
+        // nothing when a disc goes in.
+        try {
+            entryWritten = EnsureDesktopEntry(places.Entry);
+        } catch (const DesktopEntryError& failure) {
+            throw AutoPlayError(failure.what());
+        }
         // Already ours (settings reset, or a second program's copy): keep what it replaced, so
         // that clearing the box can still give the disc back to that handler.
         if (!IsOwnEntry(current)) {
@@ -241,20 +250,30 @@ void SetAutoPlayHandler(Settings& settings, bool on, const std::filesystem::path
     }
 
     const bool changed = text != original;
-    if (changed) {
-        ReplaceFile(mimeAppsFile, text);
-    }
     try {
-        WriteSettings(updated);
-    } catch (const SettingsWriteError& failure) {
         if (changed) {
-            try {
-                ReplaceFile(mimeAppsFile, original);
-            } catch (const AutoPlayError&) {
-                // The settings error below is the one to report.
-            }
+            ReplaceFile(mimeAppsFile, text);
         }
-        throw AutoPlayError(failure.what());
+        try {
+            WriteSettings(updated);
+        } catch (const SettingsWriteError& failure) {
+            if (changed) {
+                try {
+                    ReplaceFile(mimeAppsFile, original);
+                } catch (const AutoPlayError&) {
+                    // The settings error below is the one to report.
+                }
+            }
+            throw AutoPlayError(failure.what());
+        }
+    } catch (const AutoPlayError&) {
+        if (entryWritten) {
+            RemoveOwnDesktopEntry(places.Entry);
+        }
+        throw;
+    }
+    if (!on) {
+        RemoveOwnDesktopEntry(places.Entry);
     }
     settings = std::move(updated);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/desktop_entry.h"
 #include "settings/settings.h"
 
 namespace snx {
@@ -40,10 +41,18 @@ class AutoPlayError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Where the registration is recorded: the desktop's list, and the entry it names.
+struct AutoPlayPlaces {
+    std::filesystem::path MimeAppsFile;
+    DesktopEntryPlaces Entry;
+};
+
 // Registers this program for inserted audio CDs (on) or puts back the handler it replaced (off),
 // then saves AutoPlayHandler and PreviousCommandLine with the settings. The previous entry's text
 // is kept in PreviousCommandLine; empty means there was none, and clearing then removes ours.
-// Throws AutoPlayError; the file and settings are then as they were.
-void SetAutoPlayHandler(Settings& settings, bool on, const std::filesystem::path& mimeAppsFile);
+// Registering makes sure the entry named exists and starts a program (see EnsureDesktopEntry);
+// clearing removes the entry this program wrote for itself.
+// Throws AutoPlayError; the files and settings are then as they were.
+void SetAutoPlayHandler(Settings& settings, bool on, const AutoPlayPlaces& places);
 
 }  // namespace snx

@@ -36,7 +36,9 @@ class ConfigDialogTest : public testing::Test {
         std::filesystem::create_directories(dir_ / "config");
         SetSettingsDirectories(dir_.Path(), dir_.Path());
         LoadSettings();
-        dialog_.MimeAppsFile = dir_ / "config" / "mimeapps.list";
+        dialog_.AutoPlay.MimeAppsFile = dir_ / "config" / "mimeapps.list";
+        dialog_.AutoPlay.Entry = {
+            dir_ / "applications", {}, std::filesystem::read_symlink("/proc/self/exe"), {}};
         dialog_.Fill(AppSettings());
     }
     Ui::Tfrmconf& ui() { return dialog_.Controls(); }
@@ -281,24 +283,27 @@ TEST_F(ConfigDialogTest, OnlineLookupIsOffUntilTheUserTurnsItOn) {
 
 TEST_F(ConfigDialogTest, FillingTheAutoPlayBoxTouchesNothingAndAClickAppliesAtOnce) {
     const std::string list = "[Default Applications]\nx-content/audio-cdda=other.desktop\n";
-    WriteFileText(dialog_.MimeAppsFile, list);
+    WriteFileText(dialog_.AutoPlay.MimeAppsFile, list);
     Settings settings = AppSettings();
     settings.AutoPlayHandler = true;
     dialog_.Fill(settings);
     EXPECT_TRUE(ui().cbAuto->isChecked());
-    EXPECT_EQ(ReadFileText(dialog_.MimeAppsFile), list);
+    EXPECT_EQ(ReadFileText(dialog_.AutoPlay.MimeAppsFile), list);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "SONATRIX.INI"));
 
     ui().cbAuto->click();  // off: ours was never there, so the other handler stays
     ui().cbAuto->click();  // on
     EXPECT_TRUE(AppSettings().AutoPlayHandler);
     EXPECT_EQ(AppSettings().PreviousCommandLine, "other.desktop");
-    EXPECT_EQ(ReadFileText(dialog_.MimeAppsFile),
+    EXPECT_EQ(ReadFileText(dialog_.AutoPlay.MimeAppsFile),
               "[Default Applications]\nx-content/audio-cdda=sonatrix.desktop\n");
     EXPECT_NE(ReadFileText(dir_ / "SONATRIX.INI").find("Use Sonatrix to auto play=1\n"),
               std::string::npos);
+    // Nothing installed here: the entry named is written for this program, and goes again.
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "applications" / "sonatrix.desktop"));
     ui().cbAuto->click();
-    EXPECT_EQ(ReadFileText(dialog_.MimeAppsFile), list);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "applications" / "sonatrix.desktop"));
+    EXPECT_EQ(ReadFileText(dialog_.AutoPlay.MimeAppsFile), list);
     EXPECT_FALSE(AppSettings().AutoPlayHandler);
     EXPECT_TRUE(messages_.Errors().empty());
 }
@@ -312,7 +317,7 @@ TEST_F(ConfigDialogTest, AnUnwritableConfigDirectoryIsReportedAndTheBoxGoesBack)
     ui().cbAuto->click();
     ASSERT_EQ(messages_.Errors().size(), 1u);
     EXPECT_EQ(messages_.Errors()[0], "Cannot register Sonatrix for auto play. Unable to write to " +
-                                         dialog_.MimeAppsFile.string());
+                                         dialog_.AutoPlay.MimeAppsFile.string());
     EXPECT_FALSE(ui().cbAuto->isChecked());
     EXPECT_FALSE(AppSettings().AutoPlayHandler);
     EXPECT_EQ(AppSettings().PreviousCommandLine, before.PreviousCommandLine);

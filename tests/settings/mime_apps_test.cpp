@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
@@ -19,9 +21,26 @@ class AutoPlayTest : public testing::Test {
     AutoPlayTest() : settings_(DefaultSettings(dir_ / "data", dir_.Path())) {
         std::filesystem::create_directories(dir_ / "data");
         std::filesystem::create_directories(dir_ / "config");
+        std::filesystem::create_directories(dir_ / "system");
+        // A program whose path needs the desktop's quoting.
+        std::filesystem::create_directories(dir_ / "my build $HOME");
+        WriteFileText(Program(), "#!/bin/sh\n");
+        std::filesystem::permissions(Program(), std::filesystem::perms::owner_all);
     }
     std::filesystem::path List() const { return dir_ / "config" / "mimeapps.list"; }
-    void Set(bool on) { SetAutoPlayHandler(settings_, on, List()); }
+    std::filesystem::path Program() const { return dir_ / "my build $HOME" / "sonatrix"; }
+    std::filesystem::path UserEntry() const { return dir_ / "user" / "sonatrix.desktop"; }
+    std::filesystem::path SystemEntry() const { return dir_ / "system" / "sonatrix.desktop"; }
+    AutoPlayPlaces Places() const {
+        return {List(), {dir_ / "user", {dir_ / "system"}, Program(), (dir_ / "bin").string()}};
+    }
+    void Set(bool on) { SetAutoPlayHandler(settings_, on, Places()); }
+    // The Exec value of an entry.
+    static std::string Exec(const std::filesystem::path& entry) {
+        const std::string text = ReadFileText(entry);
+        const std::size_t start = text.find("\nExec=") + 6;
+        return text.substr(start, text.find('\n', start) - start);
+    }
     Settings Saved() const { return ReadSettings(dir_ / "data", dir_.Path()); }
 
     test::TempDir dir_;
@@ -115,6 +134,68 @@ TEST_F(AutoPlayTest, ALinkedListStaysALinkEvenWhenEmptied) {
     }
 }
 
+TEST_F(AutoPlayTest, WithoutAnInstalledEntryOurOwnStartsThisProgramAndGoesAgain) {
+    Set(true);
+    ASSERT_TRUE(std::filesystem::exists(UserEntry()));
+    EXPECT_EQ(ExecProgram(Exec(UserEntry())), Program().string());
+    EXPECT_TRUE(Exec(UserEntry()).ends_with(" /p %U"));
+    EXPECT_EQ(std::system(("desktop-file-validate '" + UserEntry().string() + "'").c_str()), 0);
+    Set(false);
+    EXPECT_FALSE(std::filesystem::exists(UserEntry()));
+
+    // One the user keeps (or installed for the user) is used and left alone.
+    const std::string users = "[Desktop Entry]\nType=Application\nName=Mine\nExec=/bin/sh -c x\n";
+    WriteFileText(UserEntry(), users);
+    Set(true);
+    Set(false);
+    EXPECT_EQ(ReadFileText(UserEntry()), users);
+}
+
+TEST_F(AutoPlayTest, AnInstalledEntryIsUsedAndOneThatCannotStartIsNeverRegistered) {
+    std::filesystem::create_directories(dir_ / "bin");
+    std::filesystem::copy_file(Program(), dir_ / "bin" / "sonatrix");
+    WriteFileText(SystemEntry(), "[Desktop Entry]\nExec=sonatrix /p %U\nTryExec=sonatrix\n");
+    Set(true);
+    EXPECT_FALSE(std::filesystem::exists(UserEntry()));
+    Set(false);
+
+    // Installed, but its program is gone: ours goes before it.
+    std::filesystem::remove(dir_ / "bin" / "sonatrix");
+    Set(true);
+    EXPECT_EQ(ExecProgram(Exec(UserEntry())), Program().string());
+    Set(false);
+
+    // The user's own entry that starts nothing: no registration, nothing changed.
+    WriteFileText(UserEntry(), "[Desktop Entry]\nExec=\"/gone/sonatrix\" /p %U\n");
+    WriteFileText(List(), "[Default Applications]\nx-content/audio-cdda=old.desktop\n");
+    try {
+        Set(true);
+        ADD_FAILURE() << "no error";
+    } catch (const AutoPlayError& failure) {
+        EXPECT_EQ(std::string(failure.what()),
+                  UserEntry().string() + " cannot start /gone/sonatrix");
+    }
+    EXPECT_FALSE(settings_.AutoPlayHandler);
+    EXPECT_FALSE(Saved().AutoPlayHandler);
+    EXPECT_EQ(ReadFileText(List()), "[Default Applications]\nx-content/audio-cdda=old.desktop\n");
+
+    // Ours written for a registration that then fails is taken back.
+    std::filesystem::remove(UserEntry());
+    std::filesystem::remove_all(dir_ / "data");
+    WriteFileText(dir_ / "data", "");
+    EXPECT_THROW(Set(true), AutoPlayError);
+    EXPECT_FALSE(std::filesystem::exists(UserEntry()));
+}
+
+TEST(DesktopEntry, ExecQuotingGivesBackTheProgram) {
+    for (const std::string program : {"/usr/bin/sonatrix", "/a b/c\\d/e\"f`g$h%i'j"}) {
+        EXPECT_EQ(ExecProgram(QuoteExecArgument(program) + " /p %U"), program);
+    }
+    EXPECT_EQ(QuoteExecArgument("/opt/snx/sonatrix"), "/opt/snx/sonatrix");
+    EXPECT_EQ(QuoteExecArgument("/my dir/100%"), "\"/my dir/100%%\"");
+    EXPECT_EQ(ExecProgram("\"/unclosed /p"), "");
+}
+
 TEST_F(AutoPlayTest, RegisteringTwiceKeepsTheHandlerToGiveBack) {
     WriteFileText(List(), "[Default Applications]\nx-content/audio-cdda=old.desktop\n");
     Set(true);
@@ -136,6 +217,7 @@ TEST_F(AutoPlayTest, ClearingLeavesAHandlerChosenSinceAlone) {
 TEST_F(AutoPlayTest, AFailedWriteIsReportedAndChangesNothing) {
     const std::string original = "[Default Applications]\nx-content/audio-cdda=old.desktop\n";
     WriteFileText(List(), original);
+    WriteFileText(SystemEntry(), "[Desktop Entry]\nExec=/bin/sh\n");
     const Settings before = settings_;
     try {
         const test::FileSizeLimit full(16);  // refuses root as well as anyone
