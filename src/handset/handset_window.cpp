@@ -63,6 +63,11 @@ namespace {
 
 constexpr int kHintTime = 2000;  // milliseconds a hint stays up
 
+// False on Wayland, where the compositor alone places windows and a client cannot learn where.
+bool PlatformPlacesWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 QString FromStored(std::string_view text) {
     return QString::fromStdString(StoredTextToUtf8(text));
 }
@@ -159,7 +164,9 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     iFourWayDraw();
     SetDisplay();
     SetRepeat(false, "LEDOFF");
-    move(settings.MainLeft, settings.MainTop);
+    if (PlatformPlacesWindows()) {
+        move(settings.MainLeft, settings.MainTop);
+    }
     miHints_->setChecked(settings.ShowHints);
     qApp->installEventFilter(this);
 }
@@ -1042,11 +1049,13 @@ void TSnx::AboutClick() {
 
 // ---- Window and timers for the engine ------------------------------------------------------
 
+// Where the compositor places windows (Wayland), the position a window reads is not where it is:
+// the stored one stays for the next desktop that lets the program place it.
 int TSnx::WindowTop() const {
-    return y();
+    return PlatformPlacesWindows() ? y() : AppSettings().MainTop;
 }
 int TSnx::WindowLeft() const {
-    return x();
+    return PlatformPlacesWindows() ? x() : AppSettings().MainLeft;
 }
 
 void TSnx::OpenSmallHandset() {
