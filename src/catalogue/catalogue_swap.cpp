@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "settings/file_names.h"
 #include "util/atomic_file.h"
@@ -30,6 +32,35 @@ void SyncDirectory(const fs::path& dir) {
     SyncFile(dir);
 }
 
+// Copies a file's bytes over another, replacing it whole (where its links lead).
+void CopyWhole(const fs::path& from, const fs::path& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in) {
+        throw FileWriteError("cannot read " + from.string());
+    }
+    AtomicFileWriter writer(to);
+    std::vector<char> buffer(1 << 16);
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+        writer.Write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+    }
+    if (in.bad()) {
+        throw FileWriteError("cannot read " + from.string());
+    }
+    writer.Commit();
+}
+
+// A catalogue file the user keeps elsewhere through a link: the link stays, the old bytes are
+// copied aside, and the new ones replace the file it leads to. A backup already there was made
+// by this swap, since the swap removes the previous ones before it starts.
+void FinishLinked(const fs::path& dir, std::string_view extension, const fs::path& fresh,
+                  const fs::path& current) {
+    if (fs::exists(current) && !fs::exists(Named(dir, "disc-old", extension))) {
+        CopyWhole(current, dir / ("disc-old" + std::string(extension)));
+    }
+    CopyWhole(fresh, current);
+    fs::remove(fresh);
+}
+
 // Moves one file of the new set into place. Each state it passes through is recognised by the
 // next call: old in place and new waiting; old moved aside; new in place.
 void FinishOne(const fs::path& dir, std::string_view extension) {
@@ -38,6 +69,10 @@ void FinishOne(const fs::path& dir, std::string_view extension) {
         return;
     }
     const fs::path current = Named(dir, "disc", extension);
+    if (fs::is_symlink(current)) {
+        FinishLinked(dir, extension, fresh, current);
+        return;
+    }
     if (fs::exists(current)) {
         fs::rename(current, dir / ("disc-old" + std::string(extension)));
     }

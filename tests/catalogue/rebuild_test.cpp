@@ -3,6 +3,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <map>
+
 #include "catalogue/browse_tree.h"
 #include "catalogue/catalogue_check.h"
 #include "settings/file_names.h"
@@ -230,6 +233,27 @@ TEST_F(RebuildTest, InterruptedAtAnyPointLeavesOneWholeCatalogue) {
     }
     // 5 live of 6 records read in the first pass, 5 in the second, then the swap's 5 steps.
     EXPECT_EQ(finishedAt, 6 + 5 + 5 + 1);
+}
+
+TEST_F(RebuildTest, CatalogueFilesKeptElsewhereThroughLinksStayLinked) {
+    Delete(3, "Disc 3");
+    const auto before = Contents();
+    std::filesystem::create_directory(dir_ / "elsewhere");
+    std::map<std::string, std::string> oldBytes;
+    for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
+        oldBytes[name] = test::ReadFileText(dir_ / name);
+        std::filesystem::rename(dir_ / name, dir_ / "elsewhere" / name);
+        std::filesystem::create_symlink(dir_ / "elsewhere" / name, dir_ / name);
+    }
+    ASSERT_TRUE(Rebuild());
+    for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
+        EXPECT_TRUE(std::filesystem::is_symlink(dir_ / name)) << name;
+        const std::string old = std::string("disc-old") + std::strchr(name, '.');
+        EXPECT_EQ(test::ReadFileText(dir_ / old), oldBytes[name]) << name;
+    }
+    EXPECT_EQ(UsedRecords(), static_cast<std::int32_t>(before.size()) + 1);
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
 }
 
 }  // namespace
