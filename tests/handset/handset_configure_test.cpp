@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QRadioButton>
+#include <array>
 #include <cstdlib>
 
 #include "handset/handset_window.h"
@@ -23,18 +24,26 @@ namespace {
 
 class HandsetConfigureTest : public test::HandsetFixture {
   protected:
+    // The AutoPlay click writes the desktop's configuration and, with nothing installed, an entry
+    // among the user's applications: both go to this test's directory.
     HandsetConfigureTest() {
-        const char* saved = std::getenv("XDG_CONFIG_HOME");
-        savedConfig_ = saved != nullptr ? std::optional<std::string>(saved) : std::nullopt;
-        ::setenv("XDG_CONFIG_HOME", (dir.Path() / "config").c_str(), 1);
-    }
-    ~HandsetConfigureTest() override {
-        if (savedConfig_) {
-            ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_CONFIG_HOME");
+        for (const auto& [name, sub] : kPlaces) {
+            const char* saved = std::getenv(name);
+            saved_.push_back(saved != nullptr ? std::optional<std::string>(saved) : std::nullopt);
+            ::setenv(name, (dir.Path() / sub).c_str(), 1);
         }
     }
+    ~HandsetConfigureTest() override {
+        for (std::size_t i = 0; i < kPlaces.size(); ++i) {
+            if (saved_[i]) {
+                ::setenv(kPlaces[i].first, saved_[i]->c_str(), 1);
+            } else {
+                ::unsetenv(kPlaces[i].first);
+            }
+        }
+    }
+    static constexpr std::array<std::pair<const char*, const char*>, 3> kPlaces = {
+        {{"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "share"}, {"XDG_DATA_DIRS", "system"}}};
     void Configure() { Action("&Configure Sonatrix...")->trigger(); }
 
     // Counts the cell's pixels that are clearly of the colour's hue (text is smoothed into the
@@ -56,7 +65,7 @@ class HandsetConfigureTest : public test::HandsetFixture {
         return count;
     }
 
-    std::optional<std::string> savedConfig_;
+    std::vector<std::optional<std::string>> saved_;
 };
 
 TEST_F(HandsetConfigureTest, OkWithNewTrackColoursRedrawsThePanelAtOnce) {
@@ -132,6 +141,7 @@ TEST_F(HandsetConfigureTest, CancelKeepsTheSettingsButNotAnAutoPlayClickUndone) 
               "sonatrix.desktop");
     EXPECT_NE(test::ReadFileText(dir / "SONATRIX.INI").find("Use Sonatrix to auto play=1\n"),
               std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "share" / "applications" / "sonatrix.desktop"));
     EXPECT_EQ(AppSettings().TrackBackColor, before.TrackBackColor);
     EXPECT_DOUBLE_EQ(AppSettings().SkipTime, before.SkipTime);
     EXPECT_EQ(Child<ImageControl>("imgTracks")->Image(), panel);
