@@ -233,7 +233,12 @@ TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
     EXPECT_NE(text.find("Romanze"), std::string::npos);
     const std::ptrdiff_t withoutYear = rowsBetween(LinesOf(text));
 
+    // A report file that is a link to one kept elsewhere is printed there; the link stays.
+    fs::rename(pdf_, dir_ / "kept.pdf");
+    fs::create_symlink("kept.pdf", pdf_);
     pages = Sheet(second);
+    EXPECT_TRUE(fs::is_symlink(pdf_));
+    EXPECT_EQ(PdfPages(dir_ / "kept.pdf"), pages);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NE(pages[0].find("Year:"), std::string::npos);
     EXPECT_NE(pages[0].find("1968"), std::string::npos);
