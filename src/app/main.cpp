@@ -137,6 +137,10 @@ int main(int argc, char* argv[]) {
             case snx::SingleInstance::Outcome::NoAnswer:
                 std::cerr << "sonatrix: another start of the player does not answer\n";
                 return 1;
+            case snx::SingleInstance::Outcome::CannotListen:
+                std::cerr << "sonatrix: another start will open another player: cannot listen on "
+                          << instance->ListenError().toStdString() << "\n";
+                break;
             case snx::SingleInstance::Outcome::Running:
                 break;
         }

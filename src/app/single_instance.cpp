@@ -71,7 +71,7 @@ SingleInstance::Outcome SingleInstance::HandOverOrRun(const QStringList& argumen
             return Outcome::HandedOver;
         }
         if (Claim()) {
-            return Listen() ? Outcome::Running : Outcome::NoAnswer;
+            return Listen() ? Outcome::Running : Outcome::CannotListen;
         }
         // Another start holds the lock and is about to listen.
         if (waited.elapsed() > kStartWait) {
@@ -112,6 +112,10 @@ bool SingleInstance::Claim() {
 bool SingleInstance::Listen() {
     QLocalServer::removeServer(socket_);
     return server_->listen(socket_);
+}
+
+QString SingleInstance::ListenError() const {
+    return socket_ + QStringLiteral(": ") + server_->errorString();
 }
 
 void SingleInstance::Accept() {

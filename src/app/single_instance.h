@@ -25,10 +25,12 @@ class SingleInstance : public QObject {
     explicit SingleInstance(const std::filesystem::path& directory, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    enum class Outcome { HandedOver, Running, NoAnswer };
+    enum class Outcome { HandedOver, Running, NoAnswer, CannotListen };
     // Hands the arguments to the running instance, waiting for one that is starting; when none
     // runs, this one becomes it. NoAnswer: another start holds the lock but never listened.
+    // CannotListen: this one runs, but a later start will not find it (see ListenError).
     Outcome HandOverOrRun(const QStringList& arguments);
+    QString ListenError() const;
 
     // Gives the arguments to a listening instance. True when one took them.
     bool HandOver(const QStringList& arguments) const;
