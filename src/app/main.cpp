@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/background_demo_disc.h"
 #include "app/command_line.h"
 #include "app/mpris_service.h"
 #include "app/single_instance.h"
@@ -160,7 +161,13 @@ int main(int argc, char* argv[]) {
 
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
-    LoadVirtualDrive(commandLine, dataDirectory, drives);
+    // A first start writes the demo disc beside its window, which takes it once whole.
+    const bool writeDemo = commandLine.Demo && !snx::DemoDiscPresent(dataDirectory);
+    if (writeDemo) {
+        snx::AppSettings().CdromInUse = drives.VirtualDriveIndex();
+    } else {
+        LoadVirtualDrive(commandLine, dataDirectory, drives);
+    }
     if (commandLine.Drive) {
         if (const int index = NamedDrive(drives.Labels(), *commandLine.Drive); index >= 0) {
             snx::AppSettings().CdromInUse = index;
@@ -205,6 +212,17 @@ int main(int argc, char* argv[]) {
                          }
                          window.ComeForward();
                      });
+    std::optional<snx::BackgroundDemoDisc> demo;
+    if (writeDemo) {
+        demo.emplace(dataDirectory);
+        QObject::connect(
+            &*demo, &snx::BackgroundDemoDisc::Written, &window,
+            [&window](const QString& cue) { window.InsertDiscImage(cue.toStdString()); });
+        QObject::connect(&*demo, &snx::BackgroundDemoDisc::Failed, &window,
+                         [](const QString& error) {
+                             snx::ShowError("Cannot write the demo disc: " + error.toStdString());
+                         });
+    }
     window.show();
 
     snx::MprisService mpris(window, catalogue.Holder().Tracks, [&](const std::string& uri) {
