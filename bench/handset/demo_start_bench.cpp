@@ -50,12 +50,11 @@ void BM_DemoStartToVisibleWindow(benchmark::State& state) {
                                                      handset.Recording, handset.Wave, false);
         bool inserted = !firstStart;
         if (firstStart) {
-            writer = std::make_unique<snx::BackgroundDemoDisc>(dir);
-            QObject::connect(writer.get(), &snx::BackgroundDemoDisc::Written, handset.Window.get(),
-                             [&](const QString& cue) {
-                                 handset.Window->InsertDiscImage(cue.toStdString());
-                                 inserted = true;
-                             });
+            writer = std::make_unique<snx::BackgroundDemoDisc>(
+                dir, handset.Window.get(), [&](const std::string& cue, const std::string&) {
+                    handset.Window->InsertDiscImage(cue);
+                    inserted = true;
+                });
         }
         PaintWatch watch;
         handset.Window->centralWidget()->installEventFilter(&watch);

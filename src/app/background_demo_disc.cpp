@@ -6,19 +6,19 @@
 
 namespace snx {
 
-BackgroundDemoDisc::BackgroundDemoDisc(const std::filesystem::path& dataDirectory, QObject* parent)
-    : QObject(parent) {
-    thread_ = std::thread([this, dataDirectory] {
-        // Queued to this object: a signal still on its way when it is destroyed is dropped.
+BackgroundDemoDisc::BackgroundDemoDisc(const std::filesystem::path& dataDirectory, QObject* context,
+                                       Done done) {
+    thread_ = std::thread([dataDirectory, context, done = std::move(done)] {
+        std::string cue;
+        std::string error;
         try {
-            const QString cue = QString::fromStdString(EnsureDemoDisc(dataDirectory).string());
-            QMetaObject::invokeMethod(
-                this, [this, cue] { emit Written(cue); }, Qt::QueuedConnection);
-        } catch (const std::exception& error) {
-            const QString message = QString::fromStdString(error.what());
-            QMetaObject::invokeMethod(
-                this, [this, message] { emit Failed(message); }, Qt::QueuedConnection);
+            cue = EnsureDemoDisc(dataDirectory).string();
+        } catch (const std::exception& failure) {
+            error = failure.what();
         }
+        // Queued to the context: Qt drops it if the context is destroyed first.
+        QMetaObject::invokeMethod(
+            context, [done, cue, error] { done(cue, error); }, Qt::QueuedConnection);
     });
 }
 

@@ -3,28 +3,25 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <thread>
 
 namespace snx {
 
-class BackgroundDemoDisc final : public QObject {
-    Q_OBJECT
-
+class BackgroundDemoDisc {
   public:
-    // Starts writing the demo disc into the data directory; one of the signals follows, on the
-    // thread that made this object.
-    explicit BackgroundDemoDisc(const std::filesystem::path& dataDirectory,
-                                QObject* parent = nullptr);
-    // Waits for the writing to end; its signal is then not sent.
-    ~BackgroundDemoDisc() override;
+    // The cue's path once written, or why it could not be (the cue then empty).
+    using Done = std::function<void(const std::string& cue, const std::string& error)>;
+
+    // Starts writing the demo disc into the data directory; done runs afterwards on the
+    // context's thread. The context outlives this object.
+    BackgroundDemoDisc(const std::filesystem::path& dataDirectory, QObject* context, Done done);
+    // Waits for the writing to end.
+    ~BackgroundDemoDisc();
     BackgroundDemoDisc(const BackgroundDemoDisc&) = delete;
     BackgroundDemoDisc& operator=(const BackgroundDemoDisc&) = delete;
-
-  signals:
-    void Written(const QString& cue);
-    void Failed(const QString& message);
 
   private:
     std::thread thread_;

@@ -214,14 +214,14 @@ int main(int argc, char* argv[]) {
                      });
     std::optional<snx::BackgroundDemoDisc> demo;
     if (writeDemo) {
-        demo.emplace(dataDirectory);
-        QObject::connect(
-            &*demo, &snx::BackgroundDemoDisc::Written, &window,
-            [&window](const QString& cue) { window.InsertDiscImage(cue.toStdString()); });
-        QObject::connect(&*demo, &snx::BackgroundDemoDisc::Failed, &window,
-                         [](const QString& error) {
-                             snx::ShowError("Cannot write the demo disc: " + error.toStdString());
-                         });
+        demo.emplace(dataDirectory, &window,
+                     [&window](const std::string& cue, const std::string& error) {
+                         if (cue.empty()) {
+                             snx::ShowError("Cannot write the demo disc: " + error);
+                         } else {
+                             window.InsertDiscImage(cue);
+                         }
+                     });
     }
     window.show();
 

@@ -13,22 +13,18 @@ namespace {
 
 // What the writer reported, once the event loop has delivered it.
 struct Outcome {
-    QString Cue;
-    QString Error;
+    std::string Cue;
+    std::string Error;
 };
 
 Outcome WriteInBackground(const std::filesystem::path& dataDirectory) {
     Outcome outcome;
     QEventLoop loop;
-    BackgroundDemoDisc writer(dataDirectory);
-    QObject::connect(&writer, &BackgroundDemoDisc::Written, &loop, [&](const QString& cue) {
-        outcome.Cue = cue;
-        loop.quit();
-    });
-    QObject::connect(&writer, &BackgroundDemoDisc::Failed, &loop, [&](const QString& error) {
-        outcome.Error = error;
-        loop.quit();
-    });
+    const BackgroundDemoDisc writer(dataDirectory, &loop,
+                                    [&](const std::string& cue, const std::string& error) {
+                                        outcome = {cue, error};
+                                        loop.quit();
+                                    });
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);  // a bound for a hung writer
     loop.exec();
     return outcome;
@@ -37,16 +33,16 @@ Outcome WriteInBackground(const std::filesystem::path& dataDirectory) {
 TEST(BackgroundDemoDisc, ReportsTheWholeDiscOrWhyItCouldNotBeWritten) {
     const test::TempDir data;
     const Outcome written = WriteInBackground(data.Path());
-    EXPECT_EQ(written.Cue.toStdString(), DemoDiscPath(data.Path()).string());
-    EXPECT_TRUE(written.Error.isEmpty());
+    EXPECT_EQ(written.Cue, DemoDiscPath(data.Path()).string());
+    EXPECT_TRUE(written.Error.empty());
     EXPECT_TRUE(DemoDiscPresent(data.Path()));
 
     // A file where its folder belongs: the failure arrives as a message, not as a crash.
     const test::TempDir blocked;
     test::WriteFileText(blocked / "demo", "");
     const Outcome failed = WriteInBackground(blocked.Path());
-    EXPECT_TRUE(failed.Cue.isEmpty());
-    EXPECT_FALSE(failed.Error.isEmpty());
+    EXPECT_TRUE(failed.Cue.empty());
+    EXPECT_FALSE(failed.Error.empty());
 }
 
 }  // namespace
