@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/background_demo_disc.h"
 #include "app/command_line.h"
 #include "app/mpris_service.h"
 #include "app/single_instance.h"
@@ -166,7 +167,13 @@ int main(int argc, char* argv[]) {
 
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
-    LoadVirtualDrive(commandLine, dataDirectory, drives);
+    // A first start writes the demo disc beside its window, which takes it once whole.
+    const bool writeDemo = commandLine.Demo && !snx::DemoDiscPresent(dataDirectory);
+    if (writeDemo) {
+        snx::AppSettings().CdromInUse = drives.VirtualDriveIndex();
+    } else {
+        LoadVirtualDrive(commandLine, dataDirectory, drives);
+    }
     if (commandLine.Drive) {
         if (const int index = NamedDrive(drives.Labels(), *commandLine.Drive); index >= 0) {
             snx::AppSettings().CdromInUse = index;
@@ -212,6 +219,17 @@ int main(int argc, char* argv[]) {
                              }
                              window.ComeForward();
                          });
+    }
+    std::optional<snx::BackgroundDemoDisc> demo;
+    if (writeDemo) {
+        demo.emplace(dataDirectory, &window,
+                     [&window](const std::string& cue, const std::string& error) {
+                         if (cue.empty()) {
+                             snx::ShowError("Cannot write the demo disc: " + error);
+                         } else {
+                             window.InsertDiscImage(cue);
+                         }
+                     });
     }
     window.show();
 

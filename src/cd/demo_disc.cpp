@@ -21,7 +21,7 @@ std::filesystem::path DemoDiscPath(const std::filesystem::path& dataDirectory) {
     return dataDirectory / "demo" / "sonatrix-demo.cue";
 }
 
-std::filesystem::path EnsureDemoDisc(const std::filesystem::path& dataDirectory) {
+bool DemoDiscPresent(const std::filesystem::path& dataDirectory) {
     const std::filesystem::path cue = DemoDiscPath(dataDirectory);
     std::filesystem::path bin = cue;
     bin.replace_extension(".bin");
@@ -31,9 +31,14 @@ std::filesystem::path EnsureDemoDisc(const std::filesystem::path& dataDirectory)
     }
     // A bin of another size is damaged or from another version: it is made again.
     std::error_code error;
-    if (std::filesystem::exists(cue) &&
-        std::filesystem::file_size(bin, error) ==
-            static_cast<std::uintmax_t>(sectors * kBytesPerSector)) {
+    return std::filesystem::exists(cue, error) &&
+           std::filesystem::file_size(bin, error) ==
+               static_cast<std::uintmax_t>(sectors * kBytesPerSector);
+}
+
+std::filesystem::path EnsureDemoDisc(const std::filesystem::path& dataDirectory) {
+    const std::filesystem::path cue = DemoDiscPath(dataDirectory);
+    if (DemoDiscPresent(dataDirectory)) {
         return cue;
     }
     std::filesystem::create_directories(cue.parent_path());

@@ -9,6 +9,9 @@ namespace snx {
 // "demo/sonatrix-demo.cue" under the data directory.
 std::filesystem::path DemoDiscPath(const std::filesystem::path& dataDirectory);
 
+// True when the demo image is there whole: EnsureDemoDisc has nothing to write.
+bool DemoDiscPresent(const std::filesystem::path& dataDirectory);
+
 // Writes the demo image (cue and bin) when either file is missing or the bin is not of its
 // size; returns the cue's path.
 // Throws FileWriteError or std::filesystem::filesystem_error.

@@ -1,25 +1,18 @@
 #include "cd/demo_music.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
-#include <numbers>
-#include <span>
+
+#include "cd/demo_synth.h"
 
 namespace snx {
 
 namespace {
 
-constexpr double kRate = 44100.0;
-constexpr double kTailSeconds = 1.5;  // lets the last chord ring out
+using demo::kRate;
+using demo::Mixer;
+using demo::Voice;
 
-struct Voice {
-    std::array<double, 8> Harmonics;         // amplitude of partials 1..8
-    double Attack, Decay, Sustain, Release;  // seconds, and the sustain level
-    double Pan;                              // -1 left .. 1 right
-    double Level;
-    double HarmonicDecay;  // extra decay per second of the upper partials, for plucked sounds
-};
+constexpr double kTailSeconds = 1.5;  // lets the last chord ring out
 
 // Soft flute, bell, plucked string, reed, glass, bright brass-like; then pad and bass.
 const Voice kFlute{{1, 0.45, 0.18, 0.08, 0.03, 0, 0, 0}, 0.04, 0.2, 0.75, 0.3, -0.2, 0.30, 0};
@@ -261,86 +254,6 @@ constexpr int kBars = kIntroBars + 3 * kPhraseBars + kCloseBars;
 double SecondsPerBeat(const Song& song) {
     return 60.0 / song.Bpm;
 }
-
-class Mixer {
-  public:
-    explicit Mixer(std::int64_t frames)
-        : left_(static_cast<std::size_t>(frames)), right_(static_cast<std::size_t>(frames)) {}
-
-    void Note(const Voice& voice, int midi, double start, double length, double velocity) {
-        const double frequency = 440.0 * std::pow(2.0, (midi - 69) / 12.0);
-        const double total = length + voice.Release;
-        const auto first = static_cast<std::int64_t>(start * kRate);
-        const auto count = static_cast<std::int64_t>(total * kRate);
-        const double leftGain = voice.Level * velocity * std::sqrt(0.5 * (1 - voice.Pan));
-        const double rightGain = voice.Level * velocity * std::sqrt(0.5 * (1 + voice.Pan));
-        for (std::int64_t i = 0; i < count; ++i) {
-            const auto at = static_cast<std::size_t>(first + i);
-            if (at >= left_.size()) {
-                break;
-            }
-            const double t = static_cast<double>(i) / kRate;
-            const double envelope = Envelope(voice, t, length);
-            if (envelope <= 0) {
-                continue;
-            }
-            double sample = 0;
-            // A slight vibrato after the attack keeps long notes alive.
-            const double wobble =
-                1.0 + 0.002 * std::sin(2 * std::numbers::pi * 5.0 * t) * std::min(1.0, t * 2);
-            for (std::size_t h = 0; h < voice.Harmonics.size(); ++h) {
-                const double amplitude = voice.Harmonics[h];
-                if (amplitude == 0) {
-                    continue;
-                }
-                const double partial = frequency * static_cast<double>(h + 1);
-                if (partial > 16000) {
-                    break;
-                }
-                const double fade = std::exp(-voice.HarmonicDecay * static_cast<double>(h) * t);
-                sample += amplitude * fade *
-                          std::sin(2 * std::numbers::pi * partial * wobble * t + 0.3 * h);
-            }
-            left_[at] += static_cast<float>(sample * envelope * leftGain);
-            right_[at] += static_cast<float>(sample * envelope * rightGain);
-        }
-    }
-
-    std::vector<std::int16_t> Finish() const {
-        float peak = 1e-6f;
-        for (std::size_t i = 0; i < left_.size(); ++i) {
-            peak = std::max({peak, std::abs(left_[i]), std::abs(right_[i])});
-        }
-        const float scale = 0.85f * 32767.0f / peak;
-        std::vector<std::int16_t> samples(left_.size() * 2);
-        for (std::size_t i = 0; i < left_.size(); ++i) {
-            samples[2 * i] = static_cast<std::int16_t>(std::lround(left_[i] * scale));
-            samples[2 * i + 1] = static_cast<std::int16_t>(std::lround(right_[i] * scale));
-        }
-        return samples;
-    }
-
-  private:
-    static double Envelope(const Voice& voice, double t, double length) {
-        auto held = [&](double time) {
-            if (time < voice.Attack) {
-                return time / voice.Attack;
-            }
-            const double intoDecay = (time - voice.Attack) / voice.Decay;
-            return intoDecay < 1
-                       ? 1 - (1 - voice.Sustain) * intoDecay
-                       : voice.Sustain * std::exp(-0.4 * (time - voice.Attack - voice.Decay));
-        };
-        if (t < length) {
-            return held(t);
-        }
-        const double released = 1 - (t - length) / voice.Release;
-        return released > 0 ? held(length) * released : 0;
-    }
-
-    std::vector<float> left_;
-    std::vector<float> right_;
-};
 
 void PlayPhrase(Mixer& mixer, const Song& song, const std::vector<Step>& phrase, double start,
                 int octaveShift) {

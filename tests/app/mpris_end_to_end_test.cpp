@@ -16,12 +16,12 @@
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
 #include "cd/cd_device.h"
-#include "cd/demo_disc.h"
 #include "cd/system_drives.h"
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
 #include "settings/settings.h"
+#include "tests/support/demo_image.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -36,7 +36,7 @@ constexpr int kClientWait = 20000;  // milliseconds; a bound for a hung client, 
 class MprisEndToEnd : public test::HandsetFixture {
   protected:
     MprisEndToEnd() {
-        EXPECT_TRUE(drives.VirtualDrive().Insert(EnsureDemoDisc(dir.Path()).string()));
+        EXPECT_TRUE(drives.VirtualDrive().Insert(test::DemoImage().string()));
         AppSettings().CdromInUse = drives.VirtualDriveIndex();
         Open(drives);
         Tick();  // takes up the disc

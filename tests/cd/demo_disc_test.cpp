@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <set>
+#include <sstream>
 
 #include "cd/cdio_disc.h"
 #include "cd/demo_music.h"
 #include "tests/support/demo_image.h"
+#include "tests/support/temp_dir.h"
 
 namespace snx::test {
 namespace {
@@ -38,20 +40,42 @@ TEST(DemoDisc, SixTitledTracksOfTwentyToFortyFiveSeconds) {
     EXPECT_EQ(titles.size(), 6u);
     EXPECT_FALSE(titles.contains(""));
     EXPECT_FALSE(disc->Text.Title.empty());
+
+    // Its table of contents is its identity, under which catalogues know it: the pieces keep
+    // their lengths whatever becomes of the music.
+    std::vector<std::string> starts;
+    std::istringstream cueText(ReadFileText(cue));
+    for (std::string line; std::getline(cueText, line);) {
+        if (const auto at = line.find("INDEX 01 "); at != std::string::npos) {
+            starts.push_back(line.substr(at + 9));
+        }
+    }
+    EXPECT_EQ(starts, (std::vector<std::string>{"00:00:00", "00:39:00", "01:00:72", "01:34:46",
+                                                "02:06:09", "02:50:36"}));
+    EXPECT_EQ(disc->LeadOut, kLeadInFrames + 15495);
 }
 
 TEST(DemoDisc, IsWrittenOnlyWhenMissingOrDamaged) {
-    const std::filesystem::path cue = DemoImage();
+    // Its own copy: the shared image is never changed.
+    const TempDir data;
+    const std::filesystem::path cue = EnsureDemoDisc(data.Path());
+    EXPECT_EQ(cue, DemoDiscPath(data.Path()));
     std::filesystem::path bin = cue;
     bin.replace_extension(".bin");
     const auto written = std::filesystem::last_write_time(cue);
     const auto size = std::filesystem::file_size(bin);
-    EXPECT_EQ(EnsureDemoDisc(cue.parent_path().parent_path()), cue);
+    EXPECT_EQ(size, std::filesystem::file_size(
+                        std::filesystem::path(DemoImage()).replace_extension(".bin")));
+    EXPECT_EQ(EnsureDemoDisc(data.Path()), cue);
     EXPECT_EQ(std::filesystem::last_write_time(cue), written);
 
     std::filesystem::resize_file(bin, size / 2);
-    EXPECT_EQ(EnsureDemoDisc(cue.parent_path().parent_path()), cue);
+    EXPECT_EQ(EnsureDemoDisc(data.Path()), cue);
     EXPECT_EQ(std::filesystem::file_size(bin), size);
+    // Written whole: nothing but the two files is left beside them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cue.parent_path()),
+                            std::filesystem::directory_iterator()),
+              2);
 }
 
 TEST(DemoMusic, PiecesAreAudibleUnclippedAndDifferent) {

@@ -1,13 +1,12 @@
 #include "tests/support/demo_image.h"
 
 #include "cd/demo_disc.h"
-#include "tests/support/temp_dir.h"
 
 namespace snx::test {
 
 std::filesystem::path DemoImage() {
-    static const TempDir directory;
-    static const std::filesystem::path cue = EnsureDemoDisc(directory.Path());
+    // Written by the build's write_demo_disc step; made again here only if something damaged it.
+    static const std::filesystem::path cue = EnsureDemoDisc(SONATRIX_TEST_DEMO_DIRECTORY);
     return cue;
 }
 

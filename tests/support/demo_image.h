@@ -1,4 +1,5 @@
-// The demo disc, written once per test program into a directory that lives as long as it.
+// The demo disc as the build renders it for the tests: one image shared by every test program,
+// to be read and never changed (a test that alters one makes its own with EnsureDemoDisc).
 #pragma once
 
 #include <filesystem>
