@@ -6,8 +6,8 @@
 #include "catalogue/browse_tree.h"
 #include "catalogue/catalogue_check.h"
 #include "catalogue/rebuild.h"
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "util/text.h"
 
 namespace snx {

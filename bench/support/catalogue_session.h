@@ -9,8 +9,8 @@
 #include <string>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "util/user_messages.h"
 
 namespace snx::bench {

@@ -1,7 +1,7 @@
 #include "catalogue/catalogue_session.h"
 
 #include "catalogue/rebuild.h"
-#include "catalogue/record_file.h"
+#include "store/record_file/record_file.h"
 #include "util/user_messages.h"
 
 namespace snx {

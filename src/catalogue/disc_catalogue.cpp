@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "catalogue/catalogue_swap.h"
 #include "settings/file_names.h"
 #include "settings/settings.h"
 #include "util/user_messages.h"
@@ -29,7 +30,9 @@ std::array<KeyDescription, kDiscRecordKeyCount> DiscKeyDescriptions() {
 }
 
 DiscCatalogue::DiscCatalogue(Tfvlf& holder, const DriveTable* drive)
-    : holder_(holder), drive_(drive) {}
+    : holder_(holder), drive_(drive) {
+    InstallSwapRecovery();
+}
 
 DiscCatalogue::~DiscCatalogue() {
     filesDepth_ = std::min(filesDepth_, 1);

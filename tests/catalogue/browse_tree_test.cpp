@@ -6,7 +6,7 @@
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_sort.h"
 #include "catalogue/catalogue_check.h"
-#include "catalogue/vlf.h"
+#include "store/block_file/vlf.h"
 #include "tests/support/catalogue_fixture.h"
 #include "util/text.h"
 

@@ -6,8 +6,8 @@
 
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_tree.h"
-#include "catalogue/catalogue_transaction.h"
-#include "catalogue/rollback_journal.h"
+#include "store/rollback_journal.h"
+#include "store/transaction.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/crash_harness.h"
 #include "tests/support/file_size_limit.h"

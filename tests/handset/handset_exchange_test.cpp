@@ -9,9 +9,9 @@
 #include <set>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/record_file.h"
 #include "exchange/export_dialog.h"
 #include "exchange/import_dialog.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "widgets/help_window.h"

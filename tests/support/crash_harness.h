@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/crash_point.h"
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/free_space_map.h"
-#include "catalogue/page_cache.h"
-#include "catalogue/record_file.h"
+#include "store/block_file/free_space_map.h"
+#include "store/crash_point.h"
+#include "store/record_file/page_cache.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx::test {

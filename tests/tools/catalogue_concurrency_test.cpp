@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/catalogue_transaction.h"
-#include "catalogue/free_space_map.h"
-#include "catalogue/page_cache.h"
 #include "exchange/text_export.h"
+#include "store/block_file/free_space_map.h"
+#include "store/record_file/page_cache.h"
+#include "store/transaction.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/random_discs.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/free_space_map.h"
+#include "store/block_file/free_space_map.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "catalogue/record_page.h"
+#include "store/record_file/record_page.h"
 
 #include <algorithm>
 #include <cstring>

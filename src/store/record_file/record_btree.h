@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "catalogue/record_pair.h"
+#include "store/record_file/record_pair.h"
 
 namespace snx::record_files {
 

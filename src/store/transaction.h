@@ -21,7 +21,7 @@
 #include <functional>
 #include <string>
 
-#include "catalogue/file_overlay.h"
+#include "store/file_overlay.h"
 
 namespace snx {
 
@@ -62,6 +62,15 @@ class CatalogueScope {
 
 // Whether this process holds a scope over the directory's catalogue now.
 bool CatalogueScopeOpen(const std::filesystem::path& dataDirectory);
+
+// Work of the files' owner that an interruption can leave half done outside the journal (whole
+// files replaced by renames): Pending tells whether the directory shows its remains, Finish puts
+// them right under the exclusive lock before the first scope of the directory is held.
+struct RecoveryStep {
+    std::function<bool(const std::filesystem::path&)> Pending;
+    std::function<void(const std::filesystem::path&)> Finish;
+};
+void SetRecoveryStep(RecoveryStep step);
 
 // Called every few milliseconds while a lock is waited for (the UI processes its events).
 void SetCatalogueWaitHook(std::function<void()> hook);

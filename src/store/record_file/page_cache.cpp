@@ -1,4 +1,4 @@
-#include "catalogue/page_cache.h"
+#include "store/record_file/page_cache.h"
 
 #include <map>
 #include <string>

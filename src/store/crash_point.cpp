@@ -1,4 +1,4 @@
-#include "catalogue/crash_point.h"
+#include "store/crash_point.h"
 
 #include <unistd.h>
 

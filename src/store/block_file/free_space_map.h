@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "catalogue/file_stamp.h"
+#include "store/file_stamp.h"
 
 namespace snx {
 

@@ -1,4 +1,4 @@
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 
 #include <algorithm>
 

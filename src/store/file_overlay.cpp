@@ -1,6 +1,6 @@
-#include "catalogue/file_overlay.h"
+#include "store/file_overlay.h"
 
-#include "catalogue/raw_file.h"
+#include "store/raw_file.h"
 
 #include <algorithm>
 #include <cstring>

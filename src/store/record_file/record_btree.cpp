@@ -1,4 +1,4 @@
-#include "catalogue/record_btree.h"
+#include "store/record_file/record_btree.h"
 
 #include <algorithm>
 #include <limits>

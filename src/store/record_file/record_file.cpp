@@ -1,5 +1,5 @@
 // The public operations of the keyed record file: the slots of open pairs and the status.
-#include "catalogue/record_file.h"
+#include "store/record_file/record_file.h"
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,8 @@
 #include <memory>
 #include <new>
 
-#include "catalogue/record_btree.h"
-#include "catalogue/record_pair.h"
+#include "store/record_file/record_btree.h"
+#include "store/record_file/record_pair.h"
 #include "util/bytes.h"
 
 namespace snx {

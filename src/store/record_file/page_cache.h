@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "catalogue/file_stamp.h"
-#include "catalogue/record_page.h"
+#include "store/file_stamp.h"
+#include "store/record_file/record_page.h"
 
 namespace snx::record_files {
 

@@ -1,4 +1,4 @@
-#include "catalogue/free_space_map.h"
+#include "store/block_file/free_space_map.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <random>
 
-#include "catalogue/record_file.h"
-#include "catalogue/vlf.h"
+#include "store/block_file/vlf.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx {

@@ -1,10 +1,10 @@
-#include "catalogue/vlf.h"
+#include "store/block_file/vlf.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "catalogue/string_table_block.h"
+#include "store/block_file/string_table_block.h"
 #include "util/bytes.h"
 
 namespace snx {

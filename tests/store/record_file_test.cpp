@@ -1,4 +1,4 @@
-#include "catalogue/record_file.h"
+#include "store/record_file/record_file.h"
 
 #include <gtest/gtest.h>
 

@@ -36,7 +36,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 
 namespace snx::string_table {
 

@@ -1,4 +1,4 @@
-#include "catalogue/vlf.h"
+#include "store/block_file/vlf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "catalogue/catalogue_transaction.h"
+#include "store/transaction.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,14 +14,13 @@
 #include <thread>
 #include <vector>
 
-#include "catalogue/catalogue_swap.h"
-#include "catalogue/crash_point.h"
-#include "catalogue/file_stamp.h"
-#include "catalogue/free_space_map.h"
-#include "catalogue/page_cache.h"
-#include "catalogue/raw_file.h"
-#include "catalogue/rollback_journal.h"
 #include "settings/file_names.h"
+#include "store/block_file/free_space_map.h"
+#include "store/crash_point.h"
+#include "store/file_stamp.h"
+#include "store/raw_file.h"
+#include "store/record_file/page_cache.h"
+#include "store/rollback_journal.h"
 #include "util/text.h"
 #include "util/user_messages.h"
 
@@ -62,6 +61,7 @@ std::map<std::string, DirectoryState>& Directories() {
 }
 
 std::function<void()> g_waitHook;
+RecoveryStep g_recoveryStep;
 std::chrono::milliseconds g_timeout{5000};
 std::string g_lastRefusal;
 
@@ -159,10 +159,8 @@ std::string Recover(DirectoryState& s) {
             ForgetCaches();
         }
     }
-    try {
-        RecoverCatalogueSwap(s.Directory);
-    } catch (const std::exception& error) {
-        ShowError(std::string("Cannot finish the interrupted rebuild: ") + error.what());
+    if (g_recoveryStep.Finish) {
+        g_recoveryStep.Finish(s.Directory);
     }
     return {};
 }
@@ -171,16 +169,7 @@ bool NeedsRecovery(const DirectoryState& s) {
     if (SizeOf(s.LockFd) != kJournalHeaderBytes) {
         return true;
     }
-    // An interrupted rebuild leaves its new set or its own journal behind (any case).
-    std::error_code error;
-    for (fs::directory_iterator it(s.Directory, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = UpperAscii(it->path().filename().string());
-        if (name == UpperAscii(kJournalName) || name.starts_with("DISC2.")) {
-            return true;
-        }
-    }
-    return false;
+    return g_recoveryStep.Pending && g_recoveryStep.Pending(s.Directory);
 }
 
 // Takes the lock for an outermost scope. Empty when held, else the reason.
@@ -454,6 +443,10 @@ bool CatalogueScopeOpen(const fs::path& dataDirectory) {
 
 void SetCatalogueWaitHook(std::function<void()> hook) {
     g_waitHook = std::move(hook);
+}
+
+void SetRecoveryStep(RecoveryStep step) {
+    g_recoveryStep = std::move(step);
 }
 
 void SetCatalogueLockTimeout(std::chrono::milliseconds timeout) {

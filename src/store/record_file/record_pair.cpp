@@ -1,4 +1,4 @@
-#include "catalogue/record_pair.h"
+#include "store/record_file/record_pair.h"
 
 #include <algorithm>
 #include <array>

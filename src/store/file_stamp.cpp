@@ -1,4 +1,4 @@
-#include "catalogue/file_stamp.h"
+#include "store/file_stamp.h"
 
 namespace snx {
 

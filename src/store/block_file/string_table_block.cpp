@@ -1,4 +1,4 @@
-#include "catalogue/string_table_block.h"
+#include "store/block_file/string_table_block.h"
 
 #include <cstring>
 #include <limits>

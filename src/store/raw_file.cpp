@@ -1,4 +1,4 @@
-#include "catalogue/raw_file.h"
+#include "store/raw_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <utility>
 
-#include "catalogue/catalogue_transaction.h"
-#include "catalogue/file_stamp.h"
+#include "store/file_stamp.h"
+#include "store/transaction.h"
 
 namespace snx {
 

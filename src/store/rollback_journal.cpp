@@ -1,14 +1,14 @@
-#include "catalogue/rollback_journal.h"
+#include "store/rollback_journal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstring>
 
-#include "catalogue/crash_point.h"
-#include "catalogue/file_overlay.h"
-#include "catalogue/raw_file.h"
 #include "settings/file_names.h"
+#include "store/crash_point.h"
+#include "store/file_overlay.h"
+#include "store/raw_file.h"
 #include "util/bytes.h"
 
 namespace snx {

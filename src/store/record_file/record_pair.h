@@ -9,9 +9,9 @@
 #include <span>
 #include <vector>
 
-#include "catalogue/page_cache.h"
-#include "catalogue/raw_file.h"
-#include "catalogue/record_page.h"
+#include "store/raw_file.h"
+#include "store/record_file/page_cache.h"
+#include "store/record_file/record_page.h"
 
 namespace snx::record_files {
 

@@ -29,10 +29,10 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/free_space_map.h"
-#include "catalogue/raw_file.h"
-#include "catalogue/string_grid.h"
-#include "catalogue/string_table_block.h"
+#include "store/block_file/free_space_map.h"
+#include "store/block_file/string_grid.h"
+#include "store/block_file/string_table_block.h"
+#include "store/raw_file.h"
 
 namespace snx {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/record_file.h"
-#include "catalogue/record_pair.h"
+#include "store/record_file/record_file.h"
+#include "store/record_file/record_pair.h"
 #include "util/bytes.h"
 
 namespace snx {
