@@ -1,6 +1,7 @@
 #include "catalogue/rebuild.h"
 
 #include <cmath>
+#include <vector>
 
 #include "settings/file_names.h"
 #include "settings/settings.h"
@@ -120,7 +121,7 @@ class Rebuild {
                 ReportAt(0);
                 continue;
             }
-            const DiscRecord record = DecodeDiscRecord(bytes);
+            DiscRecord record = DecodeDiscRecord(bytes);
             if (record.status != 0) {
                 continue;
             }
@@ -129,7 +130,14 @@ class Rebuild {
                 ReportAt(0);
                 continue;
             }
-            for (int key = kKeyIdentity; key <= kKeyMusicType; ++key) {
+            if (!AddKey(fresh_, kKeyIdentity, added, KeyText(record.Identity, kKeyIdentity))) {
+                if (LastRecordStatus().Error == kErrAddKey) {
+                    KeepDuplicate(number, added, record);
+                } else {
+                    ReportAt(kKeyIdentity);
+                }
+            }
+            for (int key = kKeyIdentity + 1; key <= kKeyMusicType; ++key) {
                 if (!AddKey(fresh_, key, added, KeyText(KeyField(record, key), key))) {
                     ReportAt(key);
                 }
@@ -137,38 +145,75 @@ class Rebuild {
         }
     }
 
-    // Second pass, in identity order: each record's items into the new block file.
+    // A second live record of one identity (a damaged or hand-edited file) stays a disc of its
+    // own: it takes an identity no disc has and waits, unattached, for the browser's Attach.
+    void KeepDuplicate(std::int32_t oldNumber, std::int32_t added, DiscRecord& record) {
+        const std::string identity = record.Identity;
+        for (std::int32_t n = added;; ++n) {
+            std::string spare = std::to_string(n);
+            spare = "DUPLICATE" + std::string(kIdentityWidth - 9 - spare.size(), '0') + spare;
+            if (AddKey(fresh_, kKeyIdentity, added, KeyText(spare, kKeyIdentity))) {
+                record.Identity = spare;
+                record.Orphan = true;
+                break;
+            }
+            if (LastRecordStatus().Error != kErrAddKey) {
+                ReportAt(kKeyIdentity);
+                return;
+            }
+        }
+        if (!PutRec(fresh_, added, EncodeDiscRecord(record))) {
+            ReportAt(0);
+        }
+        ShowError("Record " + std::to_string(oldNumber) + " has the disc identity " + identity +
+                  " of another record; it is kept as " + record.Identity + ".");
+    }
+
+    // Second pass, in identity order: each record's items into the new block file. Records the
+    // first pass could not key are reached by their numbers afterwards, so none keeps links into
+    // the old file.
     void CopyItems() {
+        std::vector<bool> copied(static_cast<std::size_t>(std::max(UsedRecs(fresh_), 1)));
         ClearKey(fresh_, kKeyIdentity);
         std::int32_t number = 0;
         std::string text;
         for (std::int32_t left = UsedKeys(fresh_, kKeyIdentity);
              left > 0 && NextKey(fresh_, kKeyIdentity, number, text) && Step(); --left) {
-            DiscRecordBytes bytes{};
-            if (!GetRec(fresh_, number, bytes)) {
-                ReportAt(0);
-                continue;
+            if (number > 0 && static_cast<std::size_t>(number) < copied.size()) {
+                copied[static_cast<std::size_t>(number)] = true;
             }
-            DiscRecord record = DecodeDiscRecord(bytes);
-            if (record.TracksAddress != 0) {
-                StringGrid& grid = holder_.catTracks;
-                grid.Resize(0, 0);
-                holder_.Vlf.LoadGrid(record.TracksAddress, grid);
-                record.TracksAddress = holder_.Vlf2.StoreGrid(0, grid);
+            CopyItemsOf(number);
+        }
+        for (std::size_t n = 1; n < copied.size() && !cancelled_; ++n) {
+            if (!copied[n] && Step()) {
+                CopyItemsOf(static_cast<std::int32_t>(n));
             }
-            if (record.NotesAddress != 0) {
-                TextBox& memo = holder_.catMemo;
-                memo.Text.clear();
-                holder_.Vlf.LoadText(record.NotesAddress, memo);
-                record.NotesAddress = holder_.Vlf2.StoreText(0, memo);
-            }
-            record.BitmapAddress =
-                CopyFileItem(record.BitmapAddress, "Disc.bmp", TVlf::kTypeBitmap);
-            record.SampleAddress =
-                CopyFileItem(record.SampleAddress, "Disc.wav", TVlf::kTypeSample);
-            if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
-                ReportAt(0);
-            }
+        }
+    }
+
+    void CopyItemsOf(std::int32_t number) {
+        DiscRecordBytes bytes{};
+        if (!GetRec(fresh_, number, bytes)) {
+            ReportAt(0);
+            return;
+        }
+        DiscRecord record = DecodeDiscRecord(bytes);
+        if (record.TracksAddress != 0) {
+            StringGrid& grid = holder_.catTracks;
+            grid.Resize(0, 0);
+            holder_.Vlf.LoadGrid(record.TracksAddress, grid);
+            record.TracksAddress = holder_.Vlf2.StoreGrid(0, grid);
+        }
+        if (record.NotesAddress != 0) {
+            TextBox& memo = holder_.catMemo;
+            memo.Text.clear();
+            holder_.Vlf.LoadText(record.NotesAddress, memo);
+            record.NotesAddress = holder_.Vlf2.StoreText(0, memo);
+        }
+        record.BitmapAddress = CopyFileItem(record.BitmapAddress, "Disc.bmp", TVlf::kTypeBitmap);
+        record.SampleAddress = CopyFileItem(record.SampleAddress, "Disc.wav", TVlf::kTypeSample);
+        if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
+            ReportAt(0);
         }
     }
 

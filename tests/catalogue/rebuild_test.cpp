@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "catalogue/browse_tree.h"
 #include "catalogue/catalogue_check.h"
 #include "settings/file_names.h"
@@ -134,6 +136,43 @@ TEST_F(RebuildTest, DropsDeletedRecordsAndTheirSpace) {
     EXPECT_FALSE(AppSettings().DeletedRecordsPresent);
     EXPECT_NE(test::ReadFileText(dir_ / "SONATRIX.INI").find("Deleted records present=0"),
               std::string::npos);
+}
+
+// A damaged or hand-edited file: record 3 says it is disc 1, and key 1 (without duplicates) has
+// no entry for it. Both discs come through with their own tracks and notes.
+TEST_F(RebuildTest, KeepsBothDiscsOfADuplicatedIdentity) {
+    auto before = Contents();
+    const int handle = OpenRecordFiles(dir_ / "disc");
+    DiscRecordBytes bytes{};
+    ASSERT_TRUE(GetRec(handle, 3, bytes));
+    DiscRecord third = DecodeDiscRecord(bytes);
+    ASSERT_TRUE(DeleteKey(handle, kKeyIdentity, 3, KeyText(third.Identity, kKeyIdentity)));
+    third.Identity = "0000000000000001";
+    ASSERT_TRUE(PutRec(handle, 3, EncodeDiscRecord(third)));
+    CloseRecordFiles(handle);
+
+    ASSERT_TRUE(Rebuild());
+    auto after = Contents();
+    ASSERT_EQ(after.size(), before.size());
+    const auto moved = std::find_if(after.begin(), after.end(), [](const DiscContents& disc) {
+        return disc.Record.Identity != disc.Cells[0];
+    });
+    ASSERT_NE(moved, after.end());
+    EXPECT_EQ(moved->Record.Name, "Disc 3");
+    EXPECT_EQ(moved->Notes, before[2].Notes);
+    EXPECT_TRUE(moved->Record.Orphan);
+    EXPECT_EQ(messages_.Errors(),
+              std::vector<std::string>{"Record 3 has the disc identity 0000000000000001 of "
+                                       "another record; it is kept as " +
+                                       moved->Record.Identity + "."});
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+    // Apart from its new identity, the disc is the one it was.
+    moved->Record.Identity = before[2].Record.Identity;
+    moved->Record.Orphan = false;
+    std::sort(after.begin(), after.end(), [](const DiscContents& a, const DiscContents& b) {
+        return a.Record.Identity < b.Record.Identity;
+    });
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(RebuildTest, EveryRecordDeletedGivesEmptyFiles) {
