@@ -66,6 +66,7 @@ struct EngineSetup {
     std::filesystem::path dir;
     YesMessages messages;
     ScopedUserMessages installed{messages};
+    ScopedStoreReporting reporting{YesReporting()};
     SystemClock clock;
     SystemDrives drives{{}, clock, nullptr};
     CdDevice device{drives};

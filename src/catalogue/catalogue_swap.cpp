@@ -6,10 +6,10 @@
 #include <string>
 
 #include "settings/file_names.h"
+#include "store/status.h"
 #include "store/transaction.h"
 #include "util/atomic_file.h"
 #include "util/text.h"
-#include "util/user_messages.h"
 
 namespace snx {
 
@@ -82,8 +82,9 @@ void InstallSwapRecovery() {
                              try {
                                  RecoverCatalogueSwap(dir);
                              } catch (const std::exception& error) {
-                                 ShowError(std::string("Cannot finish the interrupted rebuild: ") +
-                                           error.what());
+                                 ReportFailure(
+                                     std::string("Cannot finish the interrupted rebuild: ") +
+                                     error.what());
                              }
                          }});
         return true;

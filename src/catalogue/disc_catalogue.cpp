@@ -6,7 +6,7 @@
 #include "catalogue/catalogue_swap.h"
 #include "settings/file_names.h"
 #include "settings/settings.h"
-#include "util/user_messages.h"
+#include "store/status.h"
 
 namespace snx {
 
@@ -58,7 +58,7 @@ bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess 
     }
     scope.emplace(dir, access);
     if (!scope->Held()) {
-        ShowError(scope->Failure());
+        ReportFailure(scope->Failure());
         return false;
     }
     lastGeneration_ = scope->Generation();
@@ -72,7 +72,7 @@ bool DiscCatalogue::OpenDiscFiles() {
     }
     const std::filesystem::path dir = DataDirectory();
     if (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT"))) {
-        if (!Confirm("Please confirm that a new set of data files are to be created?")) {
+        if (!AskConsent("Please confirm that a new set of data files are to be created?")) {
             return false;
         }
         const auto keys = DiscKeyDescriptions();
@@ -81,7 +81,7 @@ bool DiscCatalogue::OpenDiscFiles() {
     handle_ = OpenRecordFiles(dir / "disc");
     if (handle_ < 0) {
         const std::string refused = CatalogueOpenRefusal();
-        ShowError(!refused.empty() ? refused : "Cannot open disc record file - " + ErrorCode());
+        ReportFailure(!refused.empty() ? refused : "Cannot open disc record file - " + ErrorCode());
         return false;
     }
     filesDepth_ = 1;
@@ -95,7 +95,7 @@ void DiscCatalogue::CloseDiscFiles() {
     CloseRecordFiles(handle_);
     handle_ = -1;
     if (!LastRecordStatus().Ok) {
-        ShowError("Cannot close disc record file - " + ErrorCode());
+        ReportFailure("Cannot close disc record file - " + ErrorCode());
     }
 }
 
@@ -107,7 +107,7 @@ bool DiscCatalogue::OpenDiscVlf() {
     holder_.Vlf.FileName = ResolveFileName(DataDirectory(), "disc.VLF");
     if (!holder_.Vlf.Open()) {
         const std::string refused = CatalogueOpenRefusal();
-        ShowError(!refused.empty() ? refused : "Cannot open VLF file");
+        ReportFailure(!refused.empty() ? refused : "Cannot open VLF file");
         return false;
     }
     vlfDepth_ = 1;
@@ -121,13 +121,14 @@ void DiscCatalogue::CloseDiscVlf() {
     }
     vlfDepth_ = 0;
     if (holder_.Vlf.Close() != 0) {
-        ShowError("Cannot close VLF file");
+        ReportFailure("Cannot close VLF file");
     }
 }
 
 void DiscCatalogue::ReportRecordError(int key) {
-    ShowError("Error processing disc record file - " + ErrorCode() + " Code " +
-              std::to_string(key));
+    ReportFailure(Status::Failed(
+        "Error processing disc record file - " + ErrorCode() + " Code " + std::to_string(key),
+        LastRecordStatus().Error));
 }
 
 bool DiscCatalogue::ReadRecord(std::int32_t recordNumber, DiscRecord& record) {
@@ -208,7 +209,7 @@ void DiscCatalogue::SaveSettingsReporting() {
     try {
         SaveSettings();
     } catch (const SettingsWriteError& error) {
-        ShowError(error.what());
+        ReportFailure(error.what());
     }
 }
 
@@ -221,7 +222,7 @@ void DiscCatalogue::WriteBlocks(DiscRecord& record, const StringGrid& tracks, co
     const auto place = [&](std::int32_t& address, std::int32_t stored) {
         if (stored == 0) {
             if (vlfOpen) {
-                ShowError("Cannot write to VLF file");
+                ReportFailure("Cannot write to VLF file");
             }
             return;
         }
@@ -366,7 +367,7 @@ void DiscCatalogue::DeleteRecordAndBlocks(std::int32_t recordNumber, const DiscR
                   {record.BitmapAddress, "Error deleting bitmap."}};
     for (const auto& block : blocks) {
         if (block.Address != 0 && (!vlfOpen || holder_.Vlf.DeleteBlock(block.Address) != 1)) {
-            ShowError(block.Failure);
+            ReportFailure(block.Failure);
         }
     }
     if (vlfOpen) {

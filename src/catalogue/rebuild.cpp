@@ -5,25 +5,19 @@
 
 #include "settings/file_names.h"
 #include "settings/settings.h"
-#include "util/user_messages.h"
+#include "store/status.h"
 
 namespace snx {
 
 namespace {
 
-std::string ErrorCode() {
-    return std::to_string(LastRecordStatus().Error);
-}
-
-void ReportAt(int place) {
-    ShowError("Error processing disc record file - " + ErrorCode() + " Code " +
-              std::to_string(place));
-}
-
 class Rebuild {
   public:
     Rebuild(DiscCatalogue& catalogue, const RebuildHooks& hooks)
-        : holder_(catalogue.Holder()), hooks_(hooks), dir_(catalogue.DataDirectory()) {}
+        : catalogue_(catalogue),
+          holder_(catalogue.Holder()),
+          hooks_(hooks),
+          dir_(catalogue.DataDirectory()) {}
 
     ~Rebuild() {
         CloseAll();
@@ -39,20 +33,24 @@ class Rebuild {
         RemoveRebuildFiles(dir_);
         holder_.Vlf2.FileName = dir_ / "disc2.VLF";
         if (!holder_.Vlf2.Open()) {
-            ShowError("Cannot open new VLF file");
+            ReportFailure("Cannot open new VLF file");
             return false;
         }
         const auto keys = DiscKeyDescriptions();
         CreateRecordFiles(dir_ / "disc2", static_cast<int>(kDiscRecordSize), keys);
         fresh_ = OpenRecordFiles(dir_ / "disc2");
         if (fresh_ < 0) {
-            ShowError("Cannot open disc record file - " + ErrorCode());
+            ReportFailure(Status::Failed(
+                "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
+                LastRecordStatus().Error));
             return false;
         }
         Progress(0);
         old_ = OpenRecordFiles(dir_ / "disc");
         if (old_ < 0) {
-            ShowError("Cannot open disc record file - " + ErrorCode());
+            ReportFailure(Status::Failed(
+                "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
+                LastRecordStatus().Error));
             return false;
         }
         const std::int32_t records = UsedRecs(old_) - 1;
@@ -65,7 +63,7 @@ class Rebuild {
         }
         holder_.Vlf.FileName = ResolveFileName(dir_, "disc.VLF");
         if (!holder_.Vlf.Open()) {
-            ShowError("Cannot open VLF file");
+            ReportFailure("Cannot open VLF file");
             return false;
         }
         CopyItems();
@@ -76,7 +74,7 @@ class Rebuild {
         try {
             SwapInRebuiltCatalogue(dir_, hooks_.Checkpoint);
         } catch (const std::exception& error) {
-            ShowError(error.what());
+            ReportFailure(error.what());
             return false;
         }
         done_ = true;
@@ -84,7 +82,7 @@ class Rebuild {
         try {
             SaveSettings();
         } catch (const SettingsWriteError& error) {
-            ShowError(error.what());
+            ReportFailure(error.what());
         }
         Progress(100);
         return true;
@@ -118,7 +116,7 @@ class Rebuild {
         DiscRecordBytes bytes{};
         for (std::int32_t number = 1; number <= records && Step(); ++number) {
             if (!GetRec(old_, number, bytes)) {
-                ReportAt(0);
+                catalogue_.ReportRecordError(0);
                 continue;
             }
             DiscRecord record = DecodeDiscRecord(bytes);
@@ -127,19 +125,19 @@ class Rebuild {
             }
             const std::int32_t added = AddRec(fresh_, bytes);
             if (added <= 0) {
-                ReportAt(0);
+                catalogue_.ReportRecordError(0);
                 continue;
             }
             if (!AddKey(fresh_, kKeyIdentity, added, KeyText(record.Identity, kKeyIdentity))) {
                 if (LastRecordStatus().Error == kErrAddKey) {
                     KeepDuplicate(number, added, record);
                 } else {
-                    ReportAt(kKeyIdentity);
+                    catalogue_.ReportRecordError(kKeyIdentity);
                 }
             }
             for (int key = kKeyIdentity + 1; key <= kKeyMusicType; ++key) {
                 if (!AddKey(fresh_, key, added, KeyText(KeyField(record, key), key))) {
-                    ReportAt(key);
+                    catalogue_.ReportRecordError(key);
                 }
             }
         }
@@ -158,15 +156,15 @@ class Rebuild {
                 break;
             }
             if (LastRecordStatus().Error != kErrAddKey) {
-                ReportAt(kKeyIdentity);
+                catalogue_.ReportRecordError(kKeyIdentity);
                 return;
             }
         }
         if (!PutRec(fresh_, added, EncodeDiscRecord(record))) {
-            ReportAt(0);
+            catalogue_.ReportRecordError(0);
         }
-        ShowError("Record " + std::to_string(oldNumber) + " has the disc identity " + identity +
-                  " of another record; it is kept as " + record.Identity + ".");
+        ReportFailure("Record " + std::to_string(oldNumber) + " has the disc identity " + identity +
+                      " of another record; it is kept as " + record.Identity + ".");
     }
 
     // Second pass, in identity order: each record's items into the new block file. Records the
@@ -194,7 +192,7 @@ class Rebuild {
     void CopyItemsOf(std::int32_t number) {
         DiscRecordBytes bytes{};
         if (!GetRec(fresh_, number, bytes)) {
-            ReportAt(0);
+            catalogue_.ReportRecordError(0);
             return;
         }
         DiscRecord record = DecodeDiscRecord(bytes);
@@ -213,7 +211,7 @@ class Rebuild {
         record.BitmapAddress = CopyFileItem(record.BitmapAddress, "Disc.bmp", TVlf::kTypeBitmap);
         record.SampleAddress = CopyFileItem(record.SampleAddress, "Disc.wav", TVlf::kTypeSample);
         if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
-            ReportAt(0);
+            catalogue_.ReportRecordError(0);
         }
     }
 
@@ -245,6 +243,7 @@ class Rebuild {
         }
     }
 
+    DiscCatalogue& catalogue_;
     Tfvlf& holder_;
     const RebuildHooks& hooks_;
     std::filesystem::path dir_;
@@ -261,11 +260,7 @@ class Rebuild {
 bool RebuildCatalogue(DiscCatalogue& catalogue, std::string_view driveIdentity,
                       const RebuildHooks& hooks) {
     if (!driveIdentity.empty()) {
-        ShowError("Please remove CD before selecting this option.");
-        return false;
-    }
-    if (!Confirm("This routine will pack the CD catalog recovering unused space. Only proceed if "
-                 "you have a backup of your data files. Do you wish to continue?")) {
+        ReportFailure(kRemoveDiscToRebuild);
         return false;
     }
     catalogue.CloseDiscFiles();

@@ -21,8 +21,8 @@
 #include "store/raw_file.h"
 #include "store/record_file/page_cache.h"
 #include "store/rollback_journal.h"
+#include "store/status.h"
 #include "util/text.h"
-#include "util/user_messages.h"
 
 namespace snx {
 
@@ -370,8 +370,8 @@ bool CommitReporting(DirectoryState& s) {
     if (failure.empty()) {
         return true;
     }
-    ShowError("The catalogue could not be written (" + failure +
-              "); the last change was not made.");
+    ReportFailure("The catalogue could not be written (" + failure +
+                  "); the last change was not made.");
     return false;
 }
 

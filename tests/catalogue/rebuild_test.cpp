@@ -49,9 +49,8 @@ class RebuildTest : public test::CatalogueTest {
         std::filesystem::remove(dir_ / "attach.tmp");
     }
 
-    void Delete(std::int32_t number, const char* name) {
-        messages_.Answer(true);
-        ASSERT_TRUE(DeleteCatalogueRecord(*catalogue_, number, name, ""));
+    void Delete(std::int32_t number) {
+        ASSERT_TRUE(DeleteCatalogueRecord(*catalogue_, number, ""));
     }
 
     std::string Extract(std::int32_t address) {
@@ -103,7 +102,6 @@ class RebuildTest : public test::CatalogueTest {
     }
 
     bool Rebuild(const RebuildHooks& hooks = {}) {
-        messages_.Answer(true);
         return RebuildCatalogue(*catalogue_, "", hooks);
     }
 };
@@ -124,8 +122,8 @@ TEST_F(RebuildTest, WithoutDeletionsKeepsEveryDiscUnderNewAddresses) {
 }
 
 TEST_F(RebuildTest, DropsDeletedRecordsAndTheirSpace) {
-    Delete(2, "Disc 2");
-    Delete(5, "Disc 5");
+    Delete(2);
+    Delete(5);
     EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
     const auto before = Contents();
     const auto vlfBefore = std::filesystem::file_size(ResolveFileName(dir_.Path(), "disc.VLF"));
@@ -177,25 +175,23 @@ TEST_F(RebuildTest, KeepsBothDiscsOfADuplicatedIdentity) {
 
 TEST_F(RebuildTest, EveryRecordDeletedGivesEmptyFiles) {
     for (int i = 1; i <= 6; ++i) {
-        Delete(i, "x");
+        Delete(i);
     }
     ASSERT_TRUE(Rebuild());
     EXPECT_EQ(UsedRecords(), 1);
     EXPECT_EQ(std::filesystem::file_size(dir_ / "disc.VLF"), 1024u);
 }
 
-TEST_F(RebuildTest, RefusesWithADiscInTheDriveOrWhenDeclined) {
+TEST_F(RebuildTest, RefusesWithADiscInTheDrive) {
     EXPECT_FALSE(RebuildCatalogue(*catalogue_, "0000000000000001"));
     EXPECT_EQ(messages_.Errors().back(), "Please remove CD before selecting this option.");
-    messages_.Answer(false);
-    EXPECT_FALSE(RebuildCatalogue(*catalogue_, ""));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.DAT"));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "disc-old.DAT"));
 }
 
 // Cancelling in either pass removes the new files; the old catalogue stands as it was.
 TEST_F(RebuildTest, CancelledInEitherPassLeavesTheCatalogueAsItWas) {
-    Delete(3, "Disc 3");
+    Delete(3);
     const auto before = Contents();
     const std::string data = test::ReadFileText(dir_ / "disc.DAT");
     for (const int stopAt : {2, 8}) {
@@ -215,7 +211,7 @@ TEST_F(RebuildTest, CancelledInEitherPassLeavesTheCatalogueAsItWas) {
 // Kills a rebuilding child process at each step in turn; the next open must find either the
 // whole old catalogue or the whole new one.
 TEST_F(RebuildTest, InterruptedAtAnyPointLeavesOneWholeCatalogue) {
-    Delete(3, "Disc 3");
+    Delete(3);
     const auto before = Contents();
     const std::int32_t oldUsed = UsedRecords();
     const std::filesystem::path pristine = dir_ / "pristine";
