@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,12 +16,11 @@
 #include <vector>
 
 #include "settings/file_names.h"
-#include "store/block_file/free_space_map.h"
 #include "store/crash_point.h"
 #include "store/file_stamp.h"
 #include "store/raw_file.h"
-#include "store/record_file/page_cache.h"
 #include "store/rollback_journal.h"
+#include "store/stamped_cache.h"
 #include "store/status.h"
 #include "util/text.h"
 
@@ -52,6 +52,9 @@ struct DirectoryState {
     bool Acquiring = false;
     std::uint64_t Generation = 0;
     std::optional<std::uint64_t> Seen;  // the generation this process's caches match
+    // The directory as it was when the recovery step last found nothing to do: its remains
+    // would have changed the directory since.
+    std::optional<FileStamp> Settled;
     std::array<std::unique_ptr<OpenOverlay>, kJournalFiles> Overlays;
 };
 
@@ -122,8 +125,7 @@ bool EmptyJournal(DirectoryState& s, std::uint64_t generation) {
 }
 
 void ForgetCaches() {
-    record_files::ForgetSharedPages();
-    ForgetFreeSpaceMaps();
+    ForgetStampedCaches();
 }
 
 // Under the exclusive lock: undoes what a crash left half done. Empty when the files are sound
@@ -165,11 +167,37 @@ std::string Recover(DirectoryState& s) {
     return {};
 }
 
-bool NeedsRecovery(const DirectoryState& s) {
+// How long a directory must have been unchanged before a look at it can be trusted by its time
+// alone: a change within the same clock tick would leave the time as it was.
+constexpr std::int64_t kSettledNs = 100'000'000;
+
+bool NeedsRecovery(DirectoryState& s) {
     if (SizeOf(s.LockFd) != kJournalHeaderBytes) {
         return true;
     }
-    return g_recoveryStep.Pending && g_recoveryStep.Pending(s.Directory);
+    if (!g_recoveryStep.Pending) {
+        return false;
+    }
+    struct stat st {};
+    const bool stamped = ::stat(s.Directory.c_str(), &st) == 0;
+    const FileStamp now = stamped ? FileStamp::Of(st) : FileStamp{};
+    if (stamped && s.Settled && *s.Settled == now) {
+        return false;
+    }
+    s.Settled.reset();
+    if (g_recoveryStep.Pending(s.Directory)) {
+        return true;
+    }
+    timespec clock{};
+    ::clock_gettime(CLOCK_REALTIME, &clock);
+    const std::int64_t nowNs =
+        static_cast<std::int64_t>(clock.tv_sec) * 1'000'000'000 + clock.tv_nsec;
+    const std::int64_t modifiedNs =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    if (stamped && nowNs - modifiedNs > kSettledNs) {
+        s.Settled = now;
+    }
+    return false;
 }
 
 // Takes the lock for an outermost scope. Empty when held, else the reason.
@@ -357,8 +385,7 @@ std::string CommitChanges(DirectoryState& s) {
     s.Seen = s.Generation;
     // What this process cached was read or written through this transaction: still true.
     for (const Committed& c : committed) {
-        record_files::RestampSharedPages(c.Before, c.After);
-        RestampFreeSpaceMaps(c.Before, c.After);
+        RestampStampedCaches(c.Before, c.After);
     }
     return {};
 }
@@ -460,9 +487,20 @@ const std::string& CatalogueOpenRefusal() {
 namespace catalogue_files {
 
 std::string DirectoryKey(const fs::path& directory) {
+    // Asked at every open; an absolute name always gives the same key.
+    static std::map<std::string, std::string, std::less<>> known;
+    const bool absolute = directory.is_absolute();
+    if (absolute) {
+        if (const auto it = known.find(directory.native()); it != known.end()) {
+            return it->second;
+        }
+    }
     fs::path key(FileKey(directory.empty() ? fs::path(".") : directory));
     while (!key.has_filename() && key.has_relative_path()) {
         key = key.parent_path();
+    }
+    if (absolute && known.size() < 64) {
+        known.emplace(directory.native(), key.string());
     }
     return key.string();
 }

@@ -7,6 +7,7 @@
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_tree.h"
 #include "store/rollback_journal.h"
+#include "store/stamped_cache.h"
 #include "store/transaction.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/crash_harness.h"
@@ -134,7 +135,7 @@ TEST_F(CatalogueCrashTest, ATornJournalIsIgnoredAndAWholeOneRolledBack) {
     // Whole: the change it protected is undone, the file cut back to its old length.
     damage();
     WriteFileText(dir_ / "disc.JNL", header + std::string(encoded.begin(), encoded.end()));
-    record_files::ForgetSharedPages();
+    ForgetStampedCaches();
     EXPECT_EQ(ShownCatalogue(*catalogue_), shownBefore);
     EXPECT_EQ(ReadFileText(dir_ / "disc.DAT"), dat);
     EXPECT_EQ(ReadFileText(dir_ / "disc.JNL").size(), 16u);
@@ -183,8 +184,7 @@ TEST_F(CatalogueCrashTest, AChangeThatCannotBeWrittenIsUndoneAndSaidSo) {
     EXPECT_NE(messages_.Errors().back().find("The catalogue could not be written"),
               std::string::npos)
         << messages_.Errors().back();
-    record_files::ForgetSharedPages();
-    ForgetFreeSpaceMaps();
+    ForgetStampedCaches();
     EXPECT_EQ(ShownCatalogue(*catalogue_), shownBefore);
     EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
 }

@@ -15,10 +15,9 @@
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue/disc_catalogue.h"
-#include "store/block_file/free_space_map.h"
 #include "store/crash_point.h"
-#include "store/record_file/page_cache.h"
 #include "store/record_file/record_file.h"
+#include "store/stamped_cache.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx::test {
@@ -134,10 +133,7 @@ class CrashHarness {
     }
 
     // What this process cached of files a child changed behind it cannot be trusted.
-    static void Forget() {
-        record_files::ForgetSharedPages();
-        ForgetFreeSpaceMaps();
-    }
+    static void Forget() { ForgetStampedCaches(); }
 
     void Save() {
         saved_.clear();

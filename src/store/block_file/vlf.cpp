@@ -83,7 +83,7 @@ bool TVlf::Open(const std::filesystem::path& name) {
             file_.Close();
             return false;
         }
-        free_ = FreeSpaceMapFor(path);
+        free_ = StampedCacheFor<FreeSpaceMap>(path);
         free_->Forget();
         free_->Complete = true;  // a new file has no free blocks
         return true;
@@ -94,10 +94,11 @@ bool TVlf::Open(const std::filesystem::path& name) {
         file_.Close();
         return false;
     }
-    free_ = FreeSpaceMapFor(path);
+    free_ = StampedCacheFor<FreeSpaceMap>(path);
     struct stat status {};
-    if (!file_.Stat(status) || FileStamp::Of(status) != free_->LastClosed) {
-        free_->Forget();  // changed since this process last had it: walk it again when needed
+    // Changed since this process last had it: walked again when needed.
+    if (!file_.Stat(status) || !free_->Trust({FileStamp::Of(status)})) {
+        free_->Forget();
     }
     return true;
 }
@@ -111,7 +112,7 @@ int TVlf::Close() {
     }
     struct stat status {};
     if (free_ && file_.Stat(status)) {
-        free_->LastClosed = FileStamp::Of(status);
+        free_->Seal({FileStamp::Of(status)});
     }
     free_.reset();
     file_.Close();

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "store/file_stamp.h"
 #include "store/record_file/record_page.h"
+#include "store/stamped_cache.h"
 
 namespace snx::record_files {
 
@@ -54,21 +54,13 @@ class PageCache {
     std::unordered_map<std::uint64_t, std::list<Item>::iterator> map_;
 };
 
-// Decoded pages kept between the opens of one pair by this process, trusted only while both
-// files are exactly as this process closed them.
-struct SharedPages {
+// Decoded pages kept between the opens of one pair by this process (keyed by its data file),
+// trusted only while both files are exactly as this process closed them.
+struct SharedPages final : StampedCache {
     PageCache Cache;
-    FileStamp Dat;
-    FileStamp Ix;
-    bool Valid = false;
-};
 
-// The pages shared by every open of the pair whose data file is dat.
-std::shared_ptr<SharedPages> SharedPagesFor(const std::filesystem::path& dat);
-// After a failed write or a damaged read nothing remembered can be trusted.
-void ForgetSharedPages();
-// After this process committed a change to a file: pages trusted for it as it was (before) are
-// still true of it as it is now (after), since the change went through them.
-void RestampSharedPages(const FileStamp& before, const FileStamp& after);
+  protected:
+    void Drop() override { Cache = PageCache(); }
+};
 
 }  // namespace snx::record_files

@@ -49,7 +49,7 @@ Result Guarded(Result failure, Body body) {
     } catch (const Failure& e) {
         g_status = {false, e.Code};
         if (e.Code == kErrIo || e.Code == kErrDamaged) {
-            ForgetSharedPages();
+            ForgetStampedCaches();
         }
     } catch (const std::bad_alloc&) {
         g_status = {false, kErrNoMemory};

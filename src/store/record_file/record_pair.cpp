@@ -190,15 +190,16 @@ std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly,
     if (!f->Dat.Open(dat, access) || !f->Ix.Open(WithExtension(base, ".IX"), access)) {
         Fail(kErrIo);
     }
-    f->Shared = cache ? std::move(cache) : SharedPagesFor(dat);
+    f->Shared = cache ? std::move(cache) : StampedCacheFor<SharedPages>(dat);
     FileStamp datStamp;
     FileStamp ixStamp;
-    if (!f->Shared->Valid || !StampOf(f->Dat, datStamp) || !StampOf(f->Ix, ixStamp) ||
-        datStamp != f->Shared->Dat || ixStamp != f->Shared->Ix) {
-        f->Shared->Cache = PageCache();  // changed since this process last closed it
+    // Dropped when changed since this process last closed it.
+    if (!StampOf(f->Dat, datStamp) || !StampOf(f->Ix, ixStamp) ||
+        !f->Shared->Trust({datStamp, ixStamp})) {
+        f->Shared->Forget();
     }
-    // Valid again only once this open is closed cleanly.
-    f->Shared->Valid = false;
+    // Trusted again only once this open is closed cleanly.
+    f->Shared->Unseal();
     std::array<std::uint8_t, kDatHeaderBytes> head{};
     if (!f->Dat.ReadAt(0, head)) {
         Fail(kErrDamaged);

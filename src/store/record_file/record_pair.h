@@ -67,8 +67,10 @@ struct Pair {
 
     ~Pair() {
         // Remember how the files were left, so the next open may keep the pages.
-        if (Shared && !ReadOnly && StampOf(Dat, Shared->Dat) && StampOf(Ix, Shared->Ix)) {
-            Shared->Valid = true;
+        FileStamp dat;
+        FileStamp ix;
+        if (Shared && !ReadOnly && StampOf(Dat, dat) && StampOf(Ix, ix)) {
+            Shared->Seal({dat, ix});
         }
     }
 };
