@@ -14,6 +14,13 @@ namespace {
 
 constexpr const char* kUnknown = "Unknown";
 
+// Whether the file is there under any case of its name; the exact name, the usual case, first.
+bool Present(const std::filesystem::path& dir, std::string_view name) {
+    std::error_code error;
+    return std::filesystem::exists(dir / name, error) ||
+           std::filesystem::exists(ResolveFileName(dir, name), error);
+}
+
 std::string ErrorCode() {
     return std::to_string(LastRecordStatus().Error);
 }
@@ -52,8 +59,7 @@ bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess 
     const std::filesystem::path dir = DataDirectory();
     // Opening makes what is missing, which only a writer may.
     if (access == CatalogueAccess::Read && !CatalogueScopeOpen(dir) &&
-        (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT")) ||
-         !std::filesystem::exists(ResolveFileName(dir, "disc.VLF")))) {
+        (!Present(dir, "disc.DAT") || !Present(dir, "disc.VLF"))) {
         access = CatalogueAccess::Write;
     }
     scope.emplace(dir, access);
@@ -71,7 +77,7 @@ bool DiscCatalogue::OpenDiscFiles() {
         return true;
     }
     const std::filesystem::path dir = DataDirectory();
-    if (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT"))) {
+    if (!Present(dir, "disc.DAT")) {
         if (!AskConsent("Please confirm that a new set of data files are to be created?")) {
             return false;
         }

@@ -1,5 +1,8 @@
 #include "store/file_stamp.h"
 
+#include <functional>
+#include <map>
+
 namespace snx {
 
 FileStamp FileStamp::Of(const struct stat& st) {
@@ -8,9 +11,21 @@ FileStamp FileStamp::Of(const struct stat& st) {
 }
 
 std::string FileKey(const std::filesystem::path& path) {
+    // Asked at every open; an absolute name always gives the same key, so those are kept.
+    static std::map<std::string, std::string, std::less<>> known;
+    const bool absolute = path.is_absolute();
+    if (absolute) {
+        if (const auto it = known.find(path.native()); it != known.end()) {
+            return it->second;
+        }
+    }
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return (error ? path : absolute).lexically_normal().string();
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    std::string key = (error ? path : full).lexically_normal().string();
+    if (absolute && known.size() < 256) {
+        known.emplace(path.native(), key);
+    }
+    return key;
 }
 
 }  // namespace snx
