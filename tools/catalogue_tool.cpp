@@ -124,8 +124,8 @@ int main(int argc, char* argv[]) {
     snx::TerminalMessages messages(yes);
     snx::ScopedUserMessages installed(messages);
     snx::ScopedStoreReporting reporting{
-        [](const snx::Status& status) { snx::ShowError(status.Message); },
-        [](std::string_view question) { return snx::Confirm(question); }};
+        snx::StoreReporting{[](const snx::Status& status) { snx::ShowError(status.Message); },
+                            [](std::string_view question) { return snx::Confirm(question); }}};
     const auto environment = snx::ProcessEnvironment();
     const auto dataDirectory = snx::ChooseDataDirectory(dataDir, environment);
     try {

@@ -149,8 +149,8 @@ int main(int argc, char* argv[]) {
     snx::ScopedUserMessages installed(messages);
     // The catalogue's failures and questions reach the user through the same boxes.
     snx::ScopedStoreReporting reporting{
-        [](const snx::Status& status) { snx::ShowError(status.Message); },
-        [](std::string_view question) { return snx::Confirm(question); }};
+        snx::StoreReporting{[](const snx::Status& status) { snx::ShowError(status.Message); },
+                            [](std::string_view question) { return snx::Confirm(question); }}};
 
     const auto environment = snx::ProcessEnvironment();
     const auto dataDirectory = snx::ChooseDataDirectory(commandLine.DataDirectory, environment);
