@@ -26,7 +26,8 @@ RawFile::RawFile(RawFile&& other) noexcept
       directoryKey_(std::move(other.directoryKey_)),
       path_(std::move(other.path_)),
       catalogueIndex_(std::exchange(other.catalogueIndex_, -1)),
-      size_(std::exchange(other.size_, -1)) {}
+      size_(std::exchange(other.size_, -1)),
+      opened_(std::exchange(other.opened_, {})) {}
 
 RawFile& RawFile::operator=(RawFile&& other) noexcept {
     if (this != &other) {
@@ -37,6 +38,7 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
         path_ = std::move(other.path_);
         catalogueIndex_ = std::exchange(other.catalogueIndex_, -1);
         size_ = std::exchange(other.size_, -1);
+        opened_ = std::exchange(other.opened_, {});
     }
     return *this;
 }
@@ -85,6 +87,7 @@ bool RawFile::Open(const std::filesystem::path& path, Access access) {
             Close();
         } else {
             size_ = st.st_size;
+            opened_ = FileStamp::Of(st);
         }
     }
     if (fd_ < 0) {
@@ -136,6 +139,7 @@ void RawFile::Close() {
     }
     // Last, so that the outermost scope commits with every file closed.
     catalogueIndex_ = -1;
+    opened_ = {};
     scope_.reset();
 }
 

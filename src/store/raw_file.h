@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "store/file_stamp.h"
+
 struct stat;
 
 namespace snx {
@@ -43,6 +45,9 @@ class RawFile {
 
     // The file's status (fstat); false when closed or on error.
     bool Stat(struct stat& status) const;
+    // The file's stamp as Open found it (empty for a file made or not open), so that a cache is
+    // checked against it without asking the system again.
+    const FileStamp& OpenedAs() const { return opened_; }
     // The file's current length in bytes, -1 when it cannot be determined.
     std::int64_t Size() const;
     // Reads exactly buffer.size() bytes at offset; false on a short read or an error.
@@ -70,6 +75,7 @@ class RawFile {
     // The length as last seen or written by this object, -1 when unknown. The files are ours
     // for the length of one operation, so nothing else changes it in between.
     mutable std::int64_t size_ = -1;
+    FileStamp opened_;
 };
 
 // Reads up to buffer.size() bytes at offset from fd, retrying interrupted reads; the count read

@@ -63,11 +63,8 @@ bool TVlf::Open(const std::filesystem::path& name) {
         return false;
     }
     free_ = StampedCacheFor<FreeSpaceMap>(path);
-    struct stat status {};
     // Changed since this process last had it: walked again when needed.
-    if (!file_.Stat(status) || !free_->Trust({FileStamp::Of(status)})) {
-        free_->Forget();
-    }
+    free_->Trust({file_.OpenedAs()});
     return true;
 }
 

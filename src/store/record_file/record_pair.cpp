@@ -191,13 +191,8 @@ std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly,
         Fail(kErrIo);
     }
     f->Shared = cache ? std::move(cache) : StampedCacheFor<SharedPages>(dat);
-    FileStamp datStamp;
-    FileStamp ixStamp;
     // Dropped when changed since this process last closed it.
-    if (!StampOf(f->Dat, datStamp) || !StampOf(f->Ix, ixStamp) ||
-        !f->Shared->Trust({datStamp, ixStamp})) {
-        f->Shared->Forget();
-    }
+    f->Shared->Trust({f->Dat.OpenedAs(), f->Ix.OpenedAs()});
     // Trusted again only once this open is closed cleanly.
     f->Shared->Unseal();
     std::array<std::uint8_t, kDatHeaderBytes> head{};
