@@ -65,8 +65,12 @@ endfunction()
 # folders below it, never one above: so the layers show in the tree and no two folders lean on
 # each other.
 set(SONATRIX_LAYERS
-    util widgets settings audio cd catalogue player programming samples lookup catalogue_ui
+    util widgets settings audio cd store catalogue player programming samples lookup catalogue_ui
     exchange small_handset handset app)
+
+# Storage and the catalogue never talk to the user: they return a Status or report through the
+# handlers the program installs (store/status.h), so the windows and the tool ask the questions.
+set(SONATRIX_SILENT_LAYERS store catalogue)
 
 function(sonatrix_assert_layers src_dir)
     file(GLOB_RECURSE files RELATIVE "${src_dir}" "${src_dir}/*.h" "${src_dir}/*.cpp")
@@ -77,6 +81,10 @@ function(sonatrix_assert_layers src_dir)
             message(FATAL_ERROR "src/${folder}/ is not in SONATRIX_LAYERS (cmake/SonatrixOptions.cmake)")
         endif()
         file(STRINGS "${src_dir}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+        if(folder IN_LIST SONATRIX_SILENT_LAYERS AND includes MATCHES "util/user_messages\\.h")
+            message(FATAL_ERROR "src/${file} includes util/user_messages.h; ${folder}/ reports "
+                                "through store/status.h instead")
+        endif()
         foreach(line IN LISTS includes)
             string(REGEX MATCH "\"([a-z_]+)/" _ "${line}")
             list(FIND SONATRIX_LAYERS "${CMAKE_MATCH_1}" other)

@@ -6,9 +6,10 @@
 #include "catalogue/browse_tree.h"
 #include "catalogue/catalogue_check.h"
 #include "catalogue/rebuild.h"
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "util/text.h"
+#include "util/user_messages.h"
 
 namespace snx {
 
@@ -243,7 +244,8 @@ int DeleteCommand(CatalogueSession& session, const std::vector<std::string>& arg
     if (number == 0) {
         return Fail("delete: no disc " + args[0] + " in the catalogue");
     }
-    if (!DeleteCatalogueRecord(session.Catalogue(), number, record.Name, "")) {
+    if (!Confirm(DeleteQuestion(record.Name)) ||
+        !DeleteCatalogueRecord(session.Catalogue(), number, "")) {
         return 1;
     }
     out << "Deleted " << Shown(record.Identity) << ' ' << Shown(record.Name) << '\n';
@@ -273,7 +275,7 @@ int RebuildCommand(CatalogueSession& session, const std::vector<std::string>& ar
     if (!args.empty()) {
         return Fail("rebuild takes no arguments");
     }
-    if (!RebuildCatalogue(session.Catalogue(), "")) {
+    if (!Confirm(kRebuildQuestion) || !RebuildCatalogue(session.Catalogue(), "")) {
         return 1;
     }
     out << "Rebuilt; the previous files are kept as disc-old.DAT, disc-old.IX and disc-old.VLF\n";

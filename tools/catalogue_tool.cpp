@@ -11,7 +11,9 @@
 #include "print_commands.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
+#include "store/status.h"
 #include "terminal_messages.h"
+#include "util/user_messages.h"
 
 namespace {
 
@@ -121,6 +123,9 @@ int main(int argc, char* argv[]) {
 
     snx::TerminalMessages messages(yes);
     snx::ScopedUserMessages installed(messages);
+    snx::ScopedStoreReporting reporting{
+        snx::StoreReporting{[](const snx::Status& status) { snx::ShowError(status.Message); },
+                            [](std::string_view question) { return snx::Confirm(question); }}};
     const auto environment = snx::ProcessEnvironment();
     const auto dataDirectory = snx::ChooseDataDirectory(dataDir, environment);
     try {

@@ -5,10 +5,10 @@
 #include <iostream>
 #include <memory>
 
-#include "catalogue/record_file.h"
 #include "catalogue_ui/catalogue_reports.h"
 #include "catalogue_ui/print_layer.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 
 namespace snx {
 

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string>
 
-#include "catalogue/catalogue_transaction.h"
+#include "store/transaction.h"
 
 namespace snx {
 

@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/record_file.h"
 #include "sqlite_db.h"
+#include "store/record_file/record_file.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "catalogue/browse_tree.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/rebuild.h"
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
 #include "sqlite_db.h"
+#include "store/record_file/record_file.h"
 #include "util/user_messages.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include "bench/support/catalogue_session.h"
 #include "bench/support/generated_discs.h"
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
 #include "exchange/text_export.h"
 #include "exchange/text_import.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "util/user_messages.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include "bench/support/catalogue_session.h"
 #include "bench/support/generated_discs.h"
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
 #include "cd/cd_device.h"
 #include "cd/demo_disc.h"
 #include "cd/system_drives.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 
 namespace snx {
 namespace {
@@ -66,6 +66,7 @@ struct EngineSetup {
     std::filesystem::path dir;
     YesMessages messages;
     ScopedUserMessages installed{messages};
+    ScopedStoreReporting reporting{YesReporting()};
     SystemClock clock;
     SystemDrives drives{{}, clock, nullptr};
     CdDevice device{drives};

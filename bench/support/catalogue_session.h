@@ -9,8 +9,9 @@
 #include <string>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
+#include "store/status.h"
 #include "util/user_messages.h"
 
 namespace snx::bench {
@@ -20,6 +21,12 @@ class YesMessages final : public UserMessages {
     void ShowError(const std::string& text) override { throw std::runtime_error(text); }
     bool Confirm(const std::string&) override { return true; }
 };
+
+// The catalogue's failures end the benchmark; its questions are answered Yes.
+inline StoreReporting YesReporting() {
+    return {[](const Status& status) { throw std::runtime_error(status.Message); },
+            [](std::string_view) { return true; }};
+}
 
 // A fresh directory under the temporary directory, named after the benchmark.
 inline std::filesystem::path NewDirectory(const std::string& name) {
@@ -44,6 +51,7 @@ struct CatalogueSession {
 
     YesMessages Messages;
     ScopedUserMessages Installed{Messages};
+    ScopedStoreReporting Reporting{YesReporting()};
     Tfvlf Holder;
     DiscCatalogue Catalogue;
 };

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 
 namespace snx::bench {
 

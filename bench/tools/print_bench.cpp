@@ -53,6 +53,7 @@ void Listing(benchmark::State& state, const char* view) {
     snx::LoadSettings();
     snx::bench::YesMessages messages;
     snx::ScopedUserMessages installed{messages};
+    snx::ScopedStoreReporting reporting{snx::bench::YesReporting()};
     snx::CatalogueSession session(dir);
     const std::string pdf = (dir / "listing.pdf").string();
     int pages = 0;

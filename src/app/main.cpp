@@ -15,6 +15,7 @@
 #include "app/single_instance.h"
 #include "audio/pulse_output.h"
 #include "catalogue/catalogue_session.h"
+#include "catalogue/rebuild.h"
 #include "cd/cd_device.h"
 #include "cd/cdio_disc.h"
 #include "cd/demo_disc.h"
@@ -27,6 +28,7 @@
 #include "samples/wave_device.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
+#include "store/status.h"
 #include "util/atomic_file.h"
 #include "widgets/qt_user_messages.h"
 
@@ -152,6 +154,10 @@ int main(int argc, char* argv[]) {
 
     snx::QtUserMessages messages;
     snx::ScopedUserMessages installed(messages);
+    // The catalogue's failures and questions reach the user through the same boxes.
+    snx::ScopedStoreReporting reporting{
+        snx::StoreReporting{[](const snx::Status& status) { snx::ShowError(status.Message); },
+                            [](std::string_view question) { return snx::Confirm(question); }}};
 
     const auto environment = snx::ProcessEnvironment();
     const auto dataDirectory = snx::ChooseDataDirectory(commandLine.DataDirectory, environment);
@@ -191,7 +197,7 @@ int main(int argc, char* argv[]) {
     snx::SetCatalogueWaitHook(
         [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10); });
     // Made, after the user agrees, before anything reads it.
-    catalogue.Prepare();
+    catalogue.Prepare([] { return snx::Confirm(snx::kRebuildQuestion); });
     snx::SampleRecorder recorder(catalogue.Catalogue());
     // Made once and reused, so the recording choices last until the program ends.
     snx::TfrmRecord recording(recorder);

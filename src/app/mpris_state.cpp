@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "catalogue/string_grid.h"
 #include "cd/cd_device.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
+#include "store/block_file/string_grid.h"
 #include "util/text.h"
 
 namespace snx {

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "store/status.h"
 #include "util/text.h"
-#include "util/user_messages.h"
 
 namespace snx {
 
@@ -34,27 +34,22 @@ void ReplaceFirstLine(TextBox& memo, const std::string& line) {
 
 }  // namespace
 
+std::string AttachQuestion(std::string_view nodeText) {
+    return "There is a current data record for this CD, if you continue it will be deleted. Do "
+           "you wish to attach the CD to " +
+           StoredTextToUtf8(nodeText) + "?";
+}
+
 bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
                      std::int32_t currentNumber, std::string_view driveIdentity) {
-    static constexpr const char* kSelectFirst = "Please first select the data record to attach to.";
-    if (selected == nullptr) {
-        ShowError(kSelectFirst);
-        return false;
-    }
     const bool currentExists = currentNumber > 0;
-    if (currentExists &&
-        !Confirm("There is a current data record for this CD, if you continue it will be "
-                 "deleted. Do you wish to attach the CD to " +
-                 StoredTextToUtf8(selected->Text) + "?")) {
-        return false;
-    }
-    if (selected->Heading) {
-        ShowError(kSelectFirst);
+    if (selected == nullptr || selected->Heading) {
+        ReportFailure(kSelectToAttach);
         return false;
     }
     // Without a disc the record would be keyed by an empty identity and lose its tracks.
     if (driveIdentity.empty()) {
-        ShowError("Please first insert the CD to attach.");
+        ReportFailure("Please first insert the CD to attach.");
         return false;
     }
     // Deleting the current record and moving the identity are one change.
@@ -67,7 +62,7 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
         return false;
     }
     if (record.Identity == driveIdentity) {
-        ShowError("The CD is already attached to this data record.");
+        ReportFailure("The CD is already attached to this data record.");
         return false;
     }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "catalogue/browse_tree.h"
@@ -10,9 +11,14 @@
 
 namespace snx {
 
+// Asked before an attach that deletes the current record (when the disc in the drive has one).
+constexpr const char* kSelectToAttach = "Please first select the data record to attach to.";
+std::string AttachQuestion(std::string_view nodeText);
+
 // selected is the selected node (null for none); currentNumber the record number of the disc in
-// the drive (0 when it has no record yet), driveIdentity its identity. With the user's consent
-// the current record is deleted first; then the selected record is re-keyed to the drive's
+// the drive (0 when it has no record yet), driveIdentity its identity. Requires: when
+// currentNumber is not 0 and a node is selected, the user agreed to AttachQuestion. The current
+// record is deleted first; then the selected record is re-keyed to the drive's
 // identity, takes the drive's track count, lengths and playing time, loses its orphan mark and
 // is stored, its tracks and notes passing through the holder's current-disc Tracks and Memo.
 // True when the catalogue changed (the record was attached, or only the current record was

@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "settings/settings.h"
+#include "store/status.h"
 #include "util/text.h"
-#include "util/user_messages.h"
 
 namespace snx {
 
@@ -273,13 +273,13 @@ CatalogueCounts CountCatalogue(DiscCatalogue& catalogue) {
     return counts;
 }
 
-bool DeleteCatalogueRecord(DiscCatalogue& catalogue, std::int32_t recordNumber,
-                           std::string_view nodeText, std::string_view driveIdentity) {
+std::string DeleteQuestion(std::string_view nodeText) {
     // The node's text is the stored bytes, which may be Windows-1252.
-    if (!Confirm("Would you like to delete the CD data record called " +
-                 StoredTextToUtf8(nodeText) + "?")) {
-        return false;
-    }
+    return "Would you like to delete the CD data record called " + StoredTextToUtf8(nodeText) + "?";
+}
+
+bool DeleteCatalogueRecord(DiscCatalogue& catalogue, std::int32_t recordNumber,
+                           std::string_view driveIdentity) {
     std::optional<CatalogueScope> scope;
     if (!catalogue.Enter(scope, CatalogueAccess::Write) || !catalogue.OpenDiscFiles()) {
         return false;
@@ -291,7 +291,7 @@ bool DeleteCatalogueRecord(DiscCatalogue& catalogue, std::int32_t recordNumber,
         return false;
     }
     if (!driveIdentity.empty() && record.Identity == driveIdentity) {
-        ShowError("You cannot delete the data record for the CD currently inserted.");
+        ReportFailure("You cannot delete the data record for the CD currently inserted.");
         catalogue.CloseDiscFiles();
         return false;
     }

@@ -48,10 +48,13 @@ struct CatalogueCounts {
 };
 CatalogueCounts CountCatalogue(DiscCatalogue& catalogue);
 
-// The browser's delete of a disc node: asks "Would you like to delete the CD data record called "
-// + nodeText + "?", refuses the record of the disc in the drive, then deletes the record, its six
-// index entries and its four blocks. True when the record was deleted.
+// The question the browser and the tool ask before deleting the disc of that node text.
+std::string DeleteQuestion(std::string_view nodeText);
+
+// The browser's delete of a disc node, once the user agreed to DeleteQuestion: refuses the record
+// of the disc in the drive, then deletes the record, its six index entries and its four blocks.
+// True when the record was deleted.
 bool DeleteCatalogueRecord(DiscCatalogue& catalogue, std::int32_t recordNumber,
-                           std::string_view nodeText, std::string_view driveIdentity);
+                           std::string_view driveIdentity);
 
 }  // namespace snx

@@ -1,13 +1,14 @@
 #include "catalogue/catalogue_check.h"
+#include "catalogue/catalogue_swap.h"
 
 #include <map>
 #include <set>
 
-#include "catalogue/catalogue_transaction.h"
 #include "catalogue/disc_record.h"
-#include "catalogue/record_file.h"
-#include "catalogue/vlf.h"
 #include "settings/file_names.h"
+#include "store/block_file/vlf.h"
+#include "store/record_file/record_file.h"
+#include "store/transaction.h"
 
 namespace snx {
 
@@ -68,6 +69,7 @@ void CheckLinks(const std::map<std::int32_t, DiscRecord>& live, TVlf& vlf, Probl
 
 std::vector<std::string> CheckCatalogue(const std::filesystem::path& dataDirectory) {
     Problems problems;
+    InstallSwapRecovery();
     // A shared lock: another program's change is seen whole or not at all.
     const CatalogueScope scope(dataDirectory, CatalogueAccess::Read);
     if (!scope.Held()) {

@@ -1,8 +1,8 @@
 #include "catalogue/catalogue_session.h"
 
 #include "catalogue/rebuild.h"
-#include "catalogue/record_file.h"
-#include "util/user_messages.h"
+#include "store/record_file/record_file.h"
+#include "store/status.h"
 
 namespace snx {
 
@@ -23,7 +23,7 @@ CatalogueSession::RecordLayer::~RecordLayer() {
 CatalogueSession::CatalogueSession(const std::filesystem::path& dataDirectory)
     : holder_(dataDirectory), catalogue_(holder_, nullptr) {}
 
-bool CatalogueSession::Prepare() {
+bool CatalogueSession::Prepare(const std::function<bool()>& rebuildAgreed) {
     std::vector<std::string> problems;
     {
         std::optional<CatalogueScope> scope;
@@ -39,9 +39,11 @@ bool CatalogueSession::Prepare() {
         problems = CheckRecordFiles(catalogue_.DataDirectory() / "disc");
     }
     if (!problems.empty()) {
-        ShowError("The catalogue's files do not agree with each other (" + problems.front() +
-                  "). Rebuilding the catalogue mends its indexes from the records.");
-        RebuildCatalogue(catalogue_, "");
+        ReportFailure("The catalogue's files do not agree with each other (" + problems.front() +
+                      "). Rebuilding the catalogue mends its indexes from the records.");
+        if (rebuildAgreed && rebuildAgreed()) {
+            RebuildCatalogue(catalogue_, "");
+        }
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
@@ -19,9 +20,9 @@ class CatalogueSession {
 
     // Opens the catalogue once and closes it again, so that a missing one is made (after the
     // user agrees) before anything reads it, and checks its record files: damaged ones are
-    // reported and the rebuild offered. Requires: the settings are loaded. False when the files
-    // could not be opened.
-    bool Prepare();
+    // reported, and rebuilt when rebuildAgreed (the user's answer to kRebuildQuestion) says so.
+    // Requires: the settings are loaded. False when the files could not be opened.
+    bool Prepare(const std::function<bool()>& rebuildAgreed = {});
 
     Tfvlf& Holder() { return holder_; }
     DiscCatalogue& Catalogue() { return catalogue_; }

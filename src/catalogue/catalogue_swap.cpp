@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "settings/file_names.h"
+#include "store/status.h"
+#include "store/transaction.h"
 #include "util/atomic_file.h"
+#include "util/text.h"
 
 namespace snx {
 
@@ -94,7 +97,35 @@ void FinishSwap(const fs::path& dir, const SwapCheckpoint& checkpoint) {
     SyncDirectory(dir);
 }
 
+// An interrupted rebuild leaves its new set or its own journal behind (any case).
+bool SwapLeftOver(const fs::path& dir) {
+    std::error_code error;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = UpperAscii(it->path().filename().string());
+        if (name == UpperAscii(kJournalName) || name.starts_with("DISC2.")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+void InstallSwapRecovery() {
+    static const bool installed = [] {
+        SetRecoveryStep({SwapLeftOver, [](const fs::path& dir) {
+                             try {
+                                 RecoverCatalogueSwap(dir);
+                             } catch (const std::exception& error) {
+                                 ReportFailure(
+                                     std::string("Cannot finish the interrupted rebuild: ") +
+                                     error.what());
+                             }
+                         }});
+        return true;
+    }();
+    (void)installed;
+}
 
 void RemoveRebuildFiles(const fs::path& dataDirectory) {
     for (std::string_view extension : kCatalogueExtensions) {

@@ -32,6 +32,10 @@ void SwapInRebuiltCatalogue(const std::filesystem::path& dataDirectory,
 // Finishes or discards an interrupted rebuild. Safe to call at any time.
 SwapRecovery RecoverCatalogueSwap(const std::filesystem::path& dataDirectory);
 
+// Makes every transaction over the catalogue's files finish or discard an interrupted rebuild
+// before its first scope is held. Called by whatever opens the catalogue; idempotent.
+void InstallSwapRecovery();
+
 // Removes the files of an unfinished new set ("disc2.*"), before a rebuild starts one.
 void RemoveRebuildFiles(const std::filesystem::path& dataDirectory);
 

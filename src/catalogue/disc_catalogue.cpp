@@ -3,15 +3,23 @@
 #include <algorithm>
 #include <vector>
 
+#include "catalogue/catalogue_swap.h"
 #include "settings/file_names.h"
 #include "settings/settings.h"
-#include "util/user_messages.h"
+#include "store/status.h"
 
 namespace snx {
 
 namespace {
 
 constexpr const char* kUnknown = "Unknown";
+
+// Whether the file is there under any case of its name; the exact name, the usual case, first.
+bool Present(const std::filesystem::path& dir, std::string_view name) {
+    std::error_code error;
+    return std::filesystem::exists(dir / name, error) ||
+           std::filesystem::exists(ResolveFileName(dir, name), error);
+}
 
 std::string ErrorCode() {
     return std::to_string(LastRecordStatus().Error);
@@ -29,7 +37,9 @@ std::array<KeyDescription, kDiscRecordKeyCount> DiscKeyDescriptions() {
 }
 
 DiscCatalogue::DiscCatalogue(Tfvlf& holder, const DriveTable* drive)
-    : holder_(holder), drive_(drive) {}
+    : holder_(holder), drive_(drive) {
+    InstallSwapRecovery();
+}
 
 DiscCatalogue::~DiscCatalogue() {
     filesDepth_ = std::min(filesDepth_, 1);
@@ -49,13 +59,12 @@ bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess 
     const std::filesystem::path dir = DataDirectory();
     // Opening makes what is missing, which only a writer may.
     if (access == CatalogueAccess::Read && !CatalogueScopeOpen(dir) &&
-        (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT")) ||
-         !std::filesystem::exists(ResolveFileName(dir, "disc.VLF")))) {
+        (!Present(dir, "disc.DAT") || !Present(dir, "disc.VLF"))) {
         access = CatalogueAccess::Write;
     }
     scope.emplace(dir, access);
     if (!scope->Held()) {
-        ShowError(scope->Failure());
+        ReportFailure(scope->Failure());
         return false;
     }
     lastGeneration_ = scope->Generation();
@@ -68,8 +77,8 @@ bool DiscCatalogue::OpenDiscFiles() {
         return true;
     }
     const std::filesystem::path dir = DataDirectory();
-    if (!std::filesystem::exists(ResolveFileName(dir, "disc.DAT"))) {
-        if (!Confirm("Please confirm that a new set of data files are to be created?")) {
+    if (!Present(dir, "disc.DAT")) {
+        if (!AskConsent("Please confirm that a new set of data files are to be created?")) {
             return false;
         }
         const auto keys = DiscKeyDescriptions();
@@ -78,7 +87,7 @@ bool DiscCatalogue::OpenDiscFiles() {
     handle_ = OpenRecordFiles(dir / "disc");
     if (handle_ < 0) {
         const std::string refused = CatalogueOpenRefusal();
-        ShowError(!refused.empty() ? refused : "Cannot open disc record file - " + ErrorCode());
+        ReportFailure(!refused.empty() ? refused : "Cannot open disc record file - " + ErrorCode());
         return false;
     }
     filesDepth_ = 1;
@@ -92,7 +101,7 @@ void DiscCatalogue::CloseDiscFiles() {
     CloseRecordFiles(handle_);
     handle_ = -1;
     if (!LastRecordStatus().Ok) {
-        ShowError("Cannot close disc record file - " + ErrorCode());
+        ReportFailure("Cannot close disc record file - " + ErrorCode());
     }
 }
 
@@ -104,7 +113,7 @@ bool DiscCatalogue::OpenDiscVlf() {
     holder_.Vlf.FileName = ResolveFileName(DataDirectory(), "disc.VLF");
     if (!holder_.Vlf.Open()) {
         const std::string refused = CatalogueOpenRefusal();
-        ShowError(!refused.empty() ? refused : "Cannot open VLF file");
+        ReportFailure(!refused.empty() ? refused : "Cannot open VLF file");
         return false;
     }
     vlfDepth_ = 1;
@@ -118,13 +127,14 @@ void DiscCatalogue::CloseDiscVlf() {
     }
     vlfDepth_ = 0;
     if (holder_.Vlf.Close() != 0) {
-        ShowError("Cannot close VLF file");
+        ReportFailure("Cannot close VLF file");
     }
 }
 
 void DiscCatalogue::ReportRecordError(int key) {
-    ShowError("Error processing disc record file - " + ErrorCode() + " Code " +
-              std::to_string(key));
+    ReportFailure(Status::Failed(
+        "Error processing disc record file - " + ErrorCode() + " Code " + std::to_string(key),
+        LastRecordStatus().Error));
 }
 
 bool DiscCatalogue::ReadRecord(std::int32_t recordNumber, DiscRecord& record) {
@@ -205,7 +215,7 @@ void DiscCatalogue::SaveSettingsReporting() {
     try {
         SaveSettings();
     } catch (const SettingsWriteError& error) {
-        ShowError(error.what());
+        ReportFailure(error.what());
     }
 }
 
@@ -218,7 +228,7 @@ void DiscCatalogue::WriteBlocks(DiscRecord& record, const StringGrid& tracks, co
     const auto place = [&](std::int32_t& address, std::int32_t stored) {
         if (stored == 0) {
             if (vlfOpen) {
-                ShowError("Cannot write to VLF file");
+                ReportFailure("Cannot write to VLF file");
             }
             return;
         }
@@ -363,7 +373,7 @@ void DiscCatalogue::DeleteRecordAndBlocks(std::int32_t recordNumber, const DiscR
                   {record.BitmapAddress, "Error deleting bitmap."}};
     for (const auto& block : blocks) {
         if (block.Address != 0 && (!vlfOpen || holder_.Vlf.DeleteBlock(block.Address) != 1)) {
-            ShowError(block.Failure);
+            ReportFailure(block.Failure);
         }
     }
     if (vlfOpen) {

@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "catalogue/catalogue_transaction.h"
 #include "catalogue/disc_record.h"
 #include "catalogue/drive_table.h"
 #include "catalogue/fvlf.h"
-#include "catalogue/record_file.h"
+#include "store/record_file/record_file.h"
+#include "store/transaction.h"
 
 namespace snx {
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "catalogue/string_grid.h"
-#include "catalogue/vlf.h"
+#include "store/block_file/string_grid.h"
+#include "store/block_file/vlf.h"
 
 namespace snx {
 

@@ -1,28 +1,23 @@
 #include "catalogue/rebuild.h"
 
 #include <cmath>
+#include <vector>
 
 #include "settings/file_names.h"
 #include "settings/settings.h"
-#include "util/user_messages.h"
+#include "store/status.h"
 
 namespace snx {
 
 namespace {
 
-std::string ErrorCode() {
-    return std::to_string(LastRecordStatus().Error);
-}
-
-void ReportAt(int place) {
-    ShowError("Error processing disc record file - " + ErrorCode() + " Code " +
-              std::to_string(place));
-}
-
 class Rebuild {
   public:
     Rebuild(DiscCatalogue& catalogue, const RebuildHooks& hooks)
-        : holder_(catalogue.Holder()), hooks_(hooks), dir_(catalogue.DataDirectory()) {}
+        : catalogue_(catalogue),
+          holder_(catalogue.Holder()),
+          hooks_(hooks),
+          dir_(catalogue.DataDirectory()) {}
 
     ~Rebuild() {
         CloseAll();
@@ -38,20 +33,24 @@ class Rebuild {
         RemoveRebuildFiles(dir_);
         holder_.Vlf2.FileName = dir_ / "disc2.VLF";
         if (!holder_.Vlf2.Open()) {
-            ShowError("Cannot open new VLF file");
+            ReportFailure("Cannot open new VLF file");
             return false;
         }
         const auto keys = DiscKeyDescriptions();
         CreateRecordFiles(dir_ / "disc2", static_cast<int>(kDiscRecordSize), keys);
         fresh_ = OpenRecordFiles(dir_ / "disc2");
         if (fresh_ < 0) {
-            ShowError("Cannot open disc record file - " + ErrorCode());
+            ReportFailure(Status::Failed(
+                "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
+                LastRecordStatus().Error));
             return false;
         }
         Progress(0);
         old_ = OpenRecordFiles(dir_ / "disc");
         if (old_ < 0) {
-            ShowError("Cannot open disc record file - " + ErrorCode());
+            ReportFailure(Status::Failed(
+                "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
+                LastRecordStatus().Error));
             return false;
         }
         const std::int32_t records = UsedRecs(old_) - 1;
@@ -64,7 +63,7 @@ class Rebuild {
         }
         holder_.Vlf.FileName = ResolveFileName(dir_, "disc.VLF");
         if (!holder_.Vlf.Open()) {
-            ShowError("Cannot open VLF file");
+            ReportFailure("Cannot open VLF file");
             return false;
         }
         CopyItems();
@@ -75,7 +74,7 @@ class Rebuild {
         try {
             SwapInRebuiltCatalogue(dir_, hooks_.Checkpoint);
         } catch (const std::exception& error) {
-            ShowError(error.what());
+            ReportFailure(error.what());
             return false;
         }
         done_ = true;
@@ -83,7 +82,7 @@ class Rebuild {
         try {
             SaveSettings();
         } catch (const SettingsWriteError& error) {
-            ShowError(error.what());
+            ReportFailure(error.what());
         }
         Progress(100);
         return true;
@@ -117,58 +116,102 @@ class Rebuild {
         DiscRecordBytes bytes{};
         for (std::int32_t number = 1; number <= records && Step(); ++number) {
             if (!GetRec(old_, number, bytes)) {
-                ReportAt(0);
+                catalogue_.ReportRecordError(0);
                 continue;
             }
-            const DiscRecord record = DecodeDiscRecord(bytes);
+            DiscRecord record = DecodeDiscRecord(bytes);
             if (record.status != 0) {
                 continue;
             }
             const std::int32_t added = AddRec(fresh_, bytes);
             if (added <= 0) {
-                ReportAt(0);
+                catalogue_.ReportRecordError(0);
                 continue;
             }
-            for (int key = kKeyIdentity; key <= kKeyMusicType; ++key) {
+            if (!AddKey(fresh_, kKeyIdentity, added, KeyText(record.Identity, kKeyIdentity))) {
+                if (LastRecordStatus().Error == kErrAddKey) {
+                    KeepDuplicate(number, added, record);
+                } else {
+                    catalogue_.ReportRecordError(kKeyIdentity);
+                }
+            }
+            for (int key = kKeyIdentity + 1; key <= kKeyMusicType; ++key) {
                 if (!AddKey(fresh_, key, added, KeyText(KeyField(record, key), key))) {
-                    ReportAt(key);
+                    catalogue_.ReportRecordError(key);
                 }
             }
         }
     }
 
-    // Second pass, in identity order: each record's items into the new block file.
+    // A second live record of one identity (a damaged or hand-edited file) stays a disc of its
+    // own: it takes an identity no disc has and waits, unattached, for the browser's Attach.
+    void KeepDuplicate(std::int32_t oldNumber, std::int32_t added, DiscRecord& record) {
+        const std::string identity = record.Identity;
+        for (std::int32_t n = added;; ++n) {
+            std::string spare = std::to_string(n);
+            spare = "DUPLICATE" + std::string(kIdentityWidth - 9 - spare.size(), '0') + spare;
+            if (AddKey(fresh_, kKeyIdentity, added, KeyText(spare, kKeyIdentity))) {
+                record.Identity = spare;
+                record.Orphan = true;
+                break;
+            }
+            if (LastRecordStatus().Error != kErrAddKey) {
+                catalogue_.ReportRecordError(kKeyIdentity);
+                return;
+            }
+        }
+        if (!PutRec(fresh_, added, EncodeDiscRecord(record))) {
+            catalogue_.ReportRecordError(0);
+        }
+        ReportFailure("Record " + std::to_string(oldNumber) + " has the disc identity " + identity +
+                      " of another record; it is kept as " + record.Identity + ".");
+    }
+
+    // Second pass, in identity order: each record's items into the new block file. Records the
+    // first pass could not key are reached by their numbers afterwards, so none keeps links into
+    // the old file.
     void CopyItems() {
+        std::vector<bool> copied(static_cast<std::size_t>(std::max(UsedRecs(fresh_), 1)));
         ClearKey(fresh_, kKeyIdentity);
         std::int32_t number = 0;
         std::string text;
         for (std::int32_t left = UsedKeys(fresh_, kKeyIdentity);
              left > 0 && NextKey(fresh_, kKeyIdentity, number, text) && Step(); --left) {
-            DiscRecordBytes bytes{};
-            if (!GetRec(fresh_, number, bytes)) {
-                ReportAt(0);
-                continue;
+            if (number > 0 && static_cast<std::size_t>(number) < copied.size()) {
+                copied[static_cast<std::size_t>(number)] = true;
             }
-            DiscRecord record = DecodeDiscRecord(bytes);
-            if (record.TracksAddress != 0) {
-                StringGrid& grid = holder_.catTracks;
-                grid.Resize(0, 0);
-                holder_.Vlf.LoadGrid(record.TracksAddress, grid);
-                record.TracksAddress = holder_.Vlf2.StoreGrid(0, grid);
+            CopyItemsOf(number);
+        }
+        for (std::size_t n = 1; n < copied.size() && !cancelled_; ++n) {
+            if (!copied[n] && Step()) {
+                CopyItemsOf(static_cast<std::int32_t>(n));
             }
-            if (record.NotesAddress != 0) {
-                TextBox& memo = holder_.catMemo;
-                memo.Text.clear();
-                holder_.Vlf.LoadText(record.NotesAddress, memo);
-                record.NotesAddress = holder_.Vlf2.StoreText(0, memo);
-            }
-            record.BitmapAddress =
-                CopyFileItem(record.BitmapAddress, "Disc.bmp", TVlf::kTypeBitmap);
-            record.SampleAddress =
-                CopyFileItem(record.SampleAddress, "Disc.wav", TVlf::kTypeSample);
-            if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
-                ReportAt(0);
-            }
+        }
+    }
+
+    void CopyItemsOf(std::int32_t number) {
+        DiscRecordBytes bytes{};
+        if (!GetRec(fresh_, number, bytes)) {
+            catalogue_.ReportRecordError(0);
+            return;
+        }
+        DiscRecord record = DecodeDiscRecord(bytes);
+        if (record.TracksAddress != 0) {
+            StringGrid& grid = holder_.catTracks;
+            grid.Resize(0, 0);
+            holder_.Vlf.LoadGrid(record.TracksAddress, grid);
+            record.TracksAddress = holder_.Vlf2.StoreGrid(0, grid);
+        }
+        if (record.NotesAddress != 0) {
+            TextBox& memo = holder_.catMemo;
+            memo.Text.clear();
+            holder_.Vlf.LoadText(record.NotesAddress, memo);
+            record.NotesAddress = holder_.Vlf2.StoreText(0, memo);
+        }
+        record.BitmapAddress = CopyFileItem(record.BitmapAddress, "Disc.bmp", TVlf::kTypeBitmap);
+        record.SampleAddress = CopyFileItem(record.SampleAddress, "Disc.wav", TVlf::kTypeSample);
+        if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
+            catalogue_.ReportRecordError(0);
         }
     }
 
@@ -200,6 +243,7 @@ class Rebuild {
         }
     }
 
+    DiscCatalogue& catalogue_;
     Tfvlf& holder_;
     const RebuildHooks& hooks_;
     std::filesystem::path dir_;
@@ -216,11 +260,7 @@ class Rebuild {
 bool RebuildCatalogue(DiscCatalogue& catalogue, std::string_view driveIdentity,
                       const RebuildHooks& hooks) {
     if (!driveIdentity.empty()) {
-        ShowError("Please remove CD before selecting this option.");
-        return false;
-    }
-    if (!Confirm("This routine will pack the CD catalog recovering unused space. Only proceed if "
-                 "you have a backup of your data files. Do you wish to continue?")) {
+        ReportFailure(kRemoveDiscToRebuild);
         return false;
     }
     catalogue.CloseDiscFiles();

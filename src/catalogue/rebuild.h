@@ -18,8 +18,15 @@ struct RebuildHooks {
     std::function<bool()> Cancelled;
 };
 
-// driveIdentity: the identity of the disc in the drive, empty when there is none. Asks the
-// user first; true when the new catalogue was put in place.
+constexpr const char* kRemoveDiscToRebuild = "Please remove CD before selecting this option.";
+// Asked of the user before every rebuild, by the window or the tool that starts it.
+constexpr const char* kRebuildQuestion =
+    "This routine will pack the CD catalog recovering unused space. Only proceed if you have a "
+    "backup of your data files. Do you wish to continue?";
+
+// driveIdentity: the identity of the disc in the drive, empty when there is none (a disc there
+// is refused). Requires: the user agreed to kRebuildQuestion. True when the new catalogue was put
+// in place; failures go to ReportFailure.
 bool RebuildCatalogue(DiscCatalogue& catalogue, std::string_view driveIdentity,
                       const RebuildHooks& hooks = {});
 

@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "settings/file_names.h"
+#include "store/status.h"
 #include "util/atomic_file.h"
 #include "util/text.h"
-#include "util/user_messages.h"
 
 namespace snx {
 
@@ -117,7 +117,7 @@ bool ReferenceList::Save(const std::filesystem::path& file, std::string_view dis
         WriteFileAtomically(file, text);
         return true;
     } catch (const FileWriteError&) {
-        ShowError("Cannot save " + std::string(displayName) + " file!");
+        ReportFailure("Cannot save " + std::string(displayName) + " file!");
         return false;
     }
 }

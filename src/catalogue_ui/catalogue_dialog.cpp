@@ -313,7 +313,8 @@ void TfrmCat::btnDeleteClick() {
         ShowError("Please first select the data record to delete.");
         return;
     }
-    if (DeleteCatalogueRecord(catalogue_, node->RecordNumber, node->Text, DriveIdentity())) {
+    if (Confirm(DeleteQuestion(node->Text)) &&
+        DeleteCatalogueRecord(catalogue_, node->RecordNumber, DriveIdentity())) {
         model_->Remove(index);
     }
 }
@@ -322,7 +323,11 @@ void TfrmCat::btnAttachClick() {
     const std::string drive = DriveIdentity();
     // The engine keeps the last disc's record number after the disc has gone.
     const std::int32_t current = drive.empty() ? 0 : engine_.RecordNumber();
-    if (AttachDriveDisc(catalogue_, Selected(), current, drive)) {
+    const BrowseNode* selected = Selected();
+    if (selected != nullptr && current > 0 && !Confirm(AttachQuestion(selected->Text))) {
+        return;
+    }
+    if (AttachDriveDisc(catalogue_, selected, current, drive)) {
         engine_.ReloadRecord();
         rbNameClick();
     }

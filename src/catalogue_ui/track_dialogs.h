@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 
 namespace Ui {
 class TfrmSTrack;

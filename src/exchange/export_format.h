@@ -5,7 +5,7 @@
 #include <string>
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 
 namespace snx {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
 #include "exchange/line_reader.h"
+#include "store/block_file/string_grid.h"
 
 namespace snx {
 

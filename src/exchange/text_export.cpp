@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "util/atomic_file.h"
 #include "util/user_messages.h"
 

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <fstream>
 
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "util/user_messages.h"
 
 namespace snx {

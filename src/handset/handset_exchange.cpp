@@ -42,6 +42,13 @@ void TSnx::Importdatabase1Click() {
 }
 
 void TSnx::Rebuilddatabase1Click() {
+    if (!engine_->Identity().empty()) {
+        ShowError(kRemoveDiscToRebuild);
+        return;
+    }
+    if (!Confirm(kRebuildQuestion)) {
+        return;
+    }
     bool rebuilt = false;
     {
         TProgForm progress(QStringLiteral("Rebuilding"), this);

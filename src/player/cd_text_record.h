@@ -2,8 +2,8 @@
 #pragma once
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
 #include "cd/disc_info.h"
+#include "store/block_file/string_grid.h"
 
 namespace snx {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
 #include "programming/track_row.h"
+#include "store/block_file/string_grid.h"
 #include "util/text.h"
 #include "util/user_messages.h"
 

@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 #include "util/text.h"
 
 namespace snx {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
+#include "store/record_file/record_file.h"
 
 namespace snx {
 

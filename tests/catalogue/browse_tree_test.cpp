@@ -6,7 +6,7 @@
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_sort.h"
 #include "catalogue/catalogue_check.h"
-#include "catalogue/vlf.h"
+#include "store/block_file/vlf.h"
 #include "tests/support/catalogue_fixture.h"
 #include "util/text.h"
 
@@ -126,21 +126,14 @@ TEST_F(BrowseTest, TrackFilterLooksOnlyAtTheDiscsTracks) {
     EXPECT_TRUE(BuildBrowseTree(*catalogue_, BrowseView::Name, filter).empty());
 }
 
-TEST_F(BrowseTest, DeleteAsksRefusesTheDriveDiscAndRemovesEverything) {
-    messages_.Answer(false);
-    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", ""));
-    messages_.Answer(true);
-    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", "0000000000000002"));
+TEST_F(BrowseTest, DeleteRefusesTheDriveDiscAndRemovesEverything) {
+    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "0000000000000002"));
     EXPECT_EQ(messages_.Errors().back(),
               "You cannot delete the data record for the CD currently inserted.");
     EXPECT_EQ(CountCatalogue(*catalogue_).Discs, 3);
     EXPECT_FALSE(CountCatalogue(*catalogue_).UnusedSpace);
 
-    messages_.Answer(true);
-    EXPECT_TRUE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", "0000000000000001"));
-    EXPECT_EQ(messages_.Messages().back(),
-              (test::ScriptedMessages::Message{
-                  true, "Would you like to delete the CD data record called Beta?"}));
+    EXPECT_TRUE(DeleteCatalogueRecord(*catalogue_, 2, "0000000000000001"));
     EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, {})),
               (std::vector<std::string>{"Alpha", "Zeta"}));
     const CatalogueCounts counts = CountCatalogue(*catalogue_);
@@ -216,8 +209,7 @@ TEST_F(BrowseTest, AttachWithoutADiscInTheDriveChangesNothing) {
 
 TEST_F(BrowseTest, DeleteAndAttachFreeAllFourBlocksOfTheRecordTheyRemove) {
     const std::array<std::int32_t, 4> beta = GiveAllBlocks("0000000000000002");
-    messages_.Answer(true);
-    EXPECT_TRUE(DeleteCatalogueRecord(*catalogue_, 2, "Beta", ""));
+    EXPECT_TRUE(DeleteCatalogueRecord(*catalogue_, 2, ""));
     EXPECT_EQ(BlockTypes(beta), kAllFree);
     EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
 
@@ -225,7 +217,6 @@ TEST_F(BrowseTest, DeleteAndAttachFreeAllFourBlocksOfTheRecordTheyRemove) {
     const std::array<std::int32_t, 4> zeta = GiveAllBlocks("0000000000000001");
     const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
     ASSERT_EQ(Texts(tree), (std::vector<std::string>{"Alpha", "Zeta"}));
-    messages_.Answer(true);
     EXPECT_TRUE(AttachDriveDisc(*catalogue_, &tree[0], tree[1].RecordNumber, "0000000000000001"));
     EXPECT_EQ(Load("0000000000000001").Name, "Alpha");
     // Storing Alpha afterwards may take a freed block again, but only for itself.
@@ -247,7 +238,6 @@ TEST_F(BrowseTest, AttachThatFailsAfterDeletingTheCurrentRecordStillReportsTheCh
     // record to attach is gone with it.
     const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
     ASSERT_EQ(tree[1].Text, "Beta");
-    messages_.Answer(true);
     EXPECT_TRUE(AttachDriveDisc(*catalogue_, &tree[1], tree[1].RecordNumber, "00000000000000FF"));
     EXPECT_EQ(Texts(BuildBrowseTree(*catalogue_, BrowseView::Name, {})),
               (std::vector<std::string>{"Alpha", "Zeta"}));
@@ -255,23 +245,14 @@ TEST_F(BrowseTest, AttachThatFailsAfterDeletingTheCurrentRecordStillReportsTheCh
 }
 
 TEST_F(BrowseTest, QuestionsShowStoredWindows1252NamesAsUtf8) {
-    messages_.Answer(false);
-    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "Caf\xe9 Bl\xfc", ""));
-    EXPECT_EQ(messages_.Messages().back().Text,
+    EXPECT_EQ(DeleteQuestion("Caf\xe9 Bl\xfc"),
               "Would you like to delete the CD data record called Caf\xc3\xa9 Bl\xc3\xbc?");
-    messages_.Answer(false);
-    EXPECT_FALSE(DeleteCatalogueRecord(*catalogue_, 2, "\xc3\x84rger", ""));
-    EXPECT_EQ(messages_.Messages().back().Text,
+    EXPECT_EQ(DeleteQuestion("\xc3\x84rger"),
               "Would you like to delete the CD data record called \xc3\x84rger?")
         << "UTF-8 stays as it is";
-
-    BrowseNode node{false, "Se\xf1or \x93Quoted\x94", 3, "0000000000000003", NodePicture::Cd, {}};
-    messages_.Answer(false);
-    EXPECT_FALSE(AttachDriveDisc(*catalogue_, &node, 1, "0000000000000001"));
-    EXPECT_EQ(messages_.Messages().back().Text,
+    EXPECT_EQ(AttachQuestion("Se\xf1or \x93Quoted\x94"),
               "There is a current data record for this CD, if you continue it will be deleted. "
               "Do you wish to attach the CD to Se\xc3\xb1or \xe2\x80\x9cQuoted\xe2\x80\x9d?");
-    EXPECT_EQ(CountCatalogue(*catalogue_).Discs, 3);
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_tree.h"
-#include "catalogue/catalogue_transaction.h"
-#include "catalogue/rollback_journal.h"
+#include "store/rollback_journal.h"
+#include "store/stamped_cache.h"
+#include "store/transaction.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/crash_harness.h"
 #include "tests/support/file_size_limit.h"
@@ -83,10 +84,7 @@ TEST_F(CatalogueCrashTest, StoringADiscIsWholeOrAbsentAfterACrashAnywhere) {
 TEST_F(CatalogueCrashTest, DeletingADiscIsWholeOrAbsentAfterACrashAnywhere) {
     const std::int32_t number = NumberOf("00000000000000C1");
     ASSERT_GT(number, 0);
-    harness_.Run(*catalogue_, [&] {
-        messages_.Answer(true);
-        DeleteCatalogueRecord(*catalogue_, number, "Kept disc", "");
-    });
+    harness_.Run(*catalogue_, [&] { DeleteCatalogueRecord(*catalogue_, number, ""); });
 }
 
 TEST_F(CatalogueCrashTest, StoringAPictureIsWholeOrAbsentAfterACrashAnywhere) {
@@ -106,10 +104,8 @@ TEST_F(CatalogueCrashTest, AttachingIsWholeOrAbsentAfterACrashAnywhere) {
     selected.Text = "Kept disc";
     selected.RecordNumber = NumberOf("00000000000000C1");
     selected.Identity = "00000000000000C1";
-    harness_.Run(*catalogue_, [&] {
-        messages_.Answer(true);
-        AttachDriveDisc(*catalogue_, &selected, current, "00000000000000E5");
-    });
+    harness_.Run(*catalogue_,
+                 [&] { AttachDriveDisc(*catalogue_, &selected, current, "00000000000000E5"); });
 }
 
 TEST_F(CatalogueCrashTest, ATornJournalIsIgnoredAndAWholeOneRolledBack) {
@@ -139,7 +135,7 @@ TEST_F(CatalogueCrashTest, ATornJournalIsIgnoredAndAWholeOneRolledBack) {
     // Whole: the change it protected is undone, the file cut back to its old length.
     damage();
     WriteFileText(dir_ / "disc.JNL", header + std::string(encoded.begin(), encoded.end()));
-    record_files::ForgetSharedPages();
+    ForgetStampedCaches();
     EXPECT_EQ(ShownCatalogue(*catalogue_), shownBefore);
     EXPECT_EQ(ReadFileText(dir_ / "disc.DAT"), dat);
     EXPECT_EQ(ReadFileText(dir_ / "disc.JNL").size(), 16u);
@@ -188,8 +184,7 @@ TEST_F(CatalogueCrashTest, AChangeThatCannotBeWrittenIsUndoneAndSaidSo) {
     EXPECT_NE(messages_.Errors().back().find("The catalogue could not be written"),
               std::string::npos)
         << messages_.Errors().back();
-    record_files::ForgetSharedPages();
-    ForgetFreeSpaceMaps();
+    ForgetStampedCaches();
     EXPECT_EQ(ShownCatalogue(*catalogue_), shownBefore);
     EXPECT_TRUE(CheckCatalogue(dir_.Path()).empty());
 }

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 

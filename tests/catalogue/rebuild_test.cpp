@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -50,9 +51,8 @@ class RebuildTest : public test::CatalogueTest {
         std::filesystem::remove(dir_ / "attach.tmp");
     }
 
-    void Delete(std::int32_t number, const char* name) {
-        messages_.Answer(true);
-        ASSERT_TRUE(DeleteCatalogueRecord(*catalogue_, number, name, ""));
+    void Delete(std::int32_t number) {
+        ASSERT_TRUE(DeleteCatalogueRecord(*catalogue_, number, ""));
     }
 
     std::string Extract(std::int32_t address) {
@@ -104,7 +104,6 @@ class RebuildTest : public test::CatalogueTest {
     }
 
     bool Rebuild(const RebuildHooks& hooks = {}) {
-        messages_.Answer(true);
         return RebuildCatalogue(*catalogue_, "", hooks);
     }
 };
@@ -125,8 +124,8 @@ TEST_F(RebuildTest, WithoutDeletionsKeepsEveryDiscUnderNewAddresses) {
 }
 
 TEST_F(RebuildTest, DropsDeletedRecordsAndTheirSpace) {
-    Delete(2, "Disc 2");
-    Delete(5, "Disc 5");
+    Delete(2);
+    Delete(5);
     EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
     const auto before = Contents();
     const auto vlfBefore = std::filesystem::file_size(ResolveFileName(dir_.Path(), "disc.VLF"));
@@ -139,27 +138,62 @@ TEST_F(RebuildTest, DropsDeletedRecordsAndTheirSpace) {
               std::string::npos);
 }
 
+// A damaged or hand-edited file: record 3 says it is disc 1, and key 1 (without duplicates) has
+// no entry for it. Both discs come through with their own tracks and notes.
+TEST_F(RebuildTest, KeepsBothDiscsOfADuplicatedIdentity) {
+    auto before = Contents();
+    const int handle = OpenRecordFiles(dir_ / "disc");
+    DiscRecordBytes bytes{};
+    ASSERT_TRUE(GetRec(handle, 3, bytes));
+    DiscRecord third = DecodeDiscRecord(bytes);
+    ASSERT_TRUE(DeleteKey(handle, kKeyIdentity, 3, KeyText(third.Identity, kKeyIdentity)));
+    third.Identity = "0000000000000001";
+    ASSERT_TRUE(PutRec(handle, 3, EncodeDiscRecord(third)));
+    CloseRecordFiles(handle);
+
+    ASSERT_TRUE(Rebuild());
+    auto after = Contents();
+    ASSERT_EQ(after.size(), before.size());
+    const auto moved = std::find_if(after.begin(), after.end(), [](const DiscContents& disc) {
+        return disc.Record.Identity != disc.Cells[0];
+    });
+    ASSERT_NE(moved, after.end());
+    EXPECT_EQ(moved->Record.Name, "Disc 3");
+    EXPECT_EQ(moved->Notes, before[2].Notes);
+    EXPECT_TRUE(moved->Record.Orphan);
+    EXPECT_EQ(messages_.Errors(),
+              std::vector<std::string>{"Record 3 has the disc identity 0000000000000001 of "
+                                       "another record; it is kept as " +
+                                       moved->Record.Identity + "."});
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+    // Apart from its new identity, the disc is the one it was.
+    moved->Record.Identity = before[2].Record.Identity;
+    moved->Record.Orphan = false;
+    std::sort(after.begin(), after.end(), [](const DiscContents& a, const DiscContents& b) {
+        return a.Record.Identity < b.Record.Identity;
+    });
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(RebuildTest, EveryRecordDeletedGivesEmptyFiles) {
     for (int i = 1; i <= 6; ++i) {
-        Delete(i, "x");
+        Delete(i);
     }
     ASSERT_TRUE(Rebuild());
     EXPECT_EQ(UsedRecords(), 1);
     EXPECT_EQ(std::filesystem::file_size(dir_ / "disc.VLF"), 1024u);
 }
 
-TEST_F(RebuildTest, RefusesWithADiscInTheDriveOrWhenDeclined) {
+TEST_F(RebuildTest, RefusesWithADiscInTheDrive) {
     EXPECT_FALSE(RebuildCatalogue(*catalogue_, "0000000000000001"));
     EXPECT_EQ(messages_.Errors().back(), "Please remove CD before selecting this option.");
-    messages_.Answer(false);
-    EXPECT_FALSE(RebuildCatalogue(*catalogue_, ""));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.DAT"));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "disc-old.DAT"));
 }
 
 // Cancelling in either pass removes the new files; the old catalogue stands as it was.
 TEST_F(RebuildTest, CancelledInEitherPassLeavesTheCatalogueAsItWas) {
-    Delete(3, "Disc 3");
+    Delete(3);
     const auto before = Contents();
     const std::string data = test::ReadFileText(dir_ / "disc.DAT");
     for (const int stopAt : {2, 8}) {
@@ -179,7 +213,7 @@ TEST_F(RebuildTest, CancelledInEitherPassLeavesTheCatalogueAsItWas) {
 // Kills a rebuilding child process at each step in turn; the next open must find either the
 // whole old catalogue or the whole new one.
 TEST_F(RebuildTest, InterruptedAtAnyPointLeavesOneWholeCatalogue) {
-    Delete(3, "Disc 3");
+    Delete(3);
     const auto before = Contents();
     const std::int32_t oldUsed = UsedRecords();
     const std::filesystem::path pristine = dir_ / "pristine";
@@ -236,7 +270,7 @@ TEST_F(RebuildTest, InterruptedAtAnyPointLeavesOneWholeCatalogue) {
 }
 
 TEST_F(RebuildTest, CatalogueFilesKeptElsewhereThroughLinksStayLinked) {
-    Delete(3, "Disc 3");
+    Delete(3);
     const auto before = Contents();
     std::filesystem::create_directory(dir_ / "elsewhere");
     std::map<std::string, std::string> oldBytes;

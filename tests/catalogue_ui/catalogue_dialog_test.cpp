@@ -20,7 +20,6 @@
 #include <map>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/vlf.h"
 #include "catalogue_ui/bitmap_dialog.h"
 #include "catalogue_ui/browse_model.h"
 #include "catalogue_ui/disc_data_dialog.h"
@@ -29,6 +28,7 @@
 #include "samples/sample_recorder.h"
 #include "samples/wave_playback.h"
 #include "small_handset/small_handset_window.h"
+#include "store/block_file/vlf.h"
 #include "tests/samples/wave_test_support.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"

@@ -17,9 +17,9 @@
 #include <map>
 #include <sstream>
 
-#include "catalogue/vlf.h"
 #include "catalogue_ui/print_layer.h"
 #include "catalogue_ui/printing_dlg.h"
+#include "store/block_file/vlf.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/modal_dialog.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/record_file.h"
+#include "store/record_file/record_file.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "catalogue/vlf.h"
+#include "store/block_file/vlf.h"
 
 namespace {
 

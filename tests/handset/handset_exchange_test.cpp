@@ -9,9 +9,9 @@
 #include <set>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/record_file.h"
 #include "exchange/export_dialog.h"
 #include "exchange/import_dialog.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "widgets/help_window.h"
@@ -72,6 +72,9 @@ TEST_F(HandsetExchangeTest, RebuildWithoutADiscPacksTheCatalogue) {
     }
     // A replaced record leaves dead space that the rebuild drops.
     StoreDisc("00000000000000A2", "Disc 2 again");
+    messages.Answer(false);
+    Action("&Rebuild database")->trigger();
+    EXPECT_FALSE(std::filesystem::exists(dir / "disc-old.DAT")) << "declined";
     messages.Answer(true);
     Action("&Rebuild database")->trigger();
     EXPECT_TRUE(messages.Errors().empty());

@@ -10,9 +10,9 @@
 #include <random>
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
 #include "programming/programme_edit.h"
 #include "programming/track_row.h"
+#include "store/block_file/string_grid.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/scripted_messages.h"
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "catalogue/disc_record.h"
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 
 namespace snx {
 namespace {

@@ -8,12 +8,12 @@
 #include <QSpinBox>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/vlf.h"
 #include "catalogue_ui/disc_data_dialog.h"
 #include "samples/adjust_dialog.h"
 #include "samples/record_dialog.h"
 #include "samples/sample_list.h"
 #include "samples/select_play_dialog.h"
+#include "store/block_file/vlf.h"
 #include "tests/samples/wave_test_support.h"
 #include "tests/support/handset_fixture.h"
 #include "ui_select_play_dialog.h"

@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 

@@ -14,11 +14,10 @@
 #include <vector>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/crash_point.h"
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/free_space_map.h"
-#include "catalogue/page_cache.h"
-#include "catalogue/record_file.h"
+#include "store/crash_point.h"
+#include "store/record_file/record_file.h"
+#include "store/stamped_cache.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx::test {
@@ -134,10 +133,7 @@ class CrashHarness {
     }
 
     // What this process cached of files a child changed behind it cannot be trusted.
-    static void Forget() {
-        record_files::ForgetSharedPages();
-        ForgetFreeSpaceMaps();
-    }
+    static void Forget() { ForgetStampedCaches(); }
 
     void Save() {
         saved_.clear();

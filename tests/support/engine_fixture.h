@@ -11,11 +11,11 @@
 
 #include "audio/null_output.h"
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
 #include "cd/cd_device.h"
 #include "cd/system_drives.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"

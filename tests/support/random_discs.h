@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/string_grid.h"
+#include "store/block_file/string_grid.h"
 #include "util/min_sec.h"
 
 namespace snx::test {

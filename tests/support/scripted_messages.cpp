@@ -4,9 +4,16 @@
 
 namespace snx::test {
 
-ScriptedMessages::ScriptedMessages() : previous_(SetUserMessages(this)) {}
+// The catalogue's failures and questions go through the script as the program's do through its
+// message boxes.
+ScriptedMessages::ScriptedMessages()
+    : previous_(SetUserMessages(this)),
+      previousStore_(
+          SetStoreReporting({[](const Status& status) { snx::ShowError(status.Message); },
+                             [](std::string_view question) { return snx::Confirm(question); }})) {}
 
 ScriptedMessages::~ScriptedMessages() {
+    SetStoreReporting(std::move(previousStore_));
     SetUserMessages(previous_);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "store/status.h"
 #include "util/user_messages.h"
 
 namespace snx::test {
@@ -35,6 +36,7 @@ class ScriptedMessages final : public UserMessages {
     std::vector<Message> messages_;
     std::deque<bool> answers_;
     UserMessages* previous_;
+    StoreReporting previousStore_;
 };
 
 }  // namespace snx::test

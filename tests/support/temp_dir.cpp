@@ -1,6 +1,6 @@
 #include "tests/support/temp_dir.h"
 
-#include "catalogue/raw_file.h"
+#include "store/raw_file.h"
 
 #include <stdlib.h>
 

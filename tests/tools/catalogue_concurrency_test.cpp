@@ -10,10 +10,9 @@
 #include <thread>
 
 #include "catalogue/catalogue_check.h"
-#include "catalogue/catalogue_transaction.h"
-#include "catalogue/free_space_map.h"
-#include "catalogue/page_cache.h"
 #include "exchange/text_export.h"
+#include "store/stamped_cache.h"
+#include "store/transaction.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/random_discs.h"
 
@@ -93,8 +92,7 @@ TEST_F(CatalogueConcurrencyTest, AnImportKilledAtRandomMomentsLeavesASoundCatalo
             }
             WriteFileText(dir_ / "disc.DAT", emptyDat);
             WriteFileText(dir_ / "disc.IX", emptyIx);
-            record_files::ForgetSharedPages();
-            ForgetFreeSpaceMaps();
+            ForgetStampedCaches();
             const pid_t child = StartImport(file);
             std::this_thread::sleep_for(std::chrono::microseconds(random() % whole.count()));
             ::kill(child, SIGKILL);

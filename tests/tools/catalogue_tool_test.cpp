@@ -17,10 +17,10 @@
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
-#include "catalogue/vlf.h"
 #include "lookup/disc_toc.h"
 #include "settings/settings.h"
+#include "store/block_file/vlf.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"

@@ -1,0 +1,81 @@
+#include "store/file_overlay.h"
+
+#include "store/raw_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace snx {
+
+FileOverlay::FileOverlay(int fd, std::int64_t baseSize)
+    : fd_(fd), baseSize_(baseSize), size_(baseSize) {}
+
+std::int64_t FileOverlay::Read(std::int64_t offset, std::span<std::uint8_t> buffer) const {
+    if (offset < 0) {
+        return -1;
+    }
+    const std::int64_t end = std::min(size_, offset + static_cast<std::int64_t>(buffer.size()));
+    std::int64_t at = offset;
+    while (at < end) {
+        const std::int64_t page = at / kPageBytes;
+        const std::int64_t within = at - page * kPageBytes;
+        const std::int64_t count = std::min(kPageBytes - within, end - at);
+        const std::span<std::uint8_t> out =
+            buffer.subspan(static_cast<std::size_t>(at - offset), static_cast<std::size_t>(count));
+        const auto changed = pages_.find(page);
+        if (changed != pages_.end()) {
+            std::memcpy(out.data(), changed->second.data() + within, out.size());
+        } else {
+            // Unchanged bytes come from the file; past its old end they were never written.
+            std::fill(out.begin(), out.end(), std::uint8_t{0});
+            const std::int64_t fromBase = std::clamp<std::int64_t>(baseSize_ - at, 0, count);
+            if (fromBase > 0 &&
+                ReadFileAt(fd_, at, out.first(static_cast<std::size_t>(fromBase))) != fromBase) {
+                return -1;
+            }
+        }
+        at += count;
+    }
+    return std::max<std::int64_t>(end - offset, 0);
+}
+
+std::vector<std::uint8_t>* FileOverlay::PageForWrite(std::int64_t page) {
+    auto [it, added] = pages_.try_emplace(page);
+    if (added) {
+        it->second.assign(static_cast<std::size_t>(kPageBytes), 0);
+        const std::int64_t start = page * kPageBytes;
+        const std::int64_t fromBase = std::clamp<std::int64_t>(baseSize_ - start, 0, kPageBytes);
+        if (fromBase > 0 &&
+            ReadFileAt(fd_, start,
+                       std::span(it->second).first(static_cast<std::size_t>(fromBase))) !=
+                fromBase) {
+            pages_.erase(it);
+            return nullptr;
+        }
+    }
+    return &it->second;
+}
+
+bool FileOverlay::Write(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+    if (offset < 0) {
+        return false;
+    }
+    const std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
+    std::int64_t at = offset;
+    while (at < end) {
+        const std::int64_t page = at / kPageBytes;
+        const std::int64_t within = at - page * kPageBytes;
+        const std::int64_t count = std::min(kPageBytes - within, end - at);
+        std::vector<std::uint8_t>* bytesOfPage = PageForWrite(page);
+        if (bytesOfPage == nullptr) {
+            return false;
+        }
+        std::memcpy(bytesOfPage->data() + within, bytes.data() + (at - offset),
+                    static_cast<std::size_t>(count));
+        at += count;
+    }
+    size_ = std::max(size_, end);
+    return true;
+}
+
+}  // namespace snx
