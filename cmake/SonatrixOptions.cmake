@@ -65,7 +65,7 @@ endfunction()
 # folders below it, never one above: so the layers show in the tree and no two folders lean on
 # each other.
 set(SONATRIX_LAYERS
-    util widgets settings audio cd catalogue player programming samples lookup catalogue_ui
+    util widgets settings audio cd catalogue player programming samples lookup archive catalogue_ui
     exchange small_handset handset app)
 
 function(sonatrix_assert_layers src_dir)
