@@ -105,6 +105,7 @@ std::string ArchiveLogText(const ArchiveReport& report) {
         << "\n";
     out << "Read offset: " << report.ReadOffset << " samples\n";
     out << "Disc identity: " << report.Identity << "\n";
+    out << "Folder: " << report.Folder.string() << "\n";
     if (report.Ids) {
         out << "AccurateRip disc: " << report.Ids->FileName() << "\n";
     }
