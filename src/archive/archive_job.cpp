@@ -7,6 +7,7 @@
 #include "catalogue/fvlf.h"
 #include "lookup/disc_toc.h"
 #include "util/atomic_file.h"
+#include "util/text.h"
 
 namespace snx {
 
@@ -37,6 +38,15 @@ ArchiveRequest MakeArchiveRequest(DiscCatalogue& catalogue, const ArchiveSource&
                 request.Metadata.Picture = PictureOfBitmap(bitmap);
             }
             catalogue.CloseDiscVlf();
+        }
+    } else {
+        // A disc the catalogue does not hold yet is named by its CD-Text, when it has one.
+        const CdText& text = source.Disc->Text;
+        request.Metadata.Album = StoredTextToUtf8(text.Title);
+        request.Metadata.Artist = StoredTextToUtf8(text.Performer);
+        request.Metadata.Composer = StoredTextToUtf8(text.Songwriter);
+        for (const std::string& title : text.TrackTitles) {
+            request.Metadata.Tracks.push_back({StoredTextToUtf8(title), {}, {}});
         }
     }
     request.Metadata.Identity = identity;

@@ -22,7 +22,7 @@ struct ArchiveSource {
 };
 
 // The record of the disc's identity when the catalogue holds it (names, tracks, picture), else
-// only the identity; the folder is "Artist - Name" under archiveFolder. The catalogue is read,
+// the disc's CD-Text; the folder is "Artist - Name" under archiveFolder. The catalogue is read,
 // never written.
 ArchiveRequest MakeArchiveRequest(DiscCatalogue& catalogue, const ArchiveSource& source,
                                   const Settings& settings,
