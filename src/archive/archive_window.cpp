@@ -143,7 +143,8 @@ void ArchiveWindow::Poll() {
     for (int i = 0; i < rows_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = rows_->topLevelItem(i);
         const int number = row->data(kTrack, Qt::UserRole).toInt();
-        if (number == progress.Track && progress.Track != 0) {
+        // A finished row keeps its CRC and "done"; the last progress may still name its track.
+        if (number == progress.Track && progress.Track != 0 && row->text(kCrc).isEmpty()) {
             const QString pass = request_.FromDrive ? (progress.Pass == 1 ? QStringLiteral(" test")
                                                                           : QStringLiteral(" copy"))
                                                     : QString();

@@ -7,12 +7,15 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include "archive/archive_index.h"
 #include "archive/archive_source.h"
 #include "archive/archive_window.h"
+#include "catalogue_ui/catalogue_dialog.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/modal_dialog.h"
 
 namespace snx {
 namespace {
@@ -21,7 +24,20 @@ class ArchiveWindowTest : public test::HandsetFixture {
   protected:
     ArchiveWindowTest() {
         AppSettings().ArchiveFolder = (dir / "music").string();
-        InsertDisc(3);
+        LoadDisc(3);
+        // Catalogued under a name stored by another system (Windows-1252).
+        DiscRecord record;
+        StringGrid tracks;
+        TextBox memo;
+        KeySnapshot keys;
+        catalogue.LoadDiscRecord(DiscIdentity(*drives.VirtualDrive().Status().Disc), record, tracks,
+                                 memo, keys);
+        record.Name = "Caf\xE9 Society";
+        record.TrackCount = 3;
+        tracks.SetCell(0, 1, "Overture");
+        catalogue.StoreDiscRecord(record, tracks, memo, keys);
+        Open(drives);
+        Tick();
         window->UseArchiveSource(
             [this] { return ArchiveSourceOf(drives, AppSettings().CdromInUse); });
     }
@@ -70,9 +86,19 @@ TEST_F(ArchiveWindowTest, ArchivesTheDiscWhileItPlaysAndCancels) {
     EXPECT_EQ(archive->findChild<QProgressBar*>(QStringLiteral("pbTotal"))->value(), 1000);
     EXPECT_EQ(Status(), QStringLiteral("All 3 tracks copied; not checked against AccurateRip."));
     const std::filesystem::path folder = archive->Report().Folder;
-    EXPECT_TRUE(std::filesystem::exists(folder / "01 - Song 1.flac"));
-    EXPECT_EQ(folder.filename(), "Album");
+    EXPECT_EQ(folder.filename(), "Unknown - Caf\u00e9 Society");
+    EXPECT_TRUE(std::filesystem::exists(folder / "01 - Overture.flac"));
     EXPECT_TRUE(ArchiveIndex::Load(dir.Path(), dir / "music").Contains(archive->Report().Identity));
+
+    // The browser marks the disc as archived.
+    const auto browsed = test::WhenOpened<TfrmCat>([&](TfrmCat& browser) {
+        const auto* tree = browser.findChild<QTreeView*>(QStringLiteral("TV"));
+        const QModelIndex disc = tree->model()->index(0, 0);
+        EXPECT_EQ(disc.data(Qt::DisplayRole).toString(), QStringLiteral("Caf\u00e9 Society"));
+        EXPECT_EQ(disc.data(Qt::ToolTipRole).toString(),
+                  QStringLiteral("Archived in ") + QString::fromStdString(folder.string()));
+    });
+    Action("Bro&wse CD database")->trigger();
 
     // A second archive, cancelled from its window at once: nothing of it is left.
     Action("&Archive disc...")->trigger();
@@ -80,7 +106,7 @@ TEST_F(ArchiveWindowTest, ArchivesTheDiscWhileItPlaysAndCancels) {
     archive->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
     ASSERT_TRUE(WaitForArchive());
     EXPECT_TRUE(archive->Report().Cancelled);
-    EXPECT_FALSE(std::filesystem::exists(dir / "music" / "Album (2)"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "music" / "Unknown - Caf\u00e9 Society (2)"));
     EXPECT_EQ(Status(), QStringLiteral("Cancelled: no unfinished file was kept."));
     archive->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
     EXPECT_FALSE(archive->isVisible());
