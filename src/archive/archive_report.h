@@ -22,7 +22,7 @@ struct TrackReport {
     std::uint32_t TestCrc = 0;  // of the test read (drives)
     bool Tested = false;        // read twice (test and copy)
     int Retries = 0;            // copies made again after a mismatch
-    bool CopyMatched = true;    // the last copy's CRC is the test read's
+    bool CopyMatched = true;    // the last copy's CRC is that of an earlier read
     std::uint32_t ArV1 = 0;
     std::uint32_t ArV2 = 0;
     ArVerdict Verdict;

@@ -201,6 +201,12 @@ bool Run::CopyTrack(const ArchiveSpan& span, ArTrackPlace place, TrackReport& tr
         track.Tested = true;
         track.TestCrc = test.Crc;
     }
+    // Every read's CRC so far: a copy that agrees with any earlier read of the track is good,
+    // so a test read that went wrong is outvoted as well as a copy that did.
+    std::vector<std::uint32_t> reads;
+    if (request_.FromDrive) {
+        reads.push_back(test.Crc);
+    }
     for (int attempt = 0;; ++attempt) {
         FlacTrackWriter writer(target, pairs, tags, request_.Metadata.Picture);
         if (!writer.Error().empty()) {
@@ -215,7 +221,9 @@ bool Run::CopyTrack(const ArchiveSpan& span, ArTrackPlace place, TrackReport& tr
         track.Crc = copy.Crc;
         track.ArV1 = copy.V1;
         track.ArV2 = copy.V2;
-        track.CopyMatched = !request_.FromDrive || copy.Crc == test.Crc;
+        track.CopyMatched =
+            !request_.FromDrive || std::find(reads.begin(), reads.end(), copy.Crc) != reads.end();
+        reads.push_back(copy.Crc);
         if (track.CopyMatched || attempt == kMaxRetries) {
             if (!writer.Finish()) {
                 report_.Error = "Cannot write track " + std::to_string(span.Number) + ": " +
@@ -225,7 +233,7 @@ bool Run::CopyTrack(const ArchiveSpan& span, ArTrackPlace place, TrackReport& tr
             made_.push_back(target);
             return true;
         }
-        // The copy differs from the test read: copy again and say so in the log.
+        // The copy differs from every read before it: copy again and say so in the log.
         ++track.Retries;
         totalSectors_ += span.End - span.Start;
     }

@@ -292,6 +292,50 @@ TEST_F(ArchiveTest, FilesDecodeToTheDiscAndTheCueSheetToItsIdentity) {
     }
 }
 
+// A drive that misreads one sector: on its first read only, or on every read.
+class MisreadingDrive final : public SectorReader {
+  public:
+    MisreadingDrive(std::unique_ptr<SectorReader> image, bool always)
+        : image_(std::move(image)), always_(always) {}
+    bool Read(Lba sector, std::span<std::int16_t> out) override {
+        if (!image_->Read(sector, out)) {
+            return false;
+        }
+        if (sector == 500 && (always_ || reads_ == 0)) {
+            out[reads_ % out.size()] ^= 0x100;
+        }
+        reads_ += sector == 500 ? 1 : 0;
+        return true;
+    }
+
+  private:
+    std::unique_ptr<SectorReader> image_;
+    bool always_;
+    std::size_t reads_ = 0;
+};
+
+TEST_F(ArchiveTest, DrivesAreReadTwiceAndAMismatchIsRetriedAndReported) {
+    for (const bool always : {false, true}) {
+        ArchiveRequest request = Request(always ? "always" : "once");
+        request.FromDrive = true;
+        const std::string path = image_.string();
+        request.OpenReader = [path, always] {
+            return std::make_unique<MisreadingDrive>(OpenImageReader(path), always);
+        };
+        ArchiveReport report = ExtractDisc(request, {}, cancel_);
+        ASSERT_EQ(report.Error, "");
+        const TrackReport& track = report.Tracks[1];  // sector 500 lies in track 2
+        EXPECT_TRUE(report.Tracks[0].Tested && report.Tracks[0].CopyMatched);
+        EXPECT_EQ(report.Tracks[0].Retries, 0);
+        // Misread once: the test read is outvoted by two copies that agree.
+        EXPECT_EQ(track.CopyMatched, !always);
+        EXPECT_EQ(track.Retries, always ? 2 : 1);
+        const std::string log = ArchiveLogText(report);
+        EXPECT_EQ(log.find("MISMATCH (test ") != std::string::npos, always) << log;
+        EXPECT_EQ(ArchiveSucceeded(report), !always);
+    }
+}
+
 TEST_F(ArchiveTest, CancelOrAFullDiskLeavesNoFinishedLookingFile) {
     const ArchiveReport cancelled = ExtractDisc(
         Request("cancelled"),

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "archive/archive_index.h"
 #include "catalogue/catalogue_check.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/record_file.h"
@@ -453,6 +454,10 @@ TEST_F(CatalogueToolTest, ArchivesADiscAndSaysWhatTheDatabaseThinksOfIt) {
     // The index remembers the newest archive of the disc.
     EXPECT_EQ(test::ReadFileText(dir_ / "archive.idx"),
               DiscIdentity(disc) + "\t" + second.string() + "\n");
+    // Lost, it is found again in the archive folder's cue sheets.
+    std::filesystem::remove(dir_ / "archive.idx");
+    EXPECT_FALSE(ArchiveIndex::Load(dir_.Path(), archive).FolderOf(DiscIdentity(disc)).empty());
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "archive.idx"));
 
     v1[2] ^= 1;
     const auto [inaccurate, ignored1] = runWith(200, AccurateRipFile(target, v1), "");
