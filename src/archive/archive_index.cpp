@@ -42,10 +42,19 @@ ArchiveIndex ArchiveIndex::Load(const std::filesystem::path& dataDirectory,
         if (!it->is_directory(error)) {
             continue;
         }
-        const std::string identity = CueSheetIdentity(CueSheetPath(it->path()));
-        if (!identity.empty()) {
+        const std::filesystem::path cue = CueSheetPath(it->path());
+        const std::string identity = CueSheetIdentity(cue);
+        if (identity.empty()) {
+            continue;
+        }
+        // Of several archives of one disc, the newest is remembered, as after each archive.
+        const auto known = index.folders_.find(identity);
+        if (known == index.folders_.end() ||
+            std::filesystem::last_write_time(cue, error) >
+                std::filesystem::last_write_time(CueSheetPath(known->second), error)) {
             index.folders_[identity] = it->path();
         }
+        error.clear();
     }
     if (!index.folders_.empty()) {
         try {
