@@ -65,8 +65,8 @@ endfunction()
 # folders below it, never one above: so the layers show in the tree and no two folders lean on
 # each other.
 set(SONATRIX_LAYERS
-    util widgets settings audio cd store catalogue player programming samples lookup catalogue_ui
-    exchange small_handset handset app)
+    util widgets settings audio cd store catalogue player programming samples lookup archive
+    catalogue_ui exchange small_handset handset app)
 
 # Storage and the catalogue never talk to the user: they return a Status or report through the
 # handlers the program installs (store/status.h), so the windows and the tool ask the questions.

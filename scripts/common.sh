@@ -16,6 +16,7 @@ PACKAGES=(
     pulseaudio                                           # the audio test's private sound server
     nlohmann-json3-dev                                   # the catalogue tool's --json; lookup answers
     libdiscid-dev                                        # online lookup: MusicBrainz and freedb disc ids
+    libflac-dev                                          # the disc archive: FLAC files, their tags and picture
     xvfb xauth imagemagick                               # scripts/screenshot: virtual display, capture
     dbus-daemon playerctl                                # the MPRIS test: private bus, real client
     qt6-wayland weston                                   # Wayland: Qt's platform plugin; the test's headless compositor

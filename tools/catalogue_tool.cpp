@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "archive_command.h"
 #include "catalogue_commands.h"
 #include "exchange_commands.h"
 #include "identify_command.h"
@@ -58,10 +59,15 @@ constexpr const char* kHelp =
     "                   the names MusicBrainz and the CDDB server of the settings give\n"
     "                   for a disc (answers kept in the data directory's lookup cache);\n"
     "                   status 1 when none is found\n"
+    "  archive [DEVICE_OR_IMAGE] [--to DIR] [--json]\n"
+    "                   copy a disc into tagged FLAC files with a cue sheet and a log, in\n"
+    "                   \"Artist - Name\" under DIR (default: the archive folder of the\n"
+    "                   settings); checked against AccurateRip when the settings turn it on;\n"
+    "                   status 3 when a track is not accurate or not in the database\n"
     "  --help           this text\n"
     "\n"
     "Exit status: 0 done, 1 failed, 2 the catalogue is in use by another program\n"
-    "(nothing was changed).\n";
+    "(nothing was changed), 3 archive: not every track verified.\n";
 
 using Command = int (*)(snx::CatalogueSession&, const std::vector<std::string>&, std::ostream&);
 
@@ -116,7 +122,7 @@ int main(int argc, char* argv[]) {
     }
     const auto* entry = std::find_if(std::begin(kCommands), std::end(kCommands),
                                      [&](const CommandEntry& e) { return name == e.Name; });
-    if (entry == std::end(kCommands) && name != "lookup") {
+    if (entry == std::end(kCommands) && name != "lookup" && name != "archive") {
         std::cerr << "sonatrix-catalogue: unknown command " << name << "\n\n" << kHelp;
         return 1;
     }
@@ -141,6 +147,12 @@ int main(int argc, char* argv[]) {
         return snx::tool::LookupCommand(commandArgs, dataDirectory, std::cout, std::cerr);
     }
     snx::CatalogueSession session(dataDirectory);
+    if (name == "archive") {
+        const int status =
+            snx::tool::ArchiveCommand(commandArgs, session.Catalogue(), dataDirectory,
+                                      snx::HomeDirectory(environment), std::cout, std::cerr);
+        return messages.RefusedBusy() && status != 0 ? 2 : status;
+    }
     const int status = entry->Run(session, commandArgs, std::cout);
     // Scripts tell "try again later" from a failure.
     return messages.RefusedBusy() ? 2 : status;

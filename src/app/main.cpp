@@ -13,6 +13,7 @@
 #include "app/command_line.h"
 #include "app/mpris_service.h"
 #include "app/single_instance.h"
+#include "archive/archive_source.h"
 #include "audio/pulse_output.h"
 #include "catalogue/catalogue_session.h"
 #include "catalogue/rebuild.h"
@@ -210,6 +211,8 @@ int main(int argc, char* argv[]) {
     };
     snx::TSnx window(device, catalogue.Catalogue(), recording, wave, commandLine.Play);
     window.UseRecordDialog(recording);
+    window.UseArchiveSource(
+        [&drives] { return snx::ArchiveSourceOf(drives, snx::AppSettings().CdromInUse); });
     messages.SetParent(&window);
     if (instance) {
         QObject::connect(&*instance, &snx::SingleInstance::ArgumentsReceived, &window,

@@ -1,5 +1,6 @@
 #include "catalogue_ui/browse_model.h"
 
+#include "catalogue_ui/browse_pictures.h"
 #include "util/text.h"
 
 namespace snx {
@@ -7,7 +8,17 @@ namespace snx {
 // An index's internal id is 0 for a top-level node, else its heading's row + 1: the tree has
 // only two levels.
 BrowseModel::BrowseModel(std::array<QIcon, 4> pictures, QObject* parent)
-    : QAbstractItemModel(parent), pictures_(std::move(pictures)) {}
+    : QAbstractItemModel(parent), pictures_(std::move(pictures)) {
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
+        archivedPictures_[i] = ArchivedPicture(pictures_[i]);
+    }
+}
+
+void BrowseModel::SetArchived(std::map<std::string, std::filesystem::path> folders) {
+    beginResetModel();
+    archived_ = std::move(folders);
+    endResetModel();
+}
 
 void BrowseModel::SetTree(std::vector<BrowseNode> tree) {
     beginResetModel();
@@ -138,7 +149,16 @@ QVariant BrowseModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return QString::fromStdString(StoredTextToUtf8(node->Text));
         case Qt::DecorationRole:
-            return pictures_[static_cast<std::size_t>(node->Picture)];
+            return (!node->Heading && archived_.contains(node->Identity)
+                        ? archivedPictures_
+                        : pictures_)[static_cast<std::size_t>(node->Picture)];
+        case Qt::ToolTipRole: {
+            const auto found = node->Heading ? archived_.end() : archived_.find(node->Identity);
+            return found == archived_.end()
+                       ? QVariant()
+                       : QVariant(QStringLiteral("Archived in ") +
+                                  QString::fromStdString(found->second.string()));
+        }
         default:
             return {};
     }

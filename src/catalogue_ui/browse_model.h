@@ -5,6 +5,9 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 #include <array>
+#include <filesystem>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "catalogue/browse_sort.h"
@@ -21,6 +24,8 @@ class BrowseModel final : public QAbstractItemModel {
     // Replaces every node.
     void SetTree(std::vector<BrowseNode> tree);
     void Clear() { SetTree({}); }
+    // The discs with an archive, by identity, and their folders: marked in the tree.
+    void SetArchived(std::map<std::string, std::filesystem::path> folders);
     const std::vector<BrowseNode>& Tree() const { return tree_; }
 
     // Reorders the top level and every node's children; the views keep their selection.
@@ -44,6 +49,8 @@ class BrowseModel final : public QAbstractItemModel {
     const std::vector<BrowseNode>* Level(const QModelIndex& parent) const;
 
     std::array<QIcon, 4> pictures_;
+    std::array<QIcon, 4> archivedPictures_;
+    std::map<std::string, std::filesystem::path> archived_;
     std::vector<BrowseNode> tree_;
 };
 

@@ -89,4 +89,16 @@ std::array<QIcon, 4> BrowsePictures() {
             QIcon(OrphanPicture())};
 }
 
+QIcon ArchivedPicture(const QIcon& picture) {
+    QPixmap marked = picture.pixmap(kSize, kSize);
+    QPainter painter(&marked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const QPointF tick[] = {{8.5, 11.5}, {10.5, 14}, {15, 8.5}};
+    painter.drawPolyline(tick, 3);
+    painter.setPen(QPen(QColor(0, 140, 40), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(tick, 3);
+    return QIcon(marked);
+}
+
 }  // namespace snx

@@ -10,4 +10,7 @@ namespace snx {
 // LIST, CD, SOUND and ORPHAN, in the order of NodePicture.
 std::array<QIcon, 4> BrowsePictures();
 
+// The picture with a green tick in its corner: the disc has a verified archive copy.
+QIcon ArchivedPicture(const QIcon& picture);
+
 }  // namespace snx

@@ -4,6 +4,8 @@
 #include <QCollator>
 #include <QValidator>
 
+#include "archive/archive_index.h"
+#include "archive/archive_names.h"
 #include "catalogue/browse_attach.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
@@ -18,6 +20,7 @@
 #include "samples/sample_recorder.h"
 #include "samples/wave_playback.h"
 #include "settings/file_names.h"
+#include "settings/settings.h"
 #include "ui_catalogue_dialog.h"
 #include "util/text.h"
 #include "util/user_messages.h"
@@ -122,6 +125,11 @@ void TfrmCat::FormShow() {
     {
         WaitCursor wait;
         ClearTree();
+        const Settings& settings = AppSettings();
+        model_->SetArchived(
+            ArchiveIndex::Load(catalogue_.DataDirectory(),
+                               ArchiveFolderOf(settings.ArchiveFolder, settings.WindowsDirectory))
+                .Folders());
         model_->SetTree(BuildBrowseTree(catalogue_, View(), Filter()));
     }
     ShowCounts();

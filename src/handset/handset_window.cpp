@@ -310,6 +310,7 @@ void TSnx::BuildMenus() {
                     [this] { btnBrowseClick(); });
     file->addSeparator();
     add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
+    add(file, "&Archive disc...", {}, [this] { ArchiveDiscClick(); });
     add(file, "&Configure Sonatrix...", {}, [this] { ConfigureSonatrix1Click(); });
     add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
     file->addSeparator();

@@ -9,7 +9,11 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "archive/archive_job.h"
+#include "archive/archive_window.h"
 
 #include "handset/led_painter.h"
 #include "handset/track_panel_painter.h"
@@ -151,6 +155,12 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     // Plays a WAVE file to its end through the wave device (the disc editor's sample).
     void PlaySampleToEnd(const std::filesystem::path& file);
 
+    // File menu "&Archive disc...": the disc the source gives (the drive in use) copied into
+    // the archive folder in a window of its own; one archive at a time.
+    void UseArchiveSource(std::function<std::optional<ArchiveSource>()> source);
+    void ArchiveDiscClick();
+    ArchiveWindow* OpenArchiveWindow() { return archive_.get(); }
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -207,6 +217,8 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     WaveDevice& wave_;
     std::unique_ptr<PlayerEngine> engine_;
     std::unique_ptr<OnlineLookup> lookup_;
+    std::function<std::optional<ArchiveSource>()> archiveSource_;
+    std::unique_ptr<ArchiveWindow> archive_;
 
     LedPainter led_;
     TrackPanelPainter trackPainter_{{}};

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -200,6 +201,11 @@ Settings DefaultSettings(const std::filesystem::path& dataDirectory,
     s.MusicBrainzServer = "https://musicbrainz.org";
     s.CoverArtServer = "https://coverartarchive.org";
     s.CddbServer = "https://gnudb.gnudb.org/~cddb/cddb.cgi";
+    s.ArchiveFolder = "";
+    s.ReadOffset = 0;
+    s.VerifyArchives = false;
+    s.VerificationOffered = false;
+    s.AccurateRipServer = kDefaultAccurateRipServer;
     return s;
 }
 
@@ -209,6 +215,46 @@ constexpr const char* kVirtualDriveSection = "Virtual drive";
 constexpr const char* kVirtualDriveImageKey = "Image";
 constexpr const char* kUserConfigSection = "User config";
 constexpr const char* kCollectorNameKey = "Collector name";
+constexpr const char* kArchiveSection = "Archive";
+constexpr const char* kArchiveFolderKey = "Folder";
+constexpr const char* kReadOffsetKey = "Read offset";
+constexpr const char* kVerifyKey = "Verify with AccurateRip";
+constexpr const char* kOfferedKey = "Verification offered";
+constexpr const char* kAccurateRipServerKey = "AccurateRip server";
+
+// The archive's keys, beyond the table: read over the defaults, written only when they differ.
+void ReadArchiveKeys(const IniFile& ini, Settings& settings) {
+    settings.ArchiveFolder = ini.Get(kArchiveSection, kArchiveFolderKey).value_or("");
+    const std::string offset = ini.Get(kArchiveSection, kReadOffsetKey).value_or("0");
+    int value = 0;
+    const auto [end, error] = std::from_chars(offset.data(), offset.data() + offset.size(), value);
+    // Drives lie within a few thousand samples; anything else is a typing error.
+    if (error == std::errc() && end == offset.data() + offset.size() && value > -100000 &&
+        value < 100000) {
+        settings.ReadOffset = value;
+    }
+    settings.VerifyArchives = ini.Get(kArchiveSection, kVerifyKey).value_or("0") == "1";
+    settings.VerificationOffered = ini.Get(kArchiveSection, kOfferedKey).value_or("0") == "1";
+    if (const auto server = ini.Get(kArchiveSection, kAccurateRipServerKey); server) {
+        settings.AccurateRipServer = *server;
+    }
+}
+
+void WriteArchiveKeys(const Settings& settings, IniFile& ini) {
+    if (!settings.ArchiveFolder.empty()) {
+        ini.Set(kArchiveSection, kArchiveFolderKey, settings.ArchiveFolder);
+    }
+    if (settings.ReadOffset != 0) {
+        ini.Set(kArchiveSection, kReadOffsetKey, std::to_string(settings.ReadOffset));
+    }
+    if (settings.VerifyArchives || settings.VerificationOffered) {
+        ini.Set(kArchiveSection, kVerifyKey, settings.VerifyArchives ? "1" : "0");
+        ini.Set(kArchiveSection, kOfferedKey, settings.VerificationOffered ? "1" : "0");
+    }
+    if (settings.AccurateRipServer != kDefaultAccurateRipServer) {
+        ini.Set(kArchiveSection, kAccurateRipServerKey, settings.AccurateRipServer);
+    }
+}
 
 }  // namespace
 
@@ -224,6 +270,7 @@ Settings ReadSettings(const std::filesystem::path& dataDirectory,
             ini->Get(kVirtualDriveSection, kVirtualDriveImageKey).value_or("");
         settings.CollectorName =
             CutText(ini->Get(kUserConfigSection, kCollectorNameKey).value_or(""), kMaxSettingText);
+        ReadArchiveKeys(*ini, settings);
     }
     return settings;
 }
@@ -250,6 +297,7 @@ void WriteSettings(const Settings& settings) {
     if (!settings.CollectorName.empty()) {
         ini->Set(kUserConfigSection, kCollectorNameKey, settings.CollectorName);
     }
+    WriteArchiveKeys(settings, *ini);
     std::string text = ini->ToText();
     if (untouched && text == last.Text) {
         return;

@@ -14,6 +14,8 @@ namespace snx {
 // 0x00BBGGRR for a plain colour, or 0x80000000 plus a system colour index.
 using Colour = std::int32_t;
 
+constexpr const char* kDefaultAccurateRipServer = "http://www.accuraterip.com";
+
 constexpr Colour kButtonFaceColour = static_cast<Colour>(0x8000000F);
 
 struct Settings {
@@ -82,6 +84,14 @@ struct Settings {
     std::string MusicBrainzServer;
     std::string CoverArtServer;
     std::string CddbServer;
+    // The archive of discs: its folder (empty: the user's music folder plus "Sonatrix"), the
+    // drive's read offset in samples, and the AccurateRip check, off until the user turns it on
+    // (it tells a server which disc is archived) and offered once.
+    std::string ArchiveFolder;
+    std::int32_t ReadOffset = 0;
+    bool VerifyArchives = false;
+    bool VerificationOffered = false;
+    std::string AccurateRipServer;
 
     // Beyond the table: written only when they hold a value.
     std::string VirtualDriveImage;  // [Virtual drive] Image=, the disc image last inserted

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "archive/archive_index.h"
 #include "catalogue/catalogue_check.h"
 #include "catalogue/disc_catalogue.h"
 #include "lookup/disc_toc.h"
@@ -372,6 +373,101 @@ TEST_F(LookupToolTest, PrintsTheCandidatesAsTextAndJson) {
     const Result missing = Run("lookup '" + (dir_ / "missing.cue").string() + "'");
     EXPECT_EQ(missing.Status, 1);
     EXPECT_NE(Errors().find("no readable audio disc"), std::string::npos);
+}
+
+// The database file for a disc: one pressing whose entries carry these checksums.
+std::string AccurateRipFile(const std::string& target, const std::vector<std::uint32_t>& sums) {
+    // The ids are the ones the program asked for: ".../dBAR-003-aaaaaaaa-bbbbbbbb-cccccccc.bin".
+    const std::string name = target.substr(target.rfind("dBAR-"));
+    std::string file(1, static_cast<char>(sums.size()));
+    for (const std::size_t at : {9u, 18u, 27u}) {
+        const auto id = static_cast<std::uint32_t>(std::stoul(name.substr(at, 8), nullptr, 16));
+        for (int i = 0; i < 4; ++i) {
+            file += static_cast<char>(id >> (8 * i));
+        }
+    }
+    for (const std::uint32_t sum : sums) {
+        file += static_cast<char>(7);
+        for (int i = 0; i < 4; ++i) {
+            file += static_cast<char>(sum >> (8 * i));
+        }
+        file += std::string(4, '\0');
+    }
+    return file;
+}
+
+TEST_F(CatalogueToolTest, ArchivesADiscAndSaysWhatTheDatabaseThinksOfIt) {
+    const std::string image =
+        test::GenerateImage(dir_.Path(), "disc",
+                            {test::Track(0, 20), test::Track(0, 30), test::Track(0, 10)}, {})
+            .string();
+    DiscInfo disc;
+    disc.Tracks = {{150, true}, {1650, true}, {3900, true}};
+    disc.LeadOut = 4650;
+    {
+        InitRecordFiles(8);
+        Tfvlf holder(dir_.Path());
+        DiscCatalogue catalogue(holder, nullptr);
+        Add(catalogue, DiscIdentity(disc), "Caf\xE9 Society", "Bach", "Kestrel", 3);
+        ExitRecordFiles();
+    }
+    const std::string archive = (dir_ / "archive").string();
+    auto runWith = [&](int status, const std::string& body, const std::string& options) {
+        ThreadedServer server(status, body);
+        AppSettings().VerifyArchives = true;
+        AppSettings().AccurateRipServer = server.Base();
+        SaveSettings();
+        Result result = Run("archive '" + image + "' --to '" + archive + "' " + options);
+        const std::vector<std::string> targets = server.Targets();
+        return std::pair{result, targets.empty() ? std::string() : targets.front()};
+    };
+
+    const auto [unknown, target] = runWith(404, "", "--json");
+    ASSERT_EQ(unknown.Status, 3) << Errors();
+    EXPECT_EQ(target.rfind("/accuraterip/", 0), 0u) << target;
+    const auto document = nlohmann::json::parse(unknown.Out);
+    const std::filesystem::path folder = document["folder"].get<std::string>();
+    EXPECT_EQ(folder.filename(), "Kestrel - Caf\u00e9 Society");
+    ASSERT_EQ(document["tracks"].size(), 3u);
+    std::vector<std::uint32_t> v1;
+    for (const auto& track : document["tracks"]) {
+        EXPECT_EQ(track["verdict"], "Not in the database");
+        v1.push_back(static_cast<std::uint32_t>(
+            std::stoul(track["accuraterip_v1"].get<std::string>(), nullptr, 16)));
+    }
+    EXPECT_EQ(document["tracks"][0]["file"], "01 - Caf\u00e9 Society part 1.flac");
+    EXPECT_TRUE(std::filesystem::exists(folder / "01 - Caf\u00e9 Society part 1.flac"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "Kestrel - Caf\u00e9 Society.cue"));
+
+    const auto [accurate, again] = runWith(200, AccurateRipFile(target, v1), "");
+    EXPECT_EQ(accurate.Status, 0) << Errors();
+    EXPECT_EQ(again, target);
+    EXPECT_NE(accurate.Out.find("  Accurately ripped (confidence 7)\n02 "), std::string::npos)
+        << accurate.Out;
+    const std::filesystem::path second = dir_ / "archive" / "Kestrel - Caf\u00e9 Society (2)";
+    const std::string log = test::ReadFileText(second / "Kestrel - Caf\u00e9 Society (2).log");
+    EXPECT_NE(log.find("  Test and copy: not needed (plain image reads)\n"
+                       "  AccurateRip: Accurately ripped (confidence 7)\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("\nAll 3 tracks accurately ripped.\n"), std::string::npos);
+    // The index remembers the newest archive of the disc.
+    EXPECT_EQ(test::ReadFileText(dir_ / "archive.idx"),
+              DiscIdentity(disc) + "\t" + second.string() + "\n");
+    // Lost, it is found again in the archive folder's cue sheets.
+    std::filesystem::remove(dir_ / "archive.idx");
+    EXPECT_EQ(ArchiveIndex::Load(dir_.Path(), archive).FolderOf(DiscIdentity(disc)), second);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "archive.idx"));
+
+    v1[2] ^= 1;
+    const auto [inaccurate, ignored1] = runWith(200, AccurateRipFile(target, v1), "");
+    EXPECT_EQ(inaccurate.Status, 3);
+    EXPECT_NE(inaccurate.Out.find("  Not accurate\n"), std::string::npos) << inaccurate.Out;
+
+    const std::string cut = AccurateRipFile(target, v1).substr(0, 30);
+    const auto [damaged, ignored2] = runWith(200, cut, "");
+    EXPECT_EQ(damaged.Status, 1);
+    EXPECT_NE(Errors().find("The AccurateRip answer is cut short."), std::string::npos) << Errors();
 }
 
 }  // namespace
