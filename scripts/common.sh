@@ -18,6 +18,7 @@ PACKAGES=(
     libdiscid-dev                                        # online lookup: MusicBrainz and freedb disc ids
     xvfb xauth imagemagick                               # scripts/screenshot: virtual display, capture
     dbus-daemon playerctl                                # the MPRIS test: private bus, real client
+    at-spi2-core python3-pyatspi                         # the screen reader test: accessibility bus, AT-SPI client
     qt6-wayland weston                                   # Wayland: Qt's platform plugin; the test's headless compositor
     appstream desktop-file-utils librsvg2-bin            # install and AutoPlay tests: validators, icon renderer
     fonts-liberation2 fonts-dejavu-core                  # printed reports: substitutes for the report fonts
