@@ -19,6 +19,7 @@ PACKAGES=(
     libflac-dev                                          # the disc archive: FLAC files, their tags and picture
     xvfb xauth imagemagick                               # scripts/screenshot: virtual display, capture
     dbus-daemon playerctl                                # the MPRIS test: private bus, real client
+    at-spi2-core python3-pyatspi                         # the screen reader test: accessibility bus, AT-SPI client
     qt6-wayland weston                                   # Wayland: Qt's platform plugin; the test's headless compositor
     appstream desktop-file-utils librsvg2-bin            # install and AutoPlay tests: validators, icon renderer
     fonts-liberation2 fonts-dejavu-core                  # printed reports: substitutes for the report fonts

@@ -153,6 +153,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     BuildSampleButtons();
     printing_ = new TPrintingDlg(this);
     printLayer_ = std::make_unique<PrintLayer>(printing_);
+    DescribeForReaders();
 
     led_.Make(
         {SettingsFont(settings.DisplayFontName, settings.DisplayFontSize, settings.DisplayFontBold),
@@ -688,6 +689,7 @@ void TSnx::Redraw(const PlayerEngine& engine) {
         led_.DrawClocks(display_->Image(), state.TrackElapsed, state.TrackRemaining);
     }
     display_->update();
+    AnnounceDisplay(engine);
 }
 
 void TSnx::SetTitle(std::string_view title) {
@@ -905,6 +907,7 @@ void TSnx::VolumeChanged() {
     const Settings& settings = AppSettings();
     SetVolumeGauges(settings.VolumeLeft, settings.VolumeRight);
     engine_->ApplyDeviceSettings();
+    AnnounceVolume();
 }
 
 void TSnx::iFourWayDraw() {

@@ -177,6 +177,13 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void FormShow();
 
     void SetDisplay();
+    // Names, roles and keys for screen readers (handset_accessibility.cpp).
+    void DescribeForReaders();
+    // Raises the events that make a reader announce the display's track or mode, once changed.
+    void AnnounceDisplay(const PlayerEngine& engine);
+    void AnnounceVolume();
+    bool TrackPanelKey(int key);
+    bool FourWayKey(int key);
     void LayoutDiscData();
     void SetClientSize(int width, int height);
     void SetBitmapButtons();
@@ -233,6 +240,8 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     int wideWidth_ = 0;
     int narrowWidth_ = 0;
     std::array<int, 2> gauges_{};
+    std::string spokenTrackMode_;
+    int trackCursor_ = 1;  // the track panel's item under the keyboard
 
     QWidget* client_ = nullptr;
     QFrame* panDisplay_ = nullptr;

@@ -33,12 +33,13 @@ class VolumeControl {
     // iFourWayMouseUp: nothing is held any more.
     void Release();
 
+    // One step of the arrow, as a press of it or its arrow key gives.
+    void Act(VolumeArrow arrow);
+
     bool Held(VolumeArrow arrow) const { return held_[static_cast<std::size_t>(arrow)]; }
     std::array<bool, 5> HeldArrows() const { return held_; }
 
   private:
-    void Act(VolumeArrow arrow);
-
     std::int32_t& left_;
     std::int32_t& right_;
     std::function<void()> changed_;

@@ -102,6 +102,7 @@ void TfrmSmall::BuildControls() {
         transport_[i]->setIcon(glyph(transport[i].Glyph));
         accelerators_[i] =
             AcceleratorButton(transport[i].Twin, QString::fromLatin1(transport[i].Caption), left);
+        accelerators_[i]->setAccessibleName(transport_[i]->accessibleName());
     }
 
     SpeedButton1_ = MakeSpeedButton(client_, "SpeedButton1", {116, 4, 16, 16},

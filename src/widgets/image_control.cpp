@@ -1,11 +1,15 @@
 #include "widgets/image_control.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "widgets/image_control_accessible.h"
 
 namespace snx {
 
 ImageControl::ImageControl(QRect geometry, QWidget* parent) : QWidget(parent) {
+    InstallImageControlAccessibility();
     setGeometry(geometry);
     Resize(geometry.size());
 }
@@ -27,6 +31,12 @@ void ImageControl::mousePressEvent(QMouseEvent* event) {
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
     emit Released(event->position().toPoint(), event->button());
+}
+
+void ImageControl::keyPressEvent(QKeyEvent* event) {
+    if (!OnKey || !OnKey(event->key())) {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 }  // namespace snx

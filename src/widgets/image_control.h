@@ -4,6 +4,9 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
+
+#include "widgets/image_control_access.h"
 
 namespace snx {
 
@@ -17,6 +20,12 @@ class ImageControl : public QWidget {
     // Resizes the control and its picture (the picture is cleared).
     void Resize(QSize size);
 
+    // What it tells a screen reader; set before it is first shown.
+    ImageControlAccess& Access() { return access_; }
+    const ImageControlAccess& Access() const { return access_; }
+    // The keys it takes when it has the focus (the owner sets a focus policy): true when handled.
+    std::function<bool(int key)> OnKey;
+
   signals:
     void Pressed(QPoint position, Qt::MouseButton button);
     void Released(QPoint position, Qt::MouseButton button);
@@ -25,9 +34,11 @@ class ImageControl : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QImage image_;
+    ImageControlAccess access_;
 };
 
 }  // namespace snx
