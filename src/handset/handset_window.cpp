@@ -56,16 +56,13 @@
 #include "widgets/help_window.h"
 #include "widgets/image_control.h"
 #include "widgets/point_hand_cursor.h"
+#include "widgets/stored_text.h"
 
 namespace snx {
 
 namespace {
 
 constexpr int kHintTime = 2000;  // milliseconds a hint stays up
-
-QString FromStored(std::string_view text) {
-    return QString::fromStdString(StoredTextToUtf8(text));
-}
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
