@@ -24,7 +24,17 @@ PACKAGES=(
     appstream desktop-file-utils librsvg2-bin            # install and AutoPlay tests: validators, icon renderer
     fonts-liberation2 fonts-dejavu-core                  # printed reports: substitutes for the report fonts
     poppler-utils                                        # the report tests read PDFs back (pdftotext, pdftoppm)
+    locales                                              # the second test run's locale, de_DE.UTF-8 (made by setup)
 )
+
+# A locale that writes a decimal comma: CI runs the tests once more under it.
+SECOND_LOCALE=de_DE.UTF-8
+
+# Whether the C library can switch to the locale named.
+has_locale() {
+    LC_ALL="$1" locale 2>&1 | grep -q "Cannot set" && return 1
+    return 0
+}
 
 if [ "${SONATRIX_SANITIZE:-0}" = 1 ]; then
     BUILD_DIR="$ROOT/build-asan"

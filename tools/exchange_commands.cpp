@@ -115,7 +115,7 @@ int ImportCommand(CatalogueSession& session, const std::vector<std::string>& arg
     out << "Imported " << result.Added << " new, " << result.Merged << " merged, " << result.Skipped
         << " already held\n";
     if (result.Stopped) {
-        return Fail("import: stopped at a record that could not be read");
+        return Fail("import: " + ImportStopMessage(result));
     }
     return 0;
 }

@@ -76,11 +76,11 @@ std::vector<std::string> CheckCatalogue(const std::filesystem::path& dataDirecto
         problems.push_back(scope.Failure());
         return problems;
     }
-    const std::filesystem::path base = dataDirectory / "disc";
+    const std::filesystem::path base = dataDirectory / data_file::kDiscBase;
     for (const std::string& problem : CheckRecordFiles(base)) {
         problems.push_back("disc.DAT/IX: " + problem);
     }
-    const std::filesystem::path vlfPath = ResolveFileName(dataDirectory, "disc.VLF");
+    const std::filesystem::path vlfPath = ResolveFileName(dataDirectory, data_file::kDiscVlf);
     if (std::filesystem::exists(vlfPath)) {
         for (const std::string& problem : CheckVlf(vlfPath)) {
             problems.push_back("disc.VLF: " + problem);

@@ -3,6 +3,7 @@
 #include "catalogue/rebuild.h"
 #include "store/record_file/record_file.h"
 #include "store/status.h"
+#include "settings/file_names.h"
 
 namespace snx {
 
@@ -36,7 +37,7 @@ bool CatalogueSession::Prepare(const std::function<bool()>& rebuildAgreed) {
         catalogue_.CloseDiscFiles();
         // Damage no crash can leave (a disk error, a file changed by hand) is caught before it
         // is built upon: the indexes against their headers, the records against the file.
-        problems = CheckRecordFiles(catalogue_.DataDirectory() / "disc");
+        problems = CheckRecordFiles(catalogue_.DataDirectory() / data_file::kDiscBase);
     }
     if (!problems.empty()) {
         ReportFailure("The catalogue's files do not agree with each other (" + problems.front() +

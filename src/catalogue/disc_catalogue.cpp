@@ -59,7 +59,7 @@ bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess 
     const std::filesystem::path dir = DataDirectory();
     // Opening makes what is missing, which only a writer may.
     if (access == CatalogueAccess::Read && !CatalogueScopeOpen(dir) &&
-        (!Present(dir, "disc.DAT") || !Present(dir, "disc.VLF"))) {
+        (!Present(dir, data_file::kDiscRecords) || !Present(dir, data_file::kDiscVlf))) {
         access = CatalogueAccess::Write;
     }
     scope.emplace(dir, access);
@@ -77,14 +77,14 @@ bool DiscCatalogue::OpenDiscFiles() {
         return true;
     }
     const std::filesystem::path dir = DataDirectory();
-    if (!Present(dir, "disc.DAT")) {
+    if (!Present(dir, data_file::kDiscRecords)) {
         if (!AskConsent("Please confirm that a new set of data files are to be created?")) {
             return false;
         }
         const auto keys = DiscKeyDescriptions();
-        CreateRecordFiles(dir / "disc", static_cast<int>(kDiscRecordSize), keys);
+        CreateRecordFiles(dir / data_file::kDiscBase, static_cast<int>(kDiscRecordSize), keys);
     }
-    handle_ = OpenRecordFiles(dir / "disc");
+    handle_ = OpenRecordFiles(dir / data_file::kDiscBase);
     if (handle_ < 0) {
         const std::string refused = CatalogueOpenRefusal();
         ReportFailure(!refused.empty() ? refused : "Cannot open disc record file - " + ErrorCode());
@@ -110,7 +110,7 @@ bool DiscCatalogue::OpenDiscVlf() {
         ++vlfDepth_;
         return true;
     }
-    holder_.Vlf.FileName = ResolveFileName(DataDirectory(), "disc.VLF");
+    holder_.Vlf.FileName = ResolveFileName(DataDirectory(), data_file::kDiscVlf);
     if (!holder_.Vlf.Open()) {
         const std::string refused = CatalogueOpenRefusal();
         ReportFailure(!refused.empty() ? refused : "Cannot open VLF file");
@@ -166,8 +166,8 @@ DiscRecord DiscCatalogue::NewRecord(std::string_view identity) const {
 std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord& record,
                                            StringGrid& tracks, TextBox& memo, KeySnapshot& keys) {
     const std::filesystem::path dir = DataDirectory();
-    DeleteQuietly(ResolveFileName(dir, "disc.wav"));
-    DeleteQuietly(ResolveFileName(dir, "disc.bmp"));
+    DeleteQuietly(ResolveFileName(dir, data_file::kDiscSample));
+    DeleteQuietly(ResolveFileName(dir, data_file::kDiscBitmap));
 
     memo.Text = std::string(identity);
     tracks.Resize(3, 100);

@@ -8,7 +8,8 @@ namespace snx {
 
 std::filesystem::path DiscPictureFile(DiscCatalogue& catalogue, const DiscRecord& record,
                                       const std::filesystem::path& dataDirectory) {
-    const std::filesystem::path discPicture = ResolveFileName(dataDirectory, "disc.bmp");
+    const std::filesystem::path discPicture =
+        ResolveFileName(dataDirectory, data_file::kDiscBitmap);
     std::error_code error;
     if (record.BitmapAddress != 0 && !std::filesystem::exists(discPicture, error)) {
         if (catalogue.OpenDiscVlf()) {
@@ -18,7 +19,7 @@ std::filesystem::path DiscPictureFile(DiscCatalogue& catalogue, const DiscRecord
     }
     return std::filesystem::exists(discPicture, error)
                ? discPicture
-               : ResolveFileName(dataDirectory, "general.bmp");
+               : ResolveFileName(dataDirectory, data_file::kGeneralBitmap);
 }
 
 }  // namespace snx

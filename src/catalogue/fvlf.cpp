@@ -6,8 +6,8 @@ namespace snx {
 
 Tfvlf::Tfvlf(const std::filesystem::path& programDirectory) : Tracks(3, 100), catTracks(3, 100) {
     if (!programDirectory.empty()) {
-        Vlf.FileName = ResolveFileName(programDirectory, "disc.VLF");
-        Vlf2.FileName = ResolveFileName(programDirectory, "disc2.VLF");
+        Vlf.FileName = ResolveFileName(programDirectory, data_file::kDiscVlf);
+        Vlf2.FileName = ResolveFileName(programDirectory, data_file::kRebuildVlf);
     }
 }
 

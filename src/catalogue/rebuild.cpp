@@ -24,21 +24,21 @@ class Rebuild {
         if (!done_) {
             RemoveRebuildFiles(dir_);
         }
-        DiscCatalogue::DeleteQuietly(ResolveFileName(dir_, "Disc.bmp"));
-        DiscCatalogue::DeleteQuietly(ResolveFileName(dir_, "Disc.wav"));
+        DiscCatalogue::DeleteQuietly(ResolveFileName(dir_, data_file::kDiscBitmap));
+        DiscCatalogue::DeleteQuietly(ResolveFileName(dir_, data_file::kDiscSample));
     }
 
     bool Run() {
         RecoverCatalogueSwap(dir_);
         RemoveRebuildFiles(dir_);
-        holder_.Vlf2.FileName = dir_ / "disc2.VLF";
+        holder_.Vlf2.FileName = dir_ / data_file::kRebuildVlf;
         if (!holder_.Vlf2.Open()) {
             ReportFailure("Cannot open new VLF file");
             return false;
         }
         const auto keys = DiscKeyDescriptions();
-        CreateRecordFiles(dir_ / "disc2", static_cast<int>(kDiscRecordSize), keys);
-        fresh_ = OpenRecordFiles(dir_ / "disc2");
+        CreateRecordFiles(dir_ / data_file::kRebuildBase, static_cast<int>(kDiscRecordSize), keys);
+        fresh_ = OpenRecordFiles(dir_ / data_file::kRebuildBase);
         if (fresh_ < 0) {
             ReportFailure(Status::Failed(
                 "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
@@ -46,7 +46,7 @@ class Rebuild {
             return false;
         }
         Progress(0);
-        old_ = OpenRecordFiles(dir_ / "disc");
+        old_ = OpenRecordFiles(dir_ / data_file::kDiscBase);
         if (old_ < 0) {
             ReportFailure(Status::Failed(
                 "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
@@ -61,7 +61,7 @@ class Rebuild {
         if (cancelled_) {
             return false;
         }
-        holder_.Vlf.FileName = ResolveFileName(dir_, "disc.VLF");
+        holder_.Vlf.FileName = ResolveFileName(dir_, data_file::kDiscVlf);
         if (!holder_.Vlf.Open()) {
             ReportFailure("Cannot open VLF file");
             return false;
@@ -208,15 +208,15 @@ class Rebuild {
             holder_.Vlf.LoadText(record.NotesAddress, memo);
             record.NotesAddress = holder_.Vlf2.StoreText(0, memo);
         }
-        record.BitmapAddress = CopyFileItem(record.BitmapAddress, "Disc.bmp", TVlf::kTypeBitmap);
-        record.SampleAddress = CopyFileItem(record.SampleAddress, "Disc.wav", TVlf::kTypeSample);
+        record.BitmapAddress = CopyFileItem(record.BitmapAddress, data_file::kDiscBitmap, TVlf::kTypeBitmap);
+        record.SampleAddress = CopyFileItem(record.SampleAddress, data_file::kDiscSample, TVlf::kTypeSample);
         if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
             catalogue_.ReportRecordError(0);
         }
     }
 
     // Pictures and samples pass through a file, so a large sample never sits in memory whole.
-    std::int32_t CopyFileItem(std::int32_t address, const char* name, std::int16_t type) {
+    std::int32_t CopyFileItem(std::int32_t address, std::string_view name, std::int16_t type) {
         if (address == 0) {
             return 0;
         }

@@ -14,10 +14,10 @@ namespace snx {
 namespace {
 
 constexpr ReferenceListInfo kLists[] = {
-    {ReferenceListKind::Composers, "composer.fle", 100},
-    {ReferenceListKind::Artists, "artist.fle", 100},
-    {ReferenceListKind::Labels, "label.fle", 50},
-    {ReferenceListKind::Types, "type.fle", 50},
+    {ReferenceListKind::Composers, data_file::kComposers.data(), 100},
+    {ReferenceListKind::Artists, data_file::kArtists.data(), 100},
+    {ReferenceListKind::Labels, data_file::kLabels.data(), 50},
+    {ReferenceListKind::Types, data_file::kTypes.data(), 50},
 };
 
 unsigned char Fold(char c) {

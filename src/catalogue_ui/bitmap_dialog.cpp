@@ -23,7 +23,7 @@ TfrmBitmap::TfrmBitmap(const std::filesystem::path& dataDirectory, QWidget* pare
     ui_->setupUi(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     SetHelpContext(this, kHelpBitmap);
-    const std::filesystem::path disc = ResolveFileName(dataDirectory_, "disc.bmp");
+    const std::filesystem::path disc = ResolveFileName(dataDirectory_, data_file::kDiscBitmap);
     std::error_code error;
     if (std::filesystem::exists(disc, error)) {
         Show(QImage(DirectoryText(disc)));
@@ -86,7 +86,7 @@ void TfrmBitmap::btnClearClick() {
     Show(QImage());
     chosen_ = kClearedBitmap;
     std::error_code error;
-    std::filesystem::remove(ResolveFileName(dataDirectory_, "disc.bmp"), error);
+    std::filesystem::remove(ResolveFileName(dataDirectory_, data_file::kDiscBitmap), error);
 }
 
 }  // namespace snx

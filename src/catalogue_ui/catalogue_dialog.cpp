@@ -31,7 +31,6 @@ namespace snx {
 
 namespace {
 
-constexpr const char* kDiscBitmapFile = "Disc.bmp";
 const QString kSortOn = QStringLiteral("Sort CDs by name");
 const QString kSortOff = QStringLiteral("Do not sort CDs by name");
 
@@ -229,7 +228,8 @@ void TfrmCat::btnSelectedClick() {
     if (!ReadSelected(*node, record)) {
         return;
     }
-    const std::filesystem::path file = ResolveFileName(catalogue_.DataDirectory(), kDiscSample);
+    const std::filesystem::path file =
+        ResolveFileName(catalogue_.DataDirectory(), data_file::kDiscSample);
     DiscCatalogue::DeleteQuietly(file);
     if (record.SampleAddress != 0) {
         if (ExtractSample(catalogue_, record.SampleAddress, file)) {
@@ -254,7 +254,7 @@ void TfrmCat::btnBitmapClick() {
         return;
     }
     const std::filesystem::path dir = catalogue_.DataDirectory();
-    const std::filesystem::path file = ResolveFileName(dir, kDiscBitmapFile);
+    const std::filesystem::path file = ResolveFileName(dir, data_file::kDiscBitmap);
     DiscCatalogue::DeleteQuietly(file);
     if (record.BitmapAddress != 0) {
         if (catalogue_.OpenDiscVlf()) {

@@ -152,7 +152,7 @@ class SheetPen final : public ReportPen {
         layer_.Rule(line_, 7, width_);
         NextLine();
         layer_.ScaleFont(2, 3);
-        layer_.Write("Collector: " + collector, 8, line_, 80);
+        layer_.Write("Collector: " + Shown(collector), 8, line_, 80);
     }
 
   private:
@@ -213,7 +213,8 @@ class ListingPen final : public ReportPen {
         : ReportPen(layer),
           catalogue_(catalogue),
           title_("CD Catalogue" + SortPhrase(view)),
-          byline_("Collector: " + collector + " - Printed on " + PrintedDate(date).toStdString()) {}
+          byline_("Collector: " + Shown(collector) + " - Printed on " +
+                  PrintedDate(date).toStdString()) {}
 
     void Print(const std::vector<BrowseNode>& nodes) {
         for (const BrowseNode& node : nodes) {
@@ -345,7 +346,7 @@ bool LoadDiscSheet(DiscCatalogue& catalogue, std::int32_t recordNumber, bool use
     sheet.UserFields = userFields;
     sheet.Picture = QImage();
     if (sheet.Record.BitmapAddress != 0 && AppSettings().PrintBitmap) {
-        const auto file = ResolveFileName(catalogue.DataDirectory(), "disc.bmp");
+        const auto file = ResolveFileName(catalogue.DataDirectory(), data_file::kDiscBitmap);
         DiscCatalogue::DeleteQuietly(file);
         if (catalogue.OpenDiscVlf()) {
             holder.Vlf.ExtractFile(sheet.Record.BitmapAddress, file, 0);

@@ -23,6 +23,8 @@
 #include "util/min_sec.h"
 #include "util/user_messages.h"
 #include "widgets/help_window.h"
+#include "widgets/stored_text.h"
+#include "widgets/stored_width.h"
 
 namespace snx {
 
@@ -49,13 +51,13 @@ bool Exists(const std::filesystem::path& file) {
 }
 
 // A list-backed field's edit box, laid over its combo's text area without a frame.
-QLineEdit* OverlayEdit(QComboBox* combo, const char* name, int maxLength, const QString& text) {
+QLineEdit* OverlayEdit(QComboBox* combo, const char* name, std::size_t width, const QString& text) {
     auto* edit = new QLineEdit(combo);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setFrame(false);
-    edit->setMaxLength(maxLength);
     edit->setToolTip(combo->toolTip());
     edit->setText(text);
+    LimitToStoredWidth(edit, width);
     return edit;
 }
 
@@ -75,19 +77,18 @@ TfrmCDData::TfrmCDData(DiscEditor& editor, DiscCatalogue& catalogue, QWidget* pa
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     SetHelpContext(this, kHelpDiscData);
     const Settings& settings = AppSettings();
-    ui_->labUser1->setText(Text(settings.DiscUser1Label));
-    ui_->labUser2->setText(Text(settings.DiscUser2Label));
+    ui_->labUser1->setText(FromStored(settings.DiscUser1Label));
+    ui_->labUser2->setText(FromStored(settings.DiscUser2Label));
 
     const DiscEditFields& fields = editor_.Fields;
-    const auto width = [](std::size_t bytes) { return static_cast<int>(bytes); };
     ui_->edName->setText(Text(fields.Name));
-    ui_->edName->setMaxLength(width(kNameWidth));
+    LimitToStoredWidth(ui_->edName, kNameWidth);
     ui_->ed1->setText(Text(fields.User1));
-    ui_->ed1->setMaxLength(width(kNameWidth));
+    LimitToStoredWidth(ui_->ed1, kNameWidth);
     ui_->ed2->setText(Text(fields.User2));
-    ui_->ed2->setMaxLength(width(kNameWidth));
+    LimitToStoredWidth(ui_->ed2, kNameWidth);
     ui_->edRef->setText(Text(fields.Reference));
-    ui_->edRef->setMaxLength(width(kReferenceWidth));
+    LimitToStoredWidth(ui_->edRef, kReferenceWidth);
     // Four digits and nothing else: a value outside 0 to 9999 cannot be typed at all.
     ui_->edYear->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,4}")), ui_->edYear));
@@ -101,8 +102,7 @@ TfrmCDData::TfrmCDData(DiscEditor& editor, DiscCatalogue& catalogue, QWidget* pa
                   {ui_->cbCat, "edCat", kLabelWidth, &fields.MusicType}}};
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         const auto& [combo, name, bytes, text] = pairs[i];
-        fields_[i] =
-            new CompletingField(combo, OverlayEdit(combo, name, width(bytes), Text(*text)));
+        fields_[i] = new CompletingField(combo, OverlayEdit(combo, name, bytes, Text(*text)));
     }
 
     ui_->labID->setText(Text(editor_.Working.Identity));
@@ -128,7 +128,7 @@ QPushButton* TfrmCDData::Button(const char* name) const {
     return findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-std::filesystem::path TfrmCDData::DataFile(const char* name) const {
+std::filesystem::path TfrmCDData::DataFile(std::string_view name) const {
     return ResolveFileName(catalogue_.DataDirectory(), name);
 }
 
@@ -198,6 +198,9 @@ void TfrmCDData::lbTracksDblClick() {
     dialog.ui->edName->setText(Text(editor_.Tracks.Cell(0, n)));
     dialog.ui->edUser1->setText(Text(editor_.Tracks.Cell(1, n)));
     dialog.ui->edUser2->setText(Text(editor_.Tracks.Cell(2, n)));
+    for (QLineEdit* edit : {dialog.ui->edName, dialog.ui->edUser1, dialog.ui->edUser2}) {
+        LimitToStoredWidth(edit, kTrackTextWidth);
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -223,7 +226,7 @@ void TfrmCDData::btnTracksClick() {
 
 void TfrmCDData::btnBitClick() {
     DiscRecord& working = editor_.Working;
-    const std::filesystem::path disc = DataFile("disc.bmp");
+    const std::filesystem::path disc = DataFile(data_file::kDiscBitmap);
     RemoveQuietly(disc);
     if (working.BitmapAddress != 0 && catalogue_.OpenDiscVlf()) {
         catalogue_.Holder().Vlf.ExtractFile(working.BitmapAddress, disc, 0);
@@ -235,7 +238,7 @@ void TfrmCDData::btnBitClick() {
             AttachPicture(dialog.ChosenFile());
         }
     }
-    RemoveQuietly(DataFile("disc.bmp"));
+    RemoveQuietly(DataFile(data_file::kDiscBitmap));
 }
 
 void TfrmCDData::AttachPicture(const std::string& chosen) {
@@ -325,7 +328,8 @@ void TfrmCDData::TakeCover(const LookupCandidate& candidate) {
             }
             // JPEG keeps a photograph small; PNG where the platform has no JPEG writer.
             const bool jpeg = QImageWriter::supportedImageFormats().contains("jpeg");
-            const std::filesystem::path file = self->DataFile(jpeg ? "cover.jpg" : "cover.png");
+            const std::filesystem::path file =
+                self->DataFile(jpeg ? data_file::kCoverJpeg : data_file::kCoverPng);
             if (cover.isNull() ||
                 !cover.save(QString::fromStdString(file.string()), jpeg ? "JPEG" : "PNG", 90)) {
                 self->ui_->labLookup->setText(
@@ -346,7 +350,7 @@ void TfrmCDData::btnSampleClick() {
         ShowError(kNoSample);
         return;
     }
-    const std::filesystem::path wave = DataFile("disc.wav");
+    const std::filesystem::path wave = DataFile(data_file::kDiscSample);
     if (catalogue_.OpenDiscVlf()) {
         catalogue_.Holder().Vlf.ExtractFile(working.SampleAddress, wave, 0);
         catalogue_.CloseDiscVlf();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "catalogue/reference_list.h"
 #include "catalogue_ui/disc_editor.h"
@@ -75,7 +76,7 @@ class TfrmCDData final : public QDialog {
     // Stores the picture file (or removes the picture for kClearedBitmap) as the record's
     // picture block and writes the working copy when the block moved.
     void AttachPicture(const std::string& chosen);
-    std::filesystem::path DataFile(const char* name) const;
+    std::filesystem::path DataFile(std::string_view name) const;
 
     std::unique_ptr<Ui::TfrmCDData> ui_;
     DiscEditor& editor_;

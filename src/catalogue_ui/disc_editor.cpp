@@ -9,10 +9,6 @@ namespace snx {
 
 namespace {
 
-// The block file keeps at most this many bytes of a track text; cutting here keeps whole
-// characters.
-constexpr std::size_t kTrackTextWidth = 255;
-
 std::vector<std::string> NotesLines(const TextBox& memo) {
     std::vector<std::string> lines = memo.Lines();
     if (!lines.empty()) {

@@ -15,6 +15,8 @@ namespace snx {
 // Widths of the edited fields, in bytes of UTF-8 (names and references from the record's own).
 constexpr std::size_t kLabelWidth = kTypeWidth;
 constexpr int kMaxYear = 9999;
+// The block file keeps at most this many bytes of a track text.
+constexpr std::size_t kTrackTextWidth = 255;
 
 // The edit boxes' texts as the user sees them (UTF-8).
 struct DiscEditFields {

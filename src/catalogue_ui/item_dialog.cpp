@@ -2,6 +2,7 @@
 
 #include "ui_item_dialog.h"
 #include "widgets/help_window.h"
+#include "widgets/stored_width.h"
 
 namespace snx {
 
@@ -13,8 +14,8 @@ TfrmItem::TfrmItem(const QString& caption, const QString& group, int maxLength, 
     SetHelpContext(this, kHelpReferenceLists);
     setWindowTitle(caption);
     ui_->gbItem->setTitle(group);
-    ui_->edName->setMaxLength(maxLength);
     ui_->edName->setText(name);
+    LimitToStoredWidth(ui_->edName, static_cast<std::size_t>(maxLength));
     ui_->edName->selectAll();
 }
 

@@ -16,7 +16,7 @@ namespace snx {
 class TfrmItem final : public QDialog {
     Q_OBJECT
   public:
-    // maxLength is in characters.
+    // maxLength is in bytes of UTF-8; a longer name given is shown whole.
     TfrmItem(const QString& caption, const QString& group, int maxLength, const QString& name,
              QWidget* parent = nullptr);
     ~TfrmItem() override;

@@ -32,8 +32,7 @@ const ListEditorTexts& ListEditorTextsOf(ReferenceListKind kind) {
 
 std::filesystem::path ListEditorPath(const std::filesystem::path& dataDirectory,
                                      ReferenceListKind kind) {
-    return ResolveFileName(dataDirectory,
-                           kind == ReferenceListKind::Types ? "Type.fle" : InfoOf(kind).FileName);
+    return ResolveFileName(dataDirectory, InfoOf(kind).FileName);
 }
 
 const char* DiscEditorListName(ReferenceListKind kind) {

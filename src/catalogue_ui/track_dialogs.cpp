@@ -8,6 +8,7 @@
 #include "ui_single_track_dialog.h"
 #include "ui_track_grid_dialog.h"
 #include "widgets/help_window.h"
+#include "widgets/stored_text.h"
 
 namespace snx {
 
@@ -23,8 +24,8 @@ TfrmSTrack::TfrmSTrack(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     ui->setupUi(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     SetHelpContext(this, kHelpTrack);
-    ui->labUser1->setText(QString::fromStdString(AppSettings().TrackUser1Label));
-    ui->labUser2->setText(QString::fromStdString(AppSettings().TrackUser2Label));
+    ui->labUser1->setText(FromStored(AppSettings().TrackUser1Label));
+    ui->labUser2->setText(FromStored(AppSettings().TrackUser2Label));
 }
 
 TfrmSTrack::~TfrmSTrack() = default;
@@ -38,8 +39,8 @@ TfrmEdTr::TfrmEdTr(const StringGrid& tracks, int count, const QString& discName,
     grid->setColumnCount(3);
     grid->setRowCount(count_);
     grid->setHorizontalHeaderLabels({QStringLiteral("Track name"),
-                                     QString::fromStdString(AppSettings().TrackUser1Label),
-                                     QString::fromStdString(AppSettings().TrackUser2Label)});
+                                     FromStored(AppSettings().TrackUser1Label),
+                                     FromStored(AppSettings().TrackUser2Label)});
     for (int column = 0; column < 3; ++column) {
         grid->setColumnWidth(column, kTextWidth);
     }

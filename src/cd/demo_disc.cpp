@@ -6,6 +6,7 @@
 #include "cd/cd_types.h"
 #include "cd/cue_image.h"
 #include "cd/demo_music.h"
+#include "settings/file_names.h"
 
 namespace snx {
 
@@ -18,7 +19,7 @@ std::int64_t TrackSectors(int track) {
 }  // namespace
 
 std::filesystem::path DemoDiscPath(const std::filesystem::path& dataDirectory) {
-    return dataDirectory / "demo" / "sonatrix-demo.cue";
+    return dataDirectory / data_file::kDemoFolder / data_file::kDemoImage;
 }
 
 bool DemoDiscPresent(const std::filesystem::path& dataDirectory) {

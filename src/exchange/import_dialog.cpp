@@ -132,8 +132,7 @@ void TfrmImport::btnOKClick() {
     if (result_.Cancelled) {
         ShowError("Import cancelled - " + stored + " discs were stored.");
     } else if (result_.Stopped) {
-        ShowError("The import stopped at a record that could not be read - " + stored +
-                  " discs were stored.");
+        ShowError(ImportStopMessage(result_));
     }
     accept();
 }

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <clocale>
-#include <cmath>
-#include <cstdlib>
 
 #include "settings/settings.h"
 #include "util/text.h"
@@ -16,10 +13,6 @@ namespace {
 constexpr const char* kUnknown = "Unknown";
 constexpr int kImportTrackCount = 30;  // tracks of a new record and of a version 3 record
 constexpr int kVersion3Tracks = 30;
-// Far beyond any playing time, well inside what a record's 6-byte real holds.
-constexpr double kLargestTime = 1e15;
-// The end marker: after a failed ini section no further record is read.
-constexpr std::string_view kEndMarker = "[";
 
 bool IsHexDigit(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
@@ -82,35 +75,18 @@ std::optional<std::int64_t> ParseImportInteger(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<MinSec> ParseImportTime(std::string_view text) {
-    const std::string_view trimmed = TrimBlanks(text);
-    const char point = *std::localeconv()->decimal_point;
-    // strtod alone would also take "inf", "nan" and hexadecimal numbers.
-    const bool plain = !trimmed.empty() && std::all_of(trimmed.begin(), trimmed.end(), [&](char c) {
-        return (c >= '0' && c <= '9') || c == point || c == '+' || c == '-' || c == 'e' || c == 'E';
-    });
-    if (!plain) {
-        return std::nullopt;
-    }
-    const std::string copy(trimmed);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (end != copy.c_str() + copy.size() || !std::isfinite(value) ||
-        std::fabs(value) >= kLargestTime) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 bool ImportReader::HasMore() {
     // An ini section header on the last line still names a disc.
-    const bool pendingSection =
-        format_ == ImportFormat::Ini && current_.starts_with('[') && current_ != kEndMarker;
+    if (ended_) {
+        return false;
+    }
+    const bool pendingSection = format_ == ImportFormat::Ini && current_.starts_with('[');
     return pendingSection || !lines_.AtEnd();
 }
 
 bool ImportReader::ReadLine(std::string& line) {
     if (!lines_.Read(line)) {
+        failure_ = lines_.Failed() ? "the file could not be read" : "the file ends inside it";
         return false;
     }
     current_ = line;
@@ -118,7 +94,7 @@ bool ImportReader::ReadLine(std::string& line) {
 }
 
 std::optional<std::string> ImportReader::NextCode() {
-    if (current_ == kEndMarker) {
+    if (ended_) {
         return std::nullopt;
     }
     std::string line;
@@ -127,6 +103,9 @@ std::optional<std::string> ImportReader::NextCode() {
     }
     while (line.empty()) {
         if (!ReadLine(line)) {
+            if (!lines_.Failed()) {
+                failure_.clear();  // the end of the file between records is the normal end
+            }
             return std::nullopt;
         }
     }
@@ -178,12 +157,13 @@ ReadOutcome ImportReader::ReadVersion4(DiscRecord& record, StringGrid& tracks) {
     if (!ReadLine(line)) {
         return ReadOutcome::Failed;
     }
-    record.PlayingTime = ParseImportTime(line).value_or(0);
+    record.PlayingTime = ParseMinSec(line).value_or(0);
     if (!ReadLine(line)) {
         return ReadOutcome::Failed;
     }
     const std::optional<std::int64_t> count = ParseImportInteger(line);
     if (!count) {
+        failure_ = "its number of tracks is not a number";
         return ReadOutcome::Failed;
     }
     record.TrackCount = TrackCountOf(*count);
@@ -198,7 +178,7 @@ ReadOutcome ImportReader::ReadVersion4(DiscRecord& record, StringGrid& tracks) {
             continue;
         }
         const int row = static_cast<int>(n);
-        record.TrackLengths[row - 1] = MinSecToMsf(ParseImportTime(time).value_or(0));
+        record.TrackLengths[row - 1] = MinSecToMsf(ParseMinSec(time).value_or(0));
         for (int column = 0; column < 3; ++column) {
             tracks.SetCell(column, row, std::move(cells[column]));
         }
@@ -263,7 +243,7 @@ ReadOutcome ImportReader::ReadIni(DiscRecord& record, StringGrid& tracks) {
         }
     }
     if (lines_.Failed()) {
-        current_ = kEndMarker;
+        ended_ = true;
         return ReadOutcome::Partial;
     }
     return ReadOutcome::Complete;

@@ -32,9 +32,6 @@ DiscRecord NewImportRecord(std::string_view identity);
 
 // Integers may have leading blanks; nullopt for anything else than a whole number.
 std::optional<std::int64_t> ParseImportInteger(std::string_view text);
-// A MinSec written with the current locale's decimal separator; nullopt for anything that is
-// not a number, or too large for a record to hold.
-std::optional<MinSec> ParseImportTime(std::string_view text);
 
 // Reads records one at a time, keeping the line that lies between two records (an ini file's
 // next section header).
@@ -45,11 +42,13 @@ class ImportReader {
     // Whether another record may follow.
     bool HasMore();
     // The next record's disc code (normalised); nullopt when there is none: the end of the file
-    // (blank lines skipped), a read error, or the end marker left by a failed ini section.
+    // (blank lines skipped), a read error, or an ini section that failed.
     std::optional<std::string> NextCode();
     // Reads the rest of the record over record and rows 1 to 99 of tracks, which hold either a
     // new record's values or the stored record to be merged.
     ReadOutcome ReadBody(DiscRecord& record, StringGrid& tracks);
+    // Why the last record could not be read whole, for the user; empty when nothing failed.
+    const std::string& Failure() const { return failure_; }
 
   private:
     bool ReadLine(std::string& line);
@@ -60,6 +59,10 @@ class ImportReader {
     LineReader lines_;
     ImportFormat format_;
     std::string current_;
+    // Set by an ini section cut short by a read error: no further record is read. A flag of its
+    // own, so no line of the file, "[" included, can end the import.
+    bool ended_ = false;
+    std::string failure_;
 };
 
 }  // namespace snx

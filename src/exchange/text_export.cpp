@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "settings/file_names.h"
 #include "settings/settings.h"
 #include "store/record_file/record_file.h"
 #include "util/atomic_file.h"
@@ -80,12 +81,14 @@ bool WriteDiscs(DiscCatalogue& catalogue, AtomicFileWriter& writer, std::string&
 }  // namespace
 
 std::filesystem::path DefaultExportFile() {
-    return std::filesystem::path(AppSettings().ProgramDirectory) / "EXPORT.TXT";
+    return ResolveFileName(AppSettings().ProgramDirectory, data_file::kExport);
 }
 
-ExportResult ExportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
+ExportResult ExportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& named,
                              const ExportOptions& options, const ExchangeProgress& progress,
                              const ExchangeCancel& cancel) {
+    // A file of the same name in another case is the one replaced, never a second one beside it.
+    const std::filesystem::path file = ResolvePath(named);
     ExportResult result;
     std::error_code ignored;
     if (std::filesystem::exists(file, ignored) &&

@@ -24,11 +24,13 @@ struct ExportResult {
     std::int32_t Discs = 0;
 };
 
-// "EXPORT.TXT" in the data directory: the file the export offers first.
+// The export file of the data directory, in whatever case it exists: the file the export offers
+// first.
 std::filesystem::path DefaultExportFile();
 
-// Asks before replacing an existing file. The file appears whole or not at all: an existing
-// one is untouched by any failure. The track tables pass through the holder's catTracks.
+// Asks before replacing an existing file (of the name given in any case). The file appears whole or
+// not at all: an existing one is untouched by any failure. The track tables pass through the
+// holder's catTracks.
 ExportResult ExportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
                              const ExportOptions& options, const ExchangeProgress& progress = {},
                              const ExchangeCancel& cancel = {});

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 
+#include "settings/file_names.h"
 #include "settings/settings.h"
 #include "store/record_file/record_file.h"
 #include "util/user_messages.h"
@@ -32,14 +33,24 @@ bool Held(DiscCatalogue& catalogue, const std::string& code) {
 std::filesystem::path DefaultImportFile(ImportFormat format) {
     const Settings& settings = AppSettings();
     if (format == ImportFormat::Ini) {
-        return std::filesystem::path(settings.WindowsDirectory) / "sonatrix.ini";
+        return ResolveFileName(settings.WindowsDirectory, "sonatrix.ini");
     }
-    return std::filesystem::path(settings.ProgramDirectory) / "export.txt";
+    return ResolveFileName(settings.ProgramDirectory, data_file::kExport);
 }
 
-ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
+std::string ImportStopMessage(const ImportResult& result) {
+    std::string where = "The import stopped";
+    if (result.StopRecord > 0) {
+        where += " at record " + std::to_string(result.StopRecord) + " of the file";
+    }
+    return where + ": " + result.StopReason + " - " + std::to_string(result.Added + result.Merged) +
+           " discs were stored.";
+}
+
+ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& named,
                              const ImportOptions& options, const ExchangeProgress& progress,
                              const ExchangeCancel& cancel) {
+    const std::filesystem::path file = ResolvePath(named);
     ImportResult result;
     std::error_code ignored;
     if (!std::filesystem::exists(file, ignored)) {
@@ -74,6 +85,7 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
     Tfvlf& holder = catalogue.Holder();
     ImportReader reader(in, options.Format);
     int step = 0;
+    std::int32_t records = 0;
     ImportResult committed = result;
     auto batchStart = std::chrono::steady_clock::now();
     // The files stay open for a batch, and are closed for its commit.
@@ -95,6 +107,7 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
             result.Merged = committed.Merged;
             result.Skipped = committed.Skipped;
             result.Stopped = true;
+            result.StopReason = "the catalogue could not be written";
             return false;
         }
         committed = result;
@@ -124,7 +137,13 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         holder.catMemo.Text.clear();
 
         const std::optional<std::string> code = reader.NextCode();
+        ++records;
         if (!code) {
+            if (!reader.Failure().empty()) {
+                result.Stopped = true;
+                result.StopRecord = records;
+                result.StopReason = reader.Failure();
+            }
             break;
         }
         KeySnapshot keys;
@@ -143,6 +162,8 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         const ReadOutcome outcome = reader.ReadBody(record, holder.catTracks);
         if (outcome == ReadOutcome::Failed) {
             result.Stopped = true;
+            result.StopRecord = records;
+            result.StopReason = reader.Failure();
             break;
         }
         record.Orphan = true;
@@ -154,6 +175,8 @@ ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::pa
         }
         if (outcome == ReadOutcome::Partial) {
             result.Stopped = true;
+            result.StopRecord = records;
+            result.StopReason = reader.Failure();
             break;
         }
     }

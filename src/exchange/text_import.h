@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "catalogue/disc_catalogue.h"
 #include "exchange/import_reader.h"
@@ -27,17 +28,24 @@ struct ImportResult {
     ImportOutcome Outcome = ImportOutcome::Done;
     std::int32_t Added = 0;
     std::int32_t Merged = 0;
-    std::int32_t Skipped = 0;  // held already and not merged
-    bool Stopped = false;      // a record that could not be read ended the import
-    bool Cancelled = false;    // the user ended it; the discs stored so far stay
+    std::int32_t Skipped = 0;     // held already and not merged
+    bool Stopped = false;         // a record that could not be read ended the import
+    std::int32_t StopRecord = 0;  // the record of the file that did, counted from 1
+    std::string StopReason;       // why, for the user
+    bool Cancelled = false;       // the user ended it; the discs stored so far stay
 };
 
-// The file the import offers first: "export.txt" in the data directory for the record formats,
-// "sonatrix.ini" in the Windows directory for the ini file.
+// The file the import offers first: the export's file of the data directory for the record
+// formats, "sonatrix.ini" in the Windows directory for the ini file.
 std::filesystem::path DefaultImportFile(ImportFormat format);
 
-// Records pass through the holder's catTracks and catMemo. progress steps from 1 to 100 and
-// round again, once per record; cancel is asked before each record.
+// What the user is told when an import ended before the end of its file: where, why, and how
+// many discs were stored before.
+std::string ImportStopMessage(const ImportResult& result);
+
+// The file is found whatever the case of its name. Records pass through the holder's catTracks and
+// catMemo. progress steps from 1 to 100 and round again, once per record; cancel is asked before
+// each record.
 ImportResult ImportCatalogue(DiscCatalogue& catalogue, const std::filesystem::path& file,
                              const ImportOptions& options, const ExchangeProgress& progress = {},
                              const ExchangeCancel& cancel = {});

@@ -49,15 +49,15 @@ QImage SandblastBitmap() {
 }
 
 void WriteDefaultBitmaps(const std::filesystem::path& dataDirectory) {
-    const auto write = [&](const char* name, const QImage& image) {
+    const auto write = [&](std::string_view name, const QImage& image) {
         const std::filesystem::path file = ResolveFileName(dataDirectory, name);
         std::error_code error;
         if (!std::filesystem::exists(file, error)) {
             image.save(QString::fromStdString(file.string()), "BMP");
         }
     };
-    write("general.bmp", GeneralBitmap());
-    write("sandblst.bmp", SandblastBitmap());
+    write(data_file::kGeneralBitmap, GeneralBitmap());
+    write(data_file::kBackgroundTile, SandblastBitmap());
 }
 
 }  // namespace snx

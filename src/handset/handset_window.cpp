@@ -56,6 +56,7 @@
 #include "widgets/help_window.h"
 #include "widgets/image_control.h"
 #include "widgets/point_hand_cursor.h"
+#include "widgets/stored_text.h"
 
 namespace snx {
 
@@ -66,10 +67,6 @@ constexpr int kHintTime = 2000;  // milliseconds a hint stays up
 // False on Wayland, where the compositor alone places windows and a client cannot learn where.
 bool PlatformPlacesWindows() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-QString FromStored(std::string_view text) {
-    return QString::fromStdString(StoredTextToUtf8(text));
 }
 
 QString FromUtf8(std::string_view text) {

@@ -2,16 +2,9 @@
 
 #include "ui_lookup_chooser.h"
 #include "util/text.h"
+#include "widgets/stored_text.h"
 
 namespace snx {
-
-namespace {
-
-QString Text(const std::string& text) {
-    return QString::fromStdString(StoredTextToUtf8(text));
-}
-
-}  // namespace
 
 TfrmLookup::TfrmLookup(const std::vector<LookupCandidate>& candidates, bool offerCover,
                        QWidget* parent)
@@ -22,13 +15,13 @@ TfrmLookup::TfrmLookup(const std::vector<LookupCandidate>& candidates, bool offe
     ui_->setupUi(this);
     for (const LookupCandidate& c : candidates_) {
         auto* item = new QTreeWidgetItem(ui_->lvCandidates);
-        item->setText(0, Text(c.Name));
-        item->setText(1, Text(c.Artist));
+        item->setText(0, FromStored(c.Name));
+        item->setText(1, FromStored(c.Artist));
         item->setText(2, c.Year > 0 ? QString::number(c.Year) : QString());
-        item->setText(3, Text(c.Label));
-        item->setText(4, Text(c.Country));
+        item->setText(3, FromStored(c.Label));
+        item->setText(4, FromStored(c.Country));
         item->setText(5, QString::number(c.Tracks.size()));
-        item->setText(6, Text(c.Source));
+        item->setText(6, FromStored(c.Source));
     }
     for (int column = 0; column < ui_->lvCandidates->columnCount(); ++column) {
         ui_->lvCandidates->resizeColumnToContents(column);

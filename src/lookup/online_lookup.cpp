@@ -1,5 +1,6 @@
 #include "lookup/online_lookup.h"
 
+#include "settings/file_names.h"
 #include "settings/settings.h"
 
 namespace snx {
@@ -9,7 +10,7 @@ LookupServers LookupServersOf(const Settings& settings) {
 }
 
 std::filesystem::path LookupCacheDirectory(const std::filesystem::path& dataDirectory) {
-    return dataDirectory / "lookup";
+    return dataDirectory / data_file::kLookupCache;
 }
 
 OnlineLookup::OnlineLookup(std::filesystem::path dataDirectory, int timeoutMs)

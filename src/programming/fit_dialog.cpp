@@ -69,7 +69,7 @@ void TfrmFit::showEvent(QShowEvent* event) {
 }
 
 std::optional<MinSec> TfrmFit::Target() const {
-    return ParseFitTime(ui_->edTime->text().toStdString());
+    return ParseMinSec(ui_->edTime->text().toStdString());
 }
 
 void TfrmFit::IncludeBtnClick() {

@@ -1,7 +1,6 @@
 #include "programming/programme_lists.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "catalogue/disc_record.h"
@@ -40,7 +39,7 @@ void ProgrammeLists::AddToSrc(std::string row) {
 }
 
 void ProgrammeLists::AppendToDst(std::string row) {
-    total_ = AddMinSec(total_, RowTime(row));
+    total_ = AddMinSec(total_, RowTime(row).value_or(0));
     dst_.push_back({std::move(row), false});
 }
 
@@ -74,7 +73,7 @@ void ProgrammeLists::MoveSelectedTracks(std::vector<ProgrammeRow>& from,
     if (adding) {
         for (const ProgrammeRow& row : from) {
             if (row.Selected) {
-                total_ = AddMinSec(total_, RowTime(row.Text));
+                total_ = AddMinSec(total_, RowTime(row.Text).value_or(0));
                 if (sorted) {
                     InsertSorted(to, row);
                 } else {
@@ -87,7 +86,7 @@ void ProgrammeLists::MoveSelectedTracks(std::vector<ProgrammeRow>& from,
     }
     for (std::size_t i = from.size(); i-- > 0;) {
         if (from[i].Selected) {
-            total_ = SubtractMinSec(total_, RowTime(from[i].Text));
+            total_ = SubtractMinSec(total_, RowTime(from[i].Text).value_or(0));
             InsertSorted(to, from[i]);
             from.erase(from.begin() + static_cast<std::ptrdiff_t>(i));
         }
@@ -113,7 +112,7 @@ void ProgrammeLists::ExcludeBtnClick() {
     }
     for (std::size_t i = dst_.size(); i-- > 0;) {
         if (dst_[i].Selected) {
-            total_ = SubtractMinSec(total_, RowTime(dst_[i].Text));
+            total_ = SubtractMinSec(total_, RowTime(dst_[i].Text).value_or(0));
             dst_.erase(dst_.begin() + static_cast<std::ptrdiff_t>(i));
         }
     }
@@ -202,7 +201,7 @@ std::vector<std::optional<MinSec>> ProgrammeLists::AvailableTimes() const {
     std::vector<std::optional<MinSec>> times;
     times.reserve(src_.size());
     for (const ProgrammeRow& row : src_) {
-        times.push_back(ReadRowTime(row.Text));
+        times.push_back(RowTime(row.Text));
     }
     return times;
 }
@@ -229,22 +228,6 @@ void ProgrammeLists::btnAnyClick(std::optional<MinSec> target) {
 }
 
 // ---- Calculations --------------------------------------------------------------------------
-
-std::optional<MinSec> ReadRowTime(std::string_view row) {
-    return row.size() > kRowNumberWidth ? ParseFitTime(row.substr(kRowNumberWidth, kRowTimeWidth))
-                                        : std::nullopt;
-}
-
-std::optional<MinSec> ParseFitTime(std::string_view text) {
-    text = TrimBlanks(text);
-    MinSec value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 bool FitTargetValid(MinSec target) {
     if (!(target >= 0) || target >= 100.00) {

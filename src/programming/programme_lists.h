@@ -95,11 +95,6 @@ class ProgrammeLists {
 
 // ---- The two calculations, over the available rows in list order ---------------------------
 
-// A row's time for the calculations: none when characters 3-7 hold no time.
-std::optional<MinSec> ReadRowTime(std::string_view row);
-
-// The entered target: none when the text is not a number.
-std::optional<MinSec> ParseFitTime(std::string_view text);
 // False when the seconds (the two decimals) are above 59, or the time is 100.00 or more, or
 // below 0.
 bool FitTargetValid(MinSec target);

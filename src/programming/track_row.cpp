@@ -50,11 +50,8 @@ int RowTrackNumber(std::string_view row) {
     return error == std::errc() && end == digits.data() + digits.size() ? value : 0;
 }
 
-MinSec RowTime(std::string_view row) {
-    const std::string_view text = Field(row, kRowNumberWidth, kRowTimeWidth);
-    MinSec value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() ? value : 0;
+std::optional<MinSec> RowTime(std::string_view row) {
+    return ParseMinSec(Field(row, kRowNumberWidth, kRowTimeWidth));
 }
 
 std::string_view RowName(std::string_view row) {

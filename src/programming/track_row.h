@@ -2,6 +2,7 @@
 // 3-7, name from 8. Lists read rows back by position only, so the columns never move.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,8 @@ std::vector<std::string> TrackRows(int trackCount, const DiscRecord& record,
 
 // The track number of characters 1-2 (a leading blank allowed); 0 when they hold none.
 int RowTrackNumber(std::string_view row);
-// The time of characters 3-7; 0 when they hold none.
-MinSec RowTime(std::string_view row);
+// The time of characters 3-7; none when they hold no time.
+std::optional<MinSec> RowTime(std::string_view row);
 // Characters 8 onward.
 std::string_view RowName(std::string_view row);
 

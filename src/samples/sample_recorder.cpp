@@ -30,11 +30,11 @@ void SampleRecorder::Attach(PlayerEngine& engine, WaveDevice& wave) {
 }
 
 std::filesystem::path SampleRecorder::TargetFile() const {
-    return ResolveFileName(catalogue_.DataDirectory(), kRecordTarget);
+    return ResolveFileName(catalogue_.DataDirectory(), data_file::kRecording);
 }
 
 std::filesystem::path SampleRecorder::SampleFile() const {
-    return ResolveFileName(catalogue_.DataDirectory(), kDiscSample);
+    return ResolveFileName(catalogue_.DataDirectory(), data_file::kDiscSample);
 }
 
 bool SampleRecorder::BookmarkSet() const {

@@ -19,8 +19,6 @@ class DiscCatalogue;
 class PlayerEngine;
 class WaveDevice;
 
-constexpr const char* kRecordTarget = "$temp.wav";
-constexpr const char* kDiscSample = "Disc.wav";
 constexpr std::int16_t kSampleBlockType = 1026;
 
 struct RecordOptions {

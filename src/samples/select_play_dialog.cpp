@@ -113,7 +113,8 @@ void TfrmSelectPlay::FormShow() {
 }
 
 void TfrmSelectPlay::PlaySampleAt(std::int32_t address) {
-    const std::filesystem::path file = ResolveFileName(catalogue_.DataDirectory(), kDiscSample);
+    const std::filesystem::path file =
+        ResolveFileName(catalogue_.DataDirectory(), data_file::kDiscSample);
     if (ExtractSample(catalogue_, address, file)) {
         PlayFile(file);
     }

@@ -17,6 +17,7 @@
 #include "util/user_messages.h"
 #include "widgets/dialog_parts.h"
 #include "widgets/help_window.h"
+#include "widgets/stored_text.h"
 
 namespace snx {
 
@@ -27,10 +28,6 @@ constexpr std::size_t kMaxSettingText = 255;
 const QString kBitmapFilter = QStringLiteral("Bitmap file (*.bmp *.BMP)");
 const QString kApplicationsFilter = QStringLiteral("Applications (executable files)");
 const QString kAllFilter = QStringLiteral("All files (*)");
-
-QString FromStored(const std::string& text) {
-    return QString::fromStdString(StoredTextToUtf8(text));
-}
 
 std::string ToStored(const QString& text) {
     return CutText(text.toStdString(), kMaxSettingText);

@@ -82,4 +82,8 @@ std::filesystem::path ResolveFileName(const std::filesystem::path& directory,
     return best ? directory / *best : exact;
 }
 
+std::filesystem::path ResolvePath(const std::filesystem::path& file) {
+    return ResolveFileName(file.parent_path(), file.filename().string());
+}
+
 }  // namespace snx

@@ -128,7 +128,7 @@ Directories& CurrentDirectories() {
 }  // namespace
 
 std::filesystem::path Settings::FileName() const {
-    return ResolveFileName(ProgramDirectory, "SONATRIX.INI");
+    return ResolveFileName(ProgramDirectory, data_file::kSettings);
 }
 
 Settings DefaultSettings(const std::filesystem::path& dataDirectory,
@@ -174,7 +174,8 @@ Settings DefaultSettings(const std::filesystem::path& dataDirectory,
     s.IntroTime = 0.10;
     s.FitTracksTime = 45.00;
     s.UseBackgroundBitmap = true;
-    s.BackgroundBitmap = CutText(s.ProgramDirectory + "sandblst.bmp", kMaxSettingText);
+    s.BackgroundBitmap =
+        CutText(s.ProgramDirectory + std::string(data_file::kBackgroundTile), kMaxSettingText);
     s.HandsetBackColor = kButtonFaceColour;
     s.AutoPlayOnStartup = false;
     s.AutoStopOnClose = false;

@@ -1,7 +1,10 @@
 #include "util/min_sec.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include "util/text.h"
 
 namespace snx {
 
@@ -60,11 +63,48 @@ MinSec SubtractMinSec(MinSec a, MinSec b) {
 }
 
 std::string FormatMinSec(MinSec value) {
-    std::string result = Printf("%5.2f", std::fabs(value));
-    if (!result.empty() && result[0] == ' ') {
-        result[0] = '0';
+    // to_chars ignores the C locale that printf follows.
+    char buffer[400];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                            std::chars_format::fixed, 2);
+    std::string result(buffer, error == std::errc() ? end : buffer);
+    if (result.size() < 5) {
+        result.insert(0, 5 - result.size(), '0');
     }
     return result;
+}
+
+std::optional<MinSec> ParseMinSec(std::string_view text) {
+    // Far beyond any playing time, well inside what a record's 6-byte real holds.
+    constexpr double kLargest = 1e15;
+    std::string digits(TrimBlanks(text));
+    bool negative = false;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+        negative = digits.front() == '-';
+        digits.erase(0, 1);
+    }
+    int points = 0;
+    bool anyDigit = false;
+    for (char& c : digits) {
+        if (c == ',' || c == '.') {
+            c = '.';
+            ++points;
+        } else if (c >= '0' && c <= '9') {
+            anyDigit = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!anyDigit || points > 1) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                              std::chars_format::fixed);
+    if (error != std::errc() || end != digits.data() + digits.size() || !(value < kLargest)) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
 }
 
 std::string FormatNumber(int width, int value) {

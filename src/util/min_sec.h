@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace snx {
 
@@ -35,8 +37,14 @@ Msf MinSecToMsf(MinSec value);
 MinSec AddMinSec(MinSec a, MinSec b);
 MinSec SubtractMinSec(MinSec a, MinSec b);
 
-// "%5.2f" of the absolute value with a leading blank turned into "0": 3.05 -> "03.05".
+// The absolute value with two decimals and at least two digits before the dot: 3.05 -> "03.05".
+// Always a dot, whatever the locale: it is a time notation, not a decimal number.
 std::string FormatMinSec(MinSec value);
+// The one reader of MinSec text, for rows, dialogs and files: blanks around it, an optional
+// sign, digits with at most one dot. A comma is taken for the dot, as files written by older
+// versions under a comma locale have it. nullopt for anything else, and for values too large
+// for a record's 6-byte real to hold.
+std::optional<MinSec> ParseMinSec(std::string_view text);
 // The value right-aligned in width characters.
 std::string FormatNumber(int width, int value);
 

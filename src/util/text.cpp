@@ -82,15 +82,6 @@ std::string UpperAscii(std::string_view text) {
     return upper;
 }
 
-bool ContainsUpper(std::string_view text, std::string_view upperNeedle) {
-    const auto upper = [](char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    };
-    return std::search(text.begin(), text.end(), upperNeedle.begin(), upperNeedle.end(),
-                       [&](char t, char n) { return upper(t) == n; }) != text.end() ||
-           upperNeedle.empty();
-}
-
 bool IsValidUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         if (static_cast<unsigned char>(text[at]) < 0x80) {
@@ -145,6 +136,21 @@ std::string StoredTextToUtf8(std::string_view text) {
         AppendUtf8(out, code);
     }
     return out;
+}
+
+bool ContainsUpper(std::string_view storedText, std::string_view upperNeedle) {
+    if (upperNeedle.empty()) {
+        return true;
+    }
+    const auto upper = [](char c) {
+        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    };
+    const auto contains = [&](std::string_view text) {
+        return std::search(text.begin(), text.end(), upperNeedle.begin(), upperNeedle.end(),
+                           [&](char t, char n) { return upper(t) == n; }) != text.end();
+    };
+    // Most stored texts are UTF-8 already and are searched where they lie.
+    return IsValidUtf8(storedText) ? contains(storedText) : contains(StoredTextToUtf8(storedText));
 }
 
 }  // namespace snx

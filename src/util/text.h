@@ -19,13 +19,14 @@ std::string_view TrimBlanks(std::string_view text);
 // Upper-cases the letters a to z only, as the catalogue's filters compare.
 std::string UpperAscii(std::string_view text);
 
-// Whether needle, already upper-case, occurs in text with its letters a to z taken as A to Z.
-bool ContainsUpper(std::string_view text, std::string_view upperNeedle);
-
 bool IsValidUtf8(std::string_view text);
 
 // Stored texts are bytes: UTF-8 from this program, or Windows-1252 from catalogues made on other
 // platforms. Gives UTF-8 for display: the text itself when it is valid UTF-8, else decoded.
 std::string StoredTextToUtf8(std::string_view text);
+
+// Whether needle (UTF-8, already upper-case) occurs in the stored text as it is shown, that is
+// decoded as above, with its letters a to z taken as A to Z: the catalogue's filters.
+bool ContainsUpper(std::string_view storedText, std::string_view upperNeedle);
 
 }  // namespace snx

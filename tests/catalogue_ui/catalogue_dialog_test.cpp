@@ -255,6 +255,19 @@ TEST_F(BrowserTest, FiltersShowOnlyWhatTheirTextsFind) {
     form.rbName->click();
     EXPECT_NE(std::find(Texts(*browser).begin(), Texts(*browser).end(), discs[9].Record.Name),
               Texts(*browser).end());
+
+    // An older catalogue's Windows-1252 composer is matched as it is shown: "saëns" typed becomes
+    // "SAëNS" and finds "Saint-Saëns".
+    form.edRef->clear();
+    Store("00000000000000E1", "Carnival of the Animals", "Camille Saint-Sa\xEBns");
+    form.edName->setFocus();
+    for (const QChar c : QStringLiteral("sa\u00EBns")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(form.edName, &press);
+    }
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form.edName, &enter);
+    EXPECT_EQ(Texts(*browser), Strings{"Carnival of the Animals"});
 }
 
 TEST_F(BrowserTest, AHeadingOrNothingSelectedGivesEachButtonsMessage) {

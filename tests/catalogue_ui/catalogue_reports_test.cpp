@@ -8,9 +8,12 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -21,6 +24,7 @@
 #include "catalogue_ui/printing_dlg.h"
 #include "store/block_file/vlf.h"
 #include "tests/support/catalogue_fixture.h"
+#include "tests/support/locale_scope.h"
 #include "tests/support/modal_dialog.h"
 
 namespace snx {
@@ -94,11 +98,18 @@ std::vector<WordBox> FirstPageWords(const fs::path& pdf) {
          at = boxes.find("<word ", at + 1)) {
         const std::size_t close = boxes.find('>', at);
         const std::string tag = boxes.substr(at, close - at);
+        // Read whatever the locale: stod would stop at the point under a comma locale.
         const auto attribute = [&tag](const char* name) {
             const auto found = tag.find(std::string(name) + "=\"");
-            return found == std::string::npos
-                       ? -1.0
-                       : std::stod(tag.substr(found + std::strlen(name) + 2));
+            if (found == std::string::npos) {
+                return -1.0;
+            }
+            std::string number = tag.substr(found + std::strlen(name) + 2);
+            number = number.substr(0, number.find('"'));
+            std::replace(number.begin(), number.end(), ',', '.');
+            double value = -1.0;
+            std::from_chars(number.data(), number.data() + number.size(), value);
+            return value;
         };
         words.push_back({boxes.substr(close + 1, boxes.find("</word>", close) - close - 1),
                          attribute("xMin"), attribute("yMin"), attribute("xMax"),
@@ -359,6 +370,14 @@ TEST_F(ReportsTest, TheReportFontIsTheMetricCompatibleFamilySetupInstalls) {
 }
 
 TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeader) {
+    // On a German desktop the date is written the German way and the times keep their dot.
+    const test::CommaLocale locale;
+    ASSERT_TRUE(locale.Active());
+    struct GermanDates {
+        QLocale Before;
+        GermanDates() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+        ~GermanDates() { QLocale::setDefault(Before); }
+    } const germanDates;
     std::map<std::string, std::string> composerOf;
     const char* const composers[] = {"Bartok", "Haydn", "Mozart", "Schubert", "Ravel"};
     StringGrid tracks(3, 100);
@@ -386,7 +405,7 @@ TEST_F(ReportsTest, AComposerListingHeadsEachComposersDiscsOnPagesWithTheirHeade
         EXPECT_NE(page.find("Page: " + std::to_string(p + 1)), std::string::npos) << p;
         EXPECT_NE(page.find("CD Catalogue"), std::string::npos) << p;
         EXPECT_NE(page.find("by composer"), std::string::npos) << p;
-        EXPECT_NE(page.find("Collector: Tester - Printed on 8 December 2026"), std::string::npos)
+        EXPECT_NE(page.find("Collector: Tester - Printed on 8 Dezember 2026"), std::string::npos)
             << p;
         EXPECT_NE(page.find("Music type"), std::string::npos) << p;
         for (const std::string& line : LinesOf(page)) {

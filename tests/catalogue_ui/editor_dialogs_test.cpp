@@ -124,9 +124,16 @@ TEST_F(EditorDialogTest, ControlsShowTheRecordAndTheSettings) {
     EXPECT_EQ(form.memDisc->toPlainText(), QStringLiteral("A note"));
     EXPECT_EQ(form.edYear->text(), QStringLiteral("1987"));
     EXPECT_EQ(form.lbTracks->count(), 3);
-    EXPECT_EQ(form.edName->maxLength(), 100);
-    EXPECT_EQ(Edit(dialog, "edLab")->maxLength(), 50);
-    EXPECT_EQ(form.edRef->maxLength(), 30);
+    // Each field takes what its stored width holds.
+    for (const auto& [edit, width] :
+         {std::pair{form.edName, 100}, std::pair{Edit(dialog, "edLab"), 50},
+          std::pair{form.edRef, 30}}) {
+        edit->setText(QString(width - 1, QLatin1Char('x')));
+        Type(edit, Qt::Key_A, QStringLiteral("\u00E9"));  // two bytes: one too many
+        Type(edit, Qt::Key_A, QStringLiteral("a"));
+        Type(edit, Qt::Key_A, QStringLiteral("a"));
+        EXPECT_EQ(edit->text(), QString(width - 1, QLatin1Char('x')) + QLatin1Char('a'));
+    }
     EXPECT_FALSE(form.btnSample->isEnabled());
     EXPECT_FALSE(form.btnWaveDel->isEnabled());
     EXPECT_TRUE(form.btnOK->isDefault());
@@ -409,14 +416,20 @@ class HandsetEditorTest : public test::HandsetFixture {};
 TEST_F(HandsetEditorTest, ARecordTypedIsStoredReloadedAndShownAsTyped) {
     InsertDisc(2);
     QString name;
-    for (int i = 0; i < 100; ++i) {
-        name += QChar(0x00E9);  // é: 100 characters, 200 bytes
+    for (int i = 0; i < 60; ++i) {
+        name += QChar(0x00E9);  // é: 60 characters, 120 bytes
     }
     {
         const auto opened = test::WhenOpened<TfrmCDData>([&](TfrmCDData& dialog) {
             Ui::TfrmCDData& form = dialog.Form();
             EXPECT_EQ(form.edName->text(), QStringLiteral("Album"));
-            form.edName->setText(name);
+            // The field takes what its 100 bytes hold, and the rest is refused as it is typed.
+            form.edName->clear();
+            for (const QChar c : name) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(form.edName, &press);
+            }
+            EXPECT_EQ(form.edName->text(), name.left(50));
             Edit(dialog, "edComp")->setText(QStringLiteral("Dvořák"));
             Edit(dialog, "edArt")->setText(QStringLiteral("Artist"));
             form.ed1->setText(QStringLiteral("One"));

@@ -1,6 +1,8 @@
 // The reference list editor through its controls.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -25,18 +27,26 @@ QStringList Items(const QListWidget& list) {
     return items;
 }
 
+// Types text into the box key by key, as the user does.
+void Type(QLineEdit& edit, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&edit, &press);
+    }
+}
+
 class ListDialogTest : public testing::Test {
   protected:
     test::TempDir dir_;
     test::ScriptedMessages messages_;
 };
 
-TEST_F(ListDialogTest, AMissingMusicTypeFileIsCreatedEmptyAsTypeFle) {
+TEST_F(ListDialogTest, AMissingMusicTypeFileIsCreatedEmpty) {
     TfrmLists dialog(ReferenceListKind::Types, dir_.Path());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Music types"));
     EXPECT_EQ(dialog.lbList()->count(), 0);
-    ASSERT_TRUE(std::filesystem::exists(dir_.Path() / "Type.fle"));
-    EXPECT_EQ(std::filesystem::file_size(dir_.Path() / "Type.fle"), 0u);
+    ASSERT_TRUE(std::filesystem::exists(dir_.Path() / "type.fle"));
+    EXPECT_EQ(std::filesystem::file_size(dir_.Path() / "type.fle"), 0u);
 }
 
 TEST_F(ListDialogTest, AddingAMusicTypeAllows30CharactersAndEditing50) {
@@ -48,8 +58,9 @@ TEST_F(ListDialogTest, AddingAMusicTypeAllows30CharactersAndEditing50) {
             EXPECT_EQ(item.windowTitle(), QStringLiteral("Music types"));
             EXPECT_EQ(item.findChild<QWidget*>(QStringLiteral("gbItem"))->property("title"),
                       QStringLiteral("Music type's name"));
-            EXPECT_EQ(item.edName()->maxLength(), 30);
             EXPECT_TRUE(item.edName()->text().isEmpty());
+            Type(*item.edName(), QString(31, QLatin1Char('b')));
+            EXPECT_EQ(item.edName()->text(), QString(30, QLatin1Char('b')));
             item.edName()->setText(QStringLiteral("Blues"));
             test::Shot(item, "item_dialog.png");
             item.accept();
@@ -61,8 +72,11 @@ TEST_F(ListDialogTest, AddingAMusicTypeAllows30CharactersAndEditing50) {
     dialog.lbList()->setCurrentRow(1);
     {
         const auto opened = test::WhenOpened<TfrmItem>([](TfrmItem& item) {
-            EXPECT_EQ(item.edName()->maxLength(), 50);
             EXPECT_EQ(item.edName()->text(), QStringLiteral("Jazz"));
+            item.edName()->setText(QString(46, QLatin1Char('j')));
+            Type(*item.edName(), QStringLiteral("\u00E9\u00E9\u00E9"));  // 2 bytes each
+            EXPECT_EQ(item.edName()->text(),
+                      QString(46, QLatin1Char('j')) + QChar(0xE9) + QChar(0xE9));
             item.edName()->setText(QStringLiteral("Acid jazz"));
             item.accept();
         });
@@ -76,12 +90,29 @@ TEST_F(ListDialogTest, AddingAMusicTypeAllows30CharactersAndEditing50) {
     EXPECT_EQ(test::ReadFileText(dir_.Path() / "type.fle"), "Acid jazz\r\nBlues\r\n");
 }
 
+TEST_F(ListDialogTest, AnEntryLongerThanTheEditWidthIsKeptWholeUnlessChanged) {
+    const std::string entry = "Label of seventy characters " + std::string(42, 'x');
+    test::WriteFileText(dir_.Path() / "label.fle", entry + "\r\n");
+    TfrmLists dialog(ReferenceListKind::Labels, dir_.Path());
+    dialog.lbList()->setCurrentRow(0);
+    {
+        const auto opened = test::WhenOpened<TfrmItem>([&](TfrmItem& item) {
+            EXPECT_EQ(item.edName()->text().toStdString(), entry);
+            item.edName()->end(false);
+            Type(*item.edName(), QStringLiteral("y"));  // it cannot grow
+            item.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+        });
+        dialog.Button("btnEdit")->click();
+    }
+    dialog.Button("btnOK")->click();
+    EXPECT_EQ(test::ReadFileText(dir_.Path() / "label.fle"), entry + "\r\n");
+}
+
 TEST_F(ListDialogTest, ADuplicateAddedTwiceIsWrittenTwice) {
     test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\n");
     TfrmLists dialog(ReferenceListKind::Composers, dir_.Path());
     for (const char* name : {"bach", "Bach"}) {
         const auto opened = test::WhenOpened<TfrmItem>([name](TfrmItem& item) {
-            EXPECT_EQ(item.edName()->maxLength(), 100);
             item.edName()->setText(QString::fromLatin1(name));
             item.accept();
         });

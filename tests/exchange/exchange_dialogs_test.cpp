@@ -13,10 +13,12 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <functional>
+#include <regex>
 
 #include "exchange/export_dialog.h"
 #include "exchange/import_dialog.h"
 #include "tests/support/catalogue_fixture.h"
+#include "tests/support/locale_scope.h"
 #include "tests/support/random_discs.h"
 #include "widgets/help_window.h"
 #include "widgets/progress_window.h"
@@ -215,6 +217,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<OptionCase>& param) { return std::string(param.param.Name); });
 
 TEST_F(ExchangeDialogsTest, SonatrixDefaultRoundTripThroughBothWindows) {
+    const test::CommaLocale locale;  // times keep their dot where numbers take a comma
+    ASSERT_TRUE(locale.Active());
     const std::vector<Disc> discs = StoreDiscs(500);
     {
         TfrmExport dialog(*catalogue_);
@@ -224,12 +228,14 @@ TEST_F(ExchangeDialogsTest, SonatrixDefaultRoundTripThroughBothWindows) {
         ASSERT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.LastResult().Discs, 500);
     }
+    const std::string text = test::ReadFileText(file_);
+    EXPECT_TRUE(std::regex_search(text, std::regex("\r\n[0-9]{2,}\\.[0-9]{2}\r\n")));
+    EXPECT_FALSE(std::regex_search(text, std::regex("\r\n[0-9]{2,},[0-9]{2}\r\n")));
     EmptyCatalogue();
     {
+        // The file each window offers first is the same one.
         TfrmImport dialog(*catalogue_);
         dialog.show();
-        // The export's file name differs only in case; file names are matched without it.
-        SetFile(dialog, file_);
         Click(dialog, "btnOK");
         ASSERT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.LastResult().Added, 500);
@@ -238,6 +244,29 @@ TEST_F(ExchangeDialogsTest, SonatrixDefaultRoundTripThroughBothWindows) {
         test::ExpectImported(disc, Load(disc.Record.Identity), holder_->catTracks);
     }
     EXPECT_TRUE(messages_.Errors().empty());
+
+    // A file an older version wrote under another case is the one both windows find.
+    const std::filesystem::path older = dir_ / "Export.txt";
+    std::filesystem::rename(file_, older);
+    {
+        TfrmExport dialog(*catalogue_);
+        dialog.show();
+        Click(dialog, "btnDefault");
+        messages_.Answer(false);
+        Click(dialog, "btnOK");
+        EXPECT_EQ(
+            messages_.Messages().back(),
+            (test::ScriptedMessages::Message{true, "File exists - do you wish to overwrite it?"}));
+        EXPECT_TRUE(dialog.isVisible());
+    }
+    {
+        TfrmImport dialog(*catalogue_);
+        dialog.show();
+        EXPECT_EQ(Control<QLineEdit>(dialog, "edFile")->text().toStdString(), older.string());
+        Click(dialog, "btnOK");
+        EXPECT_EQ(dialog.LastResult().Skipped, 500);
+    }
+    EXPECT_FALSE(std::filesystem::exists(file_));
 }
 
 TEST_F(ExchangeDialogsTest, ExportAsksBeforeReplacingAndStaysOpenOnFailure) {
@@ -273,7 +302,7 @@ TEST_F(ExchangeDialogsTest, ImportControlsAndMissingFiles) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import CD database"));
     EXPECT_EQ(HelpContextOf(&dialog), 1028);
     auto* edFile = Control<QLineEdit>(dialog, "edFile");
-    EXPECT_EQ(edFile->text().toStdString(), (dir_.Path() / "export.txt").string());
+    EXPECT_EQ(edFile->text().toStdString(), (dir_.Path() / "EXPORT.TXT").string());
     EXPECT_FALSE(dialog.Options().Merge);
     EXPECT_FALSE(Control<QCheckBox>(dialog, "cbMerge")->toolTip().isEmpty());
 

@@ -71,6 +71,18 @@ TEST(ImportReaderTest, Version4RecordsWithBlankLinesAround) {
     EXPECT_EQ(first.Tracks.Cell(0, 2), "Track 2");
     EXPECT_EQ(first.Tracks.Cell(2, 2), "B");
     EXPECT_EQ(records[1].Code, "00000000000000BB");
+
+    // "[" is text in this format: fields holding it end nothing, even as a record's last line.
+    std::string bracketed = Version4("[cc]", "[", 1);
+    bracketed.replace(bracketed.find("U2"), 2, "[");
+    bracketed.replace(bracketed.rfind("B\r\n"), 1, "[");
+    const std::vector<Read> after =
+        ReadAll(bracketed + Version4("[dd]", "After", 1), ImportFormat::Version4);
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0].Record.Name, "[");
+    EXPECT_EQ(after[0].Record.User2, "[");
+    EXPECT_EQ(after[0].Tracks.Cell(2, 1), "[");
+    EXPECT_EQ(after[1].Record.Name, "After");
 }
 
 TEST(ImportReaderTest, Version4BadNumbers) {
@@ -120,8 +132,10 @@ TEST(ImportReaderTest, Version3Record) {
     for (int n = 1; n <= 30; ++n) {
         text += "Song " + std::to_string(n) + "\n";
     }
-    const std::vector<Read> records = ReadAll(text, ImportFormat::Version3);
-    ASSERT_EQ(records.size(), 1u);
+    text.replace(text.find("Song 30"), 7, "[");
+    const std::vector<Read> records =
+        ReadAll(text + "[00000000000000C4]\nNext\n", ImportFormat::Version3);
+    ASSERT_EQ(records.size(), 2u);
     const Read& read = records[0];
     EXPECT_EQ(read.Outcome, ReadOutcome::Complete);
     EXPECT_EQ(read.Record.Composer, "Composer");
@@ -129,7 +143,9 @@ TEST(ImportReaderTest, Version3Record) {
     EXPECT_EQ(read.Record.Artist, "Unknown");
     EXPECT_EQ(read.Record.Programme, (std::vector<std::uint8_t>{3, 1, 2}));
     EXPECT_EQ(read.Record.TrackCount, 30);
-    EXPECT_EQ(read.Tracks.Cell(0, 30), "Song 30");
+    EXPECT_EQ(read.Tracks.Cell(0, 30), "[");
+    EXPECT_EQ(records[1].Code, "00000000000000C4");      // the "[" above ended nothing
+    EXPECT_EQ(records[1].Outcome, ReadOutcome::Failed);  // cut short
 }
 
 TEST(ImportReaderTest, IniSections) {

@@ -178,5 +178,24 @@ TEST_F(TextExchangeTest, ImportOfMissingOrUnreadableFiles) {
               (std::vector<std::string>{"File not found", "Cannot open requested file."}));
 }
 
+TEST_F(TextExchangeTest, AnImportEndedEarlySaysWhereWhyAndHowManyWereStored) {
+    const std::string record = "Name\r\nA\r\nC\r\nR\r\nT\r\nL\r\nU1\r\nU2\r\n0\r\n0\r\n";
+    test::WriteFileText(file_, "[A1]\r\n" + record + "0\r\n[A2]\r\n" + record + "0\r\n[A3]\r\n" +
+                                   record + "two\r\n[A4]\r\n" + record + "0\r\n");
+    ImportResult result = Import();
+    EXPECT_TRUE(result.Stopped);
+    EXPECT_EQ(result.Added, 2);
+    EXPECT_EQ(ImportStopMessage(result),
+              "The import stopped at record 3 of the file: its number of tracks is not a number "
+              "- 2 discs were stored.");
+
+    test::WriteFileText(file_, "[B1]\r\n" + record + "1\r\n03.05\r\n");
+    result = Import();
+    EXPECT_EQ(result.Added, 0);
+    EXPECT_EQ(ImportStopMessage(result),
+              "The import stopped at record 1 of the file: the file ends inside it - 0 discs were "
+              "stored.");
+}
+
 }  // namespace
 }  // namespace snx

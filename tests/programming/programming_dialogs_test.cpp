@@ -36,6 +36,7 @@
 #include "tests/support/demo_image.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/image_generator.h"
+#include "tests/support/locale_scope.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -140,6 +141,8 @@ TEST_F(DialogsTest, WhilePlayingTheModeCannotBeChangedAndNoDialogOpens) {
 }
 
 TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
+    const test::CommaLocale locale;  // rows keep their dot where numbers take a comma
+    ASSERT_TRUE(locale.Active());
     InsertDisc(12);
     const auto opened = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
         test::Shot(dialog, "tracks_dialog.png");
@@ -149,9 +152,10 @@ TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
         for (int i = 0; i < 12; ++i) {
             const std::string row = list.Row(i).toStdString();
             EXPECT_EQ(RowTrackNumber(row), i + 1);
-            EXPECT_DOUBLE_EQ(RowTime(row), 1 + (i + 1) * 0.01);
+            EXPECT_DOUBLE_EQ(RowTime(row).value_or(0), 1 + (i + 1) * 0.01);
             EXPECT_EQ(RowName(row), "Song " + std::to_string(i + 1));
         }
+        EXPECT_EQ(list.Row(4), QStringLiteral(" 501.05Song 5"));
         list.setCurrentRow(4);
         dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
     });
@@ -226,6 +230,8 @@ QString TimeShown(QDialog& dialog) {
 }
 
 TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
+    const test::CommaLocale locale;
+    ASSERT_TRUE(locale.Active());
     InsertDemo();
     ASSERT_TRUE(Action("Custom pr&ogramme...")->isEnabled());
     EXPECT_EQ(Action("Custom pr&ogramme...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -240,10 +246,11 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
         src.item(2)->setSelected(true);
         Button(dialog, "btnInclude")->click();
         Button(dialog, "btnInclude")->click();
-        const MinSec one = RowTime(src.Row(0).toStdString());
-        const MinSec three = RowTime(src.Row(2).toStdString());
-        EXPECT_EQ(TimeShown(dialog).toStdString(),
-                  FormatMinSec(AddMinSec(AddMinSec(one, three), AddMinSec(one, three))));
+        const MinSec one = MsfToMinSec(record.TrackLengths[0]);
+        const MinSec three = MsfToMinSec(record.TrackLengths[2]);
+        const MinSec total = AddMinSec(AddMinSec(one, three), AddMinSec(one, three));
+        ASSERT_GT(total, 0);
+        EXPECT_EQ(TimeShown(dialog).toStdString(), FormatMinSec(total));
         TrackList& dst = *dialog.DstList();
         ASSERT_EQ(dst.count(), 4);
         dst.item(3)->setSelected(true);
@@ -275,8 +282,11 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
 }
 
 TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTime) {
+    const test::CommaLocale locale;
+    ASSERT_TRUE(locale.Active());
     AppSettings().FitTracksTime = 1.30;
     InsertDemo();
+    const DiscRecord& record = window->Engine().Record();
     Programme() = {3, 3};
     ASSERT_TRUE(Action("&Fit tracks to time...")->isEnabled());
     EXPECT_EQ(Action("&Fit tracks to time...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -312,7 +322,9 @@ TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTim
         for (int i = 0; i < dialog.DstList()->count(); ++i) {
             const std::string row = dialog.DstList()->Row(i).toStdString();
             chosen.push_back(RowTrackNumber(row));
-            sum = AddMinSec(sum, RowTime(row));
+            sum = AddMinSec(
+                sum, MsfToMinSec(
+                         record.TrackLengths[static_cast<std::size_t>(RowTrackNumber(row) - 1)]));
         }
         EXPECT_LE(sum, 1.30);
         EXPECT_EQ(TimeShown(dialog).toStdString(), FormatMinSec(sum));

@@ -124,6 +124,16 @@ TEST_F(CatalogueToolTest, ListsInBrowseOrderWithMarks) {
     EXPECT_EQ(Run("list --track 'fugue part 3'").Out, "3\t0000000000000003\tS\tArt of Fugue\n");
     EXPECT_EQ(Run("list --name miles").Out, "2\t0000000000000002\tO\tKind of Blue\n");
     EXPECT_EQ(Run("list --by colour").Status, 1);
+
+    // A name an older catalogue stored in Windows-1252 is matched as it is shown.
+    InitRecordFiles(8);
+    {
+        Tfvlf holder(dir_.Path());
+        DiscCatalogue catalogue(holder, nullptr);
+        Add(catalogue, "0000000000000004", "Carnival", "Camille Saint-Sa\xEBns", "Ensemble", 1);
+    }
+    ExitRecordFiles();
+    EXPECT_EQ(Run("list --name 'SA\xC3\xABNS'").Out, "4\t0000000000000004\t-\tCarnival\n");
 }
 
 TEST_F(CatalogueToolTest, ShowsEveryFieldAsTextAndJson) {
@@ -211,6 +221,15 @@ TEST_F(CatalogueToolTest, ExportsAndImportsText) {
     EXPECT_EQ(Run("import '" + ini + "' --ini").Status, 0);
     EXPECT_NE(Run("show 0000000000000ABC").Out.find("Name: From the ini\n"), std::string::npos);
     EXPECT_EQ(Run("import '" + ini + "' --v5").Status, 1);
+
+    // An import that cannot read its file to the end says so and fails.
+    test::WriteFileText(file, test::ReadFileText(file).substr(0, 200));
+    r = Run("import '" + file + "' --merge");
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(Errors().find("stopped at record 2 of the file: the file ends inside it - 1 discs "
+                            "were stored."),
+              std::string::npos)
+        << Errors();
 }
 
 TEST_F(CatalogueToolTest, ExplainsItsUsage) {

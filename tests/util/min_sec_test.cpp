@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "tests/support/locale_scope.h"
+
 namespace snx {
 namespace {
 
@@ -70,6 +72,23 @@ TEST(MinSec, FormatsWithTwoDecimalsAndALeadingZero) {
     EXPECT_EQ(FormatMinSec(-3.05), "03.05");
     EXPECT_EQ(FormatMinSec(0.0), "00.00");
     EXPECT_EQ(FormatMinSec(1e20).size(), 24u);
+}
+
+// A time notation, not a decimal number: the same text, written and read, in a comma locale.
+TEST(MinSec, TextHasADotAndReadsBackInACommaLocale) {
+    const test::CommaLocale locale;
+    ASSERT_TRUE(locale.Active()) << test::CommaLocale::kName << " is missing; run scripts/setup";
+    EXPECT_EQ(FormatMinSec(3.05), "03.05");
+    EXPECT_EQ(FormatMinSec(72.0), "72.00");
+    EXPECT_EQ(ParseMinSec("03.05"), 3.05);
+    EXPECT_EQ(ParseMinSec(" 45.3 "), 45.3);
+    EXPECT_EQ(ParseMinSec("-1.5"), -1.5);
+    // Files written by older versions under such a locale have the comma.
+    EXPECT_EQ(ParseMinSec("72,00"), 72.0);
+    for (const char* text : {"", ".", "1.2.3", "1e3", "inf", "nan", "0x1p3", "4 5", "1e20"}) {
+        EXPECT_EQ(ParseMinSec(text), std::nullopt) << text;
+    }
+    EXPECT_EQ(ParseMinSec("99999999999999999999"), std::nullopt);  // beyond a record's real
 }
 
 TEST(MinSec, FormatsNumbersRightAligned) {
