@@ -302,7 +302,8 @@ void TSnx::BuildMenus() {
     miBrowse_ = add(file, "Bro&wse CD database", QKeySequence(Qt::CTRL | Qt::Key_W),
                     [this] { btnBrowseClick(); });
     file->addSeparator();
-    add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
+    // "&I" is the import's; the image takes a letter no other File command has.
+    add(file, "I&nsert disc image...", {}, [this] { InsertImageClick(); });
     add(file, "&Configure Sonatrix...", {}, [this] { ConfigureSonatrix1Click(); });
     add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
     file->addSeparator();

@@ -74,11 +74,15 @@ inline void Type(const QString& text) {
     }
 }
 
-// The menu opened by Alt and the first letter, then each further letter pressed in the menu on
-// top; the last letter chooses the command. A letter that only moves the highlight (two items
-// share it) leaves the menu open, which fails.
-inline void Menu(const char* letters) {
+// The menu of window opened by Alt and the first letter, then each further letter pressed in the
+// menu on top; the last letter chooses the command. A letter that only moves the highlight (two
+// items share it) leaves the menu open, which fails. The window is made active first, as the
+// window system does when a dialog over it closes.
+inline void Menu(QWidget& window, const char* letters) {
     ASSERT_NE(letters[0], '\0');
+    if (QApplication::activeWindow() != &window) {
+        Activate(window);
+    }
     Alt(letters[0]);
     for (const char* letter = letters + 1; *letter != '\0'; ++letter) {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
