@@ -278,10 +278,13 @@ void TSnx::BuildControls() {
     }
 
     timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(kTickInterval);
     tmrSkip_ = new QTimer(this);
+    tmrSkip_->setObjectName(QStringLiteral("tmrSkip"));
     tmrSkip_->setInterval(250);
     tmrVolume_ = new QTimer(this);
+    tmrVolume_->setObjectName(QStringLiteral("tmrVolume"));
 }
 
 void TSnx::BuildMenus() {

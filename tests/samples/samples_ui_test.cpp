@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTimer>
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue/vlf.h"
@@ -15,7 +16,9 @@
 #include "samples/sample_list.h"
 #include "samples/select_play_dialog.h"
 #include "tests/samples/wave_test_support.h"
+#include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/user_input.h"
 #include "ui_select_play_dialog.h"
 #include "widgets/help_window.h"
 
@@ -166,24 +169,33 @@ TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
     EXPECT_EQ(messages.UnusedAnswers(), 0u);
 }
 
-TEST_F(SamplesTest, StopEndsABookmarkRecordingAtOnceAndAsks) {
+TEST_F(SamplesTest, StopEndsABookmarkRecordingAtOnceAndAsksOnce) {
     Start(2);
     Engine().State.BookmarkStart = device->TrackStart[1];
-    Engine().State.BookmarkEnd = device->TrackStart[2];
-    record.show();
-    auto* book = record.findChild<QRadioButton*>(QStringLiteral("rbBook"));
-    EXPECT_TRUE(book->isEnabled());
-    EXPECT_TRUE(book->isChecked()) << "a marked bookmark is what gets recorded";
-    record.btnStartClick();
-    EXPECT_FALSE(record.isVisible()) << "closed with OK";
+    Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(device->TrackStart[1]) + 150);
+    recorder.AskSaveName = [] { return std::nullopt; };
+    test::Activate(*window);
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmRecord>([](TfrmRecord& dialog) {
+        auto* book = dialog.findChild<QRadioButton*>(QStringLiteral("rbBook"));
+        EXPECT_TRUE(book->isEnabled());
+        EXPECT_TRUE(book->isChecked()) << "a marked bookmark is what gets recorded";
+        test::Click(dialog.findChild<QPushButton*>(QStringLiteral("btnStart")));
+    });
+    test::Alt('j');
+    ASSERT_TRUE(boxes.Done());
+    ASSERT_TRUE(recorder.RecordingActive());
     EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
     clock.AdvanceSeconds(1);
-    Tick();
-    recorder.AskSaveName = [] { return std::nullopt; };
-    messages.Answer(false);
-    window->btnStopClick();
-    EXPECT_TRUE(Asked());
+    // The disc is stopped before the question, so while it is up the end of the bookmark, ticks
+    // later, ends nothing a second time.
+    boxes.Question(kQuestion, false).After(Child<QTimer>("Timer"), 3, [this] {
+        clock.Advance(500'000);
+    });
+    test::Menu(*window, "os");
+    EXPECT_TRUE(boxes.Done());
     EXPECT_FALSE(recorder.RecordingActive());
+    EXPECT_NE(device->GetMode(), CdMode::Playing);
     EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
 }
 

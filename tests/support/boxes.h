@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <string>
@@ -122,6 +124,11 @@ class Boxes {
         return box.metaObject()->className();
     }
 
+    static bool Pressed(QWidget& box) {
+        const QList<QAbstractButton*> buttons = box.findChildren<QAbstractButton*>();
+        return std::any_of(buttons.begin(), buttons.end(),
+                           [](const QAbstractButton* button) { return button->isDown(); });
+    }
     static void Dismiss(QWidget& box) {
         if (auto* dialog = qobject_cast<QDialog*>(&box)) {
             dialog->reject();
@@ -156,6 +163,9 @@ class Boxes {
             return;  // its action is still running (and may have opened a box over it)
         }
         if (open->Returned) {
+            if (Pressed(*top)) {
+                return;  // a button's letter presses it for a moment before it acts
+            }
             if (open->Taken.StaysOpen) {
                 std::erase_if(open_, [top](const Open& each) { return each.Box == top; });
                 Arrive(*top);
@@ -195,6 +205,8 @@ class Boxes {
                 << (parent != nullptr ? parent->window()->metaObject()->className() : "no window")
                 << " instead of " << step.Over->window()->metaObject()->className();
         }
+        // As the window system does with a window that opens over the others.
+        box.activateWindow();
         open_.push_back({&box, std::move(step), 0, {}, false, false});
         Open& open = open_.back();
         if (open.Taken.Timer != nullptr) {
