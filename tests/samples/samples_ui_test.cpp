@@ -224,7 +224,7 @@ TEST_F(SamplesTest, AnUnwritableTargetStartsNothing) {
     EXPECT_NE(device->GetMode(), CdMode::Playing);
 }
 
-TEST_F(SamplesTest, AdjustAcceptsAMomentAndRefusesAnEndBeforeTheStart) {
+TEST_F(SamplesTest, AdjustAcceptsAMomentAndItsSpinnerStepsTheFieldEnteredLast) {
     Start(2);
     const Msf track1 = device->TrackStart[1];
     Engine().State.BookmarkStart = FramesToMsf(MsfToFrames(track1) + 750);
@@ -239,22 +239,37 @@ TEST_F(SamplesTest, AdjustAcceptsAMomentAndRefusesAnEndBeforeTheStart) {
     EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 750));
     EXPECT_TRUE(messages.Errors().empty());
 
-    adjust.show();
-    adjust.setResult(QDialog::Rejected);
-    adjust.SetFields({{0, 10, 0}, {0, 9, 74}});
-    adjust.accept();
-    EXPECT_TRUE(adjust.isVisible()) << "OK keeps an invalid bookmark open";
-    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Start position is after end position."});
-    // Stored all the same.
-    EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 749));
-
     // The spinner steps the field entered last.
+    adjust.show();
     adjust.FieldBoxes()[4]->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(adjust.SpinnerTarget(), adjust.FieldBoxes()[4]);
     adjust.findChild<QSpinBox*>(QStringLiteral("OvcSpinner1"))->stepBy(1);
-    EXPECT_EQ(adjust.Fields().End, (MsfFields{0, 10, 74}));
+    EXPECT_EQ(adjust.Fields().End, (MsfFields{0, 11, 0}));
     adjust.reject();
+}
+
+TEST_F(SamplesTest, AnEndBeforeTheStartIsRefusedOverTheAdjustDialogAndStoredAllTheSame) {
+    Start(2);
+    const Msf track1 = device->TrackStart[1];
+    Engine().State.BookmarkStart = FramesToMsf(MsfToFrames(track1) + 750);
+    Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(track1) + 1500);
+    test::Activate(*window);
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmRecord>([](TfrmRecord&) { test::Alt('a'); }).StaysOpen();
+    boxes.Dialog<TfrmAdjust>([](TfrmAdjust&) {
+        test::Alt('e');  // the end's minutes
+        test::Key(Qt::Key_Tab);
+        test::Type(QStringLiteral("05"));
+        test::Key(Qt::Key_Return);
+    });
+    boxes.StaysOpen();
+    boxes.Notice("Start position is after end position.").Over<TfrmAdjust>();
+    boxes.Dialog<TfrmAdjust>([](TfrmAdjust&) { test::Key(Qt::Key_Escape); });
+    boxes.Dialog<TfrmRecord>([](TfrmRecord&) { test::Key(Qt::Key_Escape); });
+    test::Alt('j');
+    EXPECT_TRUE(boxes.Done());
+    EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 375));
 }
 
 TEST_F(SamplesTest, ARepeatThatTurnsInvalidStopsWithOneMessage) {

@@ -61,7 +61,14 @@ class Boxes {
     }
     // The box of the step just added must stand over this window.
     Boxes& Over(QWidget* window) {
-        steps_.back().Over = window;
+        steps_.back().Over = window->window()->metaObject()->className();
+        steps_.back().OverWindow = window->window();
+        return *this;
+    }
+    // The box of the step just added must stand over a dialog of class D.
+    template <typename D>
+    Boxes& Over() {
+        steps_.back().Over = D::staticMetaObject.className();
         return *this;
     }
     // The box of the step just added stays open after its action (a dialog whose check failed);
@@ -89,7 +96,8 @@ class Boxes {
         std::string What;
         std::function<bool(QWidget&)> Matches;
         std::function<void(QWidget&)> Act;
-        QWidget* Over = nullptr;
+        std::string Over;  // the class of the window the box stands over
+        QPointer<QWidget> OverWindow;
         bool StaysOpen = false;
         QTimer* Timer = nullptr;
         int Ticks = 0;
@@ -198,12 +206,16 @@ class Boxes {
         }
         Step step = std::move(steps_.front());
         steps_.pop_front();
-        if (step.Over != nullptr) {
-            QWidget* parent = box.parentWidget();
-            EXPECT_TRUE(parent != nullptr && parent->window() == step.Over->window())
-                << Describe(box) << " opened over "
-                << (parent != nullptr ? parent->window()->metaObject()->className() : "no window")
-                << " instead of " << step.Over->window()->metaObject()->className();
+        if (!step.Over.empty()) {
+            QWidget* parent =
+                box.parentWidget() != nullptr ? box.parentWidget()->window() : nullptr;
+            const bool right =
+                parent != nullptr && (step.OverWindow.isNull() ? parent->inherits(step.Over.c_str())
+                                                               : parent == step.OverWindow);
+            EXPECT_TRUE(right) << Describe(box) << " opened over "
+                               << (parent != nullptr ? parent->metaObject()->className()
+                                                     : "no window")
+                               << " instead of " << step.Over;
         }
         // As the window system does with a window that opens over the others.
         box.activateWindow();
