@@ -108,6 +108,7 @@ class Boxes {
         QPointer<QWidget> Box;
         Step Taken;
         int TicksSeen = 0;
+        int Looks = 0;
         QMetaObject::Connection Counting;
         bool Acting = false;
         bool Returned = false;
@@ -187,7 +188,9 @@ class Boxes {
         if (open->Taken.Meanwhile) {
             open->Taken.Meanwhile();
         }
-        if (open->TicksSeen >= open->Taken.Ticks) {
+        // The window system activates the box a moment after it opens; its letters work then.
+        const bool active = QApplication::activeWindow() == top || ++open->Looks > 1000;
+        if (active && open->TicksSeen >= open->Taken.Ticks) {
             Act(*open);
         }
     }
@@ -200,7 +203,7 @@ class Boxes {
             ADD_FAILURE() << "unexpected: " << Describe(box)
                           << (steps_.empty() ? std::string()
                                              : ", waiting for " + steps_.front().What);
-            open_.push_back({&box, {}, 0, {}, false, true});
+            open_.push_back({&box, {}, 0, 0, {}, false, true});
             Dismiss(box);
             return;
         }
@@ -219,7 +222,7 @@ class Boxes {
         }
         // As the window system does with a window that opens over the others.
         box.activateWindow();
-        open_.push_back({&box, std::move(step), 0, {}, false, false});
+        open_.push_back({&box, std::move(step), 0, 0, {}, false, false});
         Open& open = open_.back();
         if (open.Taken.Timer != nullptr) {
             QPointer<QWidget> key = &box;

@@ -44,23 +44,46 @@ inline void Activate(QWidget& window) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window)) << "the window never became active";
 }
 
+// A button's letter presses it for a moment before it acts, as a click would show; the user's
+// next key comes after that.
+inline void LetPressedButtonsAct(QWidget* window) {
+    if (window == nullptr) {
+        return;
+    }
+    const auto pressed = [window] {
+        for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+            if (button->isDown()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int i = 0; i < 100 && pressed(); ++i) {
+        QTest::qWait(10);
+    }
+}
+
 // One key pressed and released where the user's keyboard focus is; the release goes where the
 // focus is after the press, as a keyboard's does.
 inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = KeyTarget();
     ASSERT_NE(target, nullptr) << "no window takes the keys";
+    QWidget* window = target->window();
     QTest::keyPress(target, key, modifiers);
     if (QWidget* after = KeyTarget()) {
         QTest::keyRelease(after, key, modifiers);
     }
+    LetPressedButtonsAct(window);
 }
 inline void Key(char letter, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = KeyTarget();
     ASSERT_NE(target, nullptr) << "no window takes the keys";
+    QWidget* window = target->window();
     QTest::keyPress(target, letter, modifiers);
     if (QWidget* after = KeyTarget()) {
         QTest::keyRelease(after, letter, modifiers);
     }
+    LetPressedButtonsAct(window);
 }
 // Alt and a letter: a mnemonic, a menu of the menu bar or an accelerator.
 inline void Alt(char letter) {
