@@ -227,6 +227,7 @@ TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
     EXPECT_NE(text.find("Disk ID: 00000000000000A1"), std::string::npos);
     EXPECT_NE(text.find("Collector: Tester"), std::string::npos);
     // The notes as two paragraphs, without the identity line the editor keeps above them.
+    EXPECT_EQ(Count(text, "Notes:"), 1u);
     EXPECT_NE(text.find("Recorded in Montreux."), std::string::npos);
     EXPECT_NE(text.find("Mono."), std::string::npos);
     EXPECT_EQ(Count(text, "00000000000000A1"), 1u);
@@ -238,6 +239,7 @@ TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
     EXPECT_NE(pages[0].find("Year:"), std::string::npos);
     EXPECT_NE(pages[0].find("1968"), std::string::npos);
     EXPECT_EQ(pages[0].find("Montreux"), std::string::npos);
+    EXPECT_EQ(pages[0].find("Notes:"), std::string::npos) << "only the identity line is no notes";
     EXPECT_GT(withoutYear, 1);
     EXPECT_EQ(rowsBetween(LinesOf(pages[0])), withoutYear);
 }
