@@ -244,6 +244,12 @@ void TSnx::BuildControls() {
                                QStringLiteral("Display/Edit record for current disc."));
     btnBrowse_ = MakeSpeedButton(client_, "btnBrowse", {279, 106, 25, 25},
                                  QStringLiteral("Disc catalogue."));
+    SpeedButton13_ =
+        MakeSpeedButton(client_, "SpeedButton13", {244, 298, 25, 25}, btnData_->toolTip());
+    SpeedButton13_->setText(QStringLiteral("&D"));
+    SpeedButton14_ =
+        MakeSpeedButton(client_, "SpeedButton14", {279, 298, 25, 25}, btnBrowse_->toolTip());
+    SpeedButton14_->setText(QStringLiteral("&W"));
 
     btnRepeat_ = new QPushButton(QStringLiteral("&Repeat"), client_);
     btnRepeat_->setObjectName(QStringLiteral("btnRepeat"));
@@ -370,9 +376,7 @@ void TSnx::BuildMenus() {
     SetHelpContext(this, kHelpHandset);
 
     // Alt and a letter give the transport commands, as the hidden accelerator buttons did.
-    const std::array<std::pair<Qt::Key, QAction*>, 13> accelerators = {{
-        {Qt::Key_D, miData_},
-        {Qt::Key_W, miBrowse_},
+    const std::array<std::pair<Qt::Key, QAction*>, 11> accelerators = {{
         {Qt::Key_P, miPlay_},
         {Qt::Key_S, miStop_},
         {Qt::Key_U, miPause_},
@@ -468,6 +472,8 @@ void TSnx::Wire() {
     connect(btnMode_, &QToolButton::clicked, miModeOfPlay_, &QAction::trigger);
     connect(btnData_, &QToolButton::clicked, miData_, &QAction::trigger);
     connect(btnBrowse_, &QToolButton::clicked, miBrowse_, &QAction::trigger);
+    connect(SpeedButton13_, &QToolButton::clicked, miData_, &QAction::trigger);
+    connect(SpeedButton14_, &QToolButton::clicked, miBrowse_, &QAction::trigger);
     // The skip buttons act on press and repeat while held; their release ends the repeat.
     connect(btnSkipBack_, &QToolButton::pressed, this,
             [this] { Run([](PlayerEngine& e) { e.btnSkipBackMouseDown(); }); });
@@ -781,7 +787,7 @@ void TSnx::SetButtons(ButtonPattern pattern) {
     group(playing, {btnStop_, btnBeg_}, {miStop_});
     group(playing, {btnSkipBack_, BtnSkipForward_, btnStart_},
           {miRewind_, miForward_, miBeginning_});
-    group(playing || stopped, {btnForward_, btnTrack_, btnData_, btnSample_},
+    group(playing || stopped, {btnForward_, btnTrack_, btnData_, SpeedButton13_, btnSample_},
           {miNext_, miGotoTrack_, miProgramme_, miFitTracks_, miData_});
     group(playing || stopped, {btnBack_}, {miLast_});
     group(playing, {btnPause_}, {miPause_});
