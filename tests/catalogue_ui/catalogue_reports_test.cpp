@@ -547,6 +547,29 @@ TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
     }
     ASSERT_EQ(PdfPages(pdf_).size(), 1u);
     EXPECT_NE(PdfPages(pdf_)[0].find("by artist"), std::string::npos);
+
+    // A sheet that fits a portrait page in a small font comes out as the user turned the printer
+    // in the dialog.
+    AppSettings().ReportFontName = "Courier New";
+    AppSettings().ReportFontSize = 6;
+    DiscSheet sheet;
+    ASSERT_TRUE(LoadDiscSheet(*catalogue_,
+                              Store(Record("00000000000000C1", "Turned"), StringGrid(3, 100), ""),
+                              false, sheet));
+    {
+        auto expectation = test::WhenOpened<QPrintDialog>([](QPrintDialog& chooser) {
+            chooser.printer()->setPageOrientation(QPageLayout::Landscape);
+            chooser.accept();
+        });
+        EXPECT_TRUE(PrintDiscSheet(layer, sheet, "Tester"));
+    }
+    std::istringstream size(
+        Output("pdfinfo '" + pdf_.string() + "' | sed -n 's/^Page size: *//p'"));
+    double width = 0;
+    double height = 0;
+    std::string by;
+    size >> width >> by >> height;
+    EXPECT_GT(width, height) << "landscape";
 }
 
 TEST_F(ReportsTest, PrintingTheSelectedDiscNeedsADiscNodeAndAsksAboutUserFields) {
