@@ -88,7 +88,12 @@ class SheetPen final : public ReportPen {
     void Body(const std::string& collector) {
         const DiscRecord& record = sheet_.Record;
         PageHeader();
-        if (record.NotesAddress != 0) {
+        // The notes block keeps the identity line out, so a notes text of that line alone (as
+        // the editor stores for a disc without notes) prints no empty block.
+        const bool hasNotes = record.NotesAddress != 0 &&
+                              std::any_of(sheet_.Notes.begin(), sheet_.Notes.end(),
+                                          [](const std::string& line) { return !line.empty(); });
+        if (hasNotes) {
             layer_.Bold();
             layer_.Write("Notes:", 8, line_, 10);
             layer_.Plain();

@@ -18,12 +18,16 @@ CompletingField::CompletingField(QComboBox* combo, QLineEdit* edit)
     combo_->setCompleter(nullptr);  // the completion is ours, from the list's first entry
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setMaxVisibleItems(10);
+    // The combo is the edit box's focus proxy: the keyboard's keys arrive at the combo, which
+    // hands them to the edit box past its filters. A key sent to the edit box itself is seen
+    // there; no key passes both.
+    combo_->installEventFilter(this);
     edit_->installEventFilter(this);
-    // Choosing from the drop-down puts the name in the edit box and the focus back on it.
-    connect(combo_, &QComboBox::activated, this, [this](int index) {
-        edit_->setText(combo_->itemText(index));
-        edit_->setFocus();
-    });
+    // Choosing from the drop-down puts the name in the edit box; the focus comes back to it as
+    // the drop-down closes. The combo also reports a name completed from the list as chosen when
+    // the focus leaves, so taking the focus here would pull it back from the next field.
+    connect(combo_, &QComboBox::activated, this,
+            [this](int index) { edit_->setText(combo_->itemText(index)); });
 }
 
 void CompletingField::SetList(const ReferenceList& list) {
@@ -60,9 +64,10 @@ void CompletingField::Complete() {
 }
 
 bool CompletingField::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == edit_ && event->type() == QEvent::KeyRelease) {
-        Complete();
+    if ((watched == edit_ || watched == combo_) && event->type() == QEvent::KeyRelease) {
+        Complete();  // the press before it has changed the text already
     }
+
     return QObject::eventFilter(watched, event);
 }
 

@@ -88,6 +88,7 @@ bool PrintLayer::BeginReport(const QString& title, QPageLayout::Orientation orie
         named && settings.ReportFontSize > 0 ? settings.ReportFontSize : kDefaultReportFontSize;
 
     QString printerName;
+    bool landscape = orientation == QPageLayout::Landscape;
     finalFile_.clear();
     tempFile_.clear();
     if (pdfFile_) {
@@ -109,6 +110,8 @@ bool PrintLayer::BeginReport(const QString& title, QPageLayout::Orientation orie
             printer_.setPageOrientation(oldOrientation_);
             return false;
         }
+        // The orientation the user set in the dialog, or the report's own left there.
+        landscape = printer_.pageLayout().orientation() == QPageLayout::Landscape;
         printerName = printer_.printerName();
         if (printer_.outputFormat() == QPrinter::PdfFormat &&
             !printer_.outputFileName().isEmpty()) {
@@ -127,8 +130,7 @@ bool PrintLayer::BeginReport(const QString& title, QPageLayout::Orientation orie
     const QPageLayout layout = device->pageLayout();
     const ReportPlan plan =
         PlanReport(size, resolution, PaintSize(layout, QPageLayout::Portrait, resolution),
-                   PaintSize(layout, QPageLayout::Landscape, resolution),
-                   orientation == QPageLayout::Landscape, columnsNeeded);
+                   PaintSize(layout, QPageLayout::Landscape, resolution), landscape, columnsNeeded);
     landscape_ = plan.Landscape;
     device->setPageOrientation(landscape_ ? QPageLayout::Landscape : QPageLayout::Portrait);
     grid_ = plan.Grid;

@@ -85,13 +85,13 @@ TfrmExport::TfrmExport(DiscCatalogue& catalogue, QWidget* parent)
     fileLayout->addWidget(edFile_, 1);
     fileLayout->addWidget(btnBrowse);
 
-    auto* btnDefault = Named<QPushButton>("btnDefault", "Sona&trix default", this);
+    auto* btnDefault = Named<QPushButton>("btnDefault", "Sonat&rix default", this);
     btnDefault->setToolTip(
         QStringLiteral("Set the default record format used for Sonatrix import."));
     btnDefault->setAutoDefault(false);
     auto* btnOK = Named<QPushButton>("btnOK", "&OK", this);
     btnOK->setDefault(true);
-    auto* brnCancel = Named<QPushButton>("brnCancel", "&Cancel", this);
+    auto* brnCancel = Named<QPushButton>("brnCancel", "Cancel", this);
     brnCancel->setAutoDefault(false);
 
     auto* grid = new QGridLayout(this);

@@ -38,7 +38,7 @@ TfrmImport::TfrmImport(DiscCatalogue& catalogue, QWidget* parent)
 
     auto* formats = new QGroupBox(QStringLiteral("Format"), this);
     rbv4_ = Named<QRadioButton>("rbv4", "&Sonatrix v.4 standard record format", formats);
-    rbv3_ = Named<QRadioButton>("rbv3", "&Sonatrix v.3 standard record format", formats);
+    rbv3_ = Named<QRadioButton>("rbv3", "Sonatrix v.&3 standard record format", formats);
     rbwin_ = Named<QRadioButton>("rbwin", "&Windows 95 player ini file", formats);
     auto* formatLayout = new QVBoxLayout(formats);
     for (QRadioButton* button : {rbv4_, rbv3_, rbwin_}) {

@@ -249,6 +249,12 @@ void TSnx::BuildControls() {
                                QStringLiteral("Display/Edit record for current disc."));
     btnBrowse_ = MakeSpeedButton(client_, "btnBrowse", {279, 106, 25, 25},
                                  QStringLiteral("Disc catalogue."));
+    SpeedButton13_ =
+        MakeSpeedButton(client_, "SpeedButton13", {244, 298, 25, 25}, btnData_->toolTip());
+    SpeedButton13_->setText(QStringLiteral("&D"));
+    SpeedButton14_ =
+        MakeSpeedButton(client_, "SpeedButton14", {279, 298, 25, 25}, btnBrowse_->toolTip());
+    SpeedButton14_->setText(QStringLiteral("&W"));
 
     btnRepeat_ = new QPushButton(QStringLiteral("&Repeat"), client_);
     btnRepeat_->setObjectName(QStringLiteral("btnRepeat"));
@@ -283,10 +289,13 @@ void TSnx::BuildControls() {
     }
 
     timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(kTickInterval);
     tmrSkip_ = new QTimer(this);
+    tmrSkip_->setObjectName(QStringLiteral("tmrSkip"));
     tmrSkip_->setInterval(250);
     tmrVolume_ = new QTimer(this);
+    tmrVolume_->setObjectName(QStringLiteral("tmrVolume"));
 }
 
 void TSnx::BuildMenus() {
@@ -307,7 +316,8 @@ void TSnx::BuildMenus() {
     miBrowse_ = add(file, "Bro&wse CD database", QKeySequence(Qt::CTRL | Qt::Key_W),
                     [this] { btnBrowseClick(); });
     file->addSeparator();
-    add(file, "&Insert disc image...", {}, [this] { InsertImageClick(); });
+    // "&I" is the import's; the image takes a letter no other File command has.
+    add(file, "I&nsert disc image...", {}, [this] { InsertImageClick(); });
     add(file, "&Archive disc...", {}, [this] { ArchiveDiscClick(); });
     add(file, "&Configure Sonatrix...", {}, [this] { ConfigureSonatrix1Click(); });
     add(file, "&Select CD Rom drive...", {}, [this] { SelectCdRomClick(); });
@@ -372,9 +382,7 @@ void TSnx::BuildMenus() {
     SetHelpContext(this, kHelpHandset);
 
     // Alt and a letter give the transport commands, as the hidden accelerator buttons did.
-    const std::array<std::pair<Qt::Key, QAction*>, 13> accelerators = {{
-        {Qt::Key_D, miData_},
-        {Qt::Key_W, miBrowse_},
+    const std::array<std::pair<Qt::Key, QAction*>, 11> accelerators = {{
         {Qt::Key_P, miPlay_},
         {Qt::Key_S, miStop_},
         {Qt::Key_U, miPause_},
@@ -470,6 +478,8 @@ void TSnx::Wire() {
     connect(btnMode_, &QToolButton::clicked, miModeOfPlay_, &QAction::trigger);
     connect(btnData_, &QToolButton::clicked, miData_, &QAction::trigger);
     connect(btnBrowse_, &QToolButton::clicked, miBrowse_, &QAction::trigger);
+    connect(SpeedButton13_, &QToolButton::clicked, miData_, &QAction::trigger);
+    connect(SpeedButton14_, &QToolButton::clicked, miBrowse_, &QAction::trigger);
     // The skip buttons act on press and repeat while held; their release ends the repeat.
     connect(btnSkipBack_, &QToolButton::pressed, this,
             [this] { Run([](PlayerEngine& e) { e.btnSkipBackMouseDown(); }); });
@@ -784,7 +794,7 @@ void TSnx::SetButtons(ButtonPattern pattern) {
     group(playing, {btnStop_, btnBeg_}, {miStop_});
     group(playing, {btnSkipBack_, BtnSkipForward_, btnStart_},
           {miRewind_, miForward_, miBeginning_});
-    group(playing || stopped, {btnForward_, btnTrack_, btnData_, btnSample_},
+    group(playing || stopped, {btnForward_, btnTrack_, btnData_, SpeedButton13_, btnSample_},
           {miNext_, miGotoTrack_, miProgramme_, miFitTracks_, miData_});
     group(playing || stopped, {btnBack_}, {miLast_});
     group(playing, {btnPause_}, {miPause_});

@@ -269,6 +269,10 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     QToolButton* btnMode_ = nullptr;
     QToolButton* btnData_ = nullptr;
     QToolButton* btnBrowse_ = nullptr;
+    // Second buttons of the editor and the browser, below the part of the window ever shown:
+    // their captions' letters give Alt+D and Alt+W.
+    QToolButton* SpeedButton13_ = nullptr;
+    QToolButton* SpeedButton14_ = nullptr;
     QToolButton* btnSample_ = nullptr;
     QToolButton* btnPlaySamp_ = nullptr;
     TfrmRecord* record_ = nullptr;

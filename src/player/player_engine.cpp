@@ -424,9 +424,10 @@ void PlayerEngine::btnPlayClick() {
 }
 
 void PlayerEngine::btnStopClick() {
-    // A recording of the tracks would otherwise run on with nothing left to end it.
-    StopRecording();
+    // The disc stops before a recording's question, so nothing plays on under it; a recording
+    // of the tracks would otherwise run on with nothing left to end it.
     device_.Stop();
+    StopRecording();
     if (State.Mode != PlayMode::Intro) {
         ApplyPattern(ButtonPattern::Stopped);
         return;

@@ -3,6 +3,7 @@
 #include <QRadioButton>
 
 #include "ui_mode_dialog.h"
+#include "widgets/dialog_parts.h"
 #include "widgets/help_window.h"
 
 namespace snx {
@@ -14,6 +15,11 @@ TfrmMode::TfrmMode(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::
 }
 
 TfrmMode::~TfrmMode() = default;
+
+void TfrmMode::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnScreen(*this);
+}
 
 QRadioButton* TfrmMode::Button(ModeButton button) const {
     switch (button) {

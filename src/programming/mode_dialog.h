@@ -30,6 +30,9 @@ class TfrmMode final : public QDialog {
     // Shows the dialog modally with marked marked: the ModeDialog of the main handset.
     static ModeChoice Ask(QWidget* parent, std::optional<ModeButton> marked);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     std::unique_ptr<Ui::TfrmMode> ui_;
 };

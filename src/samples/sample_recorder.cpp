@@ -91,6 +91,12 @@ void SampleRecorder::Preview() {
 }
 
 void SampleRecorder::EndRecording() {
+    // Ended once, whatever ends it: the question below runs the event loop, and the engine's
+    // tick under it may see the end of play and end the recording again.
+    if (!active_) {
+        return;
+    }
+    active_ = false;
     // Another element opened meanwhile (a sample played) has taken the recording's place:
     // there is nothing left to keep.
     if (wave_->IsOpen() && wave_->DeviceId() == recordingId_) {
@@ -113,7 +119,6 @@ void SampleRecorder::EndRecording() {
         }
     }
     DiscCatalogue::DeleteQuietly(TargetFile());
-    active_ = false;
     recordingId_ = 0;
 }
 

@@ -14,13 +14,21 @@ QString Title() {
 
 }  // namespace
 
+QWidget* QtUserMessages::Owner() const {
+    // A message raised while a dialog is up belongs to that dialog, which stays in front of it.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    return parent_;
+}
+
 void QtUserMessages::ShowError(const std::string& text) {
     QApplication::beep();
-    QMessageBox::information(parent_, Title(), QString::fromStdString(text), QMessageBox::Ok);
+    QMessageBox::information(Owner(), Title(), QString::fromStdString(text), QMessageBox::Ok);
 }
 
 bool QtUserMessages::Confirm(const std::string& text) {
-    return QMessageBox::question(parent_, Title(), QString::fromStdString(text),
+    return QMessageBox::question(Owner(), Title(), QString::fromStdString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

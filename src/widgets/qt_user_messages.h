@@ -9,7 +9,8 @@ namespace snx {
 
 class QtUserMessages final : public UserMessages {
   public:
-    // parent may be null; the boxes are then centred on the screen.
+    // parent may be null; the boxes are then centred on the screen. A box raised while a modal
+    // dialog is open stands over that dialog instead.
     explicit QtUserMessages(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
@@ -17,6 +18,8 @@ class QtUserMessages final : public UserMessages {
     bool Confirm(const std::string& text) override;
 
   private:
+    QWidget* Owner() const;
+
     QWidget* parent_;
 };
 

@@ -30,9 +30,11 @@
 #include "small_handset/small_handset_window.h"
 #include "store/block_file/vlf.h"
 #include "tests/samples/wave_test_support.h"
+#include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/random_discs.h"
+#include "tests/support/user_input.h"
 #include "ui_catalogue_dialog.h"
 #include "ui_disc_data_dialog.h"
 #include "util/text.h"
@@ -749,14 +751,12 @@ TEST_F(BrowserTest, TheHandsetOpensTheBrowserByButtonKeyAndMenuAndBothHandsetsOf
     }
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("After"));
     EXPECT_TRUE(Child<QLabel>("labTrack")->text().isEmpty());
+    test::Activate(*window);
     {
-        const auto opened = test::WhenOpened<TfrmCat>([](TfrmCat&) {});
-        QShortcut* altW = nullptr;
-        for (QShortcut* shortcut : window->findChildren<QShortcut*>()) {
-            altW = shortcut->key() == QKeySequence(Qt::ALT | Qt::Key_W) ? shortcut : altW;
-        }
-        ASSERT_NE(altW, nullptr);
-        emit altW->activated();
+        test::Boxes boxes(&*window);
+        boxes.Dialog<TfrmCat>([](TfrmCat&) { test::Key(Qt::Key_Escape); });
+        test::Alt('w');
+        EXPECT_TRUE(boxes.Done());
     }
     {
         const auto opened = test::WhenOpened<TfrmCat>([](TfrmCat&) {});

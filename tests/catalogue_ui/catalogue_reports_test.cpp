@@ -238,6 +238,7 @@ TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
     EXPECT_NE(text.find("Disk ID: 00000000000000A1"), std::string::npos);
     EXPECT_NE(text.find("Collector: Tester"), std::string::npos);
     // The notes as two paragraphs, without the identity line the editor keeps above them.
+    EXPECT_EQ(Count(text, "Notes:"), 1u);
     EXPECT_NE(text.find("Recorded in Montreux."), std::string::npos);
     EXPECT_NE(text.find("Mono."), std::string::npos);
     EXPECT_EQ(Count(text, "00000000000000A1"), 1u);
@@ -254,6 +255,7 @@ TEST_F(ReportsTest, TheSheetKeepsAnEmptyRowForAMissingYear) {
     EXPECT_NE(pages[0].find("Year:"), std::string::npos);
     EXPECT_NE(pages[0].find("1968"), std::string::npos);
     EXPECT_EQ(pages[0].find("Montreux"), std::string::npos);
+    EXPECT_EQ(pages[0].find("Notes:"), std::string::npos) << "only the identity line is no notes";
     EXPECT_GT(withoutYear, 1);
     EXPECT_EQ(rowsBetween(LinesOf(pages[0])), withoutYear);
 }
@@ -569,6 +571,29 @@ TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
     }
     ASSERT_EQ(PdfPages(pdf_).size(), 1u);
     EXPECT_NE(PdfPages(pdf_)[0].find("by artist"), std::string::npos);
+
+    // A sheet that fits a portrait page in a small font comes out as the user turned the printer
+    // in the dialog.
+    AppSettings().ReportFontName = "Courier New";
+    AppSettings().ReportFontSize = 6;
+    DiscSheet sheet;
+    ASSERT_TRUE(LoadDiscSheet(*catalogue_,
+                              Store(Record("00000000000000C1", "Turned"), StringGrid(3, 100), ""),
+                              false, sheet));
+    {
+        auto expectation = test::WhenOpened<QPrintDialog>([](QPrintDialog& chooser) {
+            chooser.printer()->setPageOrientation(QPageLayout::Landscape);
+            chooser.accept();
+        });
+        EXPECT_TRUE(PrintDiscSheet(layer, sheet, "Tester"));
+    }
+    std::istringstream size(
+        Output("pdfinfo '" + pdf_.string() + "' | sed -n 's/^Page size: *//p'"));
+    double width = 0;
+    double height = 0;
+    std::string by;
+    size >> width >> by >> height;
+    EXPECT_GT(width, height) << "landscape";
 }
 
 TEST_F(ReportsTest, PrintingTheSelectedDiscNeedsADiscNodeAndAsksAboutUserFields) {

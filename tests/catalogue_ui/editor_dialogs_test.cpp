@@ -28,6 +28,7 @@
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/user_input.h"
 #include "ui_disc_data_dialog.h"
 #include "ui_single_track_dialog.h"
 
@@ -76,31 +77,43 @@ class EditorDialogTest : public test::CatalogueTest {
 };
 
 TEST_F(EditorDialogTest, TypingCompletesFromTheListOnEveryKeyRelease) {
-    test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\nAdagio\r\n");
+    test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\nAdagio\r\nZelenka\r\n");
+    test::WriteFileText(dir_.Path() / "type.fle", "Jazz\r\n");
     Loaded disc = Load("00000000000374F6");
     DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
     TfrmCDData dialog(editor, *catalogue_);
     dialog.show();
+    test::Activate(dialog);
     QComboBox* combo = dialog.Form().cbComp;
-    ASSERT_EQ(combo->count(), 2);
+    ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(0), QStringLiteral("Adagio"));
     QLineEdit* edComp = Edit(dialog, "edComp");
     ASSERT_NE(edComp, nullptr);
-    edComp->clear();
-    edComp->setFocus();
-    Type(edComp, Qt::Key_A, QStringLiteral("a"));
+    // The label's letter puts the focus on the field, which the keys then reach.
+    test::Alt('o');
+    test::Key('a', Qt::ControlModifier);
+    test::Key(Qt::Key_Backspace);
+    test::Type(QStringLiteral("a"));
     EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
     EXPECT_EQ(edComp->selectedText(), QStringLiteral("dagio"));
-    Type(edComp, Qt::Key_D, QStringLiteral("d"));
+    test::Type(QStringLiteral("d"));
     EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
     EXPECT_EQ(edComp->selectedText(), QStringLiteral("agio"));
     // Backspace takes the selection away; its own release completes again.
-    Type(edComp, Qt::Key_Backspace);
+    test::Key(Qt::Key_Backspace);
     EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
     EXPECT_EQ(edComp->selectedText(), QStringLiteral("agio"));
     // Typing on replaces the completion.
-    Type(edComp, Qt::Key_X, QStringLiteral("x"));
+    test::Type(QStringLiteral("x"));
     EXPECT_EQ(edComp->text(), QStringLiteral("Adx"));
+    test::Key('a', Qt::ControlModifier);
+    test::Type(QStringLiteral("zel"));
+    EXPECT_EQ(edComp->text(), QStringLiteral("Zelenka"));
+    // The case is the list's; the focus moves on from a completed name.
+    test::Alt('y');
+    test::Key('a', Qt::ControlModifier);
+    test::Type(QStringLiteral("jazz"));
+    EXPECT_EQ(Edit(dialog, "edCat")->text(), QStringLiteral("Jazz"));
     // Choosing from the drop-down fills the edit box.
     emit combo->activated(1);
     EXPECT_EQ(edComp->text(), QStringLiteral("Bach"));

@@ -12,8 +12,10 @@
 #include "exchange/export_dialog.h"
 #include "exchange/import_dialog.h"
 #include "store/record_file/record_file.h"
+#include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/user_input.h"
 #include "widgets/help_window.h"
 #include "widgets/progress_window.h"
 
@@ -41,15 +43,23 @@ class HandsetExchangeTest : public test::HandsetFixture {
 
 TEST_F(HandsetExchangeTest, FileMenuOpensTheExportAndImportWindows) {
     Open(drives);
-    {
-        const auto opened = test::WhenOpened<TfrmExport>(
-            [](TfrmExport& dialog) { EXPECT_EQ(HelpContextOf(&dialog), kHelpExport); });
-        Action("E&xport database...")->trigger();
-    }
-    {
-        const auto opened = test::WhenOpened<TfrmImport>(
-            [](TfrmImport& dialog) { EXPECT_EQ(HelpContextOf(&dialog), kHelpImport); });
-        Action("&Import database...")->trigger();
+    test::Activate(*window);
+    test::Boxes boxes(&*window);
+    for (const char* letters : {"fx", "fi"}) {
+        const bool exporting = letters[1] == 'x';
+        if (exporting) {
+            boxes.Dialog<TfrmExport>([](TfrmExport& dialog) {
+                EXPECT_EQ(HelpContextOf(&dialog), kHelpExport);
+                test::Key(Qt::Key_Escape);
+            });
+        } else {
+            boxes.Dialog<TfrmImport>([](TfrmImport& dialog) {
+                EXPECT_EQ(HelpContextOf(&dialog), kHelpImport);
+                test::Key(Qt::Key_Escape);
+            });
+        }
+        boxes.Over(&*window);
+        test::Menu(*window, letters);
     }
 }
 

@@ -20,6 +20,7 @@
 #include "audio/null_output.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
+#include "catalogue_ui/catalogue_dialog.h"
 #include "cd/cd_device.h"
 #include "cd/image_drive.h"
 #include "cd/system_drives.h"
@@ -30,11 +31,13 @@
 #include "player/track_grid.h"
 #include "settings/drive_dialog.h"
 #include "settings/settings.h"
+#include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/user_input.h"
 #include "tests/support/virtual_clock.h"
 #include "widgets/help_window.h"
 #include "widgets/image_control.h"
@@ -394,6 +397,31 @@ TEST(HelpWindow, PagesAreCompiledIn) {
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/small_handset.html")));
     EXPECT_EQ(HelpPage(kHelpSmallHandset), QStringLiteral("qrc:/help/small_handset.html"));
     EXPECT_EQ(HelpPage(4711), HelpPage(kHelpContents));
+}
+
+TEST_F(HandsetTest, TheCatalogueOpensFromItsButtonItsMenuItsLettersAndItsShortcut) {
+    InsertDisc(2);
+    test::Activate(*window);
+    auto* second = Child<QToolButton>("SpeedButton14");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->toolTip(), QStringLiteral("Disc catalogue."));
+    test::Boxes boxes(&*window);
+    const std::vector<std::function<void()>> ways = {
+        [this] { test::Click(Child<QToolButton>("btnBrowse")); },
+        [this] { test::Menu(*window, "fw"); },
+        [] { test::Alt('w'); },
+        [] { test::Key('w', Qt::ControlModifier); },
+    };
+    for (const auto& open : ways) {
+        boxes.Dialog<TfrmCat>([](TfrmCat&) { test::Key(Qt::Key_Escape); }).Over(&*window);
+        if (QApplication::activeWindow() != &*window) {
+            test::Activate(*window);
+        }
+        open();
+        EXPECT_TRUE(boxes.Done());
+    }
+    // The editor's second button goes with the first.
+    EXPECT_EQ(Child<QToolButton>("SpeedButton13")->isEnabled(), Enabled("btnData"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -33,6 +34,7 @@
 #include "programming/tracks_dialog.h"
 #include "settings/settings.h"
 #include "store/record_file/record_file.h"
+#include "tests/support/boxes.h"
 #include "tests/support/demo_image.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/image_generator.h"
@@ -40,6 +42,7 @@
 #include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/user_input.h"
 #include "tests/support/virtual_clock.h"
 #include "widgets/help_window.h"
 #include "widgets/image_control.h"
@@ -98,13 +101,21 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     Child<QToolButton>("btnMode")->click();
     EXPECT_EQ(Mode(), PlayMode::Random);
 
-    // Introduction sits above Shuffle in the dialog but has the higher value.
-    const auto opened2 = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
-        test::Shot(dialog, "mode_dialog.png");
-        dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro"))->click();
-        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
-    });
-    Action("&Mode of play...")->trigger();
+    // Introduction sits above Shuffle in the dialog but has the higher value. The dialog stands
+    // in the middle of the screen, wherever the handset is.
+    window->move(0, 0);
+    {
+        test::Boxes boxes(&*window);
+        boxes.Dialog<TfrmMode>([](TfrmMode& dialog) {
+            test::Shot(dialog, "mode_dialog.png");
+            const QPoint offCentre =
+                dialog.frameGeometry().center() - dialog.screen()->availableGeometry().center();
+            EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << ", " << offCentre.y();
+            test::Alt('i');
+            test::Key(Qt::Key_Return);
+        });
+        test::Menu(*window, "mm");
+    }
     EXPECT_EQ(Mode(), PlayMode::Intro);
 
     // The mode line opens it too; Cancel leaves the mode as it was.

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTimer>
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue_ui/disc_data_dialog.h"
@@ -15,7 +16,9 @@
 #include "samples/select_play_dialog.h"
 #include "store/block_file/vlf.h"
 #include "tests/samples/wave_test_support.h"
+#include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/user_input.h"
 #include "ui_select_play_dialog.h"
 #include "widgets/help_window.h"
 
@@ -166,24 +169,33 @@ TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
     EXPECT_EQ(messages.UnusedAnswers(), 0u);
 }
 
-TEST_F(SamplesTest, StopEndsABookmarkRecordingAtOnceAndAsks) {
+TEST_F(SamplesTest, StopEndsABookmarkRecordingAtOnceAndAsksOnce) {
     Start(2);
     Engine().State.BookmarkStart = device->TrackStart[1];
-    Engine().State.BookmarkEnd = device->TrackStart[2];
-    record.show();
-    auto* book = record.findChild<QRadioButton*>(QStringLiteral("rbBook"));
-    EXPECT_TRUE(book->isEnabled());
-    EXPECT_TRUE(book->isChecked()) << "a marked bookmark is what gets recorded";
-    record.btnStartClick();
-    EXPECT_FALSE(record.isVisible()) << "closed with OK";
+    Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(device->TrackStart[1]) + 150);
+    recorder.AskSaveName = [] { return std::nullopt; };
+    test::Activate(*window);
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmRecord>([](TfrmRecord& dialog) {
+        auto* book = dialog.findChild<QRadioButton*>(QStringLiteral("rbBook"));
+        EXPECT_TRUE(book->isEnabled());
+        EXPECT_TRUE(book->isChecked()) << "a marked bookmark is what gets recorded";
+        test::Click(dialog.findChild<QPushButton*>(QStringLiteral("btnStart")));
+    });
+    test::Alt('j');
+    ASSERT_TRUE(boxes.Done());
+    ASSERT_TRUE(recorder.RecordingActive());
     EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
     clock.AdvanceSeconds(1);
-    Tick();
-    recorder.AskSaveName = [] { return std::nullopt; };
-    messages.Answer(false);
-    window->btnStopClick();
-    EXPECT_TRUE(Asked());
+    // The disc is stopped before the question, so while it is up the end of the bookmark, ticks
+    // later, ends nothing a second time.
+    boxes.Question(kQuestion, false).After(Child<QTimer>("Timer"), 3, [this] {
+        clock.Advance(500'000);
+    });
+    test::Menu(*window, "os");
+    EXPECT_TRUE(boxes.Done());
     EXPECT_FALSE(recorder.RecordingActive());
+    EXPECT_NE(device->GetMode(), CdMode::Playing);
     EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
 }
 
@@ -212,7 +224,7 @@ TEST_F(SamplesTest, AnUnwritableTargetStartsNothing) {
     EXPECT_NE(device->GetMode(), CdMode::Playing);
 }
 
-TEST_F(SamplesTest, AdjustAcceptsAMomentAndRefusesAnEndBeforeTheStart) {
+TEST_F(SamplesTest, AdjustAcceptsAMomentAndItsSpinnerStepsTheFieldEnteredLast) {
     Start(2);
     const Msf track1 = device->TrackStart[1];
     Engine().State.BookmarkStart = FramesToMsf(MsfToFrames(track1) + 750);
@@ -227,22 +239,37 @@ TEST_F(SamplesTest, AdjustAcceptsAMomentAndRefusesAnEndBeforeTheStart) {
     EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 750));
     EXPECT_TRUE(messages.Errors().empty());
 
-    adjust.show();
-    adjust.setResult(QDialog::Rejected);
-    adjust.SetFields({{0, 10, 0}, {0, 9, 74}});
-    adjust.accept();
-    EXPECT_TRUE(adjust.isVisible()) << "OK keeps an invalid bookmark open";
-    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Start position is after end position."});
-    // Stored all the same.
-    EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 749));
-
     // The spinner steps the field entered last.
+    adjust.show();
     adjust.FieldBoxes()[4]->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(adjust.SpinnerTarget(), adjust.FieldBoxes()[4]);
     adjust.findChild<QSpinBox*>(QStringLiteral("OvcSpinner1"))->stepBy(1);
-    EXPECT_EQ(adjust.Fields().End, (MsfFields{0, 10, 74}));
+    EXPECT_EQ(adjust.Fields().End, (MsfFields{0, 11, 0}));
     adjust.reject();
+}
+
+TEST_F(SamplesTest, AnEndBeforeTheStartIsRefusedOverTheAdjustDialogAndStoredAllTheSame) {
+    Start(2);
+    const Msf track1 = device->TrackStart[1];
+    Engine().State.BookmarkStart = FramesToMsf(MsfToFrames(track1) + 750);
+    Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(track1) + 1500);
+    test::Activate(*window);
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmRecord>([](TfrmRecord&) { test::Alt('a'); }).StaysOpen();
+    boxes.Dialog<TfrmAdjust>([](TfrmAdjust&) {
+        test::Alt('e');  // the end's minutes
+        test::Key(Qt::Key_Tab);
+        test::Type(QStringLiteral("05"));
+        test::Key(Qt::Key_Return);
+    });
+    boxes.StaysOpen();
+    boxes.Notice("Start position is after end position.").Over<TfrmAdjust>();
+    boxes.Dialog<TfrmAdjust>([](TfrmAdjust&) { test::Key(Qt::Key_Escape); });
+    boxes.Dialog<TfrmRecord>([](TfrmRecord&) { test::Key(Qt::Key_Escape); });
+    test::Alt('j');
+    EXPECT_TRUE(boxes.Done());
+    EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 375));
 }
 
 TEST_F(SamplesTest, ARepeatThatTurnsInvalidStopsWithOneMessage) {
