@@ -59,8 +59,15 @@ void CdDevice::OpenDrive(int driveIndex) {
                       : "There is no CD drive number " + std::to_string(driveIndex + 1) + ".");
         return;
     }
+    DriveBackend& backend = drives_.Drive(driveIndex);
+    if (backend.Open() != kDeviceOk) {
+        // Taken as open, the drive would only ever report no disc.
+        LastError = kDeviceOpenFailed;
+        ShowError("The CD drive " + backend.Label() + " cannot be opened.");
+        return;
+    }
     LastError = kDeviceOk;
-    backend_ = &drives_.Drive(driveIndex);
+    backend_ = &backend;
     if (tap_) {
         backend_->SetPcmTap(tap_);
     }
@@ -208,6 +215,16 @@ std::string CdDevice::GetDiscIdentity() {
     return status.Disc ? DiscIdentity(*status.Disc) : FormatDiscIdentity("");
 }
 
+bool CdDevice::PlayEnded() {
+    return open_ && backend_->Status().PlayEnded;
+}
+
+bool CdDevice::IsAudioTrack(int track) {
+    const std::shared_ptr<const DiscInfo> disc = GetDiscInfo();
+    return disc && track >= 1 && track <= disc->TrackCount() &&
+           disc->Tracks[static_cast<std::size_t>(track - 1)].Audio;
+}
+
 CdText CdDevice::GetCdText() {
     if (!open_) {
         return {};
@@ -226,7 +243,8 @@ std::uint32_t CdDevice::PlayFrom(Msf from, int track, PlayMode mode, MinSec intr
     Lba to = status.Disc ? status.Disc->LeadOut : 0;
     if (mode == PlayMode::Intro) {
         IntroEnd = MinSecToMsf(AddMinSec(MsfToMinSec(from), introTime));
-        to = MsfToLba(IntroEnd);
+        // The end drops the start's frames: a short intro must not end before it begins.
+        to = std::max(MsfToLba(IntroEnd), MsfToLba(from));
     } else if (mode != PlayMode::Disc && track >= 1 && track < TrackCount) {
         to = MsfToLba(TrackStart[static_cast<std::size_t>(track + 1)]);
     }
@@ -289,29 +307,35 @@ void CdDevice::Jump(int track) {
 
 void CdDevice::NextTrack() {
     CheckOpen();
-    Paused = false;
-    Skipping = true;
     const int current = GetCurrentTrack();
     if (current >= TrackCount) {
+        NoJump();
         return;
     }
+    Skipping = true;
     Jump(current + 1);
 }
 
 void CdDevice::PreviousTrack() {
     CheckOpen();
-    Paused = false;
-    Skipping = true;
     const int current = GetCurrentTrack();
     if (current <= 1 || current > TrackCount) {
+        NoJump();
         return;
     }
+    Skipping = true;
     Jump(current - 1);
+}
+
+void CdDevice::NoJump() {
+    // A paused play stays exactly as it was at the ends of the disc.
+    if (!Paused) {
+        Skipping = true;
+    }
 }
 
 void CdDevice::GoToTrack(int track) {
     CheckOpen();
-    Paused = false;
     Skipping = true;
     if (track > TrackCount || track < 1) {
         return;
@@ -335,7 +359,6 @@ void CdDevice::SkipForward() {
 
 void CdDevice::SkipBack() {
     CheckOpen();
-    Paused = false;
     MoveTo(MinSecToMsf(SubtractMinSec(MsfToMinSec(GetPosition()), SkipTime)));
 }
 

@@ -43,6 +43,11 @@ class CdDevice {
     void ReadTableOfContents();
     // 16 upper-case hexadecimal digits. Throws std::invalid_argument without a readable disc.
     std::string GetDiscIdentity();
+    // The last play request ran to its end by itself, however short it was (a play of nothing
+    // but data ends at once); false once another request has replaced, stopped or paused it.
+    bool PlayEnded();
+    // The track holds audio; false for a data track or a track not on the disc.
+    bool IsAudioTrack(int track);
     // The CD-Text of the disc in the drive; empty when it has none.
     CdText GetCdText();
     // The table of contents and CD-Text of the disc in the drive; null without a readable disc.
@@ -50,10 +55,12 @@ class CdDevice {
 
     std::uint32_t PlayFrom(Msf from, int track, PlayMode mode, MinSec introTime);  // checks open
     void PlayRange(Msf from, Msf to);
-    std::uint32_t Stop();       // checks open
-    std::uint32_t Pause();      // checks open
-    std::uint32_t Resume();     // checks open
-    void TogglePause();         // checks open
+    std::uint32_t Stop();    // checks open
+    std::uint32_t Pause();   // checks open
+    std::uint32_t Resume();  // checks open
+    void TogglePause();      // checks open
+    // The track jumps and skips move a paused play and leave it paused there; Resume plays on
+    // from the new place.
     void NextTrack();           // checks open
     void PreviousTrack();       // checks open
     void GoToTrack(int track);  // checks open
@@ -107,6 +114,7 @@ class CdDevice {
     DriveBackend& Backend();  // checks open
     void CheckOpen() const;
     void Jump(int track);
+    void NoJump();
     Msf ClampToDisc(Msf target);
     int TrackAtMsf(Msf position) const;
 

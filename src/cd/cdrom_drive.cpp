@@ -3,6 +3,9 @@
 #include <cdio/cdio.h>
 #include <cdio/mmc.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include "cd/cdio_disc.h"
@@ -69,6 +72,16 @@ void CdromDrive::WorkerLoop() {
         wake_.wait_for(lock, std::chrono::seconds(1),
                        [&] { return quit_ || request_ != TrayRequest::None; });
     }
+}
+
+std::uint32_t CdromDrive::Open() {
+    // Non-blocking, as a drive without a disc must open too.
+    const int fd = ::open(device_.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        return kDeviceOpenFailed;
+    }
+    ::close(fd);
+    return kDeviceOk;
 }
 
 DriveStatus CdromDrive::Status() {

@@ -20,6 +20,7 @@ class CdromDrive final : public PlayerDrive {
     ~CdromDrive() override;
 
     std::string Label() const override { return device_; }
+    std::uint32_t Open() override;
     DriveStatus Status() override;
     std::uint32_t OpenTray() override;
     std::uint32_t CloseTray() override;

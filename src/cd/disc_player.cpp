@@ -52,6 +52,7 @@ DiscPlayer::~DiscPlayer() {
 void DiscPlayer::NewSession(CdMode mode) {
     ++session_;
     mode_ = mode;
+    ended_ = false;
     ring_.clear();
     readerDone_ = false;
     queuedSectors_ = 0;
@@ -79,9 +80,15 @@ Lba DiscPlayer::PlanPosition(std::int64_t sectorsHeard) const {
 
 void DiscPlayer::Settle() {
     if (mode_ == CdMode::Playing && HeardFrames() >= planSectors_ * kSamplesPerFrame) {
-        mode_ = CdMode::Stopped;
-        position_ = end_;
+        EndPlay();
     }
+}
+
+void DiscPlayer::EndPlay() {
+    mode_ = CdMode::Stopped;
+    position_ = end_;
+    ended_ = true;
+    changed_.notify_all();
 }
 
 void DiscPlayer::SetDisc(std::shared_ptr<const DiscInfo> disc) {
@@ -153,6 +160,7 @@ std::uint32_t DiscPlayer::Stop() {
     if (mode_ != CdMode::Stopped) {
         NewSession(CdMode::Stopped);
     }
+    ended_ = false;
     return disc_ ? kDeviceOk : kDeviceNotReady;
 }
 
@@ -180,9 +188,9 @@ DiscPlayer::State DiscPlayer::Snapshot() {
     std::lock_guard lock(mutex_);
     Settle();
     if (mode_ == CdMode::Playing) {
-        return {mode_, PlanPosition(HeardFrames() / kSamplesPerFrame)};
+        return {mode_, PlanPosition(HeardFrames() / kSamplesPerFrame), false};
     }
-    return {mode_, position_};
+    return {mode_, position_, ended_};
 }
 
 void DiscPlayer::ReaderLoop() {
@@ -269,9 +277,13 @@ void DiscPlayer::OutputLoop() {
             lock.lock();
             continue;
         }
-        changed_.wait(lock,
-                      [&] { return quit_ || session_ != mine || !ring_.empty() || readerDone_; });
-        if (quit_ || session_ != mine) {
+        // A play with nothing to hear may already have been settled as ended, before the
+        // reader ever looked at it.
+        changed_.wait(lock, [&] {
+            return quit_ || session_ != mine || mode_ != CdMode::Playing || !ring_.empty() ||
+                   readerDone_;
+        });
+        if (quit_ || session_ != mine || mode_ != CdMode::Playing) {
             continue;
         }
         if (ring_.empty()) {
@@ -279,8 +291,7 @@ void DiscPlayer::OutputLoop() {
             const bool heard = !output || output->Drain();
             lock.lock();
             if (heard && session_ == mine && mode_ == CdMode::Playing) {
-                mode_ = CdMode::Stopped;
-                position_ = end_;
+                EndPlay();
             }
             continue;
         }

@@ -34,6 +34,8 @@ class DiscPlayer {
     struct State {
         CdMode Mode = CdMode::Stopped;  // Stopped, Playing or Paused
         Lba Position = 0;
+        // The last play request ran to its end, however short it was; a later request clears it.
+        bool PlayEnded = false;
     };
 
     // A new disc (or none): play stops, the position goes to the start of track 1 and the
@@ -66,6 +68,7 @@ class DiscPlayer {
     std::int64_t HeardFrames();
     Lba PlanPosition(std::int64_t sectorsHeard) const;
     void Settle();
+    void EndPlay();
 
     Clock& clock_;
     AudioOutputFactory outputFactory_;
@@ -82,6 +85,7 @@ class DiscPlayer {
     std::int64_t planSectors_ = 0;
     Lba end_ = 0;       // where the current or paused play ends
     Lba position_ = 0;  // when not playing
+    bool ended_ = false;
     std::deque<Sector> ring_;
     bool readerDone_ = false;  // the reader has queued the whole plan of the session
     std::int64_t queuedSectors_ = 0;

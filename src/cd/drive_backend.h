@@ -18,6 +18,8 @@ struct DriveStatus {
     bool MediaPresent = false;
     std::shared_ptr<const DiscInfo> Disc;  // null without a disc whose contents were read
     Lba Position = 0;                      // as heard
+    // The last play request ran to its end by itself (not stopped, paused or replaced).
+    bool PlayEnded = false;
 };
 
 class DriveBackend {
@@ -25,6 +27,8 @@ class DriveBackend {
     virtual ~DriveBackend() = default;
     // The drive's device path, or what the virtual drive holds.
     virtual std::string Label() const = 0;
+    // Whether the drive can be used at all (its device node opens); kDeviceOpenFailed if not.
+    virtual std::uint32_t Open() { return kDeviceOk; }
     virtual DriveStatus Status() = 0;
     // Plays [from, to) skipping data tracks; to is clamped to the end of the disc.
     virtual std::uint32_t Play(Lba from, Lba to) = 0;

@@ -33,6 +33,7 @@ class PlayerDrive : public DriveBackend {
         const DiscPlayer::State state = player_.Snapshot();
         status.Mode = state.Mode;
         status.Position = state.Position;
+        status.PlayEnded = state.PlayEnded;
         status.MediaPresent = true;
         status.Disc = std::move(disc);
         return status;

@@ -115,7 +115,6 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     setWindowIcon(ButtonGlyph("PlayColor"));
 
     engine_ = std::make_unique<PlayerEngine>(device_, catalogue_, *this, recording_);
-    engine_->State.AdvanceArmed = true;
     engine_->State.AutoPlayRequested = autoPlay;
     // Through the engine, so that it knows the tick it runs at.
     wave_.SetTickInterval = [this](int milliseconds) { engine_->SetTimer(milliseconds); };

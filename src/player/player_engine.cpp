@@ -281,8 +281,12 @@ void PlayerEngine::RefreshStatus() {
         return;
     }
     State.DeviceMode = device_.GetMode();
-    if (device_.Playing && !device_.Paused && State.AdvanceArmed &&
-        State.DeviceMode == CdMode::Stopped) {
+    // Known from the drive, so a piece too short for any tick to see playing is followed too;
+    // a piece with nothing to hear (a data track, an intro of 0 s) ends at once and the next
+    // is started in this same tick.
+    for (int pieces = 0; pieces <= kMaxTracks && (State.Mode == PlayMode::Intro || IsListMode()) &&
+                         device_.Playing && !device_.Paused && device_.PlayEnded();
+         ++pieces) {
         EndOfPiece();
     }
     State.Position = device_.GetPosition();
@@ -295,7 +299,6 @@ void PlayerEngine::RefreshStatus() {
     State.DeviceMode = device_.GetMode();
     if (State.DeviceMode != CdMode::Stopped) {
         device_.Skipping = false;
-        State.AdvanceArmed = true;
     } else if (pattern_ != ButtonPattern::Stopped && State.Mode != PlayMode::Intro &&
                State.Mode != PlayMode::Custom && !device_.Paused) {
         ApplyPattern(ButtonPattern::Stopped);
@@ -321,16 +324,15 @@ void PlayerEngine::UpdateTrackTimes() {
 
 void PlayerEngine::EndOfPiece() {
     if (State.Mode == PlayMode::Intro) {
+        // The scan passes over data tracks; it ends after the last audio track.
         State.CurrentTrack = device_.GetCurrentTrack();
-        if (State.CurrentTrack < device_.TrackCount) {
-            PlayTrack(State.CurrentTrack + 1);
-            State.AdvanceArmed = false;
+        if (const int next = NextAudioTrack(State.CurrentTrack + 1)) {
+            PlayTrack(next);
             return;
         }
         StopRecording();
-        if (State.RepeatOn) {
-            PlayTrack(1);
-            State.AdvanceArmed = false;
+        if (const int first = NextAudioTrack(1); State.RepeatOn && first != 0) {
+            PlayTrack(first);
         } else {
             State.Mode = PlayMode::Disc;
             device_.Playing = false;
@@ -368,8 +370,22 @@ void PlayerEngine::EndOfDisc() {
     State.Position = device_.TrackStart[1];
 }
 
+int PlayerEngine::NextAudioTrack(int from) {
+    for (int track = std::max(from, 1); track <= device_.TrackCount; ++track) {
+        if (device_.IsAudioTrack(track)) {
+            return track;
+        }
+    }
+    return 0;
+}
+
 void PlayerEngine::PlayTrack(int track) {
     SyncDevice();
+    if (device_.Paused) {
+        // A paused player moves to the piece and stays paused there.
+        device_.GoToTrack(track);
+        return;
+    }
     device_.PlayFrom(device_.TrackStart[static_cast<std::size_t>(track)], track, State.Mode,
                      device_.IntroTime);
 }
@@ -386,13 +402,12 @@ std::span<const std::uint8_t> PlayerEngine::CurrentList() const {
 }
 
 bool PlayerEngine::PlayListFrom(std::span<const std::uint8_t> list, int position, int step) {
-    // Entries outside the disc (from old imported records) are passed over, never played.
+    // Entries outside the disc (from old imported records) and data tracks are passed over.
     for (int i = std::max(position, 1); i >= 1 && i <= static_cast<int>(list.size()); i += step) {
         const int track = list[static_cast<std::size_t>(i - 1)];
-        if (track >= 1 && track <= device_.TrackCount) {
+        if (track >= 1 && track <= device_.TrackCount && device_.IsAudioTrack(track)) {
             State.ListPosition = i;
             PlayTrack(track);
-            State.AdvanceArmed = false;
             return true;
         }
     }
@@ -425,10 +440,12 @@ void PlayerEngine::btnPlayClick() {
 
 void PlayerEngine::btnStopClick() {
     // The disc stops before a recording's question, so nothing plays on under it; a recording
-    // of the tracks would otherwise run on with nothing left to end it.
+    // of the tracks would otherwise run on with nothing left to end it. Stopped while paused,
+    // the scan has nothing being heard to play on.
+    const bool paused = device_.Paused;
     device_.Stop();
     StopRecording();
-    if (State.Mode != PlayMode::Intro) {
+    if (State.Mode != PlayMode::Intro || paused) {
         ApplyPattern(ButtonPattern::Stopped);
         return;
     }

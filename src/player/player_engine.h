@@ -152,7 +152,10 @@ class PlayerEngine final : public HandsetStatus {
     void ApplyPattern(ButtonPattern pattern);
     void ShowTitle(std::string title);
     void SyncDevice();
+    // Plays the track by the mode; a paused player only moves there.
     void PlayTrack(int track);
+    // The first audio track from that one on, or 0.
+    int NextAudioTrack(int from);
     // Plays the first playable entry of list from 1-based position, searching forward
     // (step 1) or backward (step -1); ListPosition moves to it. False when there is none.
     bool PlayListFrom(std::span<const std::uint8_t> list, int position, int step);

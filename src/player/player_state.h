@@ -25,7 +25,6 @@ struct PlayerState {
     MinSec DiscElapsed = 0;
     MinSec DiscRemaining = 0;
     PlayMode Mode = PlayMode::Disc;
-    bool AdvanceArmed = false;
     std::int32_t SingleTrackNumber = 0;
     std::int32_t ListPosition = 0;
     std::vector<std::uint8_t> ShuffleOrder;  // at most kMaxShuffle

@@ -70,6 +70,22 @@ TEST_F(DeviceTest, StoredDriveIndexBeyondTheListLeavesTheDeviceClosed) {
     EXPECT_EQ(device.DeviceId(), 1);
 }
 
+TEST_F(DeviceTest, ADriveWhoseDeviceCannotBeOpenedIsReportedOnceAndStaysClosed) {
+    SystemDrives withMissing{{(dir / "no-such-drive").string()}, clock, {}};
+    CdDevice other(withMissing);
+    other.OpenDrive(0);
+    EXPECT_FALSE(other.IsOpen());
+    EXPECT_EQ(other.LastError, kDeviceOpenFailed);
+    ASSERT_EQ(messages.Errors().size(), 1u);
+    EXPECT_NE(messages.Errors()[0].find("no-such-drive"), std::string::npos);
+    EXPECT_FALSE(other.IsMediaPresent());
+    ExpectNotOpen([&] { other.Stop(); });
+    ASSERT_TRUE(withMissing.VirtualDrive().Insert(GenerateImage(dir.Path(), "v", {Track(0, 5)})));
+    other.OpenDrive(1);  // another drive can still be chosen
+    EXPECT_TRUE(other.IsOpen());
+    EXPECT_EQ(messages.Errors().size(), 1u);
+}
+
 TEST_F(DeviceTest, ReadsTheTableOfContentsOfTheImage) {
     Insert({Track(3, 0), Track(4, 30, 10), Track(2, 15)});
     EXPECT_EQ(device.TrackCount, 3);
@@ -108,24 +124,28 @@ TEST_F(DeviceTest, TrackJumpsStopAtTheEndsOfTheDisc) {
     EXPECT_EQ(device.JumpTarget, Start(2));
     device.GoToTrack(3);
     ASSERT_EQ(device.GetCurrentTrack(), 3);
+    EXPECT_TRUE(device.Paused);  // the jumps keep a pause
 
     device.Skipping = false;
-    device.Paused = true;
+    device.Paused = false;
     device.NextTrack();  // on the last track
     EXPECT_EQ(device.GetPosition(), Start(3));
     EXPECT_TRUE(device.Skipping);
-    EXPECT_FALSE(device.Paused);
+    device.Skipping = false;
+    device.Paused = true;
+    device.NextTrack();  // paused: left exactly as it was
+    EXPECT_FALSE(device.Skipping);
+    EXPECT_TRUE(device.Paused);
 
     device.GoToTrack(4);  // past TrackCount
     EXPECT_EQ(device.GetPosition(), Start(3));
 
     device.GoToTrack(1);
     device.Skipping = false;
-    device.Paused = true;
+    device.Paused = false;
     device.PreviousTrack();  // on track 1
     EXPECT_EQ(device.GetPosition(), Start(1));
     EXPECT_TRUE(device.Skipping);
-    EXPECT_FALSE(device.Paused);
     EXPECT_EQ(device.GetMode(), CdMode::Stopped);
 }
 

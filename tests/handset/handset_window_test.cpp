@@ -86,6 +86,26 @@ TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
     EXPECT_TRUE(Child<QWidget>("btnBeg")->isEnabled());
 }
 
+TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
+    AppSettings().IntroTime = 0.02;
+    LoadTracks(test::EnhancedCd(), {});
+    Open(drives);
+    Tick();
+    for (const PlayMode mode : {PlayMode::Disc, PlayMode::Track, PlayMode::Random,
+                                PlayMode::Shuffle, PlayMode::Intro, PlayMode::Custom}) {
+        window->Engine().SetPlayMode(mode);  // as the mode dialog does
+        window->Engine().Record().Programme = {4, 1, 4, 3};
+        Child<QToolButton>("btnPlay")->click();
+        for (int second = 0; second < 30 && !Enabled("btnPlay"); ++second) {
+            clock.AdvanceSeconds(1);
+            Tick();
+        }
+        EXPECT_TRUE(Enabled("btnPlay")) << static_cast<int>(mode);
+        EXPECT_EQ(device->GetMode(), CdMode::Stopped) << static_cast<int>(mode);
+        window->Engine().GoToTrack(1);
+    }
+}
+
 TEST_F(HandsetTest, TrackPanelGoesToTheTrackUnderTheClick) {
     InsertDisc(9);
     auto* panel = Child<ImageControl>("imgTracks");

@@ -351,7 +351,6 @@ TEST_F(EngineTest, DeviceStillStoppedRightAfterAnAdvanceDoesNotAdvanceAgain) {
     lagging.Stale = false;
     PlayFor(1);
     EXPECT_EQ(Heard(), 2);
-    EXPECT_TRUE(State().AdvanceArmed);
 }
 
 TEST_F(EngineTest, IntroEndingAtTheLastTrackEndsARecording) {
@@ -472,6 +471,112 @@ TEST_F(EngineTest, ShuffleOfADiscWithoutTracksPlaysNothing) {
     engine->btnPlayClick();
     EXPECT_TRUE(State().ShuffleOrder.empty());
     EXPECT_FALSE(DrivePlaying());
+}
+
+// --- Data tracks, short pieces and pauses ---
+
+TEST_F(EngineTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
+    AppSettings().IntroTime = 0.02;
+    Insert(EnhancedCd());
+    const auto playToTheEnd = [this](PlayMode mode) {
+        engine->SetPlayMode(mode);
+        engine->btnPlayClick();
+        std::vector<int> heard;
+        for (int second = 0; second < 60 && device.Playing; ++second) {
+            if (DrivePlaying() && (heard.empty() || heard.back() != Heard())) {
+                heard.push_back(Heard());
+            }
+            PlayFor(1);
+        }
+        EXPECT_FALSE(device.Playing) << static_cast<int>(mode);
+        EXPECT_EQ(view.Last(), ButtonPattern::Stopped) << static_cast<int>(mode);
+        return heard;
+    };
+    EXPECT_EQ(playToTheEnd(PlayMode::Disc), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(playToTheEnd(PlayMode::Intro), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(State().Mode, PlayMode::Disc);
+    EXPECT_EQ(State().Position, Start(1));
+    std::vector<int> shuffled = playToTheEnd(PlayMode::Shuffle);
+    std::sort(shuffled.begin(), shuffled.end());
+    EXPECT_EQ(shuffled, (std::vector<int>{1, 2, 3}));
+    engine->Record().Programme = {4, 2, 4, 1};
+    EXPECT_EQ(playToTheEnd(PlayMode::Custom), (std::vector<int>{2, 1}));
+
+    // An intro of 0 s hears nothing: the whole scan is over on the next tick.
+    AppSettings().IntroTime = 0;
+    engine->GoToTrack(2);
+    engine->SetPlayMode(PlayMode::Intro);
+    engine->btnPlayClick();
+    Tick();
+    EXPECT_EQ(State().Mode, PlayMode::Disc);
+    EXPECT_FALSE(device.Playing);
+}
+
+TEST_F(EngineTest, DataFirstDiscAndPiecesShorterThanATickAreFollowed) {
+    AppSettings().IntroTime = 0.02;
+    Insert(DataFirstDisc());
+    engine->SetPlayMode(PlayMode::Intro);
+    engine->btnPlayClick();
+    Tick();
+    EXPECT_EQ(Heard(), 2);
+    EXPECT_TRUE(DrivePlaying());
+
+    Remove();
+    Insert({Track(0, 0, 20), Track(0, 0, 5), Track(0, 10)});
+    engine->SetPlayMode(PlayMode::Custom);
+    engine->Record().Programme = {1, 2, 1, 3};
+    engine->btnPlayClick();
+    PlayFor(1);
+    EXPECT_EQ(State().ListPosition, 2);
+    PlayFor(1);
+    PlayFor(1);
+    EXPECT_EQ(State().ListPosition, 4);
+    EXPECT_EQ(Heard(), 3);
+}
+
+TEST_F(EngineTest, CommandsWhilePausedMoveThePausedPlay) {
+    Insert(Tracks(3, 60));
+    State().Mode = PlayMode::Track;
+    engine->btnRepeatClick();
+    engine->btnPlayClick();
+    PlayFor(5);
+    engine->btnPauseClick();
+    engine->btnForwardClick();
+    PlayFor(3);
+    EXPECT_TRUE(device.Paused);
+    EXPECT_EQ(State().Position, Start(2));
+    EXPECT_FALSE(DrivePlaying());
+    engine->btnForwardClick();
+    engine->btnForwardClick();  // on the last track: nothing changes
+    engine->btnSkipBackClick();
+    PlayFor(1);
+    EXPECT_TRUE(device.Paused);
+    EXPECT_EQ(view.Last(), ButtonPattern::Playing);
+    ExpectSeconds(State().DiscElapsed, 90);
+    engine->btnPauseClick();
+    PlayFor(5);
+    EXPECT_EQ(Heard(), 2);
+    ExpectSeconds(State().TrackElapsed, 35);
+
+    engine->btnPauseClick();
+    State().Mode = PlayMode::Custom;
+    engine->Record().Programme = {3, 1};
+    engine->btnBackClick();  // the first entry, still paused
+    PlayFor(1);
+    EXPECT_TRUE(device.Paused);
+    EXPECT_EQ(State().ListPosition, 1);
+    EXPECT_EQ(State().Position, Start(3));
+    engine->btnStartClick();
+    engine->btnPauseClick();
+    PlayFor(2);
+    EXPECT_EQ(Heard(), 3);
+
+    engine->btnPauseClick();
+    State().Mode = PlayMode::Intro;
+    engine->btnStopClick();
+    PlayFor(2);
+    EXPECT_FALSE(DrivePlaying());
+    EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
 }
 
 // --- Skips, repeat, bookmark, recording ---

@@ -12,6 +12,14 @@ TestTrack DataTrack(int minutes, int seconds) {
     return {(minutes * 60 + seconds) * kFramesPerSecond, false, {}};
 }
 
+std::vector<TestTrack> EnhancedCd() {
+    return {Track(0, 4), Track(0, 3), Track(0, 5), DataTrack(0, 30)};
+}
+
+std::vector<TestTrack> DataFirstDisc() {
+    return {DataTrack(0, 30), Track(0, 4), Track(0, 3), Track(0, 5)};
+}
+
 std::int16_t PatternLeft(Lba sector) {
     return static_cast<std::int16_t>(1 + sector % 30000);
 }

@@ -21,6 +21,11 @@ struct TestTrack {
 TestTrack Track(int minutes, int seconds, int frames = 0);
 TestTrack DataTrack(int minutes, int seconds);
 
+// An enhanced CD: three audio tracks of a few seconds, then a data track.
+std::vector<TestTrack> EnhancedCd();
+// A disc whose first track holds data, followed by three audio tracks.
+std::vector<TestTrack> DataFirstDisc();
+
 struct TestDiscText {
     std::string Title;
     std::string Performer;
