@@ -213,7 +213,9 @@ class ProgrammeDialogsTest : public test::HandsetFixture {
         Open(drives);
         Tick();
     }
-    std::vector<std::uint8_t>& Programme() { return window->Engine().Record().Programme; }
+    const std::vector<std::uint8_t>& Programme() {
+        return window->Engine().Disc().Record().Programme;
+    }
 };
 
 template <typename Dialog>
@@ -229,7 +231,7 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
     InsertDemo();
     ASSERT_TRUE(Action("Custom pr&ogramme...")->isEnabled());
     EXPECT_EQ(Action("Custom pr&ogramme...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    const DiscRecord& record = window->Engine().Record();
+    const DiscRecord& record = window->Engine().Disc().Record();
     const auto opened = test::WhenOpened<TfrmProgramme>([&](TfrmProgramme& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Custom programme"));
         EXPECT_EQ(HelpContextOf(&dialog), 1014);
@@ -277,7 +279,11 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
 TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTime) {
     AppSettings().FitTracksTime = 1.30;
     InsertDemo();
-    Programme() = {3, 3};
+    window->Engine().Disc().Store(
+        [](DiscTables& disc) {
+            disc.Record.Programme = {3, 3};
+        },
+        StoreWhen::Catalogued);
     ASSERT_TRUE(Action("&Fit tracks to time...")->isEnabled());
     EXPECT_EQ(Action("&Fit tracks to time...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     std::vector<int> chosen;
