@@ -107,7 +107,7 @@ const std::filesystem::path& LargeCatalogue() {
         const std::filesystem::path made = NewDirectory("enginebench");
         EngineSetup setup(made);
         setup.device.OpenDrive(setup.drives.VirtualDriveIndex());
-        const std::string identity = setup.engine->Identity();
+        const std::string identity = setup.engine->Disc().Identity();
         std::size_t index = 0;
         // One transaction for the whole set: made quickly, flushed once.
         const snx::CatalogueScope scope(made, snx::CatalogueAccess::Write);
@@ -136,7 +136,7 @@ void BM_FirstTickOfInsertedDiscIn10000DiscCatalogue(benchmark::State& state) {
         state.ResumeTiming();
         setup.engine->TimerTimer();
     }
-    if (setup.engine->RecordNumber() <= 0) {
+    if (setup.engine->Disc().Number() <= 0) {
         state.SkipWithError("the disc was not found in the catalogue");
     }
 }

@@ -242,7 +242,7 @@ int main(int argc, char* argv[]) {
     }
     window.show();
 
-    snx::MprisService mpris(window, catalogue.Holder().Tracks, [&](const std::string& uri) {
+    snx::MprisService mpris(window, [&](const std::string& uri) {
         return TakeLaterDisc(snx::ParseCommandLine({uri}), dataDirectory, window);
     });
     mpris.Register();

@@ -21,9 +21,8 @@ constexpr int kPollInterval = 250;  // milliseconds: quick enough for a panel, c
 
 }  // namespace
 
-MprisService::MprisService(HandsetCommands& handset, const StringGrid& tracks, DiscOpener opener,
-                           QObject* parent)
-    : QObject(parent), handset_(handset), tracks_(tracks), opener_(std::move(opener)) {
+MprisService::MprisService(HandsetCommands& handset, DiscOpener opener, QObject* parent)
+    : QObject(parent), handset_(handset), opener_(std::move(opener)) {
     // Children: Qt exports them with this object and deletes them with it.
     new MprisRootAdaptor(*this);
     new MprisPlayerAdaptor(*this);
@@ -66,7 +65,7 @@ bool MprisService::Register() {
 }
 
 PlayerFacts MprisService::Facts() const {
-    return GatherPlayerFacts(handset_.Engine(), tracks_);
+    return GatherPlayerFacts(handset_.Engine());
 }
 
 void MprisService::Request(MprisRequest request) {

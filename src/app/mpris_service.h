@@ -22,9 +22,7 @@ class MprisService final : public QObject {
     // Takes a disc image or drive named by a command-line argument; false when it names none.
     using DiscOpener = std::function<bool(const std::string& argument)>;
 
-    // tracks: the names of the disc in the drive (the catalogue holder's Tracks).
-    MprisService(HandsetCommands& handset, const StringGrid& tracks, DiscOpener opener,
-                 QObject* parent = nullptr);
+    MprisService(HandsetCommands& handset, DiscOpener opener, QObject* parent = nullptr);
     ~MprisService() override;
     MprisService(const MprisService&) = delete;
     MprisService& operator=(const MprisService&) = delete;
@@ -54,7 +52,6 @@ class MprisService final : public QObject {
     void MoveTo(const SeekTarget& target);
 
     HandsetCommands& handset_;
-    const StringGrid& tracks_;
     DiscOpener opener_;
     QTimer poll_;
     bool registered_ = false;

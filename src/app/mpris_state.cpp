@@ -33,7 +33,7 @@ std::string_view StatusName(const PlayerFacts& facts) {
 
 }  // namespace
 
-PlayerFacts GatherPlayerFacts(PlayerEngine& engine, const StringGrid& tracks) {
+PlayerFacts GatherPlayerFacts(PlayerEngine& engine) {
     CdDevice& device = engine.Device();
     const Settings& settings = AppSettings();
     PlayerFacts facts;
@@ -55,10 +55,10 @@ PlayerFacts GatherPlayerFacts(PlayerEngine& engine, const StringGrid& tracks) {
         facts.Track = track;
         facts.TrackStart = MsfToLba(device.TrackStart[index]);
         facts.TrackLength = MsfToLba(device.TrackLength[index]);
-        facts.Title = StoredTextToUtf8(tracks.Cell(0, track));
+        facts.Title = StoredTextToUtf8(engine.Disc().Tracks().Cell(0, track));
     }
-    facts.Album = StoredTextToUtf8(engine.Record().Name);
-    facts.Artist = StoredTextToUtf8(engine.Record().Artist);
+    facts.Album = StoredTextToUtf8(engine.Disc().Record().Name);
+    facts.Artist = StoredTextToUtf8(engine.Disc().Record().Artist);
     return facts;
 }
 

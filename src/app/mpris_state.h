@@ -15,7 +15,6 @@
 namespace snx {
 
 class PlayerEngine;
-class StringGrid;
 
 // The player at one moment, in the terms of the session bus.
 struct PlayerFacts {
@@ -37,7 +36,7 @@ struct PlayerFacts {
 };
 
 // Reads the device live, so a position asked between two ticks is the one being heard.
-PlayerFacts GatherPlayerFacts(PlayerEngine& engine, const StringGrid& tracks);
+PlayerFacts GatherPlayerFacts(PlayerEngine& engine);
 
 struct TrackMetadata {
     std::string TrackId;  // a D-Bus object path

@@ -82,11 +82,11 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
     if (!ReadReporting(catalogue, selected->RecordNumber, record)) {
         return deleted;
     }
-    Tfvlf& holder = catalogue.Holder();
     const std::string oldIdentity = record.Identity;
+    StringGrid tracks(3, 100);
+    TextBox memo;
     KeySnapshot keys;
-    const std::int32_t number =
-        catalogue.LoadDiscRecord(oldIdentity, record, holder.Tracks, holder.Memo, keys);
+    const std::int32_t number = catalogue.LoadDiscRecord(oldIdentity, record, tracks, memo, keys);
     if (number <= 0) {
         return deleted;
     }
@@ -102,12 +102,12 @@ bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,
         catalogue.CloseDiscFiles();
     }
     record.Identity = identity;
-    ReplaceFirstLine(holder.Memo, identity);
-    holder.Tracks.SetCell(0, 0, identity);
+    ReplaceFirstLine(memo, identity);
+    tracks.SetCell(0, 0, identity);
     // Taking the drive's track count, lengths and playing time and dropping the mark is what
     // adopting an orphan does; the record is stored with it.
     record.Orphan = true;
-    catalogue.AdoptDriveDisc(record, holder.Tracks, holder.Memo, keys);
+    catalogue.AdoptDriveDisc(record, tracks, memo, keys);
     return true;
 }
 

@@ -20,7 +20,7 @@ std::string AttachQuestion(std::string_view nodeText);
 // currentNumber is not 0 and a node is selected, the user agreed to AttachQuestion. The current
 // record is deleted first; then the selected record is re-keyed to the drive's
 // identity, takes the drive's track count, lengths and playing time, loses its orphan mark and
-// is stored, its tracks and notes passing through the holder's current-disc Tracks and Memo.
+// is stored with its tracks and notes.
 // True when the catalogue changed (the record was attached, or only the current record was
 // deleted before a later step failed): the caller reloads the disc's record and its tree.
 bool AttachDriveDisc(DiscCatalogue& catalogue, const BrowseNode* selected,

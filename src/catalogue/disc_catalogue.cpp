@@ -91,6 +91,11 @@ bool DiscCatalogue::OpenDiscFiles() {
         return false;
     }
     filesDepth_ = 1;
+    // Records deleted by another program or the tool leave space only a rebuild recovers.
+    if (DeletedRecs(handle_) > 0 && !AppSettings().DeletedRecordsPresent) {
+        AppSettings().DeletedRecordsPresent = true;
+        SaveSettingsReporting();
+    }
     return true;
 }
 

@@ -41,8 +41,9 @@ class DiscCatalogue {
     std::uint64_t LastGeneration() const { return lastGeneration_; }
 
     // Opens "disc" for reading and writing, creating it after the user's confirmation when
-    // "disc.DAT" is missing. False when the files stay closed. Opens nest: the files close at the
-    // close that matches the first open, so a caller may keep them open across many operations.
+    // "disc.DAT" is missing; deleted records on its chain set DeletedRecordsPresent. False when
+    // the files stay closed. Opens nest: the files close at the close that matches the first
+    // open, so a caller may keep them open across many operations.
     bool OpenDiscFiles();
     void CloseDiscFiles();
     bool FilesOpen() const { return handle_ >= 0; }

@@ -4,7 +4,7 @@
 
 namespace snx {
 
-Tfvlf::Tfvlf(const std::filesystem::path& programDirectory) : Tracks(3, 100), catTracks(3, 100) {
+Tfvlf::Tfvlf(const std::filesystem::path& programDirectory) : catTracks(3, 100) {
     if (!programDirectory.empty()) {
         Vlf.FileName = ResolveFileName(programDirectory, data_file::kDiscVlf);
         Vlf2.FileName = ResolveFileName(programDirectory, data_file::kRebuildVlf);

@@ -1,5 +1,5 @@
-// Tfvlf: the hidden holder of the catalogue's two block files and of the grids and memo boxes
-// that tables and texts pass through.
+// Tfvlf: the hidden holder of the catalogue's two block files and of the grid and memo box that
+// the browser, export and import pass tables and texts through.
 #pragma once
 
 #include <filesystem>
@@ -11,13 +11,11 @@ namespace snx {
 
 struct Tfvlf {
     // Vlf works on "disc.VLF" and Vlf2 on "disc2.VLF" in programDirectory (names matched without
-    // regard to case). Tracks and catTracks are 3 columns by 100 rows.
+    // regard to case). catTracks is 3 columns by 100 rows.
     explicit Tfvlf(const std::filesystem::path& programDirectory = {});
 
     TVlf Vlf;
     TVlf Vlf2;
-    StringGrid Tracks;
-    TextBox Memo;
     StringGrid catTracks;
     TextBox catMemo;
 };

@@ -203,7 +203,7 @@ const BrowseNode* TfrmCat::Selected() const {
 }
 
 std::string TfrmCat::DriveIdentity() const {
-    return engine_.Identity();
+    return engine_.Disc().Identity();
 }
 
 bool TfrmCat::ReadSelected(const BrowseNode& node, DiscRecord& record) {
@@ -330,7 +330,7 @@ void TfrmCat::btnDeleteClick() {
 void TfrmCat::btnAttachClick() {
     const std::string drive = DriveIdentity();
     // The engine keeps the last disc's record number after the disc has gone.
-    const std::int32_t current = drive.empty() ? 0 : engine_.RecordNumber();
+    const std::int32_t current = drive.empty() ? 0 : engine_.Disc().Number();
     const BrowseNode* selected = Selected();
     if (selected != nullptr && current > 0 && !Confirm(AttachQuestion(selected->Text))) {
         return;

@@ -3,7 +3,6 @@
 #include <QLabel>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/fvlf.h"
 #include "catalogue_ui/catalogue_dialog.h"
 #include "catalogue_ui/disc_data_dialog.h"
 #include "catalogue_ui/list_dialog.h"
@@ -18,35 +17,33 @@
 namespace snx {
 
 void TSnx::btnDataClick() {
-    const std::string identity = engine_->Identity();
-    if (identity.empty()) {
+    CurrentDisc& disc = engine_->Disc();
+    if (!disc.Present()) {
         return;  // no disc, so no record
     }
-    Tfvlf& holder = catalogue_.Holder();
-    // The tick runs on under the dialog; these copies keep the edit with its own disc even if
+    // The tick runs on under the dialog: the edit stays with the disc it was opened for even if
     // another disc is loaded meanwhile.
-    DiscRecord record = engine_->Record();
-    StringGrid tracks = holder.Tracks;
-    TextBox memo = holder.Memo;
-    KeySnapshot keys = engine_->Keys();
-    DiscEditor editor = DiscEditor::Open(record, tracks, memo);
+    const DiscClaim claim = disc.Claim();
+    DiscEditor editor =
+        DiscEditor::Open(claim.Tables.Record, claim.Tables.Tracks, claim.Tables.Memo);
+    bool accepted = false;
     {
         TfrmCDData dialog(editor, catalogue_, this);
-        if (dialog.exec() == QDialog::Accepted) {
-            editor.TakeOk(record, tracks, memo);
-        } else {
-            editor.TakeCancel(record);
-        }
+        accepted = dialog.exec() == QDialog::Accepted;
     }
-    if (engine_->Identity() != identity) {
-        catalogue_.StoreDiscRecord(record, tracks, memo, keys);
-        return;
+    disc.Store(
+        claim,
+        [&editor, accepted](DiscTables& tables) {
+            if (accepted) {
+                editor.TakeOk(tables.Record, tables.Tracks, tables.Memo);
+            } else {
+                editor.TakeCancel(tables.Record);
+            }
+        },
+        StoreWhen::Always);
+    if (disc.Holds(claim)) {
+        ShowRecordLabels();
     }
-    engine_->Record() = record;
-    holder.Tracks = tracks;
-    holder.Memo = memo;
-    catalogue_.StoreDiscRecord(engine_->Record(), holder.Tracks, holder.Memo, engine_->Keys());
-    ShowRecordLabels();
 }
 
 void TSnx::LookUpUnknownDisc() {
@@ -58,7 +55,7 @@ void TSnx::LookUpUnknownDisc() {
     if (!toc) {
         return;
     }
-    const std::string identity = engine_->Identity();
+    const std::string identity = engine_->Disc().Identity();
     lookup_->Lookup(
         *toc, [this, identity](const LookupOutcome& outcome) { TakeLookup(identity, outcome); });
 }
@@ -66,7 +63,8 @@ void TSnx::LookUpUnknownDisc() {
 void TSnx::TakeLookup(const std::string& identity, const LookupOutcome& outcome) {
     // Another disc came meanwhile, or the user stored this one: its names are the user's now.
     const auto stillUnknown = [&] {
-        return engine_->Identity() == identity && engine_->RecordNumber() == 0;
+        const CurrentDisc& disc = engine_->Disc();
+        return disc.Identity() == identity && !disc.Catalogued();
     };
     if (!stillUnknown()) {
         return;
@@ -79,10 +77,15 @@ void TSnx::TakeLookup(const std::string& identity, const LookupOutcome& outcome)
     if (!choice || !stillUnknown()) {
         return;
     }
-    ApplyCandidate(outcome.Candidates[choice->Index], engine_->Record(),
-                   catalogue_.Holder().Tracks);
-    // What the disc's own CD-Text names stays as the disc gives it.
-    ApplyCdText(device_.GetCdText(), engine_->Record(), catalogue_.Holder().Tracks);
+    // Kept in memory until the user stores the disc. What the disc's own CD-Text names stays as
+    // the disc gives it.
+    const LookupCandidate& candidate = outcome.Candidates[choice->Index];
+    engine_->Disc().Store(
+        [&candidate, text = device_.GetCdText()](DiscTables& tables) {
+            ApplyCandidate(candidate, tables.Record, tables.Tracks);
+            ApplyCdText(text, tables.Record, tables.Tracks);
+        },
+        StoreWhen::Catalogued);
     ShowRecordLabels();
 }
 
@@ -91,7 +94,9 @@ void TSnx::btnBrowseClick() {
         TfrmCat dialog(catalogue_, wave_, *engine_, *printLayer_, this);
         dialog.exec();
     }
-    if (!engine_->Identity().empty()) {
+    // An edit, an attach or a deletion in the browser may have changed the disc's record.
+    engine_->ReloadRecord();
+    if (engine_->Disc().Present()) {
         ShowRecordLabels();
     }
 }

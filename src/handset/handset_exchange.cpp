@@ -61,7 +61,7 @@ void TSnx::Rebuilddatabase1Click() {
             progress.Report(percent);
         };
         hooks.Cancelled = progress.CancelHook();
-        rebuilt = RebuildCatalogue(catalogue_, engine_->Identity(), hooks);
+        rebuilt = RebuildCatalogue(catalogue_, engine_->Disc().Identity(), hooks);
     }
     if (rebuilt) {
         Reload(*engine_);

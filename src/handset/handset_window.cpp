@@ -125,7 +125,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     EditorHooks().Lookup = lookup_.get();
     EditorHooks().DriveToc = [this](const std::string& identity) -> std::optional<DiscToc> {
         const std::shared_ptr<const DiscInfo> disc = device_.GetDiscInfo();
-        if (!disc || engine_->Identity() != identity) {
+        if (!disc || engine_->Disc().Identity() != identity) {
             return std::nullopt;
         }
         return TocOfDisc(*disc);
@@ -434,21 +434,25 @@ void TSnx::btnModeClick() {
 }
 
 void TSnx::btnTrackClick() {
+    const CurrentDisc& disc = engine_->Disc();
+    const DiscClaim claim = disc.Claim();
     // The device keeps the last disc's table after it leaves the drive; those are not tracks.
     const std::vector<std::string> rows =
-        TrackRows(engine_->SelectableTrackCount(), engine_->Record(), catalogue_.Holder().Tracks);
-    if (const std::optional<int> track = TfrmTracks::Ask(this, rows)) {
+        TrackRows(engine_->SelectableTrackCount(), disc.Record(), disc.Tracks());
+    const std::optional<int> track = TfrmTracks::Ask(this, rows);
+    // A track of the disc the list showed, not of one inserted meanwhile.
+    if (track && disc.Holds(claim)) {
         Run([track](PlayerEngine& e) { e.GoToTrack(*track); });
     }
 }
 
 void TSnx::Cust1Click() {
-    EditProgramme(*engine_, catalogue_.Holder().Tracks, ProgrammeFlavour::Programme,
+    EditProgramme(*engine_, ProgrammeFlavour::Programme,
                   [this](ProgrammeLists& lists) { return TfrmProgramme::Ask(this, lists); });
 }
 
 void TSnx::Fitt1Click() {
-    EditProgramme(*engine_, catalogue_.Holder().Tracks, ProgrammeFlavour::Fit,
+    EditProgramme(*engine_, ProgrammeFlavour::Fit,
                   [this](ProgrammeLists& lists) { return TfrmFit::Ask(this, lists); });
 }
 
@@ -681,7 +685,7 @@ void TSnx::Redraw(const PlayerEngine& engine) {
             imgTracks_->update();
         }
         highlighted_ = current;
-        labTrack_->setText(FromStored(catalogue_.Holder().Tracks.Cell(0, current)));
+        labTrack_->setText(FromStored(engine.Disc().Tracks().Cell(0, current)));
     }
     led_.DrawLine(imgTrack_->Image(), QStringLiteral("Track: %1").arg(current));
     imgTrack_->update();
@@ -722,8 +726,9 @@ void TSnx::DrawAllTracks(int current) {
 }
 
 void TSnx::ShowBitmap() {
-    const std::filesystem::path shown = DiscPictureFile(
-        catalogue_, engine_->Record(), std::filesystem::path(AppSettings().ProgramDirectory));
+    const std::filesystem::path shown =
+        DiscPictureFile(catalogue_, engine_->Disc().Record(),
+                        std::filesystem::path(AppSettings().ProgramDirectory));
     TrackPanelPainter::DrawPicture(imgTracks_->Image(),
                                    QImage(QString::fromStdString(shown.string())));
     imgTracks_->update();
@@ -741,7 +746,7 @@ void TSnx::ShowDisc(const PlayerEngine& engine) {
 }
 
 void TSnx::ShowRecordLabels() {
-    const DiscRecord& record = engine_->Record();
+    const DiscRecord& record = engine_->Disc().Record();
     labName_->setText(FromStored(record.Name));
     labTrack_->clear();
     LabComp_->setText(FromStored(record.Composer));

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "player/cd_text_record.h"
 #include "player/shuffle.h"
 #include "settings/settings.h"
 #include "util/text.h"
@@ -38,7 +37,8 @@ PlayerEngine::PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerVie
       view_(view),
       recording_(recording),
       seed_(std::move(seed)),
-      driveTable_(device) {
+      driveTable_(device),
+      disc_(catalogue) {
     device_.RefreshStatus = [this] { RefreshStatus(); };
     catalogue_.SetDrive(&driveTable_);
     transport_ = TransportStates(pattern_, device_.IsOpen() && device_.IsDoorOpen());
@@ -92,14 +92,14 @@ std::string PlayerEngine::PlayModeText() const {
 }
 
 std::string PlayerEngine::DiscNameText() const {
-    return State.DiscShown ? StoredTextToUtf8(record_.Name) : std::string();
+    return State.DiscShown ? StoredTextToUtf8(disc_.Record().Name) : std::string();
 }
 
 std::string PlayerEngine::TrackNameText() const {
     if (!State.DiscShown || State.CurrentTrack < 0) {
         return {};
     }
-    return StoredTextToUtf8(catalogue_.Holder().Tracks.Cell(0, State.CurrentTrack));
+    return StoredTextToUtf8(disc_.Tracks().Cell(0, State.CurrentTrack));
 }
 
 int PlayerEngine::SelectableTrackCount() const {
@@ -108,9 +108,12 @@ int PlayerEngine::SelectableTrackCount() const {
 
 void PlayerEngine::KeepDiscVolumes() {
     const Settings& settings = AppSettings();
-    record_.SavedVolumeLeft = settings.VolumeLeft;
-    record_.SavedVolumeRight = settings.VolumeRight;
-    StoreRecordIfCatalogued();
+    disc_.Store(
+        [left = settings.VolumeLeft, right = settings.VolumeRight](DiscTables& disc) {
+            disc.Record.SavedVolumeLeft = left;
+            disc.Record.SavedVolumeRight = right;
+        },
+        StoreWhen::Catalogued);
 }
 
 void PlayerEngine::ApplyDeviceSettings() {
@@ -176,7 +179,7 @@ void PlayerEngine::ForgetDisc() {
     State.DiscShown = false;
     State.DiscLoaded = false;
     State.MediaPresent = false;
-    identity_.clear();
+    disc_.Forget();
     view_.ClearDisc();
     device_.Playing = false;
     device_.Paused = false;
@@ -222,12 +225,11 @@ bool PlayerEngine::LoadNewDisc() {
     device_.Playing = device_.GetMode() == CdMode::Playing;
     ApplyPattern(ButtonPattern::Stopped);
 
-    identity_ = identity;
-    const bool named = LoadRecord();
+    const bool named = disc_.Load(identity, device_.GetCdText());
     Settings& settings = AppSettings();
-    settings.VolumeLeft = record_.SavedVolumeLeft;
-    settings.VolumeRight = record_.SavedVolumeRight;
-    State.Mode = PlayModeFromValue(record_.SavedPlayMode);
+    settings.VolumeLeft = disc_.Record().SavedVolumeLeft;
+    settings.VolumeRight = disc_.Record().SavedVolumeRight;
+    State.Mode = PlayModeFromValue(disc_.Record().SavedPlayMode);
     SyncDevice();
     device_.ApplyVolume();
     if (!named && UnknownDisc) {
@@ -236,31 +238,11 @@ bool PlayerEngine::LoadNewDisc() {
     return true;
 }
 
-bool PlayerEngine::LoadRecord() {
-    Tfvlf& holder = catalogue_.Holder();
-    recordNumber_ =
-        catalogue_.LoadDiscRecord(identity_, record_, holder.Tracks, holder.Memo, keys_);
-    loadedGeneration_ = catalogue_.LastGeneration();
-    bool named = recordNumber_ != 0;
-    if (!named) {
-        const CdText text = device_.GetCdText();
-        if (!text.Empty()) {
-            ApplyCdText(text, record_, holder.Tracks);
-        }
-        // Track titles alone leave the disc itself unnamed.
-        named = !text.Title.empty() || !text.Performer.empty();
-    }
-    if (record_.Orphan) {
-        catalogue_.AdoptDriveDisc(record_, holder.Tracks, holder.Memo, keys_);
-    }
-    return named;
-}
-
 void PlayerEngine::ReloadRecord() {
-    if (!State.DiscLoaded || identity_.empty()) {
+    if (!State.DiscLoaded || !disc_.Present()) {
         return;
     }
-    LoadRecord();
+    disc_.Reload();
     if (State.DiscShown) {
         view_.ShowDisc(*this);
         view_.Redraw(*this);
@@ -272,7 +254,7 @@ void PlayerEngine::RefreshStatus() {
     if (!State.MediaPresent) {
         State.DeviceMode = device_.GetMode();
         State.DiscLoaded = false;
-        identity_.clear();
+        disc_.Forget();
         return;
     }
     if (!State.DiscLoaded && !LoadNewDisc()) {
@@ -396,7 +378,7 @@ bool PlayerEngine::IsListMode() const {
 
 std::span<const std::uint8_t> PlayerEngine::CurrentList() const {
     if (State.Mode == PlayMode::Custom) {
-        return record_.Programme;
+        return disc_.Record().Programme;
     }
     return State.ShuffleOrder;
 }
@@ -418,7 +400,7 @@ void PlayerEngine::btnPlayClick() {
     SyncDevice();
     if (State.Mode == PlayMode::Custom) {
         State.ListPosition = 1;
-        if (PlayListFrom(record_.Programme, 1, 1)) {
+        if (PlayListFrom(disc_.Record().Programme, 1, 1)) {
             ApplyPattern(ButtonPattern::Playing);
         }
         return;
@@ -426,7 +408,7 @@ void PlayerEngine::btnPlayClick() {
     if (State.Mode == PlayMode::Shuffle) {
         std::mt19937 generator(seed_());
         State.ListPosition = 1;
-        State.ShuffleOrder = DrawShuffleOrder(record_.TrackCount, generator);
+        State.ShuffleOrder = DrawShuffleOrder(disc_.Record().TrackCount, generator);
         if (PlayListFrom(State.ShuffleOrder, 1, 1)) {
             ApplyPattern(ButtonPattern::Playing);
         }
@@ -607,33 +589,6 @@ void PlayerEngine::PlayRange(Msf from, Msf to) {
     SetPlayMode(PlayMode::Disc);
     device_.PlayRange(from, to);
     ApplyPattern(ButtonPattern::Playing);
-}
-
-void PlayerEngine::StoreRecordIfCatalogued() {
-    if (recordNumber_ <= 0) {
-        return;
-    }
-    std::optional<CatalogueScope> scope;
-    if (!catalogue_.Enter(scope, CatalogueAccess::Write)) {
-        return;
-    }
-    if (scope->Generation() != loadedGeneration_) {
-        // Changed since it was read: keep what the player set, take the rest as it is now.
-        const DiscRecord mine = record_;
-        LoadRecord();
-        if (recordNumber_ <= 0) {
-            return;  // deleted meanwhile
-        }
-        record_.SavedVolumeLeft = mine.SavedVolumeLeft;
-        record_.SavedVolumeRight = mine.SavedVolumeRight;
-        record_.SavedPlayMode = mine.SavedPlayMode;
-        record_.Programme = mine.Programme;
-    }
-    Tfvlf& holder = catalogue_.Holder();
-    catalogue_.StoreDiscRecord(record_, holder.Tracks, holder.Memo, keys_);
-    if (scope->Commit()) {
-        loadedGeneration_ = scope->Generation();
-    }
 }
 
 void PlayerEngine::SetTimer(int milliseconds) {

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/disc_record.h"
 #include "cd/cd_device.h"
+#include "player/current_disc.h"
 #include "player/device_drive_table.h"
 #include "player/handset_status.h"
 #include "player/player_state.h"
@@ -83,9 +83,6 @@ class PlayerEngine final : public HandsetStatus {
     void SetPlayMode(PlayMode mode);
     // Plays the stretch from..to of the disc in Disc mode (a bookmark), the handset as playing.
     void PlayRange(Msf from, Msf to);
-    // Writes the disc's record back when the disc is catalogued; an uncatalogued disc keeps its
-    // changes for this play only.
-    void StoreRecordIfCatalogued();
     // Moves within the disc as the skip buttons do, to a chosen place (the desktop's seek).
     void MoveTo(Msf target);
     // The catalogue changed under the disc in the drive (an import, a rebuild): its record,
@@ -123,13 +120,9 @@ class PlayerEngine final : public HandsetStatus {
     // Set by the handset when it is shown; the first tick after it may open the small handset.
     bool FirstTickAfterShow = true;
 
-    // The disc in the drive: its record (number > 0 when catalogued), track names and notes
-    // live in the catalogue holder's Tracks and Memo.
-    const DiscRecord& Record() const { return record_; }
-    DiscRecord& Record() { return record_; }
-    std::int32_t RecordNumber() const { return recordNumber_; }
-    const std::string& Identity() const { return identity_; }
-    KeySnapshot& Keys() { return keys_; }
+    // The disc in the drive, its record, tracks and notes.
+    const CurrentDisc& Disc() const { return disc_; }
+    CurrentDisc& Disc() { return disc_; }
     ButtonPattern Pattern() const { return pattern_; }
     int TickInterval() const { return tickInterval_; }
     CdDevice& Device() { return device_; }
@@ -140,10 +133,6 @@ class PlayerEngine final : public HandsetStatus {
   private:
     // False when the drive cannot yet give the disc's identity.
     bool LoadNewDisc();
-    // The record of identity_ from the catalogue, else from the disc's CD-Text; an orphan
-    // takes up the disc's tracks. False when neither names the disc (track titles alone do
-    // not).
-    bool LoadRecord();
     // The disc has gone: the handset is cleared and the next disc is a new one.
     void ForgetDisc();
     void EndOfPiece();
@@ -173,13 +162,7 @@ class PlayerEngine final : public HandsetStatus {
     RecordingHook& recording_;
     SeedSource seed_;
     DeviceDriveTable driveTable_;
-    DiscRecord record_;
-    KeySnapshot keys_;
-    std::int32_t recordNumber_ = 0;
-    // The catalogue's change counter when record_ was read: another program may change the disc's
-    // record in between, and the engine must not write back an older copy over it.
-    std::uint64_t loadedGeneration_ = 0;
-    std::string identity_;
+    CurrentDisc disc_;
     ButtonPattern pattern_ = ButtonPattern::Idle;
     std::array<bool, 5> transport_{};
     std::string title_ = kTitleAtStart;

@@ -10,12 +10,24 @@ bool ChangePlayMode(PlayerEngine& engine, const ModeDialog& dialog) {
         ShowError(kModeWhilePlaying);
         return false;
     }
-    const ModeChoice choice = dialog(ButtonOfMode(engine.State.Mode));
+    CurrentDisc& disc = engine.Disc();
+    const DiscClaim claim = disc.Claim();
+    PlayMode mode = engine.State.Mode;
+    const ModeChoice choice = dialog(ButtonOfMode(mode));
     if (choice.Accepted && choice.Marked) {
-        engine.SetPlayMode(ModeOfButton(*choice.Marked));
+        mode = ModeOfButton(*choice.Marked);
     }
-    engine.Record().SavedPlayMode = static_cast<std::int16_t>(engine.State.Mode);
-    engine.StoreRecordIfCatalogued();
+    // Another disc in the drive by now keeps its own mode; the choice goes to the disc the
+    // dialog was opened for.
+    if (disc.Holds(claim)) {
+        engine.SetPlayMode(mode);
+    }
+    disc.Store(
+        claim,
+        [mode](DiscTables& tables) {
+            tables.Record.SavedPlayMode = static_cast<std::int16_t>(mode);
+        },
+        StoreWhen::Catalogued);
     return true;
 }
 

@@ -57,7 +57,8 @@ using ModeDialog = std::function<ModeChoice(std::optional<ModeButton> marked)>;
 
 // While the disc plays the user is told and no dialog opens. Otherwise OK with a button marked
 // sets the mode; OK with none or Cancel keeps it. Whatever the answer, the mode goes into the
-// disc's record, which is stored when the disc is catalogued. Returns whether the dialog opened.
+// record of the disc the dialog was opened for, stored when that disc is catalogued; a disc
+// changed under the dialog keeps its own mode. Returns whether the dialog opened.
 bool ChangePlayMode(PlayerEngine& engine, const ModeDialog& dialog);
 
 }  // namespace snx

@@ -4,16 +4,22 @@
 
 namespace snx {
 
-bool EditProgramme(PlayerEngine& engine, const StringGrid& tracks, ProgrammeFlavour flavour,
-                   const ProgrammeDialog& dialog) {
+bool EditProgramme(PlayerEngine& engine, ProgrammeFlavour flavour, const ProgrammeDialog& dialog) {
+    CurrentDisc& disc = engine.Disc();
+    // The dialog works on the disc it was opened for, whatever the drive holds by its OK.
+    const DiscClaim claim = disc.Claim();
     ProgrammeLists lists(flavour);
-    FillProgrammeLists(lists, engine.Record(), tracks);
-    const bool accepted = dialog(lists);
-    if (accepted) {
-        engine.Record().Programme = ProgrammeOf(lists);
+    FillProgrammeLists(lists, claim.Tables.Record, claim.Tables.Tracks);
+    if (!dialog(lists)) {
+        return false;
     }
-    engine.StoreRecordIfCatalogued();
-    return accepted;
+    disc.Store(
+        claim,
+        [programme = ProgrammeOf(lists)](DiscTables& tables) {
+            tables.Record.Programme = programme;
+        },
+        StoreWhen::Catalogued);
+    return true;
 }
 
 }  // namespace snx

@@ -13,9 +13,8 @@ class PlayerEngine;
 // Shows the dialog modally over the filled lists; true for OK.
 using ProgrammeDialog = std::function<bool(ProgrammeLists& lists)>;
 
-// OK replaces the record's programme by the play list (its first 100 rows); Cancel keeps it.
-// Either way a catalogued disc's record is stored. Returns whether OK was chosen.
-bool EditProgramme(PlayerEngine& engine, const StringGrid& tracks, ProgrammeFlavour flavour,
-                   const ProgrammeDialog& dialog);
+// OK replaces the programme of the disc the dialog was opened for by the play list (its first
+// 100 rows), stored when that disc is catalogued; Cancel keeps it. Returns whether OK was chosen.
+bool EditProgramme(PlayerEngine& engine, ProgrammeFlavour flavour, const ProgrammeDialog& dialog);
 
 }  // namespace snx

@@ -48,6 +48,7 @@ bool SampleRecorder::Start(const RecordOptions& options) {
         return false;
     }
     PlayerEngine& engine = *engine_;
+    disc_ = engine.Disc().Claim();
     const PlayMode previous = engine.State.Mode;
     if (!options.Bookmark) {
         engine.Device().Stop();
@@ -128,11 +129,13 @@ void SampleRecorder::StoreAsDiscSample(const std::filesystem::path& sample) {
     if (!catalogue_.Enter(scope, CatalogueAccess::Write) || !catalogue_.OpenDiscVlf()) {
         return;
     }
-    DiscRecord& record = engine_->Record();
-    const std::int32_t old = record.SampleAddress;
-    record.SampleAddress = catalogue_.Holder().Vlf.StoreFile(old, sample, kSampleBlockType);
+    CurrentDisc& disc = engine_->Disc();
+    // The sample belongs to the disc it was recorded from, even if another is in the drive now.
+    const std::int32_t old =
+        disc.Holds(disc_) ? disc.Record().SampleAddress : disc_.Tables.Record.SampleAddress;
+    const std::int32_t address = catalogue_.Holder().Vlf.StoreFile(old, sample, kSampleBlockType);
     catalogue_.CloseDiscVlf();
-    if (record.SampleAddress == old) {
+    if (address == old) {
         return;
     }
     AppSettings().DeletedRecordsPresent = true;
@@ -141,13 +144,9 @@ void SampleRecorder::StoreAsDiscSample(const std::filesystem::path& sample) {
     } catch (const SettingsWriteError& error) {
         ShowError(error.what());
     }
-    const bool wasCatalogued = engine_->RecordNumber() > 0;
-    Tfvlf& holder = catalogue_.Holder();
-    catalogue_.StoreDiscRecord(record, holder.Tracks, holder.Memo, engine_->Keys());
-    if (!wasCatalogued) {
-        // The disc is catalogued now: later changes to it are stored too.
-        engine_->ReloadRecord();
-    }
+    disc.Store(
+        disc_, [address](DiscTables& tables) { tables.Record.SampleAddress = address; },
+        StoreWhen::Always);
 }
 
 }  // namespace snx

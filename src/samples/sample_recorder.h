@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "player/current_disc.h"
 #include "player/recording_hook.h"
 #include "samples/wave_format.h"
 
@@ -70,6 +71,7 @@ class SampleRecorder final : public RecordingHook {
     WaveDevice* wave_ = nullptr;
     bool active_ = false;
     std::uint16_t recordingId_ = 0;  // the wave device's element being recorded
+    DiscClaim disc_;                 // the disc the recording was started on
 };
 
 }  // namespace snx

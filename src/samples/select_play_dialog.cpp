@@ -121,7 +121,7 @@ void TfrmSelectPlay::PlaySampleAt(std::int32_t address) {
 }
 
 void TfrmSelectPlay::btnCurrentClick() {
-    PlaySampleAt(engine_.Identity().empty() ? 0 : engine_.Record().SampleAddress);
+    PlaySampleAt(engine_.Disc().Present() ? engine_.Disc().Record().SampleAddress : 0);
 }
 
 void TfrmSelectPlay::btnSelectedClick() {

@@ -40,7 +40,7 @@ class MprisEndToEnd : public test::HandsetFixture {
         AppSettings().CdromInUse = drives.VirtualDriveIndex();
         Open(drives);
         Tick();  // takes up the disc
-        service.emplace(*window, holder.Tracks, [this](const std::string& uri) {
+        service.emplace(*window, [this](const std::string& uri) {
             opened.push_back(uri);
             return true;
         });
@@ -124,10 +124,10 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     EXPECT_EQ(DeviceTrack(), 2);
     Engine().TimerTimer();
     EXPECT_EQ(Engine().State.CurrentTrack, 2);
-    EXPECT_EQ(Metadata("xesam:title"), StoredTextToUtf8(holder.Tracks.Cell(0, 2)));
+    EXPECT_EQ(Metadata("xesam:title"), StoredTextToUtf8(Engine().Disc().Tracks().Cell(0, 2)));
     EXPECT_FALSE(Metadata("xesam:title").empty());
-    EXPECT_EQ(Metadata("xesam:album"), StoredTextToUtf8(Engine().Record().Name));
-    EXPECT_EQ(Metadata("xesam:artist"), StoredTextToUtf8(Engine().Record().Artist));
+    EXPECT_EQ(Metadata("xesam:album"), StoredTextToUtf8(Engine().Disc().Record().Name));
+    EXPECT_EQ(Metadata("xesam:artist"), StoredTextToUtf8(Engine().Disc().Record().Artist));
     // playerctl prints an object path in quotes.
     EXPECT_EQ(Metadata("mpris:trackid"), "'/org/sonatrix/track/2'");
     EXPECT_EQ(Metadata("xesam:trackNumber"), "2");

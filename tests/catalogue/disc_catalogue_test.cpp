@@ -114,7 +114,7 @@ TEST_F(CatalogueTest, SameComposerIsKeyedForBothDiscs) {
     CloseRecordFiles(handle);
 }
 
-TEST_F(CatalogueTest, FirstBlocksDoNotClaimUnusedSpaceButMovedOnesDo) {
+TEST_F(CatalogueTest, FirstBlocksDoNotClaimUnusedSpaceButMovedOnesAndDeletedRecordsDo) {
     CreateFiles();
     AddDisc("0000000000000001", "First");
     EXPECT_FALSE(AppSettings().DeletedRecordsPresent);
@@ -128,6 +128,18 @@ TEST_F(CatalogueTest, FirstBlocksDoNotClaimUnusedSpaceButMovedOnesDo) {
     EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
     EXPECT_NE(test::ReadFileText(dir_ / "SONATRIX.INI").find("Deleted records present=1"),
               std::string::npos);
+
+    // Another program deletes a record: the next open finds it on the chain of deleted records.
+    AppSettings().DeletedRecordsPresent = false;
+    ASSERT_TRUE(catalogue_->OpenDiscFiles());
+    catalogue_->CloseDiscFiles();
+    EXPECT_FALSE(AppSettings().DeletedRecordsPresent);
+    const int handle = OpenRecordFiles(dir_ / "disc");
+    ASSERT_TRUE(DeleteRec(handle, 1));
+    CloseRecordFiles(handle);
+    ASSERT_TRUE(catalogue_->OpenDiscFiles());
+    catalogue_->CloseDiscFiles();
+    EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
 }
 
 TEST_F(CatalogueTest, ForeignSingleByteTextsKeepTheirIndexEntries) {

@@ -121,7 +121,7 @@ class BrowserTest : public test::HandsetFixture {
         browser.Form().TV->setCurrentIndex(Find(browser, text));
     }
     void ExpectSound() { EXPECT_EQ(CheckCatalogue(dir.Path()), Strings{}); }
-    std::string Drive() { return window->Engine().Identity(); }
+    std::string Drive() { return window->Engine().Disc().Identity(); }
 
   private:
     std::size_t shownBefore_ = 0;
@@ -381,7 +381,7 @@ TEST_F(BrowserTest, DeletingTheLastDiscOfAHeadingFreesItsBlocksAndLeavesTheOther
 }
 
 TEST_F(BrowserTest, AttachWithoutACurrentRecordTakesTheDiscsIdentityCountsAndTimes) {
-    ASSERT_EQ(window->Engine().RecordNumber(), 0) << "the disc in the drive has no record";
+    ASSERT_EQ(window->Engine().Disc().Number(), 0) << "the disc in the drive has no record";
     Store("00000000000000E1", "Imported", "Comp", true);
     auto browser = Open();
     EXPECT_EQ(browser->Model().Tree().front().Picture, NodePicture::Orphan);
@@ -412,8 +412,8 @@ TEST_F(BrowserTest, AttachWithoutACurrentRecordTakesTheDiscsIdentityCountsAndTim
     // The tree is refreshed: the disc has lost its orphan picture; the handset has its record.
     ASSERT_EQ(browser->Model().rowCount(), 1);
     EXPECT_EQ(browser->Model().Tree().front().Picture, NodePicture::Cd);
-    EXPECT_GT(window->Engine().RecordNumber(), 0);
-    EXPECT_EQ(window->Engine().Record().Name, "Imported");
+    EXPECT_GT(window->Engine().Disc().Number(), 0);
+    EXPECT_EQ(window->Engine().Disc().Record().Name, "Imported");
 
     Select(*browser, "Imported");
     messages.Answer(false);
@@ -738,10 +738,9 @@ TEST_F(BrowserTest, TheHandsetOpensTheBrowserByButtonKeyAndMenuAndBothHandsetsOf
     window->Engine().ReloadRecord();
     Child<QLabel>("labTrack")->setText(QStringLiteral("a track"));
     // Renamed behind the handset's back; closing the browser shows the stored record.
-    DiscRecord record = window->Engine().Record();
+    DiscRecord record = window->Engine().Disc().Record();
     record.Name = "After";
     catalogue.WriteDiscRecord(record);
-    window->Engine().Record().Name = "After";
     {
         const auto opened = test::WhenOpened<TfrmCat>([](TfrmCat& browser) {
             EXPECT_EQ(browser.Form().labNo->text(), QStringLiteral("1"));

@@ -454,7 +454,7 @@ TEST_F(HandsetEditorTest, ARecordTypedIsStoredReloadedAndShownAsTyped) {
         Action("Edit current CD &data record")->trigger();
     }
     EXPECT_EQ(CheckCatalogue(dir.Path()), std::vector<std::string>{});
-    const std::string identity = window->Engine().Identity();
+    const std::string identity = window->Engine().Disc().Identity();
     DiscRecord record;
     StringGrid tracks;
     TextBox memo;

@@ -168,7 +168,7 @@ TEST_F(HandsetAccessibilityTest, VolumeIsTwoValuesThatFollowTheArrowKeysInMouseS
     Press(fourWay, Qt::Key_Down);
     EXPECT_EQ(left->currentValue().toInt(), 30653);
     EXPECT_EQ(right->currentValue().toInt(), 20653);
-    EXPECT_EQ(window->Engine().Record().SavedVolumeLeft, 30653);
+    EXPECT_EQ(window->Engine().Disc().Record().SavedVolumeLeft, 30653);
 }
 
 }  // namespace

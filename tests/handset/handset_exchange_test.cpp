@@ -102,7 +102,7 @@ TEST_F(HandsetExchangeTest, RebuildWithoutADiscPacksTheCatalogue) {
 
 TEST_F(HandsetExchangeTest, DiscPlaysOnThroughAnImportAndThenShowsItsImportedName) {
     InsertDisc(3);
-    const std::string identity = window->Engine().Identity();
+    const std::string identity = window->Engine().Disc().Identity();
     ASSERT_FALSE(identity.empty());
     std::string text;
     for (int i = 0; i < 300; ++i) {
@@ -151,8 +151,8 @@ TEST_F(HandsetExchangeTest, DiscPlaysOnThroughAnImportAndThenShowsItsImportedNam
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Imported name"));
     EXPECT_EQ(Child<QLabel>("labArt")->text(), QStringLiteral("Artist"));
     // The disc in the drive took up its own tracks at once.
-    EXPECT_FALSE(window->Engine().Record().Orphan);
-    EXPECT_GT(window->Engine().RecordNumber(), 0);
+    EXPECT_FALSE(window->Engine().Disc().Record().Orphan);
+    EXPECT_GT(window->Engine().Disc().Number(), 0);
     EXPECT_TRUE(messages.Errors().empty());
 }
 

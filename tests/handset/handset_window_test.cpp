@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -21,6 +23,7 @@
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
 #include "catalogue_ui/catalogue_dialog.h"
+#include "catalogue_ui/disc_data_dialog.h"
 #include "cd/cd_device.h"
 #include "cd/image_drive.h"
 #include "cd/system_drives.h"
@@ -29,6 +32,11 @@
 #include "player/player_engine.h"
 #include "player/recording_hook.h"
 #include "player/track_grid.h"
+#include "programming/fit_dialog.h"
+#include "programming/mode_dialog.h"
+#include "programming/programme_dialog.h"
+#include "programming/track_list.h"
+#include "programming/tracks_dialog.h"
 #include "settings/drive_dialog.h"
 #include "settings/settings.h"
 #include "tests/support/boxes.h"
@@ -39,6 +47,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/user_input.h"
 #include "tests/support/virtual_clock.h"
+#include "ui_disc_data_dialog.h"
 #include "widgets/help_window.h"
 #include "widgets/image_control.h"
 
@@ -94,7 +103,8 @@ TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
     for (const PlayMode mode : {PlayMode::Disc, PlayMode::Track, PlayMode::Random,
                                 PlayMode::Shuffle, PlayMode::Intro, PlayMode::Custom}) {
         window->Engine().SetPlayMode(mode);  // as the mode dialog does
-        window->Engine().Record().Programme = {4, 1, 4, 3};
+        window->Engine().Disc().Store(
+            [](DiscTables& disc) { disc.Record.Programme = {4, 1, 4, 3}; }, StoreWhen::Catalogued);
         Child<QToolButton>("btnPlay")->click();
         for (int second = 0; second < 30 && !Enabled("btnPlay"); ++second) {
             clock.AdvanceSeconds(1);
@@ -257,8 +267,27 @@ TEST_F(HandsetTest, F1OpensThePageOfTheWindowItIsPressedIn) {
     }
 }
 
-TEST_F(HandsetTest, ReleasingTheVolumeControlStoresACataloguedDiscsVolume) {
-    InsertDisc(2);
+// The record of identity as a second reader of the files (the catalogue tool) finds it.
+std::optional<DiscRecord> StoredRecord(const std::filesystem::path& data,
+                                       const std::string& identity) {
+    Tfvlf holder(data);
+    DiscCatalogue reader(holder, nullptr);
+    DiscRecord record;
+    KeySnapshot keys;
+    if (reader.LoadDiscRecord(identity, record, holder.catTracks, holder.catMemo, keys) <= 0) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+void Press(QAbstractButton* button) {
+    ASSERT_NE(button, nullptr);
+    button->click();
+}
+
+TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
+    InsertDisc(4);
+    const std::string identity = window->Engine().Disc().Identity();
     auto* fourWay = Child<ImageControl>("iFourWay");
     AppSettings().VolumeLeft = 30000;
     AppSettings().VolumeRight = 20000;
@@ -266,25 +295,151 @@ TEST_F(HandsetTest, ReleasingTheVolumeControlStoresACataloguedDiscsVolume) {
     EXPECT_EQ(AppSettings().VolumeLeft, 30653);
     EXPECT_EQ(device->VolumeRight, 20653);
     // Not in the catalogue: only this play's record changes.
-    EXPECT_EQ(window->Engine().RecordNumber(), 0);
-    EXPECT_EQ(window->Engine().Record().SavedVolumeLeft, 30653);
+    EXPECT_FALSE(StoredRecord(dir.Path(), identity));
+    EXPECT_EQ(window->Engine().Disc().Record().SavedVolumeLeft, 30653);
 
-    Tfvlf& tables = catalogue.Holder();
-    catalogue.StoreDiscRecord(window->Engine().Record(), tables.Tracks, tables.Memo,
-                              window->Engine().Keys());
-    drives.VirtualDrive().OpenTray();
-    Tick();
-    drives.VirtualDrive().CloseTray();
-    Tick();
-    ASSERT_GT(window->Engine().RecordNumber(), 0);
+    {
+        const auto edit = test::WhenOpened<TfrmCDData>([](TfrmCDData& dialog) {
+            dialog.Form().edName->setText(QStringLiteral("Named"));
+            Press(dialog.Form().btnOK);
+        });
+        Action("Edit current CD &data record")->trigger();
+    }
+    ASSERT_TRUE(window->Engine().Disc().Catalogued());
+    std::optional<DiscRecord> stored = StoredRecord(dir.Path(), identity);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->Name, "Named");
+    EXPECT_EQ(stored->SavedVolumeLeft, 30653);
+
     Click(fourWay, {14, 14}, Qt::LeftButton);  // middle: both at the left's volume
-    DiscRecord stored;
-    KeySnapshot keys;
-    ASSERT_GT(catalogue.LoadDiscRecord(window->Engine().Identity(), stored, tables.catTracks,
-                                       tables.catMemo, keys),
-              0);
-    EXPECT_EQ(stored.SavedVolumeLeft, 30653);
-    EXPECT_EQ(stored.SavedVolumeRight, 30653);
+    EXPECT_EQ(StoredRecord(dir.Path(), identity)->SavedVolumeRight, 30653);
+
+    {
+        const auto mode = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+            Press(dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro")));
+            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
+        });
+        Action("&Mode of play...")->trigger();
+    }
+    EXPECT_EQ(StoredRecord(dir.Path(), identity)->SavedPlayMode,
+              static_cast<std::int16_t>(PlayMode::Intro));
+
+    {
+        const auto programme = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& dialog) {
+            dialog.SrcList()->item(3)->setSelected(true);
+            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnInclude")));
+            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
+        });
+        Action("Custom pr&ogramme...")->trigger();
+    }
+    EXPECT_EQ(StoredRecord(dir.Path(), identity)->Programme, std::vector<std::uint8_t>{4});
+
+    {
+        const auto fit = test::WhenOpened<TfrmFit>([](TfrmFit& dialog) {
+            dialog.TimeEntry()->setText(QStringLiteral("02.30"));
+            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnIn")));
+            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
+        });
+        Action("&Fit tracks to time...")->trigger();
+    }
+    EXPECT_EQ(StoredRecord(dir.Path(), identity)->Programme, (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_EQ(StoredRecord(dir.Path(), identity)->Name, "Named");
+}
+
+class DiscChangeTest : public HandsetTest {
+  protected:
+    // Two catalogued discs, A (four tracks, in the drive) and B (two tracks).
+    void SetUp() override {
+        discA = test::GenerateImage(dir.Path(), "a",
+                                    std::vector<test::TestTrack>(4, test::Track(1, 0)));
+        discB = test::GenerateImage(dir.Path(), "b",
+                                    std::vector<test::TestTrack>(2, test::Track(2, 0)));
+        Open(drives);
+        Put(discB);
+        identityB = Disc().Identity();
+        ASSERT_TRUE(Disc().Store([](DiscTables&) {}, StoreWhen::Always));
+        Put(discA);
+        identityA = Disc().Identity();
+        ASSERT_NE(identityA, identityB);
+        ASSERT_TRUE(Disc().Store([](DiscTables&) {}, StoreWhen::Always));
+        recordA = *StoredRecord(dir.Path(), identityA);
+        recordB = *StoredRecord(dir.Path(), identityB);
+    }
+    CurrentDisc& Disc() { return window->Engine().Disc(); }
+    void Put(const std::filesystem::path& image) {
+        drives.VirtualDrive().OpenTray();
+        Tick();
+        ASSERT_TRUE(drives.VirtualDrive().Insert(image.string()));
+        Tick();
+    }
+    // Runs command, whose dialog sees disc B replace disc A before action answers it; then
+    // checks that B and its state of play are as they were, and puts A back.
+    template <typename Dialog>
+    void UnderDialog(const std::function<void()>& command, std::function<void(Dialog&)> action) {
+        const PlayMode modeB = PlayModeFromValue(recordB.SavedPlayMode);
+        {
+            const auto opened = test::WhenOpened<Dialog>([this, action](Dialog& dialog) {
+                Put(discB);
+                ASSERT_EQ(Disc().Identity(), identityB);
+                action(dialog);
+            });
+            command();
+        }
+        EXPECT_EQ(*StoredRecord(dir.Path(), identityB), recordB);
+        EXPECT_EQ(Disc().Record(), recordB);
+        EXPECT_EQ(window->Engine().State.Mode, modeB);
+        EXPECT_EQ(device->GetCurrentTrack(), 1);
+        Put(discA);
+    }
+    DiscRecord StoredA() { return *StoredRecord(dir.Path(), identityA); }
+
+    std::filesystem::path discA;
+    std::filesystem::path discB;
+    std::string identityA;
+    std::string identityB;
+    DiscRecord recordA;
+    DiscRecord recordB;
+};
+
+TEST_F(DiscChangeTest, EachDialogsResultGoesToTheDiscItWasOpenedFor) {
+    UnderDialog<TfrmProgramme>(
+        [this] { Action("Custom pr&ogramme...")->trigger(); },
+        [](TfrmProgramme& dialog) {
+            dialog.SrcList()->item(3)->setSelected(true);
+            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnInclude")));
+            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
+        });
+    EXPECT_EQ(StoredA().Programme, std::vector<std::uint8_t>{4});
+
+    UnderDialog<TfrmFit>([this] { Action("&Fit tracks to time...")->trigger(); },
+                         [](TfrmFit& dialog) {
+                             dialog.TimeEntry()->setText(QStringLiteral("03.30"));
+                             Press(dialog.findChild<QPushButton*>(QStringLiteral("btnIn")));
+                             Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
+                         });
+    EXPECT_EQ(StoredA().Programme, (std::vector<std::uint8_t>{1, 2, 3}));
+
+    UnderDialog<TfrmMode>([this] { Action("&Mode of play...")->trigger(); },
+                          [](TfrmMode& dialog) {
+                              Press(dialog.findChild<QRadioButton*>(QStringLiteral("btnShuffle")));
+                              Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
+                          });
+    EXPECT_EQ(StoredA().SavedPlayMode, static_cast<std::int16_t>(PlayMode::Shuffle));
+
+    UnderDialog<TfrmCDData>([this] { Action("Edit current CD &data record")->trigger(); },
+                            [](TfrmCDData& dialog) {
+                                dialog.Form().edName->setText(QStringLiteral("Disc A"));
+                                Press(dialog.Form().btnOK);
+                            });
+    EXPECT_EQ(StoredA().Name, "Disc A");
+    EXPECT_EQ(StoredA().TrackCount, 4);
+
+    UnderDialog<TfrmTracks>([this] { Action("Goto &track...")->trigger(); },
+                            [](TfrmTracks& dialog) {
+                                dialog.List()->item(1)->setSelected(true);
+                                Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
+                            });
+    EXPECT_TRUE(messages.Errors().empty());
 }
 
 // A second drive before the virtual one, empty, as a machine with one real drive.
@@ -360,14 +515,17 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
     const auto sameDrive = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
     Action("&Select CD Rom drive...")->trigger();
     ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
-    DiscRecord renamed = window->Engine().Record();
+    // Stored by another program, unseen by the player.
+    DiscRecord renamed = window->Engine().Disc().Record();
+    KeySnapshot keys = KeySnapshot::Of(renamed);
     renamed.Name = "Renamed";
-    Tfvlf& tables = catalogue.Holder();
-    catalogue.StoreDiscRecord(renamed, tables.Tracks, tables.Memo, window->Engine().Keys());
+    StringGrid tracks = window->Engine().Disc().Tracks();
+    TextBox memo = window->Engine().Disc().Memo();
+    catalogue.StoreDiscRecord(renamed, tracks, memo, keys);
     const auto readAgain = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
     Action("&Select CD Rom drive...")->trigger();
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
-    EXPECT_GT(window->Engine().RecordNumber(), 0);
+    EXPECT_GT(window->Engine().Disc().Number(), 0);
 
     // Cancel changes nothing.
     const auto cancelled = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
@@ -381,7 +539,7 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
 TEST_F(HandsetTest, AnInsertedImageReplacesThePlayingDiscAndIsRemembered) {
     InsertDisc(2);
     Child<QToolButton>("btnPlay")->click();
-    const std::string first = window->Engine().Identity();
+    const std::string first = window->Engine().Disc().Identity();
 
     // An image that cannot be read is reported and the disc plays on.
     test::WriteFileText(dir / "bad.cue", "FILE \"none.bin\" BINARY\n  TRACK 01 AUDIO\n");
@@ -390,7 +548,7 @@ TEST_F(HandsetTest, AnInsertedImageReplacesThePlayingDiscAndIsRemembered) {
     EXPECT_EQ(messages.Errors().back(), "Cannot read the disc image " + bad);
     Tick();
     EXPECT_EQ(device->GetMode(), CdMode::Playing);
-    EXPECT_EQ(window->Engine().Identity(), first);
+    EXPECT_EQ(window->Engine().Disc().Identity(), first);
     EXPECT_NE(AppSettings().VirtualDriveImage, bad);
 
     const std::string other =
@@ -399,7 +557,7 @@ TEST_F(HandsetTest, AnInsertedImageReplacesThePlayingDiscAndIsRemembered) {
                             {"Second", "", ""})
             .string();
     ASSERT_TRUE(window->InsertDiscImage(other));
-    EXPECT_NE(window->Engine().Identity(), first);
+    EXPECT_NE(window->Engine().Disc().Identity(), first);
     EXPECT_EQ(device->TrackCount, 3);
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Second"));
     EXPECT_NE(device->GetMode(), CdMode::Playing);

@@ -213,7 +213,7 @@ class LookupHandsetTest : public test::HandsetFixture {
         Tick();
     }
     QString DiscLine() { return Child<QLabel>("labTrack")->text(); }
-    const DiscRecord& Record() { return window->Engine().Record(); }
+    const DiscRecord& Record() { return window->Engine().Disc().Record(); }
 
     LocalServer server;
 };
@@ -226,11 +226,11 @@ TEST_F(LookupHandsetTest, OneMatchFillsTheInsertedDiscsRecordInMemory) {
     EXPECT_EQ(Record().RecordLabel, "Tidewater Records");
     EXPECT_EQ(Record().Year, 1994);
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Harbour Lights"));
-    EXPECT_EQ(holder.Tracks.Cell(0, 1), "Low Tide");
-    EXPECT_EQ(holder.Tracks.Cell(0, 3), "Café Señora");
-    EXPECT_EQ(holder.Tracks.Cell(0, 4), "");
+    EXPECT_EQ(window->Engine().Disc().Tracks().Cell(0, 1), "Low Tide");
+    EXPECT_EQ(window->Engine().Disc().Tracks().Cell(0, 3), "Café Señora");
+    EXPECT_EQ(window->Engine().Disc().Tracks().Cell(0, 4), "");
     // Stored only when the user stores it, as any new disc.
-    EXPECT_EQ(window->Engine().RecordNumber(), 0);
+    EXPECT_EQ(window->Engine().Disc().Number(), 0);
 
     ASSERT_EQ(server.requests.size(), 1u);
     const DiscToc toc = *TocOfDisc(*device->GetDiscInfo());
@@ -362,7 +362,7 @@ TEST_F(LookupHandsetTest, TheEditorsLookUpFillsTheFieldsAndCancelStoresNone) {
     StringGrid tracks;
     TextBox memo;
     KeySnapshot keys;
-    catalogue.LoadDiscRecord(window->Engine().Identity(), stored, tracks, memo, keys);
+    catalogue.LoadDiscRecord(window->Engine().Disc().Identity(), stored, tracks, memo, keys);
     EXPECT_NE(stored.Name, "Harbour Lights");
     EXPECT_NE(tracks.Cell(0, 1), "Low Tide");
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "catalogue/disc_catalogue.h"
-#include "catalogue/record_file.h"
+#include "store/record_file/record_file.h"
 #include "cd/cd_device.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"

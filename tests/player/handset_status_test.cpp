@@ -82,44 +82,38 @@ TEST_F(EngineTest, FourWayReleaseStoresVolumesOnlyForACataloguedDisc) {
     AppSettings().VolumeLeft = 1234;
     AppSettings().VolumeRight = 4321;
     engine->KeepDiscVolumes();
-    EXPECT_EQ(engine->Record().SavedVolumeLeft, 1234);
-    EXPECT_EQ(engine->Record().SavedVolumeRight, 4321);
+    EXPECT_EQ(engine->Disc().Record().SavedVolumeLeft, 1234);
+    EXPECT_EQ(engine->Disc().Record().SavedVolumeRight, 4321);
     DiscRecord stored;
     StringGrid grid(3, 100);
     TextBox memo;
     KeySnapshot keys;
-    EXPECT_EQ(catalogue->LoadDiscRecord(engine->Identity(), stored, grid, memo, keys), 0);
+    EXPECT_EQ(catalogue->LoadDiscRecord(engine->Disc().Identity(), stored, grid, memo, keys), 0);
 
-    DiscRecord record = engine->Record();
-    catalogue->StoreDiscRecord(record, holder.Tracks, holder.Memo, engine->Keys());
+    StoreDisc();
     Remove();
     drives.VirtualDrive().CloseTray();
     Tick();
-    ASSERT_GT(engine->RecordNumber(), 0);
+    ASSERT_GT(engine->Disc().Number(), 0);
     EXPECT_EQ(AppSettings().VolumeLeft, 1234);
     AppSettings().VolumeLeft = 2000;
     AppSettings().VolumeRight = 3000;
     engine->KeepDiscVolumes();
-    ASSERT_GT(catalogue->LoadDiscRecord(engine->Identity(), stored, grid, memo, keys), 0);
+    ASSERT_GT(catalogue->LoadDiscRecord(engine->Disc().Identity(), stored, grid, memo, keys), 0);
     EXPECT_EQ(stored.SavedVolumeLeft, 2000);
     EXPECT_EQ(stored.SavedVolumeRight, 3000);
 }
 
 TEST_F(EngineTest, ARecordChangedElsewhereIsReadAgainBeforeThePlayerWritesItsVolumes) {
     Insert(Tracks(2));
-    DiscRecord record = engine->Record();
-    catalogue->StoreDiscRecord(record, holder.Tracks, holder.Memo, engine->Keys());
-    Remove();
-    drives.VirtualDrive().CloseTray();
-    Tick();
-    ASSERT_GT(engine->RecordNumber(), 0);
+    StoreDisc();
 
     // Another program names the disc meanwhile.
     Tfvlf otherHolder(dir.Path());
     DiscCatalogue other(otherHolder, nullptr);
     DiscRecord elsewhere;
     KeySnapshot keys;
-    ASSERT_GT(other.LoadDiscRecord(engine->Identity(), elsewhere, otherHolder.catTracks,
+    ASSERT_GT(other.LoadDiscRecord(engine->Disc().Identity(), elsewhere, otherHolder.catTracks,
                                    otherHolder.catMemo, keys),
               0);
     elsewhere.Name = "Named elsewhere";
@@ -131,11 +125,11 @@ TEST_F(EngineTest, ARecordChangedElsewhereIsReadAgainBeforeThePlayerWritesItsVol
     DiscRecord stored;
     StringGrid grid(3, 100);
     TextBox memo;
-    ASSERT_GT(catalogue->LoadDiscRecord(engine->Identity(), stored, grid, memo, keys), 0);
+    ASSERT_GT(catalogue->LoadDiscRecord(engine->Disc().Identity(), stored, grid, memo, keys), 0);
     EXPECT_EQ(stored.Name, "Named elsewhere");
     EXPECT_EQ(stored.SavedVolumeLeft, 2000);
     EXPECT_EQ(stored.SavedVolumeRight, 3000);
-    EXPECT_EQ(engine->Record().Name, "Named elsewhere");
+    EXPECT_EQ(engine->Disc().Record().Name, "Named elsewhere");
 }
 
 TEST_F(EngineTest, TrackListOffersNoTracksOnceTheDiscHasGone) {

@@ -32,9 +32,9 @@ TEST_F(EngineTest, NewDiscIsLoadedShownOnceAndStopped) {
     EXPECT_EQ(view.DiscsShown, 1);
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
     EXPECT_EQ(State().CurrentTrack, 1);
-    EXPECT_EQ(engine->RecordNumber(), 0);
-    EXPECT_EQ(engine->Record().Name, "Unknown");
-    EXPECT_EQ(engine->Record().TrackCount, 3);
+    EXPECT_EQ(engine->Disc().Number(), 0);
+    EXPECT_EQ(engine->Disc().Record().Name, "Unknown");
+    EXPECT_EQ(engine->Disc().Record().TrackCount, 3);
     EXPECT_TRUE(view.TickEnabled);
     Tick();
     EXPECT_EQ(view.DiscsShown, 1);
@@ -50,7 +50,7 @@ TEST_F(EngineTest, DiscNotYetReadIsTakenUpOnALaterTick) {
     lagging.Unread = false;
     Tick();
     EXPECT_TRUE(State().DiscShown);
-    EXPECT_EQ(engine->Record().TrackCount, 2);
+    EXPECT_EQ(engine->Disc().Record().TrackCount, 2);
 }
 
 TEST_F(EngineTest, WindowMoveIsSavedAndStartSmallOpensOnFirstTickOnly) {
@@ -117,7 +117,7 @@ TEST_F(EngineTest, DisplayTimesFollowThePosition) {
 
 TEST_F(EngineTest, OrphanRecordTakesTheDiscTimesAndIsStoredOnce) {
     Insert({Track(1, 0), Track(2, 30)});
-    const std::string identity = engine->Identity();
+    const std::string identity = engine->Disc().Identity();
     Remove();
     DiscRecord orphan;
     orphan.Identity = identity;
@@ -130,7 +130,7 @@ TEST_F(EngineTest, OrphanRecordTakesTheDiscTimesAndIsStoredOnce) {
 
     drives.VirtualDrive().CloseTray();
     Tick();
-    EXPECT_FALSE(engine->Record().Orphan);
+    EXPECT_FALSE(engine->Disc().Record().Orphan);
     DiscRecord stored;
     StringGrid storedTracks(3, 100);
     catalogue->LoadDiscRecord(identity, stored, storedTracks, memo, keys);
@@ -146,31 +146,31 @@ TEST_F(EngineTest, UnknownDiscWithCdTextTakesItsNamesWithoutStoring) {
     tracks[0].Title = "Opening";
     tracks[1].Title = "Closing";
     Insert(tracks, {"Album", "Band", "Writer"});
-    EXPECT_EQ(engine->Record().Name, "Album");
-    EXPECT_EQ(engine->Record().Artist, "Band");
-    EXPECT_EQ(engine->Record().Composer, "Writer");
-    EXPECT_EQ(holder.Tracks.Cell(0, 1), "Opening");
-    EXPECT_EQ(holder.Tracks.Cell(0, 2), "Closing");
+    EXPECT_EQ(engine->Disc().Record().Name, "Album");
+    EXPECT_EQ(engine->Disc().Record().Artist, "Band");
+    EXPECT_EQ(engine->Disc().Record().Composer, "Writer");
+    EXPECT_EQ(engine->Disc().Tracks().Cell(0, 1), "Opening");
+    EXPECT_EQ(engine->Disc().Tracks().Cell(0, 2), "Closing");
     DiscRecord loaded;
     StringGrid grid(3, 100);
     TextBox memo;
     KeySnapshot keys;
-    EXPECT_EQ(catalogue->LoadDiscRecord(engine->Identity(), loaded, grid, memo, keys), 0);
+    EXPECT_EQ(catalogue->LoadDiscRecord(engine->Disc().Identity(), loaded, grid, memo, keys), 0);
 }
 
 TEST_F(EngineTest, RecordGivesModeAndVolumes) {
     Insert(Tracks(2));
-    const std::string identity = engine->Identity();
-    DiscRecord record = engine->Record();
-    record.SavedPlayMode = static_cast<std::int16_t>(PlayMode::Intro);
-    record.SavedVolumeLeft = 1000;
-    catalogue->StoreDiscRecord(record, holder.Tracks, holder.Memo, engine->Keys());
+    StoreDisc();
+    Change([](DiscRecord& r) {
+        r.SavedPlayMode = static_cast<std::int16_t>(PlayMode::Intro);
+        r.SavedVolumeLeft = 1000;
+    });
     Remove();
     drives.VirtualDrive().CloseTray();
     Tick();
     EXPECT_EQ(State().Mode, PlayMode::Intro);
     EXPECT_EQ(AppSettings().VolumeLeft, 1000);
-    EXPECT_GT(engine->RecordNumber(), 0);
+    EXPECT_GT(engine->Disc().Number(), 0);
 }
 
 // --- Disc mode ---
@@ -328,7 +328,7 @@ TEST_F(EngineTest, StopDuringIntroPlaysTheTrackOnInTrackMode) {
     PlayFor(5);
     engine->btnStopClick();
     EXPECT_EQ(State().Mode, PlayMode::Track);
-    EXPECT_EQ(engine->Record().SavedPlayMode, 0);
+    EXPECT_EQ(engine->Disc().Record().SavedPlayMode, 0);
     PlayFor(20);
     EXPECT_TRUE(DrivePlaying());
     EXPECT_EQ(Heard(), 1);
@@ -379,7 +379,7 @@ TEST_F(EngineTest, EmptyProgrammeDoesNothing) {
 TEST_F(EngineTest, ProgrammePlaysInOrderThenStopsOrRepeats) {
     Insert(Tracks(3, 10));
     State().Mode = PlayMode::Custom;
-    engine->Record().Programme = {3, 1};
+    Change([](DiscRecord& r) { r.Programme = {3, 1}; });
     engine->btnPlayClick();
     EXPECT_EQ(Heard(), 3);
     PlayFor(5);
@@ -405,7 +405,7 @@ TEST_F(EngineTest, ProgrammePlaysInOrderThenStopsOrRepeats) {
 TEST_F(EngineTest, NextPastTheProgrammeEndThenPrevious) {
     Insert(Tracks(3, 60));
     State().Mode = PlayMode::Custom;
-    engine->Record().Programme = {1, 2};
+    Change([](DiscRecord& r) { r.Programme = {1, 2}; });
     engine->btnPlayClick();
     engine->btnForwardClick();
     PlayFor(10);
@@ -430,7 +430,7 @@ TEST_F(EngineTest, NextPastTheProgrammeEndThenPrevious) {
 TEST_F(EngineTest, ProgrammeEntriesOutsideTheDiscArePassedOver) {
     Insert(Tracks(3, 10));
     State().Mode = PlayMode::Custom;
-    engine->Record().Programme = {0, 7, 2, 200, 1};
+    Change([](DiscRecord& r) { r.Programme = {0, 7, 2, 200, 1}; });
     engine->btnPlayClick();
     EXPECT_EQ(State().ListPosition, 3);
     EXPECT_EQ(Heard(), 2);
@@ -467,7 +467,7 @@ TEST_F(EngineTest, ShuffleHoldsEveryTrackOnceAndDrawsANewOrderEachPlay) {
 TEST_F(EngineTest, ShuffleOfADiscWithoutTracksPlaysNothing) {
     Insert(Tracks(2));
     State().Mode = PlayMode::Shuffle;
-    engine->Record().TrackCount = 0;
+    Change([](DiscRecord& r) { r.TrackCount = 0; });
     engine->btnPlayClick();
     EXPECT_TRUE(State().ShuffleOrder.empty());
     EXPECT_FALSE(DrivePlaying());

@@ -20,20 +20,12 @@ class PlayModeChoiceTest : public test::EngineTest {
         };
     }
     // Makes the disc in the drive a catalogued one, as the disc editor's first save does.
-    void Catalogue() {
-        Tfvlf& tables = catalogue->Holder();
-        ASSERT_GT(catalogue->StoreDiscRecord(engine->Record(), tables.Tracks, tables.Memo,
-                                             engine->Keys()),
-                  0);
-        Remove();
-        Insert(Tracks(4));
-        ASSERT_GT(engine->RecordNumber(), 0);
-    }
+    void Catalogue() { StoreDisc(); }
     // The record as the catalogue holds it; 0 when the disc has none.
     std::int32_t Stored(DiscRecord& record) {
         Tfvlf& tables = catalogue->Holder();
         KeySnapshot keys;
-        return catalogue->LoadDiscRecord(engine->Identity(), record, tables.catTracks,
+        return catalogue->LoadDiscRecord(engine->Disc().Identity(), record, tables.catTracks,
                                          tables.catMemo, keys);
     }
 
@@ -54,7 +46,7 @@ TEST_F(PlayModeChoiceTest, EachButtonGivesItsModeInTheEngineTheDeviceAndTheRecor
         EXPECT_TRUE(ChangePlayMode(*engine, Answer(true, button)));
         EXPECT_EQ(static_cast<int>(State().Mode), value);
         EXPECT_EQ(device.CurrentPlayMode, State().Mode);
-        EXPECT_EQ(engine->Record().SavedPlayMode, value);
+        EXPECT_EQ(engine->Disc().Record().SavedPlayMode, value);
         // Opened again, the dialog marks the button of the mode it set.
         ChangePlayMode(*engine, Answer(false, std::nullopt));
         EXPECT_EQ(openedWith, button);
@@ -68,7 +60,7 @@ TEST_F(PlayModeChoiceTest, RandomHasNoButtonAndOkWithoutChoiceKeepsIt) {
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(openedWith, std::nullopt);
     EXPECT_EQ(State().Mode, PlayMode::Random);
-    EXPECT_EQ(engine->Record().SavedPlayMode, 2);
+    EXPECT_EQ(engine->Disc().Record().SavedPlayMode, 2);
 }
 
 TEST_F(PlayModeChoiceTest, CancelKeepsTheModeAndStillStoresACataloguedRecord) {
@@ -91,9 +83,9 @@ TEST_F(PlayModeChoiceTest, CancelKeepsTheModeAndStillStoresACataloguedRecord) {
 
 TEST_F(PlayModeChoiceTest, UncataloguedDiscKeepsTheModeForThisPlayOnly) {
     Insert(Tracks(4));
-    ASSERT_EQ(engine->RecordNumber(), 0);
+    ASSERT_EQ(engine->Disc().Number(), 0);
     ChangePlayMode(*engine, Answer(true, ModeButton::Shuffle));
-    EXPECT_EQ(engine->Record().SavedPlayMode, 3);
+    EXPECT_EQ(engine->Disc().Record().SavedPlayMode, 3);
     DiscRecord stored;
     EXPECT_EQ(Stored(stored), 0);
 }

@@ -432,62 +432,53 @@ class EditProgrammeTest : public test::EngineTest {
     std::int32_t Stored(DiscRecord& record) {
         Tfvlf& tables = catalogue->Holder();
         KeySnapshot keys;
-        return catalogue->LoadDiscRecord(engine->Identity(), record, tables.catTracks,
+        return catalogue->LoadDiscRecord(engine->Disc().Identity(), record, tables.catTracks,
                                          tables.catMemo, keys);
     }
 };
 
 TEST_F(EditProgrammeTest, OkStoresThePlayListOfACataloguedDiscAndCancelKeepsTheProgramme) {
     Insert(Tracks(4));
-    Tfvlf& tables = catalogue->Holder();
-    ASSERT_GT(
-        catalogue->StoreDiscRecord(engine->Record(), tables.Tracks, tables.Memo, engine->Keys()),
-        0);
-    Remove();
-    Insert(Tracks(4));
-    ASSERT_GT(engine->RecordNumber(), 0);
+    StoreDisc();
 
-    EXPECT_TRUE(EditProgramme(*engine, tables.Tracks, ProgrammeFlavour::Programme,
-                              [](ProgrammeLists& lists) {
-                                  lists.SelectSrc(3, true);
-                                  lists.SelectSrc(1, true);
-                                  lists.IncludeBtnClick();
-                                  return true;
-                              }));
-    EXPECT_EQ(engine->Record().Programme, (std::vector<std::uint8_t>{2, 4}));
+    EXPECT_TRUE(EditProgramme(*engine, ProgrammeFlavour::Programme, [](ProgrammeLists& lists) {
+        lists.SelectSrc(3, true);
+        lists.SelectSrc(1, true);
+        lists.IncludeBtnClick();
+        return true;
+    }));
+    EXPECT_EQ(engine->Disc().Record().Programme, (std::vector<std::uint8_t>{2, 4}));
     DiscRecord stored;
     ASSERT_GT(Stored(stored), 0);
     EXPECT_EQ(stored.Programme, (std::vector<std::uint8_t>{2, 4}));
 
     // Cancel, whatever was done in the dialog, keeps it.
-    EXPECT_FALSE(
-        EditProgramme(*engine, tables.Tracks, ProgrammeFlavour::Fit, [](ProgrammeLists& lists) {
-            EXPECT_EQ(Numbers(lists.SrcList()), (std::vector<int>{1, 3}));
-            lists.ExcAllBtnClick();
-            return false;
-        }));
-    EXPECT_EQ(engine->Record().Programme, (std::vector<std::uint8_t>{2, 4}));
+    EXPECT_FALSE(EditProgramme(*engine, ProgrammeFlavour::Fit, [](ProgrammeLists& lists) {
+        EXPECT_EQ(Numbers(lists.SrcList()), (std::vector<int>{1, 3}));
+        lists.ExcAllBtnClick();
+        return false;
+    }));
+    EXPECT_EQ(engine->Disc().Record().Programme, (std::vector<std::uint8_t>{2, 4}));
 
     // OK with an empty play list erases it.
-    EditProgramme(*engine, tables.Tracks, ProgrammeFlavour::Fit, [](ProgrammeLists& lists) {
+    EditProgramme(*engine, ProgrammeFlavour::Fit, [](ProgrammeLists& lists) {
         lists.ExcAllBtnClick();
         return true;
     });
-    EXPECT_TRUE(engine->Record().Programme.empty());
+    EXPECT_TRUE(engine->Disc().Record().Programme.empty());
     ASSERT_GT(Stored(stored), 0);
     EXPECT_TRUE(stored.Programme.empty());
 }
 
 TEST_F(EditProgrammeTest, AnUncataloguedDiscKeepsItsProgrammeForThisPlayOnly) {
     Insert(Tracks(3));
-    ASSERT_EQ(engine->RecordNumber(), 0);
-    EditProgramme(*engine, catalogue->Holder().Tracks, ProgrammeFlavour::Programme,
-                  [](ProgrammeLists& lists) {
-                      lists.SelectSrc(2, true);
-                      lists.IncludeBtnClick();
-                      return true;
-                  });
-    EXPECT_EQ(engine->Record().Programme, (std::vector<std::uint8_t>{3}));
+    ASSERT_EQ(engine->Disc().Number(), 0);
+    EditProgramme(*engine, ProgrammeFlavour::Programme, [](ProgrammeLists& lists) {
+        lists.SelectSrc(2, true);
+        lists.IncludeBtnClick();
+        return true;
+    });
+    EXPECT_EQ(engine->Disc().Record().Programme, (std::vector<std::uint8_t>{3}));
     DiscRecord stored;
     EXPECT_EQ(Stored(stored), 0);
 }

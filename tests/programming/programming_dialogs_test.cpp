@@ -228,7 +228,9 @@ class ProgrammeDialogsTest : public test::HandsetFixture {
         Open(drives);
         Tick();
     }
-    std::vector<std::uint8_t>& Programme() { return window->Engine().Record().Programme; }
+    const std::vector<std::uint8_t>& Programme() {
+        return window->Engine().Disc().Record().Programme;
+    }
 };
 
 template <typename Dialog>
@@ -246,7 +248,7 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
     InsertDemo();
     ASSERT_TRUE(Action("Custom pr&ogramme...")->isEnabled());
     EXPECT_EQ(Action("Custom pr&ogramme...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    const DiscRecord& record = window->Engine().Record();
+    const DiscRecord& record = window->Engine().Disc().Record();
     const auto opened = test::WhenOpened<TfrmProgramme>([&](TfrmProgramme& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Custom programme"));
         EXPECT_EQ(HelpContextOf(&dialog), 1014);
@@ -297,8 +299,12 @@ TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTim
     ASSERT_TRUE(locale.Active());
     AppSettings().FitTracksTime = 1.30;
     InsertDemo();
-    const DiscRecord& record = window->Engine().Record();
-    Programme() = {3, 3};
+    const DiscRecord& record = window->Engine().Disc().Record();
+    window->Engine().Disc().Store(
+        [](DiscTables& disc) {
+            disc.Record.Programme = {3, 3};
+        },
+        StoreWhen::Catalogued);
     ASSERT_TRUE(Action("&Fit tracks to time...")->isEnabled());
     EXPECT_EQ(Action("&Fit tracks to time...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     std::vector<int> chosen;

@@ -98,7 +98,7 @@ class SamplesTest : public HandsetFixture {
 TEST_F(SamplesTest, SampleTracksRecordsTheScanAndYesCataloguesTheDisc) {
     AppSettings().IntroTime = 0.02;  // two seconds of each track
     Start(3);
-    ASSERT_EQ(Engine().RecordNumber(), 0) << "the disc is not catalogued yet";
+    ASSERT_EQ(Engine().Disc().Number(), 0) << "the disc is not catalogued yet";
     record.btnStartClick();
     ASSERT_TRUE(recorder.RecordingActive());
     EXPECT_EQ(Engine().ModeLine(), "RECORDING...");
@@ -118,12 +118,12 @@ TEST_F(SamplesTest, SampleTracksRecordsTheScanAndYesCataloguesTheDisc) {
     EXPECT_FALSE(wave->IsOpen());
 
     // Stored as the record of the disc, now catalogued, in a block the checker accepts.
-    const std::int32_t address = Engine().Record().SampleAddress;
+    const std::int32_t address = Engine().Disc().Record().SampleAddress;
     ASSERT_NE(address, 0);
-    EXPECT_GT(Engine().RecordNumber(), 0);
+    EXPECT_GT(Engine().Disc().Number(), 0);
     EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
     EXPECT_EQ(CheckCatalogue(dir.Path()), std::vector<std::string>{});
-    const std::optional<DiscRecord> stored = FindDiscRecord(catalogue, Engine().Identity());
+    const std::optional<DiscRecord> stored = FindDiscRecord(catalogue, Engine().Disc().Identity());
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->SampleAddress, address);
     // Two seconds of each of the three tracks, 11025 bytes a second; the seeks add nothing.
@@ -138,7 +138,7 @@ TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
     record.btnStartClick();
     messages.Answer(true);
     PlayUntil([&] { return Asked(); });
-    const std::int32_t kept = Engine().Record().SampleAddress;
+    const std::int32_t kept = Engine().Disc().Record().SampleAddress;
     ASSERT_NE(kept, 0);
 
     // Saved elsewhere.
@@ -162,8 +162,8 @@ TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
     record.btnStartClick();
     messages.Answer(false);
     PlayUntil([&] { return asked == 2; });
-    EXPECT_EQ(Engine().Record().SampleAddress, kept);
-    EXPECT_EQ(FindDiscRecord(catalogue, Engine().Identity())->SampleAddress, kept);
+    EXPECT_EQ(Engine().Disc().Record().SampleAddress, kept);
+    EXPECT_EQ(FindDiscRecord(catalogue, Engine().Disc().Identity())->SampleAddress, kept);
     EXPECT_FALSE(wave->IsOpen());
     EXPECT_FALSE(std::filesystem::exists(recorder.TargetFile()));
     EXPECT_EQ(messages.UnusedAnswers(), 0u);
@@ -346,11 +346,11 @@ TEST_F(SamplesTest, SelectPlayListsTheCatalogueAndFollowsAndMovesThePlayback) {
 TEST_F(SamplesTest, TheEditorsSampleIsHeardThroughTheWaveDevice) {
     WriteWave(Data("short.wav"), {8000, 8, 1}, std::vector<std::uint8_t>(8000, 128));
     Start(1);
-    DiscRecord& disc = Engine().Record();
+    DiscRecord disc = Engine().Disc().Record();
     ASSERT_TRUE(catalogue.OpenDiscVlf());
     disc.SampleAddress = holder.Vlf.StoreFile(0, Data("short.wav"), kSampleBlockType);
     catalogue.CloseDiscVlf();
-    DiscEditor editor = DiscEditor::Open(disc, holder.Tracks, holder.Memo);
+    DiscEditor editor = DiscEditor::Open(disc, Engine().Disc().Tracks(), Engine().Disc().Memo());
     TfrmCDData data(editor, catalogue);
     const Micros before = clock.Now();
     data.btnSampleClick();

@@ -367,14 +367,14 @@ TEST_F(VlfTest, ReadBlockChecksAddressAndBuffer) {
     EXPECT_EQ(vlf.DeleteBlock(500), 0);
 }
 
-TEST(TfvlfTest, HoldsTheTwoFilesAndTheFourControls) {
+TEST(TfvlfTest, HoldsTheTwoFilesAndTheBrowsersControls) {
     TempDir dir;
     Tfvlf holder(dir.Path());
     EXPECT_EQ(holder.Vlf.FileName, dir / "disc.VLF");
     EXPECT_EQ(holder.Vlf2.FileName, dir / "disc2.VLF");
-    EXPECT_EQ(holder.Tracks.ColCount(), 3);
+    EXPECT_EQ(holder.catTracks.ColCount(), 3);
     EXPECT_EQ(holder.catTracks.RowCount(), 100);
-    EXPECT_TRUE(holder.Memo.Text.empty());
+    EXPECT_TRUE(holder.catMemo.Text.empty());
     EXPECT_TRUE(holder.Vlf.Recycle);
     EXPECT_EQ(holder.Vlf.BufferSize, 4096);
     EXPECT_EQ(holder.Vlf.FileOpenMode, TVlf::OpenReadWrite);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -158,6 +159,15 @@ class EngineTest : public ::testing::Test {
     void PlayFor(double seconds) {
         clock.AdvanceSeconds(seconds);
         Tick();
+    }
+    // Changes the disc's record as a dialog does: for this play only when it is not catalogued.
+    void Change(const std::function<void(DiscRecord&)>& change) {
+        engine->Disc().Store([&change](DiscTables& disc) { change(disc.Record); },
+                             StoreWhen::Catalogued);
+    }
+    // Stores the disc in the drive, which makes it catalogued.
+    void StoreDisc() {
+        ASSERT_TRUE(engine->Disc().Store([](DiscTables&) {}, StoreWhen::Always));
     }
     Msf Start(int track) { return device.TrackStart[static_cast<std::size_t>(track)]; }
     PlayerState& State() { return engine->State; }

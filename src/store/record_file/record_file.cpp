@@ -266,6 +266,10 @@ std::int32_t UsedRecs(int handle) {
     return Guarded(std::int32_t{0}, [&] { return PairOf(handle).Highest + 1; });
 }
 
+std::int32_t DeletedRecs(int handle) {
+    return Guarded(std::int32_t{0}, [&] { return PairOf(handle).DeletedCount; });
+}
+
 std::int32_t UsedKeys(int handle, int key) {
     return Guarded(std::int32_t{0}, [&] {
         Pair& f = PairOf(handle);

@@ -110,6 +110,8 @@ std::int32_t AddRec(int handle, std::span<const std::uint8_t> data);
 bool DeleteRec(int handle, std::int32_t record);
 // Highest record number allocated + 1.
 std::int32_t UsedRecs(int handle);
+// Number of records on the chain of deleted records.
+std::int32_t DeletedRecs(int handle);
 // Number of entries in key (1-based key number).
 std::int32_t UsedKeys(int handle, int key);
 
