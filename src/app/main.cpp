@@ -14,6 +14,7 @@
 #include "app/mpris_service.h"
 #include "app/single_instance.h"
 #include "archive/archive_source.h"
+#include "archive/flac_image.h"
 #include "audio/pulse_output.h"
 #include "catalogue/catalogue_session.h"
 #include "catalogue/rebuild.h"
@@ -174,6 +175,15 @@ int main(int argc, char* argv[]) {
 
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
+    drives.VirtualDrive().SetImageOpener([](const std::string& path) -> snx::OpenedImage {
+        if (!snx::IsFlacCueSheet(path)) {
+            return {};
+        }
+        snx::FlacImage image = snx::OpenFlacImage(path, [](const std::string& file) {
+            std::cerr << "sonatrix: cannot decode " << file << "; it plays as silence\n";
+        });
+        return {image.Disc, image.Readers};
+    });
     // A first start writes the demo disc beside its window, which takes it once whole.
     const bool writeDemo = commandLine.Demo && !snx::DemoDiscPresent(dataDirectory);
     if (writeDemo) {

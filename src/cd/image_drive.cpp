@@ -7,30 +7,57 @@
 namespace snx {
 
 ImageDrive::ImageDrive(Clock& clock, AudioOutputFactory outputFactory)
-    : PlayerDrive(clock, std::move(outputFactory),
-                  [this] { return OpenImageReader(ImagePath()); }) {}
+    : PlayerDrive(clock, std::move(outputFactory), [this] { return OpenReader(); }) {}
+
+OpenedImage ImageDrive::Open(const std::string& path) const {
+    if (path.empty()) {
+        return {};
+    }
+    if (opener_) {
+        OpenedImage image = opener_(path);
+        if (image.Disc != nullptr) {
+            return image;
+        }
+    }
+    const CdioHandle cdio = OpenImage(path);
+    return {ReadDiscInfo(cdio.get()), nullptr};
+}
+
+std::unique_ptr<SectorReader> ImageDrive::OpenReader() const {
+    SectorReaderFactory readers;
+    std::string path;
+    {
+        std::lock_guard lock(mutex_);
+        readers = readers_;
+        path = path_;
+    }
+    return readers ? readers() : OpenImageReader(path);
+}
 
 bool ImageDrive::Insert(const std::string& imagePath) {
     // Read before anything changes: an unreadable image leaves the drive as it was.
-    const CdioHandle cdio = imagePath.empty() ? nullptr : OpenImage(imagePath);
-    std::shared_ptr<const DiscInfo> disc = ReadDiscInfo(cdio.get());
-    if (disc == nullptr) {
+    OpenedImage image = Open(imagePath);
+    if (image.Disc == nullptr) {
         return false;
     }
     {
         std::lock_guard lock(mutex_);
         path_ = imagePath;
+        readers_ = std::move(image.Readers);
     }
     trayOpen_ = false;
-    disc_ = std::move(disc);
+    disc_ = std::move(image.Disc);
     Player().SetDisc(disc_);
     return true;
 }
 
 bool ImageDrive::Load() {
-    const std::string path = ImagePath();
-    const CdioHandle cdio = path.empty() ? nullptr : OpenImage(path);
-    disc_ = ReadDiscInfo(cdio.get());
+    OpenedImage image = Open(ImagePath());
+    {
+        std::lock_guard lock(mutex_);
+        readers_ = std::move(image.Readers);
+    }
+    disc_ = std::move(image.Disc);
     Player().SetDisc(disc_);
     return disc_ != nullptr;
 }

@@ -3,6 +3,7 @@
 // back.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,6 +13,13 @@
 
 namespace snx {
 
+// An image format libcdio does not read: Disc is null when the path is not one of its images.
+struct OpenedImage {
+    std::shared_ptr<const DiscInfo> Disc;
+    SectorReaderFactory Readers;
+};
+using ImageOpener = std::function<OpenedImage(const std::string& imagePath)>;
+
 class ImageDrive final : public PlayerDrive {
   public:
     ImageDrive(Clock& clock, AudioOutputFactory outputFactory);
@@ -20,6 +28,8 @@ class ImageDrive final : public PlayerDrive {
     // what it held.
     bool Insert(const std::string& imagePath);
     std::string ImagePath() const;
+    // Tried before libcdio on every image put in.
+    void SetImageOpener(ImageOpener opener) { opener_ = std::move(opener); }
 
     std::string Label() const override;
     DriveStatus Status() override;
@@ -28,9 +38,13 @@ class ImageDrive final : public PlayerDrive {
 
   private:
     bool Load();
+    OpenedImage Open(const std::string& path) const;
+    std::unique_ptr<SectorReader> OpenReader() const;
 
     mutable std::mutex mutex_;  // the path, read by the reader thread
     std::string path_;
+    SectorReaderFactory readers_;  // null: libcdio reads the image
+    ImageOpener opener_;
     bool trayOpen_ = false;
     std::shared_ptr<const DiscInfo> disc_;
 };

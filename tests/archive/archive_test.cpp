@@ -5,6 +5,7 @@
 #include <FLAC/metadata.h>
 
 #include <atomic>
+#include <fstream>
 #include <random>
 
 #include "archive/accuraterip.h"
@@ -12,6 +13,7 @@
 #include "archive/archive_names.h"
 #include "archive/crc32.h"
 #include "archive/disc_archiver.h"
+#include "archive/flac_image.h"
 #include "cd/cdio_disc.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/image_generator.h"
@@ -290,6 +292,70 @@ TEST_F(ArchiveTest, FilesDecodeToTheDiscAndTheCueSheetToItsIdentity) {
                                       std::int64_t{track.Length} * 588))
             << track.File;
     }
+}
+
+// The archive as a disc image: the original table of contents and identity, and the image's own
+// samples read sequentially across a track boundary and after seeks between files; a damaged
+// file plays as silence, reported once, and the tracks around it still play.
+TEST_F(ArchiveTest, AnArchivePlaysAsTheDiscItWasMadeFrom) {
+    ASSERT_TRUE(disc_);
+    const ArchiveReport report = ExtractDisc(Request("played"), {}, cancel_);
+    ASSERT_EQ(report.Error, "");
+    const std::filesystem::path cue = CueSheetPath(report.Folder);
+    ASSERT_TRUE(IsFlacCueSheet(cue));
+    EXPECT_FALSE(IsFlacCueSheet(image_));
+    std::vector<std::string> failures;
+    const FlacImage image =
+        OpenFlacImage(cue, [&](const std::string& file) { failures.push_back(file); });
+    ASSERT_TRUE(image.Disc) << image.Error;
+    EXPECT_EQ(DiscIdentity(*image.Disc), DiscIdentity(*disc_));
+    EXPECT_EQ(image.Identity, DiscIdentity(*disc_));
+    ASSERT_EQ(image.Disc->TrackCount(), disc_->TrackCount());
+    EXPECT_EQ(image.Disc->LeadOut, disc_->LeadOut);
+
+    const Lba second = disc_->TrackStart(2);
+    const Lba third = disc_->TrackStart(3);
+    const Lba middle = second + (third - second) / 2;  // inside the damage made below
+    const std::vector<Lba> sectors = {
+        second - 2, second - 1, second,     second + 1, middle,
+        163,        third + 37, third + 38, 150,        disc_->TrackStart(4) - 1};
+    auto play = [&](const FlacImage& from) {
+        const auto reader = from.Readers();
+        std::vector<std::int16_t> samples;
+        std::vector<std::int16_t> sector(588 * 2);
+        for (const Lba lba : sectors) {
+            EXPECT_TRUE(reader->Read(lba, sector));
+            samples.insert(samples.end(), sector.begin(), sector.end());
+        }
+        return samples;
+    };
+    std::vector<std::int16_t> expected;
+    for (const Lba lba : sectors) {
+        const std::vector<std::int16_t> pairs = ImagePairs(std::int64_t{lba} * 588, 588);
+        expected.insert(expected.end(), pairs.begin(), pairs.end());
+    }
+    EXPECT_EQ(play(image), expected);
+    EXPECT_TRUE(failures.empty());
+
+    // Damage inside the second file, past its header: its sectors turn silent, once reported.
+    const std::filesystem::path damaged = report.Folder / "02 - Track 02.flac";
+    const auto size = std::filesystem::file_size(damaged);
+    {
+        std::fstream file(damaged, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(size / 3));
+        const std::string junk(static_cast<std::size_t>(size / 3), '\x5A');
+        file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+    }
+    const FlacImage hurt =
+        OpenFlacImage(cue, [&](const std::string& file) { failures.push_back(file); });
+    ASSERT_TRUE(hurt.Disc) << hurt.Error;
+    const std::vector<std::int16_t> heard = play(hurt);
+    const std::vector<std::int16_t> later = play(hurt);
+    EXPECT_EQ(failures, std::vector<std::string>{"02 - Track 02.flac"});
+    const auto at = static_cast<std::ptrdiff_t>(4 * 588 * 2);
+    std::fill(expected.begin() + at, expected.begin() + at + 588 * 2, std::int16_t{0});
+    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(later, heard);
 }
 
 // A drive that misreads one sector: on its first read only, or on every read.
