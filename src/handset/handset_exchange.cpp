@@ -42,7 +42,7 @@ void TSnx::Importdatabase1Click() {
 }
 
 void TSnx::Rebuilddatabase1Click() {
-    if (!engine_->Identity().empty()) {
+    if (!engine_->Disc().Identity().empty()) {
         ShowError(kRemoveDiscToRebuild);
         return;
     }
