@@ -66,7 +66,7 @@ struct EngineSetup {
     std::filesystem::path dir;
     YesMessages messages;
     ScopedUserMessages installed{messages};
-    ScopedStoreReporting reporting{YesReporting()};
+    ScopedStoreReporting reporting{bench::YesReporting()};
     SystemClock clock;
     SystemDrives drives{{}, clock, nullptr};
     CdDevice device{drives};
@@ -84,7 +84,8 @@ void BM_TickWhilePlaying(benchmark::State& state) {
     setup.engine->TimerTimer();
     // In Custom mode every tick also asks the drive whether the piece has ended.
     setup.engine->SetPlayMode(static_cast<PlayMode>(state.range(0)));
-    setup.engine->Record().Programme = {1, 2, 3, 4, 5, 6};
+    setup.engine->Disc().Store([](DiscTables& disc) { disc.Record.Programme = {1, 2, 3, 4, 5, 6}; },
+                               StoreWhen::Catalogued);
     setup.engine->btnPlayClick();
     setup.engine->TimerTimer();
     for (auto _ : state) {

@@ -79,7 +79,7 @@ void TSnx::DescribeForReaders() {
     tracks.ItemCount = [this] { return engine_->SelectableTrackCount(); };
     tracks.ItemName = [this](int item) {
         const QString title =
-            QString::fromStdString(StoredTextToUtf8(catalogue_.Holder().Tracks.Cell(0, item + 1)));
+            QString::fromStdString(StoredTextToUtf8(engine_->Disc().Tracks().Cell(0, item + 1)));
         const QString track = QStringLiteral("Track %1").arg(item + 1);
         return title.isEmpty() ? track : track + QStringLiteral(": ") + title;
     };

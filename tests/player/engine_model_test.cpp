@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "catalogue/disc_catalogue.h"
-#include "store/record_file/record_file.h"
 #include "cd/cd_device.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
+#include "store/record_file/record_file.h"
 #include "tests/support/engine_fixture.h"
 #include "tests/support/synthetic_drive.h"
 
@@ -48,7 +48,10 @@ struct Engine {
     void Close() { e.btnCloseClick(); }
     void Repeat() { e.btnRepeatClick(); }
     void SetMode(PlayMode mode) { e.SetPlayMode(mode); }
-    void SetProgramme(const std::vector<std::uint8_t>& list) { e.Record().Programme = list; }
+    void SetProgramme(const std::vector<std::uint8_t>& list) {
+        e.Disc().Store([&](DiscTables& disc) { disc.Record.Programme = list; },
+                       StoreWhen::Catalogued);
+    }
 
     PlayMode Mode() const { return e.State.Mode; }
     int Track() const { return e.State.CurrentTrack; }
@@ -58,7 +61,7 @@ struct Engine {
     ButtonPattern Pattern() const { return e.Pattern(); }
     bool Playing() const { return device.Playing; }
     bool Paused() const { return device.Paused; }
-    int RecordTracks() const { return e.Record().TrackCount; }
+    int RecordTracks() const { return e.Disc().Record().TrackCount; }
     bool RepeatOn() const { return e.State.RepeatOn; }
 };
 

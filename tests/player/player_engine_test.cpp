@@ -499,7 +499,11 @@ TEST_F(EngineTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
     std::vector<int> shuffled = playToTheEnd(PlayMode::Shuffle);
     std::sort(shuffled.begin(), shuffled.end());
     EXPECT_EQ(shuffled, (std::vector<int>{1, 2, 3}));
-    engine->Record().Programme = {4, 2, 4, 1};
+    engine->Disc().Store(
+        [](DiscTables& disc) {
+            disc.Record.Programme = {4, 2, 4, 1};
+        },
+        StoreWhen::Catalogued);
     EXPECT_EQ(playToTheEnd(PlayMode::Custom), (std::vector<int>{2, 1}));
 
     // An intro of 0 s hears nothing: the whole scan is over on the next tick.
@@ -524,7 +528,11 @@ TEST_F(EngineTest, DataFirstDiscAndPiecesShorterThanATickAreFollowed) {
     Remove();
     Insert({Track(0, 0, 20), Track(0, 0, 5), Track(0, 10)});
     engine->SetPlayMode(PlayMode::Custom);
-    engine->Record().Programme = {1, 2, 1, 3};
+    engine->Disc().Store(
+        [](DiscTables& disc) {
+            disc.Record.Programme = {1, 2, 1, 3};
+        },
+        StoreWhen::Catalogued);
     engine->btnPlayClick();
     PlayFor(1);
     EXPECT_EQ(State().ListPosition, 2);
@@ -560,7 +568,11 @@ TEST_F(EngineTest, CommandsWhilePausedMoveThePausedPlay) {
 
     engine->btnPauseClick();
     State().Mode = PlayMode::Custom;
-    engine->Record().Programme = {3, 1};
+    engine->Disc().Store(
+        [](DiscTables& disc) {
+            disc.Record.Programme = {3, 1};
+        },
+        StoreWhen::Catalogued);
     engine->btnBackClick();  // the first entry, still paused
     PlayFor(1);
     EXPECT_TRUE(device.Paused);
