@@ -1,9 +1,9 @@
 #include "catalogue/catalogue_session.h"
 
 #include "catalogue/rebuild.h"
+#include "settings/file_names.h"
 #include "store/record_file/record_file.h"
 #include "store/status.h"
-#include "settings/file_names.h"
 
 namespace snx {
 

@@ -208,8 +208,10 @@ class Rebuild {
             holder_.Vlf.LoadText(record.NotesAddress, memo);
             record.NotesAddress = holder_.Vlf2.StoreText(0, memo);
         }
-        record.BitmapAddress = CopyFileItem(record.BitmapAddress, data_file::kDiscBitmap, TVlf::kTypeBitmap);
-        record.SampleAddress = CopyFileItem(record.SampleAddress, data_file::kDiscSample, TVlf::kTypeSample);
+        record.BitmapAddress =
+            CopyFileItem(record.BitmapAddress, data_file::kDiscBitmap, TVlf::kTypeBitmap);
+        record.SampleAddress =
+            CopyFileItem(record.SampleAddress, data_file::kDiscSample, TVlf::kTypeSample);
         if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
             catalogue_.ReportRecordError(0);
         }

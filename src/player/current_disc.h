@@ -11,8 +11,8 @@
 
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/disc_record.h"
-#include "store/block_file/string_grid.h"
 #include "cd/disc_info.h"
+#include "store/block_file/string_grid.h"
 
 namespace snx {
 

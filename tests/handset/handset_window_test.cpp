@@ -104,7 +104,10 @@ TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
                                 PlayMode::Shuffle, PlayMode::Intro, PlayMode::Custom}) {
         window->Engine().SetPlayMode(mode);  // as the mode dialog does
         window->Engine().Disc().Store(
-            [](DiscTables& disc) { disc.Record.Programme = {4, 1, 4, 3}; }, StoreWhen::Catalogued);
+            [](DiscTables& disc) {
+                disc.Record.Programme = {4, 1, 4, 3};
+            },
+            StoreWhen::Catalogued);
         Child<QToolButton>("btnPlay")->click();
         for (int second = 0; second < 30 && !Enabled("btnPlay"); ++second) {
             clock.AdvanceSeconds(1);
