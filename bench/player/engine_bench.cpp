@@ -26,7 +26,7 @@ using bench::YesMessages;
 
 class NullView final : public PlayerView {
   public:
-    void SetButtons(ButtonPattern) override {}
+    void SetButtons(ButtonPattern, const CommandAvailability&) override {}
     void ShowDisc(const PlayerEngine&) override {}
     void SetVolumeGauges(int, int) override {}
     void Redraw(const PlayerEngine& engine) override {

@@ -197,9 +197,7 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    snx::Settings& settings = snx::AppSettings();
     snx::CdDevice device(drives);
-    snx::CopyDeviceSettings(device, settings);
 
     // Outlives the window, so the record file layer ends after the handset has closed the drive.
     snx::CatalogueSession catalogue(dataDirectory);

@@ -17,8 +17,7 @@ constexpr double kFullVolume = 65535.0;
 constexpr std::int64_t kLongestOffset = 100LL * 3600 * kMicrosPerSecond;  // 100 hours
 
 bool CanSeek(const PlayerFacts& facts) {
-    // The skip buttons' group: only a disc under a play command moves.
-    return facts.Pattern == ButtonPattern::Playing && facts.Track >= 1;
+    return facts.MediaPresent && facts.Commands.Skips && facts.Track >= 1;
 }
 
 std::string_view StatusName(const PlayerFacts& facts) {
@@ -38,7 +37,7 @@ PlayerFacts GatherPlayerFacts(PlayerEngine& engine) {
     const Settings& settings = AppSettings();
     PlayerFacts facts;
     facts.MediaPresent = engine.State.MediaPresent && device.IsOpen();
-    facts.Pattern = engine.Pattern();
+    facts.Commands = engine.Commands();
     facts.Mode = engine.State.Mode;
     facts.RepeatOn = engine.State.RepeatOn;
     facts.VolumeLeft = settings.VolumeLeft;
@@ -69,12 +68,14 @@ PlayerProperties DescribePlayer(const PlayerFacts& facts) {
     properties.Shuffle = facts.Mode == PlayMode::Shuffle;
     properties.Volume =
         std::clamp(std::max(facts.VolumeLeft, facts.VolumeRight) / kFullVolume, 0.0, 1.0);
-    const bool disc = facts.MediaPresent && facts.Pattern != ButtonPattern::Idle;
-    properties.CanPlay = disc;
-    properties.CanPause = disc && facts.Pattern == ButtonPattern::Playing;
-    properties.CanGoNext = disc;
-    properties.CanGoPrevious = disc;
-    properties.CanSeek = disc && CanSeek(facts);
+    const CommandAvailability& can = facts.Commands;
+    const bool disc = facts.MediaPresent;
+    // Play also resumes, so it is on wherever play or pause is.
+    properties.CanPlay = disc && (can.Play || can.Pause);
+    properties.CanPause = disc && can.Pause;
+    properties.CanGoNext = disc && can.Next;
+    properties.CanGoPrevious = disc && can.Previous;
+    properties.CanSeek = CanSeek(facts);
     if (facts.MediaPresent && facts.Track >= 1) {
         TrackMetadata metadata;
         metadata.TrackId = TrackObjectPath(facts.Track);

@@ -10,7 +10,7 @@
 
 #include "cd/cd_types.h"
 #include "cd/play_mode.h"
-#include "player/player_view.h"
+#include "player/command_availability.h"
 
 namespace snx {
 
@@ -21,7 +21,7 @@ struct PlayerFacts {
     bool MediaPresent = false;
     bool Playing = false;  // the device is sounding
     bool Paused = false;
-    ButtonPattern Pattern = ButtonPattern::Idle;
+    CommandAvailability Commands;
     PlayMode Mode = PlayMode::Disc;
     bool RepeatOn = false;
     int Track = 0;  // current track; 0 without a disc

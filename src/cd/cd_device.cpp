@@ -255,7 +255,6 @@ std::uint32_t CdDevice::PlayFrom(Msf from, int track, PlayMode mode, MinSec intr
 }
 
 void CdDevice::PlayRange(Msf from, Msf to) {
-    CurrentPlayMode = PlayMode::Disc;
     SeekTo(from);
     LastError = backend_->Play(MsfToLba(from), MsfToLba(to));
     Paused = false;
@@ -277,35 +276,35 @@ std::uint32_t CdDevice::Pause() {
     return LastError;
 }
 
-std::uint32_t CdDevice::Resume() {
+std::uint32_t CdDevice::Resume(PlayRule rule) {
     LastError = Backend().Resume();
     if (LastError != kDeviceOk) {
-        PlayFrom(GetPosition(), GetCurrentTrack(), CurrentPlayMode, IntroTime);
+        PlayFrom(GetPosition(), GetCurrentTrack(), rule.Mode, rule.IntroTime);
     }
     Paused = false;
     return LastError;
 }
 
-void CdDevice::TogglePause() {
+void CdDevice::TogglePause(PlayRule rule) {
     CheckOpen();
     if (Playing && !Paused) {
         Pause();
     } else if (Paused) {
-        Resume();
+        Resume(rule);
     }
 }
 
-void CdDevice::Jump(int track) {
+void CdDevice::Jump(int track, PlayRule rule) {
     const Msf target = TrackStart[static_cast<std::size_t>(track)];
     JumpTarget = target;
     if (GetMode() == CdMode::Playing) {
-        PlayFrom(target, track, CurrentPlayMode, IntroTime);
+        PlayFrom(target, track, rule.Mode, rule.IntroTime);
     } else {
         LastError = backend_->Seek(MsfToLba(target));
     }
 }
 
-void CdDevice::NextTrack() {
+void CdDevice::NextTrack(PlayRule rule) {
     CheckOpen();
     const int current = GetCurrentTrack();
     if (current >= TrackCount) {
@@ -313,10 +312,10 @@ void CdDevice::NextTrack() {
         return;
     }
     Skipping = true;
-    Jump(current + 1);
+    Jump(current + 1, rule);
 }
 
-void CdDevice::PreviousTrack() {
+void CdDevice::PreviousTrack(PlayRule rule) {
     CheckOpen();
     const int current = GetCurrentTrack();
     if (current <= 1 || current > TrackCount) {
@@ -324,7 +323,7 @@ void CdDevice::PreviousTrack() {
         return;
     }
     Skipping = true;
-    Jump(current - 1);
+    Jump(current - 1, rule);
 }
 
 void CdDevice::NoJump() {
@@ -334,13 +333,13 @@ void CdDevice::NoJump() {
     }
 }
 
-void CdDevice::GoToTrack(int track) {
+void CdDevice::GoToTrack(int track, PlayRule rule) {
     CheckOpen();
     Skipping = true;
     if (track > TrackCount || track < 1) {
         return;
     }
-    Jump(track);
+    Jump(track, rule);
 }
 
 Msf CdDevice::ClampToDisc(Msf target) {
@@ -352,24 +351,24 @@ Msf CdDevice::ClampToDisc(Msf target) {
     return LbaToMsf(lba);
 }
 
-void CdDevice::SkipForward() {
+void CdDevice::SkipForward(MinSec skipTime, PlayRule rule) {
     CheckOpen();
-    MoveTo(MinSecToMsf(AddMinSec(MsfToMinSec(GetPosition()), SkipTime)));
+    MoveTo(MinSecToMsf(AddMinSec(MsfToMinSec(GetPosition()), skipTime)), rule);
 }
 
-void CdDevice::SkipBack() {
+void CdDevice::SkipBack(MinSec skipTime, PlayRule rule) {
     CheckOpen();
-    MoveTo(MinSecToMsf(SubtractMinSec(MsfToMinSec(GetPosition()), SkipTime)));
+    MoveTo(MinSecToMsf(SubtractMinSec(MsfToMinSec(GetPosition()), skipTime)), rule);
 }
 
-void CdDevice::MoveTo(Msf target) {
+void CdDevice::MoveTo(Msf target, PlayRule rule) {
     CheckOpen();
     target = ClampToDisc(target);
     JumpTarget = target;
     if (GetMode() == CdMode::Playing) {
         // The track at the target, so a single-track play that crossed a boundary ends where
         // the new track does.
-        PlayFrom(target, TrackAtMsf(target), CurrentPlayMode, IntroTime);
+        PlayFrom(target, TrackAtMsf(target), rule.Mode, rule.IntroTime);
     } else {
         SeekTo(target);
     }
@@ -407,10 +406,10 @@ void CdDevice::FindCdAuxDevice() {
     // drive, so there is no separate device to remember.
 }
 
-void CdDevice::ApplyVolume() {
+void CdDevice::ApplyVolume(std::int32_t left, std::int32_t right) {
     DriveBackend& backend = Backend();
-    const std::uint32_t packed = (static_cast<std::uint32_t>(VolumeLeft) & 0xFFFFu) |
-                                 (static_cast<std::uint32_t>(VolumeRight) << 16);
+    const std::uint32_t packed =
+        (static_cast<std::uint32_t>(left) & 0xFFFFu) | (static_cast<std::uint32_t>(right) << 16);
     backend.SetGains((packed & 0xFFFFu) / 65535.0, (packed >> 16) / 65535.0);
     LastError = kDeviceOk;
 }

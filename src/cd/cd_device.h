@@ -21,6 +21,13 @@ namespace snx {
 class DriveBackend;
 class DriveList;
 
+// What decides where a play that a command starts ends: the mode of play, and the length of
+// each piece of an introduction scan. The engine owns both and hands them to each command.
+struct PlayRule {
+    PlayMode Mode = PlayMode::Disc;
+    MinSec IntroTime = 0.10;
+};
+
 class CdDevice {
   public:
     explicit CdDevice(DriveList& drives);
@@ -55,25 +62,27 @@ class CdDevice {
 
     std::uint32_t PlayFrom(Msf from, int track, PlayMode mode, MinSec introTime);  // checks open
     void PlayRange(Msf from, Msf to);
-    std::uint32_t Stop();    // checks open
-    std::uint32_t Pause();   // checks open
-    std::uint32_t Resume();  // checks open
-    void TogglePause();      // checks open
+    std::uint32_t Stop();   // checks open
+    std::uint32_t Pause();  // checks open
+    // A resume the drive refuses plays again from the position by rule.
+    std::uint32_t Resume(PlayRule rule);               // checks open
+    void TogglePause(PlayRule rule);                   // checks open
     // The track jumps and skips move a paused play and leave it paused there; Resume plays on
     // from the new place.
-    void NextTrack();           // checks open
-    void PreviousTrack();       // checks open
-    void GoToTrack(int track);  // checks open
-    void SkipForward();         // checks open
-    void SkipBack();            // checks open
+    void NextTrack(PlayRule rule);                     // checks open
+    void PreviousTrack(PlayRule rule);                 // checks open
+    void GoToTrack(int track, PlayRule rule);          // checks open
+    void SkipForward(MinSec skipTime, PlayRule rule);  // checks open
+    void SkipBack(MinSec skipTime, PlayRule rule);     // checks open
     // Moves to target (kept on the disc): play goes on from there when playing, else the
     // position waits there.
-    void MoveTo(Msf target);             // checks open
-    std::uint32_t SeekTo(Msf position);  // checks open
-    std::uint32_t OpenDoor();            // checks open
-    std::uint32_t CloseDoor();           // checks open
+    void MoveTo(Msf target, PlayRule rule);  // checks open
+    std::uint32_t SeekTo(Msf position);      // checks open
+    std::uint32_t OpenDoor();                // checks open
+    std::uint32_t CloseDoor();               // checks open
     void FindCdAuxDevice();
-    void ApplyVolume();  // checks open
+    // The gains of the left and right channels, 0 to 65535.
+    void ApplyVolume(std::int32_t left, std::int32_t right);  // checks open
     void FindCdDrives();
     // The virtual drive's index in DriveLetters, or -1; and a disc image put into it (false,
     // with the drive unchanged, when the image cannot be read).
@@ -100,12 +109,6 @@ class CdDevice {
     // The drives' labels (device paths, then the virtual drive), in the order OpenDrive counts.
     std::vector<std::string> DriveLetters;
 
-    // Kept current by the player engine from its state and the settings.
-    PlayMode CurrentPlayMode = PlayMode::Disc;
-    MinSec IntroTime = 0.10;
-    MinSec SkipTime = 0.10;
-    std::int32_t VolumeLeft = 65535;
-    std::int32_t VolumeRight = 65535;
     // The engine's status refresh, run after a successful open; without one the table of
     // contents is read when a disc is present.
     std::function<void()> RefreshStatus;
@@ -113,7 +116,7 @@ class CdDevice {
   private:
     DriveBackend& Backend();  // checks open
     void CheckOpen() const;
-    void Jump(int track);
+    void Jump(int track, PlayRule rule);
     void NoJump();
     Msf ClampToDisc(Msf target);
     int TrackAtMsf(Msf position) const;

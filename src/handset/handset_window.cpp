@@ -543,7 +543,7 @@ void TSnx::showEvent(QShowEvent* event) {
 void TSnx::FormShow() {
     Settings& settings = AppSettings();
     device_.FindCdDrives();
-    SetButtons(ButtonPattern::Idle);
+    SetButtons(engine_->Pattern(), engine_->Commands());
     miDiscData_->setChecked(settings.ShowDiscData);
     miExt_->setChecked(settings.ShowExtendedHandset);
     dData_->resize((settings.ShowExtendedHandset ? wideWidth_ : narrowWidth_) - 24,
@@ -552,7 +552,7 @@ void TSnx::FormShow() {
     device_.FindCdAuxDevice();
     device_.OpenDrive(settings.CdromInUse);
     if (device_.IsOpen()) {
-        engine_->ApplyDeviceSettings();
+        engine_->ApplyVolume();
         timer_->start();
     } else {
         btnPlay_->setEnabled(false);
@@ -782,9 +782,7 @@ void TSnx::imgTracksMouseDown(QPoint position, Qt::MouseButton button) {
 
 // ---- Buttons -------------------------------------------------------------------------------
 
-void TSnx::SetButtons(ButtonPattern pattern) {
-    const bool playing = pattern == ButtonPattern::Playing;
-    const bool stopped = pattern == ButtonPattern::Stopped;
+void TSnx::SetButtons(ButtonPattern, const CommandAvailability& can) {
     const auto group = [](bool on, std::initializer_list<QWidget*> widgets,
                           std::initializer_list<QAction*> actions) {
         for (QWidget* widget : widgets) {
@@ -794,17 +792,22 @@ void TSnx::SetButtons(ButtonPattern pattern) {
             action->setEnabled(on);
         }
     };
-    group(stopped, {btnPlay_, btnMode_}, {miPlay_, miModeOfPlay_});
-    group(playing, {btnStop_, btnBeg_}, {miStop_});
-    group(playing, {btnSkipBack_, BtnSkipForward_, btnStart_},
+    group(can.Play, {btnPlay_}, {miPlay_});
+    group(can.Mode, {btnMode_}, {miModeOfPlay_});
+    group(can.Stop, {btnStop_}, {miStop_});
+    group(can.Mark, {btnBeg_}, {});
+    group(can.Skips, {btnSkipBack_, BtnSkipForward_, btnStart_},
           {miRewind_, miForward_, miBeginning_});
-    group(playing || stopped, {btnForward_, btnTrack_, btnData_, SpeedButton13_, btnSample_},
-          {miNext_, miGotoTrack_, miProgramme_, miFitTracks_, miData_});
-    group(playing || stopped, {btnBack_}, {miLast_});
-    group(playing, {btnPause_}, {miPause_});
-    const bool open = device_.IsOpen() && device_.IsDoorOpen();
-    btnClose_->setEnabled(open);
-    btnEject_->setEnabled(!open);
+    group(can.Next, {btnForward_}, {miNext_});
+    group(can.GotoTrack, {btnTrack_}, {miGotoTrack_});
+    group(can.Programme, {}, {miProgramme_});
+    group(can.Fit, {}, {miFitTracks_});
+    group(can.Edit, {btnData_, SpeedButton13_}, {miData_});
+    group(can.Sample, {btnSample_}, {});
+    group(can.Previous, {btnBack_}, {miLast_});
+    group(can.Pause, {btnPause_}, {miPause_});
+    btnClose_->setEnabled(can.CloseTray);
+    btnEject_->setEnabled(can.Eject);
 }
 
 void TSnx::SetBitmapButtons() {
@@ -917,7 +920,7 @@ void TSnx::DrawGauges() {
 void TSnx::VolumeChanged() {
     const Settings& settings = AppSettings();
     SetVolumeGauges(settings.VolumeLeft, settings.VolumeRight);
-    engine_->ApplyDeviceSettings();
+    engine_->ApplyVolume();
     AnnounceVolume();
 }
 

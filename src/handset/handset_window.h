@@ -74,7 +74,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void ShowHelp(int topic);
 
     // PlayerView
-    void SetButtons(ButtonPattern pattern) override;
+    void SetButtons(ButtonPattern pattern, const CommandAvailability& can) override;
     void ShowDisc(const PlayerEngine& engine) override;
     void SetVolumeGauges(int left, int right) override;
     void Redraw(const PlayerEngine& engine) override;

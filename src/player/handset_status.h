@@ -1,10 +1,11 @@
 // What the windows that stand in for the main handset (the small handset, the session bus) read
-// of the state of play: the disc and track lines, the title, the mode and which transport
-// buttons are on. The engine answers it, so none of them copies the main handset's controls.
+// of the state of play: the disc and track lines, the title, the mode and which commands are
+// on. The engine answers it, so none of them copies the main handset's controls.
 #pragma once
 
-#include <array>
 #include <string>
+
+#include "player/command_availability.h"
 
 namespace snx {
 
@@ -19,8 +20,8 @@ class HandsetStatus {
     virtual std::string TitleText() const = 0;
     // "Mode: " and the name of the current play mode.
     virtual std::string PlayModeText() const = 0;
-    // Play, stop, pause, eject and close, in that order, as the last button pattern left them.
-    virtual std::array<bool, 5> TransportEnabled() const = 0;
+    // What each command may do, as the last button pattern left it.
+    virtual CommandAvailability Commands() const = 0;
 };
 
 }  // namespace snx

@@ -18,18 +18,6 @@ constexpr const char* kBookmarkPrompt = "Click [OK] to mark end of bookmark";
 
 }  // namespace
 
-void CopyDeviceSettings(CdDevice& device, const Settings& settings) {
-    device.IntroTime = settings.IntroTime;
-    device.SkipTime = settings.SkipTime;
-    device.VolumeLeft = settings.VolumeLeft;
-    device.VolumeRight = settings.VolumeRight;
-}
-
-std::array<bool, 5> TransportStates(ButtonPattern pattern, bool doorOpen) {
-    const bool playing = pattern == ButtonPattern::Playing;
-    return {pattern == ButtonPattern::Stopped, playing, playing, !doorOpen, doorOpen};
-}
-
 PlayerEngine::PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerView& view,
                            RecordingHook& recording, SeedSource seed)
     : device_(device),
@@ -41,7 +29,7 @@ PlayerEngine::PlayerEngine(CdDevice& device, DiscCatalogue& catalogue, PlayerVie
       disc_(catalogue) {
     device_.RefreshStatus = [this] { RefreshStatus(); };
     catalogue_.SetDrive(&driveTable_);
-    transport_ = TransportStates(pattern_, device_.IsOpen() && device_.IsDoorOpen());
+    commands_ = AvailableCommands(pattern_, device_.IsOpen() && device_.IsDoorOpen());
 }
 
 PlayerEngine::~PlayerEngine() {
@@ -53,16 +41,15 @@ std::uint32_t PlayerEngine::ClockSeed() {
     return static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
-void PlayerEngine::SyncDevice() {
-    device_.CurrentPlayMode = State.Mode;
-    CopyDeviceSettings(device_, AppSettings());
+PlayRule PlayerEngine::Rule() const {
+    return {State.Mode, AppSettings().IntroTime};
 }
 
 void PlayerEngine::ApplyPattern(ButtonPattern pattern) {
     pattern_ = pattern;
     // The tray as it is now: the buttons keep this until the next pattern.
-    transport_ = TransportStates(pattern, device_.IsOpen() && device_.IsDoorOpen());
-    view_.SetButtons(pattern);
+    commands_ = AvailableCommands(pattern, device_.IsOpen() && device_.IsDoorOpen());
+    view_.SetButtons(pattern, commands_);
 }
 
 void PlayerEngine::ShowTitle(std::string title) {
@@ -116,10 +103,10 @@ void PlayerEngine::KeepDiscVolumes() {
         StoreWhen::Catalogued);
 }
 
-void PlayerEngine::ApplyDeviceSettings() {
-    CopyDeviceSettings(device_, AppSettings());
+void PlayerEngine::ApplyVolume() {
     if (device_.IsOpen()) {
-        device_.ApplyVolume();
+        const Settings& settings = AppSettings();
+        device_.ApplyVolume(settings.VolumeLeft, settings.VolumeRight);
     }
 }
 
@@ -230,8 +217,7 @@ bool PlayerEngine::LoadNewDisc() {
     settings.VolumeLeft = disc_.Record().SavedVolumeLeft;
     settings.VolumeRight = disc_.Record().SavedVolumeRight;
     State.Mode = PlayModeFromValue(disc_.Record().SavedPlayMode);
-    SyncDevice();
-    device_.ApplyVolume();
+    device_.ApplyVolume(settings.VolumeLeft, settings.VolumeRight);
     if (!named && UnknownDisc) {
         UnknownDisc();
     }
@@ -362,14 +348,13 @@ int PlayerEngine::NextAudioTrack(int from) {
 }
 
 void PlayerEngine::PlayTrack(int track) {
-    SyncDevice();
     if (device_.Paused) {
         // A paused player moves to the piece and stays paused there.
-        device_.GoToTrack(track);
+        device_.GoToTrack(track, Rule());
         return;
     }
     device_.PlayFrom(device_.TrackStart[static_cast<std::size_t>(track)], track, State.Mode,
-                     device_.IntroTime);
+                     AppSettings().IntroTime);
 }
 
 bool PlayerEngine::IsListMode() const {
@@ -397,7 +382,6 @@ bool PlayerEngine::PlayListFrom(std::span<const std::uint8_t> list, int position
 }
 
 void PlayerEngine::btnPlayClick() {
-    SyncDevice();
     if (State.Mode == PlayMode::Custom) {
         State.ListPosition = 1;
         if (PlayListFrom(disc_.Record().Programme, 1, 1)) {
@@ -416,7 +400,7 @@ void PlayerEngine::btnPlayClick() {
     }
     State.SingleTrackNumber = device_.GetCurrentTrack();
     device_.PlayFrom(device_.GetPosition(), device_.GetCurrentTrack(), State.Mode,
-                     device_.IntroTime);
+                     AppSettings().IntroTime);
     ApplyPattern(ButtonPattern::Playing);
 }
 
@@ -433,14 +417,12 @@ void PlayerEngine::btnStopClick() {
     }
     // The scan ends on the track being heard, which plays on to its end.
     State.Mode = PlayMode::Track;
-    SyncDevice();
     device_.PlayFrom(device_.GetPosition(), device_.GetCurrentTrack(), State.Mode,
-                     device_.IntroTime);
+                     AppSettings().IntroTime);
 }
 
 void PlayerEngine::btnPauseClick() {
-    SyncDevice();
-    device_.TogglePause();
+    device_.TogglePause(Rule());
 }
 
 void PlayerEngine::StepList(bool forward) {
@@ -464,26 +446,23 @@ void PlayerEngine::StepList(bool forward) {
 }
 
 void PlayerEngine::btnBackClick() {
-    SyncDevice();
     if (IsListMode()) {
         StepList(false);
     } else {
-        device_.PreviousTrack();
+        device_.PreviousTrack(Rule());
     }
 }
 
 void PlayerEngine::btnForwardClick() {
-    SyncDevice();
     if (IsListMode()) {
         StepList(true);
     } else {
-        device_.NextTrack();
+        device_.NextTrack(Rule());
     }
 }
 
 void PlayerEngine::btnStartClick() {
-    SyncDevice();
-    device_.GoToTrack(State.CurrentTrack);
+    device_.GoToTrack(State.CurrentTrack, Rule());
     ++repositions_;
 }
 
@@ -498,7 +477,6 @@ void PlayerEngine::btnCloseClick() {
 
 template <typename Move>
 void PlayerEngine::Reposition(Move move) {
-    SyncDevice();
     const bool playing = device_.GetMode() == CdMode::Playing;
     move();
     ++repositions_;
@@ -511,15 +489,15 @@ void PlayerEngine::Reposition(Move move) {
 void PlayerEngine::Skip(bool forward) {
     Reposition([this, forward] {
         if (forward) {
-            device_.SkipForward();
+            device_.SkipForward(AppSettings().SkipTime, Rule());
         } else {
-            device_.SkipBack();
+            device_.SkipBack(AppSettings().SkipTime, Rule());
         }
     });
 }
 
 void PlayerEngine::MoveTo(Msf target) {
-    Reposition([this, target] { device_.MoveTo(target); });
+    Reposition([this, target] { device_.MoveTo(target, Rule()); });
 }
 
 void PlayerEngine::btnSkipBackClick() {
@@ -576,13 +554,11 @@ void PlayerEngine::btnBegClick() {
 }
 
 void PlayerEngine::GoToTrack(int track) {
-    SyncDevice();
-    device_.GoToTrack(track);
+    device_.GoToTrack(track, Rule());
 }
 
 void PlayerEngine::SetPlayMode(PlayMode mode) {
     State.Mode = mode;
-    SyncDevice();
 }
 
 void PlayerEngine::PlayRange(Msf from, Msf to) {

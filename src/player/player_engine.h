@@ -26,14 +26,6 @@ constexpr int kTickInterval = 1000;  // milliseconds
 // The application title until the first tick with a disc replaces it.
 constexpr const char* kTitleAtStart = "Sonatrix for Windows '95";
 
-// Copies the settings the device plays by (introduction and skip times, the two volumes) into
-// it; the volumes sound only after ApplyVolume.
-void CopyDeviceSettings(CdDevice& device, const Settings& settings);
-
-// The enabled states of play, stop, pause, eject and close under a button pattern; close is on
-// exactly when the tray is open, eject exactly when it is not.
-std::array<bool, 5> TransportStates(ButtonPattern pattern, bool doorOpen);
-
 class PlayerEngine final : public HandsetStatus {
   public:
     // Seeds the shuffle; the program reads the clock, tests give fixed values.
@@ -92,8 +84,8 @@ class PlayerEngine final : public HandsetStatus {
     // The four-way control was let go: the disc keeps the volumes now set, in the catalogue
     // when it is catalogued, else for this play only.
     void KeepDiscVolumes();
-    // Gives the device the settings it plays by and sounds the volumes when it is open.
-    void ApplyDeviceSettings();
+    // Sounds the settings' volumes on the device when it is open.
+    void ApplyVolume();
     // Redraws the handset (status lines, track highlight, times) and sets the title to match.
     void RedrawHandset();
 
@@ -111,7 +103,7 @@ class PlayerEngine final : public HandsetStatus {
     std::string TrackNameText() const override;
     std::string TitleText() const override { return title_; }
     std::string PlayModeText() const override;
-    std::array<bool, 5> TransportEnabled() const override { return transport_; }
+    CommandAvailability Commands() const override { return commands_; }
 
     PlayerState State;
     // Run when a new disc is not in the catalogue and its CD-Text names neither its title nor
@@ -140,7 +132,8 @@ class PlayerEngine final : public HandsetStatus {
     void StopRecording();
     void ApplyPattern(ButtonPattern pattern);
     void ShowTitle(std::string title);
-    void SyncDevice();
+    // The mode and introduction time the device's commands play by.
+    PlayRule Rule() const;
     // Plays the track by the mode; a paused player only moves there.
     void PlayTrack(int track);
     // The first audio track from that one on, or 0.
@@ -164,7 +157,7 @@ class PlayerEngine final : public HandsetStatus {
     DeviceDriveTable driveTable_;
     CurrentDisc disc_;
     ButtonPattern pattern_ = ButtonPattern::Idle;
-    std::array<bool, 5> transport_{};
+    CommandAvailability commands_;
     std::string title_ = kTitleAtStart;
     int tickInterval_ = kTickInterval;
     bool skipBackHeld_ = false;

@@ -9,12 +9,14 @@ namespace snx {
 class PlayerEngine;
 
 enum class ButtonPattern { Playing, Stopped, Idle };
+struct CommandAvailability;
 
 class PlayerView {
   public:
     virtual ~PlayerView() = default;
 
-    virtual void SetButtons(ButtonPattern pattern) = 0;
+    // The controls of each command enabled as can says; pattern is what it was computed from.
+    virtual void SetButtons(ButtonPattern pattern, const CommandAvailability& can) = 0;
     // First tick with a disc: the track panel and the disc data panel from the engine's record.
     virtual void ShowDisc(const PlayerEngine& engine) = 0;
     virtual void SetVolumeGauges(int left, int right) = 0;

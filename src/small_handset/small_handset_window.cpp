@@ -26,7 +26,7 @@ namespace {
 constexpr int kMirrorInterval = 1000;  // milliseconds between two copies from the main handset
 constexpr int kAcceleratorTop = 72;    // below the shown area: reachable by Alt-key only
 
-// The main handset's commands behind the five transport buttons, in TransportEnabled order.
+// The main handset's commands behind the five transport buttons: play, stop, pause, eject, close.
 using Command = void (HandsetCommands::*)();
 constexpr std::array<Command, 5> kCommands = {
     &HandsetCommands::btnPlayClick, &HandsetCommands::btnStopClick, &HandsetCommands::btnPauseClick,
@@ -217,7 +217,8 @@ void TfrmSmall::ApplySize() {
 }
 
 void TfrmSmall::MirrorButtons() {
-    const std::array<bool, 5> enabled = main_.Status().TransportEnabled();
+    const CommandAvailability can = main_.Status().Commands();
+    const std::array<bool, 5> enabled = {can.Play, can.Stop, can.Pause, can.Eject, can.CloseTray};
     for (std::size_t i = 0; i < enabled.size(); ++i) {
         transport_[i]->setEnabled(enabled[i]);
         accelerators_[i]->setEnabled(enabled[i]);

@@ -66,7 +66,7 @@ class TfrmSmall final : public QWidget {
     HandsetCommands& main_;
     HandsetBackground* client_ = nullptr;
     QToolButton* btnFull_ = nullptr;
-    // btnPlay, btnStop, btnPause, BtnEject, btnClose, in the order of TransportEnabled.
+    // btnPlay, btnStop, btnPause, BtnEject, btnClose.
     std::array<QToolButton*, 5> transport_{};
     // btnPlay1, btnStop1, btnPause1, btnEject1, btnClose1: the Alt-key accelerators.
     std::array<QPushButton*, 5> accelerators_{};

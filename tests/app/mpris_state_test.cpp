@@ -12,7 +12,7 @@ namespace {
 PlayerFacts OnTrackThree(ButtonPattern pattern, bool playing, bool paused) {
     PlayerFacts facts;
     facts.MediaPresent = true;
-    facts.Pattern = pattern;
+    facts.Commands = AvailableCommands(pattern, false);
     facts.Playing = playing;
     facts.Paused = paused;
     facts.Track = 3;

@@ -42,17 +42,17 @@ TEST(CdDeviceWithoutDrive, ListIsEmptyOpenFailsAndTransportRaises) {
     ExpectNotOpen([&] { device.PlayFrom(PackMsf(0, 2, 0), 1, PlayMode::Disc, 0.10); });
     ExpectNotOpen([&] { device.Stop(); });
     ExpectNotOpen([&] { device.Pause(); });
-    ExpectNotOpen([&] { device.Resume(); });
-    ExpectNotOpen([&] { device.TogglePause(); });
-    ExpectNotOpen([&] { device.NextTrack(); });
-    ExpectNotOpen([&] { device.PreviousTrack(); });
-    ExpectNotOpen([&] { device.GoToTrack(1); });
-    ExpectNotOpen([&] { device.SkipForward(); });
-    ExpectNotOpen([&] { device.SkipBack(); });
+    ExpectNotOpen([&] { device.Resume({}); });
+    ExpectNotOpen([&] { device.TogglePause({}); });
+    ExpectNotOpen([&] { device.NextTrack({}); });
+    ExpectNotOpen([&] { device.PreviousTrack({}); });
+    ExpectNotOpen([&] { device.GoToTrack(1, {}); });
+    ExpectNotOpen([&] { device.SkipForward(0.10, {}); });
+    ExpectNotOpen([&] { device.SkipBack(0.10, {}); });
     ExpectNotOpen([&] { device.SeekTo(0); });
     ExpectNotOpen([&] { device.OpenDoor(); });
     ExpectNotOpen([&] { device.CloseDoor(); });
-    ExpectNotOpen([&] { device.ApplyVolume(); });
+    ExpectNotOpen([&] { device.ApplyVolume(0, 0); });
     ExpectNotOpen([&] { device.GetTrackCount(); });
     ExpectNotOpen([&] { device.GetTrackLength(1); });
     EXPECT_EQ(device.GetMode(), CdMode::NotReady);
@@ -119,31 +119,31 @@ TEST_F(DeviceTest, CarriesTheCdTextOfTheCue) {
 TEST_F(DeviceTest, TrackJumpsStopAtTheEndsOfTheDisc) {
     Insert({Track(0, 10), Track(0, 10), Track(0, 10)});
     device.Paused = true;
-    device.NextTrack();
+    device.NextTrack({});
     EXPECT_EQ(device.GetCurrentTrack(), 2);
     EXPECT_EQ(device.JumpTarget, Start(2));
-    device.GoToTrack(3);
+    device.GoToTrack(3, {});
     ASSERT_EQ(device.GetCurrentTrack(), 3);
     EXPECT_TRUE(device.Paused);  // the jumps keep a pause
 
     device.Skipping = false;
     device.Paused = false;
-    device.NextTrack();  // on the last track
+    device.NextTrack({});  // on the last track
     EXPECT_EQ(device.GetPosition(), Start(3));
     EXPECT_TRUE(device.Skipping);
     device.Skipping = false;
     device.Paused = true;
-    device.NextTrack();  // paused: left exactly as it was
+    device.NextTrack({});  // paused: left exactly as it was
     EXPECT_FALSE(device.Skipping);
     EXPECT_TRUE(device.Paused);
 
-    device.GoToTrack(4);  // past TrackCount
+    device.GoToTrack(4, {});  // past TrackCount
     EXPECT_EQ(device.GetPosition(), Start(3));
 
-    device.GoToTrack(1);
+    device.GoToTrack(1, {});
     device.Skipping = false;
     device.Paused = false;
-    device.PreviousTrack();  // on track 1
+    device.PreviousTrack({});  // on track 1
     EXPECT_EQ(device.GetPosition(), Start(1));
     EXPECT_TRUE(device.Skipping);
     EXPECT_EQ(device.GetMode(), CdMode::Stopped);
@@ -153,7 +153,7 @@ TEST_F(DeviceTest, NextTrackWhilePlayingPlaysOn) {
     Insert({Track(0, 10), Track(0, 10), Track(0, 10)});
     device.PlayFrom(Start(1), 1, PlayMode::Disc, 0.10);
     clock.AdvanceSeconds(1);
-    device.NextTrack();
+    device.NextTrack({});
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
     clock.AdvanceSeconds(2);
     EXPECT_EQ(device.GetCurrentTrack(), 2);
@@ -199,7 +199,7 @@ TEST_F(DeviceTest, PauseKeepsThePositionHeardAndResumeGoesOnFromIt) {
     clock.AdvanceSeconds(5);
     EXPECT_EQ(device.GetMode(), CdMode::Paused);
     EXPECT_EQ(Position(), paused);
-    device.TogglePause();
+    device.TogglePause({});
     EXPECT_FALSE(device.Paused);
     clock.AdvanceSeconds(1);
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
@@ -218,13 +218,12 @@ TEST_F(DeviceTest, PauseKeepsThePositionHeardAndResumeGoesOnFromIt) {
 
 TEST_F(DeviceTest, RefusedResumeRestartsAtThePositionWithTheModeEndRule) {
     Insert({Track(0, 10), Track(0, 10), Track(0, 10)});
-    device.CurrentPlayMode = PlayMode::Track;
     device.PlayFrom(Start(2), 2, PlayMode::Track, 0.10);
     clock.AdvanceSeconds(3);
     device.Stop();
     EXPECT_FALSE(device.Playing);
     const Lba stoppedAt = Position();
-    EXPECT_EQ(device.Resume(), kDeviceOk);  // the restart's result
+    EXPECT_EQ(device.Resume({PlayMode::Track, 0.10}), kDeviceOk);  // the restart's result
     EXPECT_TRUE(device.Playing);
     EXPECT_FALSE(device.Paused);
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
@@ -243,9 +242,7 @@ TEST_F(DeviceTest, RefusedPauseLeavesPausedFalse) {
 
 TEST_F(DeviceTest, PlayRangeEndsStoppedAtItsEnd) {
     Insert({Track(1, 0)});
-    device.CurrentPlayMode = PlayMode::Intro;
     device.PlayRange(PackMsf(0, 10, 0), PackMsf(0, 12, 0));
-    EXPECT_EQ(device.CurrentPlayMode, PlayMode::Disc);
     EXPECT_EQ(device.GetPosition(), PackMsf(0, 10, 0));
     clock.AdvanceSeconds(1.9);
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
@@ -270,12 +267,8 @@ TEST_F(DeviceTest, DataTracksAreNeverSentToTheOutput) {
 
 TEST_F(DeviceTest, TheLaterVolumeWins) {
     Insert({Track(0, 10)});
-    device.VolumeLeft = 65535;
-    device.VolumeRight = 0;
-    device.ApplyVolume();
-    device.VolumeLeft = 16384;
-    device.VolumeRight = 65535;
-    device.ApplyVolume();
+    device.ApplyVolume(65535, 0);
+    device.ApplyVolume(16384, 65535);
     device.PlayFrom(Start(1), 1, PlayMode::Disc, 0.10);
     clock.AdvanceSeconds(0.5);
     std::lock_guard lock(capture.Mutex);
@@ -288,23 +281,20 @@ TEST_F(DeviceTest, TheLaterVolumeWins) {
 
 TEST_F(DeviceTest, SkipsMoveBySkipTimeWithinTheDisc) {
     Insert({Track(0, 30), Track(0, 30)});
-    device.SkipTime = 0.20;
-    device.SkipForward();
+    device.SkipForward(0.20, {});
     EXPECT_EQ(device.GetPosition(), PackMsf(0, 22, 0));
-    device.SkipForward();
-    device.SkipForward();  // clamped to the end of the disc
+    device.SkipForward(0.20, {});
+    device.SkipForward(0.20, {});  // clamped to the end of the disc
     EXPECT_EQ(device.GetPosition(), PackMsf(1, 2, 0));
-    device.SkipBack();
+    device.SkipBack(0.20, {});
     EXPECT_EQ(device.GetPosition(), PackMsf(0, 42, 0));
-    device.CurrentPlayMode = PlayMode::Track;
     device.PlayFrom(device.GetPosition(), 2, PlayMode::Track, 0.10);
-    device.SkipBack();  // into track 1: the single-track play now ends at track 2
+    device.SkipBack(0.20, {PlayMode::Track, 0.10});  // into track 1: the play now ends at track 2
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
     clock.AdvanceSeconds(10.1);
     EXPECT_EQ(device.GetMode(), CdMode::Stopped);
     EXPECT_EQ(device.GetPosition(), Start(2));
-    device.SkipTime = 5.00;
-    device.SkipBack();  // clamped to the start of the disc
+    device.SkipBack(5.00, {});  // clamped to the start of the disc
     EXPECT_EQ(device.GetPosition(), Start(1));
 }
 

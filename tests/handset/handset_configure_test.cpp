@@ -71,7 +71,7 @@ class HandsetConfigureTest : public test::HandsetFixture {
 TEST_F(HandsetConfigureTest, OkWithNewTrackColoursRedrawsThePanelAtOnce) {
     InsertDisc(12);
     Child<QToolButton>("btnPlay")->click();
-    device->GoToTrack(3);
+    device->GoToTrack(3, {});
     Tick();
     const QColor text(0, 255, 255);
     const QColor back(20, 20, 20);
@@ -113,7 +113,7 @@ TEST_F(HandsetConfigureTest, OkWithNewTrackColoursRedrawsThePanelAtOnce) {
         }
     }
     // The next track change moves the highlight in the new colours too.
-    device->GoToTrack(4);
+    device->GoToTrack(4, {});
     Tick();
     EXPECT_GT(Near(panel, TrackCellOf(3, width), text), 0);
     EXPECT_GT(Near(panel, TrackCellOf(4, width), selected), 0);

@@ -15,12 +15,38 @@ namespace {
 
 using Buttons = std::array<bool, 5>;  // play, stop, pause, eject, close
 
+Buttons Transport(const CommandAvailability& can) {
+    return {can.Play, can.Stop, can.Pause, can.Eject, can.CloseTray};
+}
+
+TEST(CommandAvailability, EveryPatternWithTheTrayInOrOut) {
+    CommandAvailability idle;
+    idle.Eject = true;
+    CommandAvailability stopped = idle;
+    stopped.Play = stopped.Mode = true;
+    stopped.Previous = stopped.Next = stopped.GotoTrack = true;
+    stopped.Programme = stopped.Fit = stopped.Edit = stopped.Sample = true;
+    CommandAvailability playing = stopped;
+    playing.Play = playing.Mode = false;
+    playing.Stop = playing.Pause = playing.Skips = playing.Mark = true;
+    EXPECT_EQ(AvailableCommands(ButtonPattern::Idle, false), idle);
+    EXPECT_EQ(AvailableCommands(ButtonPattern::Stopped, false), stopped);
+    EXPECT_EQ(AvailableCommands(ButtonPattern::Playing, false), playing);
+    for (CommandAvailability* can : {&idle, &stopped, &playing}) {
+        can->Eject = false;
+        can->CloseTray = true;
+    }
+    EXPECT_EQ(AvailableCommands(ButtonPattern::Idle, true), idle);
+    EXPECT_EQ(AvailableCommands(ButtonPattern::Stopped, true), stopped);
+    EXPECT_EQ(AvailableCommands(ButtonPattern::Playing, true), playing);
+}
+
 TEST_F(EngineTest, StatusFollowsTheDiscFromInsertionToRemoval) {
     const HandsetStatus& status = *engine;
     EXPECT_EQ(status.DiscNameText(), "");
     EXPECT_EQ(status.TrackNameText(), "");
     EXPECT_EQ(status.TitleText(), "Sonatrix for Windows '95");
-    EXPECT_EQ(status.TransportEnabled(), (Buttons{false, false, false, true, false}));
+    EXPECT_EQ(Transport(status.Commands()), (Buttons{false, false, false, true, false}));
 
     std::vector<TestTrack> tracks = Tracks(2);
     tracks[0].Title = "Opening";
@@ -30,10 +56,10 @@ TEST_F(EngineTest, StatusFollowsTheDiscFromInsertionToRemoval) {
     EXPECT_EQ(status.TrackNameText(), "Opening");
     EXPECT_EQ(status.TitleText(), "SNX [1] 00.00");
     EXPECT_EQ(view.Title, status.TitleText());
-    EXPECT_EQ(status.TransportEnabled(), (Buttons{true, false, false, true, false}));
+    EXPECT_EQ(Transport(status.Commands()), (Buttons{true, false, false, true, false}));
 
     engine->btnPlayClick();
-    EXPECT_EQ(status.TransportEnabled(), (Buttons{false, true, true, true, false}));
+    EXPECT_EQ(Transport(status.Commands()), (Buttons{false, true, true, true, false}));
     PlayFor(65);
     EXPECT_EQ(status.TrackNameText(), "Closing");
     EXPECT_EQ(status.TitleText().rfind("SNX [2] 00.0", 0), 0U) << status.TitleText();
@@ -49,18 +75,18 @@ TEST_F(EngineTest, StatusFollowsTheDiscFromInsertionToRemoval) {
     EXPECT_EQ(status.TrackNameText(), "");
     EXPECT_EQ(status.TitleText(), "SNX [Stopped]");
     // The tray is out: only close.
-    EXPECT_EQ(status.TransportEnabled(), (Buttons{false, false, false, false, true}));
+    EXPECT_EQ(Transport(status.Commands()), (Buttons{false, false, false, false, true}));
 }
 
 TEST_F(EngineTest, EjectAndCloseKeepTheButtonsOfTheLastPattern) {
     Insert(Tracks(2));
     engine->btnEjectClick();
-    EXPECT_EQ(engine->TransportEnabled(), (Buttons{false, false, false, false, true}));
+    EXPECT_EQ(Transport(engine->Commands()), (Buttons{false, false, false, false, true}));
     // Closing applies no pattern: close stays on until the disc is taken up again.
     engine->btnCloseClick();
-    EXPECT_EQ(engine->TransportEnabled(), (Buttons{false, false, false, false, true}));
+    EXPECT_EQ(Transport(engine->Commands()), (Buttons{false, false, false, false, true}));
     Tick();
-    EXPECT_EQ(engine->TransportEnabled(), (Buttons{true, false, false, true, false}));
+    EXPECT_EQ(Transport(engine->Commands()), (Buttons{true, false, false, true, false}));
 }
 
 TEST_F(EngineTest, ModeLineShowsRecordingAndPauseOverTheMode) {
@@ -141,22 +167,18 @@ TEST_F(EngineTest, TrackListOffersNoTracksOnceTheDiscHasGone) {
     EXPECT_EQ(engine->SelectableTrackCount(), 0);
 }
 
-TEST_F(EngineTest, DeviceSettingsReachTheDeviceOpenOrNot) {
+TEST_F(EngineTest, ChangedSettingsTakeEffectAtTheNextCommand) {
     Settings& settings = AppSettings();
-    settings.IntroTime = 7;
-    settings.SkipTime = 12;
-    settings.VolumeLeft = 100;
-    settings.VolumeRight = 200;
-    // A closed device takes the values without sounding them, and without an error.
-    EXPECT_NO_THROW(engine->ApplyDeviceSettings());
-    EXPECT_EQ(device.IntroTime, 7);
-    EXPECT_EQ(device.SkipTime, 12);
-    EXPECT_EQ(device.VolumeLeft, 100);
-    EXPECT_EQ(device.VolumeRight, 200);
-    Insert(Tracks(1));
-    settings.VolumeRight = 300;
-    EXPECT_NO_THROW(engine->ApplyDeviceSettings());
-    EXPECT_EQ(device.VolumeRight, 300);
+    // A closed device sounds nothing, and that is no error.
+    EXPECT_NO_THROW(engine->ApplyVolume());
+    Insert(Tracks(2));
+    EXPECT_NO_THROW(engine->ApplyVolume());
+    settings.SkipTime = 0.20;
+    engine->BtnSkipForwardClick();
+    EXPECT_EQ(MsfToMinSec(device.GetPosition()), AddMinSec(MsfToMinSec(Start(1)), 0.20));
+    settings.SkipTime = 0.05;
+    engine->BtnSkipForwardClick();
+    EXPECT_EQ(MsfToMinSec(device.GetPosition()), AddMinSec(MsfToMinSec(Start(1)), 0.25));
 }
 
 }  // namespace

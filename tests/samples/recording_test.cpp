@@ -111,7 +111,7 @@ TEST_F(RecordingTest, NothingIsRecordedWhilePausedOrAfterTheStop) {
     clock.AdvanceSeconds(1);
     device.Pause();
     clock.AdvanceSeconds(5);
-    device.Resume();
+    device.Resume({});
     clock.AdvanceSeconds(1);
     device.Stop();
     clock.AdvanceSeconds(3);

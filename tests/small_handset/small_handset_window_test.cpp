@@ -174,7 +174,7 @@ TEST_F(SmallHandsetTest, PlaceIsSavedWithinATickAndTinyOrSmallKeepsIt) {
 TEST_F(SmallHandsetTest, MirrorCopiesTheMainHandsetOnceASecond) {
     InsertDisc(3);
     Action("Sm&all!")->trigger();
-    device->GoToTrack(2);
+    device->GoToTrack(2, {});
     Tick();
     Small()->timSTimer();
     EXPECT_EQ(SmallChild<QLabel>("labName")->text(), QStringLiteral("Disc: Album"));

@@ -41,7 +41,9 @@ class FakeView final : public PlayerView {
     bool SkipTimerEnabled = false;
     int SkipInterval = 0;
 
-    void SetButtons(ButtonPattern pattern) override { Patterns.push_back(pattern); }
+    void SetButtons(ButtonPattern pattern, const CommandAvailability&) override {
+        Patterns.push_back(pattern);
+    }
     void ShowDisc(const PlayerEngine&) override { ++DiscsShown; }
     void SetVolumeGauges(int, int) override {}
     void Redraw(const PlayerEngine&) override { ++Redraws; }
