@@ -65,8 +65,8 @@ class CdDevice {
     std::uint32_t Stop();   // checks open
     std::uint32_t Pause();  // checks open
     // A resume the drive refuses plays again from the position by rule.
-    std::uint32_t Resume(PlayRule rule);               // checks open
-    void TogglePause(PlayRule rule);                   // checks open
+    std::uint32_t Resume(PlayRule rule);  // checks open
+    void TogglePause(PlayRule rule);      // checks open
     // The track jumps and skips move a paused play and leave it paused there; Resume plays on
     // from the new place.
     void NextTrack(PlayRule rule);                     // checks open

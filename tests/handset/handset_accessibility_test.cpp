@@ -160,7 +160,7 @@ TEST_F(HandsetAccessibilityTest, VolumeIsTwoValuesThatFollowTheArrowKeysInMouseS
     Press(fourWay, Qt::Key_Up);
     EXPECT_EQ(left->currentValue().toInt(), 30653);
     EXPECT_EQ(right->currentValue().toInt(), 20653);
-    EXPECT_EQ(device->VolumeRight, 20653);
+    EXPECT_EQ(AppSettings().VolumeRight, 20653);
     Press(fourWay, Qt::Key_Right);
     EXPECT_EQ(right->currentValue().toInt(), 21306);
     Press(fourWay, Qt::Key_Left);
