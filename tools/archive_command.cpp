@@ -1,5 +1,7 @@
 #include "archive_command.h"
 
+#include "tool_application.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <atomic>
@@ -29,13 +31,7 @@ std::string Hex(std::uint32_t value) {
 
 // The database's answer, over Qt Network on a core application's event loop.
 ArLookup AskAccurateRip(const std::string& server, const AccurateRipIds& ids) {
-    int argc = 1;
-    char name[] = "sonatrix-catalogue";
-    char* argv[] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    const ToolApplication application;
     QtHttpClient http;
     QEventLoop loop;
     ArLookup lookup;

@@ -1,5 +1,7 @@
 #include "lookup_command.h"
 
+#include "tool_application.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <memory>
@@ -72,14 +74,7 @@ int LookupCommand(std::span<const std::string> arguments,
         return 1;
     }
 
-    // The network runs on an event loop; the tool has no window, so a core application does.
-    int argc = 1;
-    char name[] = "sonatrix-catalogue";
-    char* argv[] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    const ToolApplication application;
     OnlineLookup lookup(dataDirectory);
     QEventLoop loop;
     LookupOutcome outcome;
