@@ -72,7 +72,7 @@ Handset& LoadedHandset() {
                                                       handset->Recording, handset->Wave, false);
         handset->Window->show();
         QApplication::processEvents();
-        handset->Window->Engine().TimerTimer();
+        handset->Window->Engine().Tick();
     }
     return *handset;
 }

@@ -81,15 +81,15 @@ void BM_TickWhilePlaying(benchmark::State& state) {
     static const std::filesystem::path directory = NewDirectory("enginebench");
     EngineSetup setup(directory);
     setup.device.OpenDrive(setup.drives.VirtualDriveIndex());
-    setup.engine->TimerTimer();
+    setup.engine->Tick();
     // In Custom mode every tick also asks the drive whether the piece has ended.
     setup.engine->SetPlayMode(static_cast<PlayMode>(state.range(0)));
     setup.engine->Disc().Store([](DiscTables& disc) { disc.Record.Programme = {1, 2, 3, 4, 5, 6}; },
                                StoreWhen::Catalogued);
-    setup.engine->btnPlayClick();
-    setup.engine->TimerTimer();
+    setup.engine->Play();
+    setup.engine->Tick();
     for (auto _ : state) {
-        setup.engine->TimerTimer();
+        setup.engine->Tick();
     }
     if (!setup.device.Playing) {
         state.SkipWithError("the disc stopped playing");
@@ -132,10 +132,10 @@ void BM_FirstTickOfInsertedDiscIn10000DiscCatalogue(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         drive.OpenTray();
-        setup.engine->TimerTimer();
+        setup.engine->Tick();
         drive.CloseTray();
         state.ResumeTiming();
-        setup.engine->TimerTimer();
+        setup.engine->Tick();
     }
     if (setup.engine->Disc().Number() <= 0) {
         state.SkipWithError("the disc was not found in the catalogue");

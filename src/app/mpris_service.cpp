@@ -123,7 +123,7 @@ void MprisService::SetLoopStatus(const QString& loopStatus) {
     const std::optional<bool> repeat = RepeatForLoopStatus(loopStatus.toStdString());
     PlayerEngine& engine = handset_.Engine();
     if (repeat && *repeat != engine.State.RepeatOn) {
-        engine.btnRepeatClick();
+        engine.ToggleRepeat();
     }
     Publish();
 }

@@ -117,7 +117,7 @@ TSnx::TSnx(CdDevice& device, DiscCatalogue& catalogue, RecordingHook& recording,
     engine_ = std::make_unique<PlayerEngine>(device_, catalogue_, *this, recording_);
     engine_->State.AutoPlayRequested = autoPlay;
     // Through the engine, so that it knows the tick it runs at.
-    wave_.SetTickInterval = [this](int milliseconds) { engine_->SetTimer(milliseconds); };
+    wave_.SetTickInterval = [this](int milliseconds) { SetTimer(milliseconds); };
 
     const std::filesystem::path dataDirectory(settings.ProgramDirectory);
     lookup_ = std::make_unique<OnlineLookup>(dataDirectory);
@@ -337,7 +337,7 @@ void TSnx::BuildMenus() {
     miLast_ =
         add(control, "&Last track", QKeySequence(Qt::CTRL | Qt::Key_L), [this] { btnBackClick(); });
     miBeginning_ = add(control, "&Beginning of current track", QKeySequence(Qt::CTRL | Qt::Key_B),
-                       [this] { Run([](PlayerEngine& e) { e.btnStartClick(); }); });
+                       [this] { btnStartClick(); });
     miGotoTrack_ = add(control, "Goto &track...", QKeySequence(Qt::CTRL | Qt::Key_T),
                        [this] { btnTrackClick(); });
     miProgramme_ = add(control, "Custom pr&ogramme...", QKeySequence(Qt::CTRL | Qt::Key_O),
@@ -345,9 +345,9 @@ void TSnx::BuildMenus() {
     miFitTracks_ = add(control, "&Fit tracks to time...", QKeySequence(Qt::CTRL | Qt::Key_F),
                        [this] { Fitt1Click(); });
     miForward_ = add(control, "Fast forward (&X)", QKeySequence(Qt::CTRL | Qt::Key_X),
-                     [this] { Run([](PlayerEngine& e) { e.BtnSkipForwardClick(); }); });
+                     [this] { BtnSkipForwardClick(); });
     miRewind_ = add(control, "Fast rewind (&Z)", QKeySequence(Qt::CTRL | Qt::Key_Z),
-                    [this] { Run([](PlayerEngine& e) { e.btnSkipBackClick(); }); });
+                    [this] { btnSkipBackClick(); });
     miEject_ =
         add(control, "&Eject CD", QKeySequence(Qt::CTRL | Qt::Key_E), [this] { btnEjectClick(); });
     miCloseTray_ = add(control, "&Close CD tray", QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -357,8 +357,8 @@ void TSnx::BuildMenus() {
     QMenu* mode = menuBar()->addMenu(QStringLiteral("&Mode"));
     miModeOfPlay_ = add(mode, "&Mode of play...", QKeySequence(Qt::CTRL | Qt::Key_M),
                         [this] { btnModeClick(); });
-    miRepeat_ = add(mode, "&Repeat mode", QKeySequence(Qt::CTRL | Qt::Key_R),
-                    [this] { engine_->btnRepeatClick(); });
+    miRepeat_ =
+        add(mode, "&Repeat mode", QKeySequence(Qt::CTRL | Qt::Key_R), [this] { btnRepeatClick(); });
     miRepeat_->setCheckable(true);
     miAutoPlay_ = add(mode, "&Auto play mode", QKeySequence(Qt::CTRL | Qt::Key_A),
                       [this] { Autoplaymode1Click(); });
@@ -401,25 +401,61 @@ void TSnx::BuildMenus() {
 }
 
 void TSnx::btnPlayClick() {
-    Run([](PlayerEngine& e) { e.btnPlayClick(); });
+    Run([](PlayerEngine& e) { e.Play(); });
 }
 void TSnx::btnStopClick() {
-    Run([](PlayerEngine& e) { e.btnStopClick(); });
+    Run([](PlayerEngine& e) { e.Stop(); });
 }
 void TSnx::btnPauseClick() {
-    Run([](PlayerEngine& e) { e.btnPauseClick(); });
+    Run([](PlayerEngine& e) { e.Pause(); });
 }
 void TSnx::btnForwardClick() {
-    Run([](PlayerEngine& e) { e.btnForwardClick(); });
+    Run([](PlayerEngine& e) { e.Forward(); });
 }
 void TSnx::btnBackClick() {
-    Run([](PlayerEngine& e) { e.btnBackClick(); });
+    Run([](PlayerEngine& e) { e.Back(); });
 }
 void TSnx::btnEjectClick() {
-    Run([](PlayerEngine& e) { e.btnEjectClick(); });
+    Run([](PlayerEngine& e) { e.Eject(); });
 }
 void TSnx::btnCloseClick() {
-    Run([](PlayerEngine& e) { e.btnCloseClick(); });
+    Run([](PlayerEngine& e) { e.CloseTray(); });
+}
+void TSnx::btnStartClick() {
+    Run([](PlayerEngine& e) { e.RestartTrack(); });
+}
+void TSnx::btnSkipBackClick() {
+    Run([](PlayerEngine& e) { e.Skip(SkipDirection::Back); });
+}
+void TSnx::BtnSkipForwardClick() {
+    Run([](PlayerEngine& e) { e.Skip(SkipDirection::Forward); });
+}
+void TSnx::btnSkipBackMouseDown() {
+    Run([](PlayerEngine& e) { e.StartSkip(SkipDirection::Back); });
+}
+void TSnx::BtnSkipForwardMouseDown() {
+    Run([](PlayerEngine& e) { e.StartSkip(SkipDirection::Forward); });
+}
+void TSnx::btnSkipBackMouseUp() {
+    engine_->EndSkip(SkipDirection::Back);
+}
+void TSnx::BtnSkipForwardMouseUp() {
+    engine_->EndSkip(SkipDirection::Forward);
+}
+void TSnx::tmrSkipTimer() {
+    Run([](PlayerEngine& e) { e.SkipTick(); });
+}
+void TSnx::btnRepeatClick() {
+    engine_->ToggleRepeat();
+}
+void TSnx::btnBegClick() {
+    Run([](PlayerEngine& e) { e.MarkBookmark(); });
+}
+void TSnx::TimerTimer() {
+    Run([](PlayerEngine& e) { e.Tick(); });
+}
+void TSnx::SetTimer(int milliseconds) {
+    engine_->SetTickInterval(milliseconds);
 }
 
 void TSnx::btnModeClick() {
@@ -484,21 +520,15 @@ void TSnx::Wire() {
     connect(SpeedButton13_, &QToolButton::clicked, miData_, &QAction::trigger);
     connect(SpeedButton14_, &QToolButton::clicked, miBrowse_, &QAction::trigger);
     // The skip buttons act on press and repeat while held; their release ends the repeat.
-    connect(btnSkipBack_, &QToolButton::pressed, this,
-            [this] { Run([](PlayerEngine& e) { e.btnSkipBackMouseDown(); }); });
-    connect(btnSkipBack_, &QToolButton::released, this, [this] { engine_->btnSkipBackMouseUp(); });
-    connect(BtnSkipForward_, &QToolButton::pressed, this,
-            [this] { Run([](PlayerEngine& e) { e.BtnSkipForwardMouseDown(); }); });
-    connect(BtnSkipForward_, &QToolButton::released, this,
-            [this] { engine_->BtnSkipForwardMouseUp(); });
+    connect(btnSkipBack_, &QToolButton::pressed, this, &TSnx::btnSkipBackMouseDown);
+    connect(btnSkipBack_, &QToolButton::released, this, &TSnx::btnSkipBackMouseUp);
+    connect(BtnSkipForward_, &QToolButton::pressed, this, &TSnx::BtnSkipForwardMouseDown);
+    connect(BtnSkipForward_, &QToolButton::released, this, &TSnx::BtnSkipForwardMouseUp);
     connect(btnRepeat_, &QPushButton::clicked, miRepeat_, &QAction::trigger);
-    connect(btnBeg_, &QPushButton::clicked, this,
-            [this] { Run([](PlayerEngine& e) { e.btnBegClick(); }); });
+    connect(btnBeg_, &QPushButton::clicked, this, &TSnx::btnBegClick);
 
-    connect(timer_, &QTimer::timeout, this,
-            [this] { Run([](PlayerEngine& e) { e.TimerTimer(); }); });
-    connect(tmrSkip_, &QTimer::timeout, this,
-            [this] { Run([](PlayerEngine& e) { e.tmrSkipTimer(); }); });
+    connect(timer_, &QTimer::timeout, this, &TSnx::TimerTimer);
+    connect(tmrSkip_, &QTimer::timeout, this, &TSnx::tmrSkipTimer);
     connect(tmrVolume_, &QTimer::timeout, this, [this] { tmrVolumeTimer(); });
 
     const auto displayClick = [this](QPoint, Qt::MouseButton button) {
@@ -633,7 +663,7 @@ void TSnx::SaveSettingsReporting() {
 void TSnx::RequestAutoPlay() {
     engine_->State.AutoPlayRequested = true;
     if (engine_->State.DiscShown && device_.IsOpen() && device_.GetMode() != CdMode::Playing) {
-        Run([](PlayerEngine& e) { e.btnPlayClick(); });
+        Run([](PlayerEngine& e) { e.Play(); });
     }
 }
 
@@ -1031,7 +1061,7 @@ bool TSnx::InsertDiscImage(const std::string& imagePath) {
 void TSnx::TickNow() {
     // The new drive's disc shows at once rather than on the next tick.
     if (device_.IsOpen()) {
-        Run([](PlayerEngine& e) { e.TimerTimer(); });
+        TimerTimer();
     }
 }
 

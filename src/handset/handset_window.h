@@ -104,6 +104,21 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void btnBackClick() override;
     void btnEjectClick() override;
     void btnCloseClick() override;
+    void btnStartClick();
+    void btnSkipBackClick();
+    void BtnSkipForwardClick();
+    // The skip buttons act on press and repeat on tmrSkip while held.
+    void btnSkipBackMouseDown();
+    void BtnSkipForwardMouseDown();
+    void btnSkipBackMouseUp();
+    void BtnSkipForwardMouseUp();
+    void tmrSkipTimer();
+    void btnRepeatClick();
+    void btnBegClick();
+    // One tick of the engine; the tick's timer runs it.
+    void TimerTimer();
+    // The tick interval in milliseconds (a sample recording ticks faster).
+    void SetTimer(int milliseconds);
     // Opens the play mode dialog; refused while the disc plays.
     void btnModeClick();
     // Opens the track list and goes to the chosen track.

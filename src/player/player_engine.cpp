@@ -113,11 +113,11 @@ void PlayerEngine::ApplyVolume() {
 void PlayerEngine::StopRecording() {
     if (recording_.RecordingActive()) {
         recording_.EndRecording();
-        SetTimer(kTickInterval);
+        SetTickInterval(kTickInterval);
     }
 }
 
-void PlayerEngine::TimerTimer() {
+void PlayerEngine::Tick() {
     // A modal box opened inside the tick runs the event loop; no tick may start inside it.
     view_.SetTickEnabled(false);
     Settings& settings = AppSettings();
@@ -142,7 +142,7 @@ void PlayerEngine::TimerTimer() {
             State.DiscShown = true;
             if ((settings.AutoPlayOnStartup || State.AutoPlayRequested) &&
                 device_.GetMode() != CdMode::Playing) {
-                btnPlayClick();
+                Play();
             }
             if (device_.GetMode() == CdMode::Playing) {
                 ApplyPattern(ButtonPattern::Playing);
@@ -381,7 +381,7 @@ bool PlayerEngine::PlayListFrom(std::span<const std::uint8_t> list, int position
     return false;
 }
 
-void PlayerEngine::btnPlayClick() {
+void PlayerEngine::Play() {
     if (State.Mode == PlayMode::Custom) {
         State.ListPosition = 1;
         if (PlayListFrom(disc_.Record().Programme, 1, 1)) {
@@ -404,7 +404,7 @@ void PlayerEngine::btnPlayClick() {
     ApplyPattern(ButtonPattern::Playing);
 }
 
-void PlayerEngine::btnStopClick() {
+void PlayerEngine::Stop() {
     // The disc stops before a recording's question, so nothing plays on under it; a recording
     // of the tracks would otherwise run on with nothing left to end it. Stopped while paused,
     // the scan has nothing being heard to play on.
@@ -421,7 +421,7 @@ void PlayerEngine::btnStopClick() {
                      AppSettings().IntroTime);
 }
 
-void PlayerEngine::btnPauseClick() {
+void PlayerEngine::Pause() {
     device_.TogglePause(Rule());
 }
 
@@ -445,7 +445,7 @@ void PlayerEngine::StepList(bool forward) {
     }
 }
 
-void PlayerEngine::btnBackClick() {
+void PlayerEngine::Back() {
     if (IsListMode()) {
         StepList(false);
     } else {
@@ -453,7 +453,7 @@ void PlayerEngine::btnBackClick() {
     }
 }
 
-void PlayerEngine::btnForwardClick() {
+void PlayerEngine::Forward() {
     if (IsListMode()) {
         StepList(true);
     } else {
@@ -461,17 +461,17 @@ void PlayerEngine::btnForwardClick() {
     }
 }
 
-void PlayerEngine::btnStartClick() {
+void PlayerEngine::RestartTrack() {
     device_.GoToTrack(State.CurrentTrack, Rule());
     ++repositions_;
 }
 
-void PlayerEngine::btnEjectClick() {
+void PlayerEngine::Eject() {
     device_.OpenDoor();
     ApplyPattern(ButtonPattern::Idle);
 }
 
-void PlayerEngine::btnCloseClick() {
+void PlayerEngine::CloseTray() {
     device_.CloseDoor();
 }
 
@@ -486,9 +486,9 @@ void PlayerEngine::Reposition(Move move) {
     }
 }
 
-void PlayerEngine::Skip(bool forward) {
-    Reposition([this, forward] {
-        if (forward) {
+void PlayerEngine::Skip(SkipDirection direction) {
+    Reposition([this, direction] {
+        if (direction == SkipDirection::Forward) {
             device_.SkipForward(AppSettings().SkipTime, Rule());
         } else {
             device_.SkipBack(AppSettings().SkipTime, Rule());
@@ -500,54 +500,35 @@ void PlayerEngine::MoveTo(Msf target) {
     Reposition([this, target] { device_.MoveTo(target, Rule()); });
 }
 
-void PlayerEngine::btnSkipBackClick() {
-    Skip(false);
-}
-
-void PlayerEngine::BtnSkipForwardClick() {
-    Skip(true);
-}
-
-void PlayerEngine::btnSkipBackMouseDown() {
-    Skip(false);
-    skipBackHeld_ = true;
+void PlayerEngine::StartSkip(SkipDirection direction) {
+    Skip(direction);
+    (direction == SkipDirection::Forward ? skipForwardHeld_ : skipBackHeld_) = true;
     view_.SetSkipTimer(true, AppSettings().SkipRepeatInterval);
 }
 
-void PlayerEngine::BtnSkipForwardMouseDown() {
-    Skip(true);
-    skipForwardHeld_ = true;
-    view_.SetSkipTimer(true, AppSettings().SkipRepeatInterval);
-}
-
-void PlayerEngine::btnSkipBackMouseUp() {
+void PlayerEngine::EndSkip(SkipDirection direction) {
     view_.SetSkipTimer(false, AppSettings().SkipRepeatInterval);
-    skipBackHeld_ = false;
+    (direction == SkipDirection::Forward ? skipForwardHeld_ : skipBackHeld_) = false;
 }
 
-void PlayerEngine::BtnSkipForwardMouseUp() {
-    view_.SetSkipTimer(false, AppSettings().SkipRepeatInterval);
-    skipForwardHeld_ = false;
-}
-
-void PlayerEngine::tmrSkipTimer() {
+void PlayerEngine::SkipTick() {
     const int interval = AppSettings().SkipRepeatInterval;
     view_.SetSkipTimer(false, interval);
     if (skipBackHeld_) {
-        Skip(false);
+        Skip(SkipDirection::Back);
     }
     if (skipForwardHeld_) {
-        Skip(true);
+        Skip(SkipDirection::Forward);
     }
     view_.SetSkipTimer(true, interval);
 }
 
-void PlayerEngine::btnRepeatClick() {
+void PlayerEngine::ToggleRepeat() {
     State.RepeatOn = !State.RepeatOn;
     view_.SetRepeat(State.RepeatOn, State.RepeatOn ? "LEDON" : "LEDOFF");
 }
 
-void PlayerEngine::btnBegClick() {
+void PlayerEngine::MarkBookmark() {
     State.BookmarkStart = device_.GetPosition();
     ShowError(kBookmarkPrompt);
     State.BookmarkEnd = device_.GetPosition();
@@ -567,7 +548,7 @@ void PlayerEngine::PlayRange(Msf from, Msf to) {
     ApplyPattern(ButtonPattern::Playing);
 }
 
-void PlayerEngine::SetTimer(int milliseconds) {
+void PlayerEngine::SetTickInterval(int milliseconds) {
     tickInterval_ = milliseconds;
     view_.SetTickInterval(milliseconds);
 }

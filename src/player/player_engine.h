@@ -26,6 +26,8 @@ constexpr int kTickInterval = 1000;  // milliseconds
 // The application title until the first tick with a disc replaces it.
 constexpr const char* kTitleAtStart = "Sonatrix for Windows '95";
 
+enum class SkipDirection { Back, Forward };
+
 class PlayerEngine final : public HandsetStatus {
   public:
     // Seeds the shuffle; the program reads the clock, tests give fixed values.
@@ -41,28 +43,30 @@ class PlayerEngine final : public HandsetStatus {
     static std::uint32_t ClockSeed();
 
     // The tick and the status refresh it runs.
-    void TimerTimer();
+    void Tick();
     void RefreshStatus();
 
     // The handset's commands.
-    void btnPlayClick();
-    void btnStopClick();
-    void btnPauseClick();
-    void btnBackClick();
-    void btnForwardClick();
-    void btnStartClick();
-    void btnEjectClick();
-    void btnCloseClick();
-    void btnSkipBackClick();
-    void BtnSkipForwardClick();
-    void btnSkipBackMouseDown();
-    void BtnSkipForwardMouseDown();
-    void btnSkipBackMouseUp();
-    void BtnSkipForwardMouseUp();
-    void tmrSkipTimer();
-    void btnRepeatClick();
-    void btnBegClick();
-    void SetTimer(int milliseconds);
+    void Play();
+    void Stop();
+    void Pause();
+    // The previous and the next track, or entry of the programme or shuffle order.
+    void Back();
+    void Forward();
+    // Back to the start of the current track.
+    void RestartTrack();
+    void Eject();
+    void CloseTray();
+    // One skip by the skip time.
+    void Skip(SkipDirection direction);
+    // A skip button held: one skip now, then one on every SkipTick until EndSkip.
+    void StartSkip(SkipDirection direction);
+    void EndSkip(SkipDirection direction);
+    void SkipTick();
+    void ToggleRepeat();
+    // Marks the start of the bookmark, asks the user and marks its end when answered.
+    void MarkBookmark();
+    void SetTickInterval(int milliseconds);
     // Closes the device, forgets its disc and opens the drive of that index, whose disc the
     // next tick takes up as a new one. The tick runs exactly when the device is open.
     void ReopenDrive(int driveIndex);
@@ -144,7 +148,6 @@ class PlayerEngine final : public HandsetStatus {
     std::span<const std::uint8_t> CurrentList() const;
     bool IsListMode() const;
     void StepList(bool forward);
-    void Skip(bool forward);
     template <typename Move>
     void Reposition(Move move);
     void UpdateTrackTimes();

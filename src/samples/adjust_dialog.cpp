@@ -121,7 +121,7 @@ void TfrmAdjust::btnRepeatClick() {
     }
     StopRepeating();
     try {
-        engine_.btnStopClick();
+        engine_.Stop();
     } catch (const EMCIDeviceError& error) {
         ShowError(error.what());
     }

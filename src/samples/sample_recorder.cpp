@@ -72,7 +72,7 @@ bool SampleRecorder::Start(const RecordOptions& options) {
         if (options.Bookmark) {
             engine.PlayRange(engine.State.BookmarkStart, engine.State.BookmarkEnd);
         } else {
-            engine.btnPlayClick();
+            engine.Play();
         }
     } catch (const EMCIDeviceError&) {
         // The disc would not play: no recording runs on without anything to end it.

@@ -34,19 +34,19 @@ struct Engine {
     PlayerEngine& e;
     CdDevice& device;
 
-    void Tick() { e.TimerTimer(); }
-    void Play() { e.btnPlayClick(); }
-    void Stop() { e.btnStopClick(); }
-    void Pause() { e.btnPauseClick(); }
-    void Back() { e.btnBackClick(); }
-    void Forward() { e.btnForwardClick(); }
-    void StartOfTrack() { e.btnStartClick(); }
+    void Tick() { e.Tick(); }
+    void Play() { e.Play(); }
+    void Stop() { e.Stop(); }
+    void Pause() { e.Pause(); }
+    void Back() { e.Back(); }
+    void Forward() { e.Forward(); }
+    void StartOfTrack() { e.RestartTrack(); }
     void GoTo(int track) { e.GoToTrack(track); }
-    void SkipBack() { e.btnSkipBackClick(); }
-    void SkipForward() { e.BtnSkipForwardClick(); }
-    void Eject() { e.btnEjectClick(); }
-    void Close() { e.btnCloseClick(); }
-    void Repeat() { e.btnRepeatClick(); }
+    void SkipBack() { e.Skip(SkipDirection::Back); }
+    void SkipForward() { e.Skip(SkipDirection::Forward); }
+    void Eject() { e.Eject(); }
+    void Close() { e.CloseTray(); }
+    void Repeat() { e.ToggleRepeat(); }
     void SetMode(PlayMode mode) { e.SetPlayMode(mode); }
     void SetProgramme(const std::vector<std::uint8_t>& list) {
         e.Disc().Store([&](DiscTables& disc) { disc.Record.Programme = list; },

@@ -58,12 +58,12 @@ TEST_F(EngineTest, StatusFollowsTheDiscFromInsertionToRemoval) {
     EXPECT_EQ(view.Title, status.TitleText());
     EXPECT_EQ(Transport(status.Commands()), (Buttons{true, false, false, true, false}));
 
-    engine->btnPlayClick();
+    engine->Play();
     EXPECT_EQ(Transport(status.Commands()), (Buttons{false, true, true, true, false}));
     PlayFor(65);
     EXPECT_EQ(status.TrackNameText(), "Closing");
     EXPECT_EQ(status.TitleText().rfind("SNX [2] 00.0", 0), 0U) << status.TitleText();
-    engine->btnPauseClick();
+    engine->Pause();
     // The title is the one shown: it changes with the next redraw, not with the command.
     EXPECT_NE(status.TitleText(), "SNX [2] Paused");
     Tick();
@@ -80,10 +80,10 @@ TEST_F(EngineTest, StatusFollowsTheDiscFromInsertionToRemoval) {
 
 TEST_F(EngineTest, EjectAndCloseKeepTheButtonsOfTheLastPattern) {
     Insert(Tracks(2));
-    engine->btnEjectClick();
+    engine->Eject();
     EXPECT_EQ(Transport(engine->Commands()), (Buttons{false, false, false, false, true}));
     // Closing applies no pattern: close stays on until the disc is taken up again.
-    engine->btnCloseClick();
+    engine->CloseTray();
     EXPECT_EQ(Transport(engine->Commands()), (Buttons{false, false, false, false, true}));
     Tick();
     EXPECT_EQ(Transport(engine->Commands()), (Buttons{true, false, false, true, false}));
@@ -96,8 +96,8 @@ TEST_F(EngineTest, ModeLineShowsRecordingAndPauseOverTheMode) {
     EXPECT_EQ(engine->ModeLine(), "Mode: Intro");
     recording.Active = true;
     EXPECT_EQ(engine->ModeLine(), "RECORDING...");
-    engine->btnPlayClick();
-    engine->btnPauseClick();
+    engine->Play();
+    engine->Pause();
     EXPECT_EQ(engine->ModeLine(), "Paused...");
     // The small handset shows the mode alone.
     EXPECT_EQ(engine->PlayModeText(), "Mode: Intro");
@@ -174,10 +174,10 @@ TEST_F(EngineTest, ChangedSettingsTakeEffectAtTheNextCommand) {
     Insert(Tracks(2));
     EXPECT_NO_THROW(engine->ApplyVolume());
     settings.SkipTime = 0.20;
-    engine->BtnSkipForwardClick();
+    engine->Skip(SkipDirection::Forward);
     EXPECT_EQ(MsfToMinSec(device.GetPosition()), AddMinSec(MsfToMinSec(Start(1)), 0.20));
     settings.SkipTime = 0.05;
-    engine->BtnSkipForwardClick();
+    engine->Skip(SkipDirection::Forward);
     EXPECT_EQ(MsfToMinSec(device.GetPosition()), AddMinSec(MsfToMinSec(Start(1)), 0.25));
 }
 

@@ -67,7 +67,7 @@ TEST_F(EngineTest, WindowMoveIsSavedAndStartSmallOpensOnFirstTickOnly) {
 
 TEST_F(EngineTest, RemovalWhilePlayingShowsStoppedTitleAndIdlePattern) {
     Insert(Tracks(3));
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(5);
     EXPECT_EQ(view.Last(), ButtonPattern::Playing);
     Remove();
@@ -104,7 +104,7 @@ TEST_F(EngineTest, DiscChangeWithSameCurrentTrackRecomputesTrackTimes) {
 
 TEST_F(EngineTest, DisplayTimesFollowThePosition) {
     Insert(Tracks(3, 60));
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(75);
     EXPECT_EQ(State().CurrentTrack, 2);
     ExpectSeconds(State().TrackElapsed, 15);
@@ -177,16 +177,16 @@ TEST_F(EngineTest, RecordGivesModeAndVolumes) {
 
 TEST_F(EngineTest, DiscModeStopInTrackFiveShowsTrackOneNextTick) {
     Insert(Tracks(6));
-    engine->btnPlayClick();
+    engine->Play();
     Tick();
-    engine->btnForwardClick();
+    engine->Forward();
     Tick();
     for (int i = 0; i < 3; ++i) {
-        engine->btnForwardClick();
+        engine->Forward();
     }
     PlayFor(20);
     EXPECT_EQ(State().CurrentTrack, 5);
-    engine->btnStopClick();
+    engine->Stop();
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
     Tick();
     EXPECT_EQ(State().Position, Start(1));
@@ -196,15 +196,15 @@ TEST_F(EngineTest, DiscModeStopInTrackFiveShowsTrackOneNextTick) {
 
 TEST_F(EngineTest, DiscModeEndWindsBackOrRepeats) {
     Insert(Tracks(2, 5));
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(2);
     PlayFor(10);
     EXPECT_FALSE(device.Playing);
     EXPECT_EQ(State().Position, Start(1));
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
 
-    engine->btnRepeatClick();
-    engine->btnPlayClick();
+    engine->ToggleRepeat();
+    engine->Play();
     PlayFor(2);
     PlayFor(10);
     EXPECT_TRUE(DrivePlaying());
@@ -213,14 +213,14 @@ TEST_F(EngineTest, DiscModeEndWindsBackOrRepeats) {
 
 TEST_F(EngineTest, PreviousAndNextMoveBetweenTracksWhileStopped) {
     Insert(Tracks(3));
-    engine->btnForwardClick();
+    engine->Forward();
     Tick();
     EXPECT_EQ(State().Position, Start(2));
-    engine->btnForwardClick();
-    engine->btnForwardClick();
+    engine->Forward();
+    engine->Forward();
     Tick();
     EXPECT_EQ(State().CurrentTrack, 3);
-    engine->btnBackClick();
+    engine->Back();
     Tick();
     EXPECT_EQ(State().CurrentTrack, 2);
     EXPECT_FALSE(DrivePlaying());
@@ -228,29 +228,29 @@ TEST_F(EngineTest, PreviousAndNextMoveBetweenTracksWhileStopped) {
 
 TEST_F(EngineTest, StartOfTrackAndPauseKeepPlayState) {
     Insert(Tracks(3));
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(70);
-    engine->btnStartClick();
+    engine->RestartTrack();
     Tick();
     EXPECT_EQ(State().Position, Start(2));
     EXPECT_TRUE(DrivePlaying());
-    engine->btnPauseClick();
+    engine->Pause();
     PlayFor(10);
     EXPECT_TRUE(device.Paused);
     EXPECT_EQ(State().Position, Start(2));
     EXPECT_EQ(view.Last(), ButtonPattern::Playing);
-    engine->btnPauseClick();
+    engine->Pause();
     PlayFor(10);
     ExpectSeconds(State().TrackElapsed, 10);
 }
 
 TEST_F(EngineTest, EjectAppliesIdlePattern) {
     Insert(Tracks(2));
-    engine->btnEjectClick();
+    engine->Eject();
     EXPECT_EQ(view.Last(), ButtonPattern::Idle);
     Tick();
     EXPECT_FALSE(State().MediaPresent);
-    engine->btnCloseClick();
+    engine->CloseTray();
     Tick();
     EXPECT_TRUE(State().DiscShown);
 }
@@ -260,9 +260,9 @@ TEST_F(EngineTest, EjectAppliesIdlePattern) {
 TEST_F(EngineTest, TrackModeRepeatRestartsTheChosenTrackElseStopsAtNext) {
     Insert(Tracks(3, 10));
     State().Mode = PlayMode::Track;
-    engine->btnForwardClick();
+    engine->Forward();
     Tick();
-    engine->btnPlayClick();
+    engine->Play();
     EXPECT_EQ(State().SingleTrackNumber, 2);
     PlayFor(5);
     PlayFor(6);
@@ -270,10 +270,10 @@ TEST_F(EngineTest, TrackModeRepeatRestartsTheChosenTrackElseStopsAtNext) {
     EXPECT_EQ(State().Position, Start(3));
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
 
-    engine->btnBackClick();
+    engine->Back();
     Tick();
-    engine->btnRepeatClick();
-    engine->btnPlayClick();
+    engine->ToggleRepeat();
+    engine->Play();
     PlayFor(5);
     PlayFor(6);
     EXPECT_TRUE(DrivePlaying());
@@ -283,8 +283,8 @@ TEST_F(EngineTest, TrackModeRepeatRestartsTheChosenTrackElseStopsAtNext) {
 TEST_F(EngineTest, RandomModeHasNoSingleTrackRepeat) {
     Insert(Tracks(3, 10));
     State().Mode = PlayMode::Random;
-    engine->btnRepeatClick();
-    engine->btnPlayClick();
+    engine->ToggleRepeat();
+    engine->Play();
     PlayFor(5);
     PlayFor(6);
     EXPECT_FALSE(DrivePlaying());
@@ -296,7 +296,7 @@ TEST_F(EngineTest, RandomModeHasNoSingleTrackRepeat) {
 TEST_F(EngineTest, IntroScanEndsInDiscModeOrRestartsWithRepeat) {
     Insert(Tracks(3, 30));
     State().Mode = PlayMode::Intro;
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(5);
     PlayFor(6);
     EXPECT_EQ(Heard(), 2);
@@ -310,8 +310,8 @@ TEST_F(EngineTest, IntroScanEndsInDiscModeOrRestartsWithRepeat) {
     EXPECT_EQ(State().Position, Start(1));
 
     State().Mode = PlayMode::Intro;
-    engine->btnRepeatClick();
-    engine->btnPlayClick();
+    engine->ToggleRepeat();
+    engine->Play();
     for (int i = 0; i < 3; ++i) {
         PlayFor(5);
         PlayFor(6);
@@ -324,9 +324,9 @@ TEST_F(EngineTest, IntroScanEndsInDiscModeOrRestartsWithRepeat) {
 TEST_F(EngineTest, StopDuringIntroPlaysTheTrackOnInTrackMode) {
     Insert(Tracks(3, 30));
     State().Mode = PlayMode::Intro;
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(5);
-    engine->btnStopClick();
+    engine->Stop();
     EXPECT_EQ(State().Mode, PlayMode::Track);
     EXPECT_EQ(engine->Disc().Record().SavedPlayMode, 0);
     PlayFor(20);
@@ -340,7 +340,7 @@ TEST_F(EngineTest, StopDuringIntroPlaysTheTrackOnInTrackMode) {
 TEST_F(EngineTest, DeviceStillStoppedRightAfterAnAdvanceDoesNotAdvanceAgain) {
     Insert(Tracks(4, 30));
     State().Mode = PlayMode::Intro;
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(5);
     lagging.Stale = true;
     PlayFor(6);
@@ -356,9 +356,9 @@ TEST_F(EngineTest, DeviceStillStoppedRightAfterAnAdvanceDoesNotAdvanceAgain) {
 TEST_F(EngineTest, IntroEndingAtTheLastTrackEndsARecording) {
     Insert(Tracks(1, 30));
     State().Mode = PlayMode::Intro;
-    engine->SetTimer(50);
+    engine->SetTickInterval(50);
     recording.Active = true;
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(5);
     PlayFor(6);
     EXPECT_EQ(recording.Ended, 1);
@@ -370,7 +370,7 @@ TEST_F(EngineTest, IntroEndingAtTheLastTrackEndsARecording) {
 TEST_F(EngineTest, EmptyProgrammeDoesNothing) {
     Insert(Tracks(3));
     State().Mode = PlayMode::Custom;
-    engine->btnPlayClick();
+    engine->Play();
     Tick();
     EXPECT_FALSE(DrivePlaying());
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
@@ -380,7 +380,7 @@ TEST_F(EngineTest, ProgrammePlaysInOrderThenStopsOrRepeats) {
     Insert(Tracks(3, 10));
     State().Mode = PlayMode::Custom;
     Change([](DiscRecord& r) { r.Programme = {3, 1}; });
-    engine->btnPlayClick();
+    engine->Play();
     EXPECT_EQ(Heard(), 3);
     PlayFor(5);
     PlayFor(6);
@@ -391,8 +391,8 @@ TEST_F(EngineTest, ProgrammePlaysInOrderThenStopsOrRepeats) {
     EXPECT_FALSE(device.Playing);
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
 
-    engine->btnRepeatClick();
-    engine->btnPlayClick();
+    engine->ToggleRepeat();
+    engine->Play();
     for (int i = 0; i < 2; ++i) {
         PlayFor(5);
         PlayFor(6);
@@ -406,22 +406,22 @@ TEST_F(EngineTest, NextPastTheProgrammeEndThenPrevious) {
     Insert(Tracks(3, 60));
     State().Mode = PlayMode::Custom;
     Change([](DiscRecord& r) { r.Programme = {1, 2}; });
-    engine->btnPlayClick();
-    engine->btnForwardClick();
+    engine->Play();
+    engine->Forward();
     PlayFor(10);
-    engine->btnForwardClick();
+    engine->Forward();
     EXPECT_EQ(State().ListPosition, 3);
     PlayFor(5);
     ExpectSeconds(State().TrackElapsed, 15);
-    engine->btnBackClick();
+    engine->Back();
     Tick();
     EXPECT_EQ(State().ListPosition, 2);
     EXPECT_EQ(State().Position, Start(2));
 
     PlayFor(10);
-    engine->btnForwardClick();
-    engine->btnForwardClick();
-    engine->btnBackClick();
+    engine->Forward();
+    engine->Forward();
+    engine->Back();
     Tick();
     EXPECT_EQ(State().ListPosition, 3);
     ExpectSeconds(State().TrackElapsed, 10);
@@ -431,14 +431,14 @@ TEST_F(EngineTest, ProgrammeEntriesOutsideTheDiscArePassedOver) {
     Insert(Tracks(3, 10));
     State().Mode = PlayMode::Custom;
     Change([](DiscRecord& r) { r.Programme = {0, 7, 2, 200, 1}; });
-    engine->btnPlayClick();
+    engine->Play();
     EXPECT_EQ(State().ListPosition, 3);
     EXPECT_EQ(Heard(), 2);
     PlayFor(5);
     PlayFor(6);
     EXPECT_EQ(State().ListPosition, 5);
     EXPECT_EQ(Heard(), 1);
-    engine->btnBackClick();
+    engine->Back();
     EXPECT_EQ(State().ListPosition, 3);
     EXPECT_EQ(Heard(), 2);
 }
@@ -448,7 +448,7 @@ TEST_F(EngineTest, ProgrammeEntriesOutsideTheDiscArePassedOver) {
 TEST_F(EngineTest, ShuffleHoldsEveryTrackOnceAndDrawsANewOrderEachPlay) {
     Insert(Tracks(12, 10));
     State().Mode = PlayMode::Shuffle;
-    engine->btnPlayClick();
+    engine->Play();
     const std::vector<std::uint8_t> first = State().ShuffleOrder;
     std::vector<std::uint8_t> sorted = first;
     std::sort(sorted.begin(), sorted.end());
@@ -459,7 +459,7 @@ TEST_F(EngineTest, ShuffleHoldsEveryTrackOnceAndDrawsANewOrderEachPlay) {
     PlayFor(5);
     PlayFor(6);
     EXPECT_EQ(Heard(), first[1]);
-    engine->btnPlayClick();
+    engine->Play();
     EXPECT_NE(State().ShuffleOrder, first);
     EXPECT_EQ(State().ListPosition, 1);
 }
@@ -468,7 +468,7 @@ TEST_F(EngineTest, ShuffleOfADiscWithoutTracksPlaysNothing) {
     Insert(Tracks(2));
     State().Mode = PlayMode::Shuffle;
     Change([](DiscRecord& r) { r.TrackCount = 0; });
-    engine->btnPlayClick();
+    engine->Play();
     EXPECT_TRUE(State().ShuffleOrder.empty());
     EXPECT_FALSE(DrivePlaying());
 }
@@ -480,7 +480,7 @@ TEST_F(EngineTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
     Insert(EnhancedCd());
     const auto playToTheEnd = [this](PlayMode mode) {
         engine->SetPlayMode(mode);
-        engine->btnPlayClick();
+        engine->Play();
         std::vector<int> heard;
         for (int second = 0; second < 60 && device.Playing; ++second) {
             if (DrivePlaying() && (heard.empty() || heard.back() != Heard())) {
@@ -510,7 +510,7 @@ TEST_F(EngineTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
     AppSettings().IntroTime = 0;
     engine->GoToTrack(2);
     engine->SetPlayMode(PlayMode::Intro);
-    engine->btnPlayClick();
+    engine->Play();
     Tick();
     EXPECT_EQ(State().Mode, PlayMode::Disc);
     EXPECT_FALSE(device.Playing);
@@ -520,7 +520,7 @@ TEST_F(EngineTest, DataFirstDiscAndPiecesShorterThanATickAreFollowed) {
     AppSettings().IntroTime = 0.02;
     Insert(DataFirstDisc());
     engine->SetPlayMode(PlayMode::Intro);
-    engine->btnPlayClick();
+    engine->Play();
     Tick();
     EXPECT_EQ(Heard(), 2);
     EXPECT_TRUE(DrivePlaying());
@@ -533,7 +533,7 @@ TEST_F(EngineTest, DataFirstDiscAndPiecesShorterThanATickAreFollowed) {
             disc.Record.Programme = {1, 2, 1, 3};
         },
         StoreWhen::Catalogued);
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(1);
     EXPECT_EQ(State().ListPosition, 2);
     PlayFor(1);
@@ -545,47 +545,47 @@ TEST_F(EngineTest, DataFirstDiscAndPiecesShorterThanATickAreFollowed) {
 TEST_F(EngineTest, CommandsWhilePausedMoveThePausedPlay) {
     Insert(Tracks(3, 60));
     State().Mode = PlayMode::Track;
-    engine->btnRepeatClick();
-    engine->btnPlayClick();
+    engine->ToggleRepeat();
+    engine->Play();
     PlayFor(5);
-    engine->btnPauseClick();
-    engine->btnForwardClick();
+    engine->Pause();
+    engine->Forward();
     PlayFor(3);
     EXPECT_TRUE(device.Paused);
     EXPECT_EQ(State().Position, Start(2));
     EXPECT_FALSE(DrivePlaying());
-    engine->btnForwardClick();
-    engine->btnForwardClick();  // on the last track: nothing changes
-    engine->btnSkipBackClick();
+    engine->Forward();
+    engine->Forward();  // on the last track: nothing changes
+    engine->Skip(SkipDirection::Back);
     PlayFor(1);
     EXPECT_TRUE(device.Paused);
     EXPECT_EQ(view.Last(), ButtonPattern::Playing);
     ExpectSeconds(State().DiscElapsed, 90);
-    engine->btnPauseClick();
+    engine->Pause();
     PlayFor(5);
     EXPECT_EQ(Heard(), 2);
     ExpectSeconds(State().TrackElapsed, 35);
 
-    engine->btnPauseClick();
+    engine->Pause();
     State().Mode = PlayMode::Custom;
     engine->Disc().Store(
         [](DiscTables& disc) {
             disc.Record.Programme = {3, 1};
         },
         StoreWhen::Catalogued);
-    engine->btnBackClick();  // the first entry, still paused
+    engine->Back();  // the first entry, still paused
     PlayFor(1);
     EXPECT_TRUE(device.Paused);
     EXPECT_EQ(State().ListPosition, 1);
     EXPECT_EQ(State().Position, Start(3));
-    engine->btnStartClick();
-    engine->btnPauseClick();
+    engine->RestartTrack();
+    engine->Pause();
     PlayFor(2);
     EXPECT_EQ(Heard(), 3);
 
-    engine->btnPauseClick();
+    engine->Pause();
     State().Mode = PlayMode::Intro;
-    engine->btnStopClick();
+    engine->Stop();
     PlayFor(2);
     EXPECT_FALSE(DrivePlaying());
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
@@ -595,17 +595,17 @@ TEST_F(EngineTest, CommandsWhilePausedMoveThePausedPlay) {
 
 TEST_F(EngineTest, SkipsWhileStoppedMoveThePositionWithinTheDisc) {
     Insert(Tracks(2, 60));
-    engine->BtnSkipForwardClick();
+    engine->Skip(SkipDirection::Forward);
     Tick();
     ExpectSeconds(State().TrackElapsed, 30);
-    engine->btnSkipBackClick();
+    engine->Skip(SkipDirection::Back);
     Tick();
     EXPECT_EQ(State().Position, Start(1));
-    engine->btnSkipBackClick();
+    engine->Skip(SkipDirection::Back);
     Tick();
     EXPECT_EQ(State().Position, Start(1));
     for (int i = 0; i < 5; ++i) {
-        engine->BtnSkipForwardClick();
+        engine->Skip(SkipDirection::Forward);
     }
     Tick();
     ExpectSeconds(State().DiscElapsed, 120);
@@ -614,31 +614,31 @@ TEST_F(EngineTest, SkipsWhileStoppedMoveThePositionWithinTheDisc) {
 TEST_F(EngineTest, HeldSkipRepeatsAtTheSettingsInterval) {
     AppSettings().SkipRepeatInterval = 120;
     Insert(Tracks(3, 60));
-    engine->btnPlayClick();
-    engine->BtnSkipForwardMouseDown();
+    engine->Play();
+    engine->StartSkip(SkipDirection::Forward);
     EXPECT_TRUE(view.SkipTimerEnabled);
     EXPECT_EQ(view.SkipInterval, 120);
-    engine->tmrSkipTimer();
-    engine->BtnSkipForwardMouseUp();
+    engine->SkipTick();
+    engine->EndSkip(SkipDirection::Forward);
     EXPECT_FALSE(view.SkipTimerEnabled);
-    engine->tmrSkipTimer();  // a tick already queued when the button was released
+    engine->SkipTick();  // a tick already queued when the button was released
     Tick();
     ExpectSeconds(State().DiscElapsed, 60);
     EXPECT_TRUE(DrivePlaying());
-    engine->btnSkipBackMouseDown();
-    engine->tmrSkipTimer();
-    engine->btnSkipBackMouseUp();
+    engine->StartSkip(SkipDirection::Back);
+    engine->SkipTick();
+    engine->EndSkip(SkipDirection::Back);
     Tick();
     ExpectSeconds(State().DiscElapsed, 0);
 }
 
 TEST_F(EngineTest, RepeatTogglesCheckMarkAndGlyph) {
     Insert(Tracks(1));
-    engine->btnRepeatClick();
+    engine->ToggleRepeat();
     EXPECT_TRUE(State().RepeatOn);
     EXPECT_TRUE(view.RepeatChecked);
     EXPECT_EQ(view.Glyph, "LEDON");
-    engine->btnRepeatClick();
+    engine->ToggleRepeat();
     EXPECT_FALSE(view.RepeatChecked);
     EXPECT_EQ(view.Glyph, "LEDOFF");
 }
@@ -659,11 +659,11 @@ class PlayingOnMessages final : public UserMessages {
 
 TEST_F(EngineTest, BookmarkEndsWhenTheBoxIsClosed) {
     Insert(Tracks(2, 60));
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(10);
     PlayingOnMessages box(clock);
     ScopedUserMessages installed(box);
-    engine->btnBegClick();
+    engine->MarkBookmark();
     EXPECT_EQ(box.Shown, "Click [OK] to mark end of bookmark");
     EXPECT_NEAR(MsfToLba(State().BookmarkStart), MsfToLba(Start(1)) + 10 * kFramesPerSecond, 5);
     EXPECT_NEAR(MsfToLba(State().BookmarkEnd) - MsfToLba(State().BookmarkStart),
@@ -672,11 +672,11 @@ TEST_F(EngineTest, BookmarkEndsWhenTheBoxIsClosed) {
 
 TEST_F(EngineTest, StopDuringARecordingEndsIt) {
     Insert(Tracks(2));
-    engine->SetTimer(50);
+    engine->SetTickInterval(50);
     recording.Active = true;
-    engine->btnPlayClick();
+    engine->Play();
     PlayFor(1);
-    engine->btnStopClick();
+    engine->Stop();
     EXPECT_EQ(recording.Ended, 1);
     EXPECT_EQ(view.TickInterval, 1000);
     EXPECT_EQ(engine->TickInterval(), 1000);

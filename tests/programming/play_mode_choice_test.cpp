@@ -91,7 +91,7 @@ TEST_F(PlayModeChoiceTest, UncataloguedDiscKeepsTheModeForThisPlayOnly) {
 
 TEST_F(PlayModeChoiceTest, PlayingDiscRefusesWithTheMessageButAPausedOneMayChange) {
     Insert(Tracks(4));
-    engine->btnPlayClick();
+    engine->Play();
     ASSERT_TRUE(DrivePlaying());
     EXPECT_FALSE(ChangePlayMode(*engine, Answer(true, ModeButton::Track)));
     EXPECT_EQ(opened, 0);
@@ -99,7 +99,7 @@ TEST_F(PlayModeChoiceTest, PlayingDiscRefusesWithTheMessageButAPausedOneMayChang
     EXPECT_EQ(messages.Errors(),
               std::vector<std::string>{"You may only change mode if the CD is not playing."});
 
-    engine->btnPauseClick();
+    engine->Pause();
     EXPECT_TRUE(ChangePlayMode(*engine, Answer(true, ModeButton::Track)));
     EXPECT_EQ(State().Mode, PlayMode::Track);
     EXPECT_EQ(messages.Errors().size(), 1u);

@@ -213,7 +213,7 @@ TEST_F(DialogsTest, OkWithoutARowSaysSoAndStaysOpenUntilADoubleClick) {
 TEST_F(DialogsTest, WithTheDiscGoneTheTrackLineListsNothing) {
     InsertDisc(3);
     drives.VirtualDrive().OpenTray();
-    window->Engine().TimerTimer();
+    window->Engine().Tick();
     const auto opened = test::WhenOpened<TfrmTracks>(
         [](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
     Click(Child<ImageControl>("imgTrack"), {5, 5}, Qt::LeftButton);

@@ -156,7 +156,7 @@ class EngineTest : public ::testing::Test {
         drives.VirtualDrive().OpenTray();
         Tick();
     }
-    void Tick() { engine->TimerTimer(); }
+    void Tick() { engine->Tick(); }
     // Lets the disc play for the time, then ticks.
     void PlayFor(double seconds) {
         clock.AdvanceSeconds(seconds);

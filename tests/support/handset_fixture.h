@@ -102,7 +102,7 @@ class HandsetFixture : public ::testing::Test {
         LoadSettings();
         Open(drives);
     }
-    void Tick() { window->Engine().TimerTimer(); }
+    void Tick() { window->Engine().Tick(); }
 
     template <typename T>
     T* Child(const char* name) {
