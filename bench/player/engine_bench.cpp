@@ -91,7 +91,7 @@ void BM_TickWhilePlaying(benchmark::State& state) {
     for (auto _ : state) {
         setup.engine->Tick();
     }
-    if (!setup.device.Playing) {
+    if (!setup.device.Playing()) {
         state.SkipWithError("the disc stopped playing");
     }
     setup.device.Stop();

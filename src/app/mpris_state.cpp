@@ -46,7 +46,7 @@ PlayerFacts GatherPlayerFacts(PlayerEngine& engine) {
         return facts;
     }
     facts.Playing = device.GetMode() == CdMode::Playing;
-    facts.Paused = device.Paused;
+    facts.Paused = device.Paused();
     facts.Position = MsfToLba(device.GetPosition());
     const int track = device.GetCurrentTrack();
     if (track >= 1 && track <= device.TrackCount) {

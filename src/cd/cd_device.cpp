@@ -51,7 +51,7 @@ void CdDevice::OpenDrive(int driveIndex) {
     if (open_) {
         CloseDrive();
     }
-    Paused = false;
+    paused_ = false;
     if (driveIndex < 0 || driveIndex >= drives_.Count()) {
         LastError = kDeviceOpenFailed;
         ShowError(drives_.Count() == 0
@@ -82,7 +82,7 @@ void CdDevice::OpenDrive(int driveIndex) {
 }
 
 void CdDevice::CloseDrive() {
-    Paused = false;
+    paused_ = false;
     if (deviceId_ == 0) {
         return;
     }
@@ -249,29 +249,29 @@ std::uint32_t CdDevice::PlayFrom(Msf from, int track, PlayMode mode, MinSec intr
         to = MsfToLba(TrackStart[static_cast<std::size_t>(track + 1)]);
     }
     LastError = backend.Play(MsfToLba(from), to);
-    Paused = false;
-    Playing = true;
+    paused_ = false;
+    playing_ = true;
     return LastError;
 }
 
 void CdDevice::PlayRange(Msf from, Msf to) {
     SeekTo(from);
     LastError = backend_->Play(MsfToLba(from), MsfToLba(to));
-    Paused = false;
-    Playing = true;
+    paused_ = false;
+    playing_ = true;
 }
 
 std::uint32_t CdDevice::Stop() {
     LastError = Backend().Stop();
-    Paused = false;
-    Playing = false;
+    paused_ = false;
+    playing_ = false;
     return LastError;
 }
 
 std::uint32_t CdDevice::Pause() {
     LastError = Backend().Pause();
     if (LastError == kDeviceOk) {
-        Paused = true;
+        paused_ = true;
     }
     return LastError;
 }
@@ -281,15 +281,15 @@ std::uint32_t CdDevice::Resume(PlayRule rule) {
     if (LastError != kDeviceOk) {
         PlayFrom(GetPosition(), GetCurrentTrack(), rule.Mode, rule.IntroTime);
     }
-    Paused = false;
+    paused_ = false;
     return LastError;
 }
 
 void CdDevice::TogglePause(PlayRule rule) {
     CheckOpen();
-    if (Playing && !Paused) {
+    if (playing_ && !paused_) {
         Pause();
-    } else if (Paused) {
+    } else if (paused_) {
         Resume(rule);
     }
 }
@@ -311,7 +311,7 @@ void CdDevice::NextTrack(PlayRule rule) {
         NoJump();
         return;
     }
-    Skipping = true;
+    skipping_ = true;
     Jump(current + 1, rule);
 }
 
@@ -322,20 +322,20 @@ void CdDevice::PreviousTrack(PlayRule rule) {
         NoJump();
         return;
     }
-    Skipping = true;
+    skipping_ = true;
     Jump(current - 1, rule);
 }
 
 void CdDevice::NoJump() {
     // A paused play stays exactly as it was at the ends of the disc.
-    if (!Paused) {
-        Skipping = true;
+    if (!paused_) {
+        skipping_ = true;
     }
 }
 
 void CdDevice::GoToTrack(int track, PlayRule rule) {
     CheckOpen();
-    Skipping = true;
+    skipping_ = true;
     if (track > TrackCount || track < 1) {
         return;
     }
@@ -389,15 +389,42 @@ std::uint32_t CdDevice::SeekTo(Msf position) {
     return LastError;
 }
 
+void CdDevice::TakeUpDisc() {
+    skipping_ = false;
+    paused_ = false;
+    playing_ = GetMode() == CdMode::Playing;
+}
+
+void CdDevice::ForgetPlay() {
+    playing_ = false;
+    paused_ = false;
+}
+
+void CdDevice::NotePlaying() {
+    playing_ = true;
+}
+
+void CdDevice::EndPlay() {
+    playing_ = false;
+}
+
+void CdDevice::KeepPosition() {
+    skipping_ = true;
+}
+
+void CdDevice::ReleasePosition() {
+    skipping_ = false;
+}
+
 std::uint32_t CdDevice::OpenDoor() {
     LastError = Backend().OpenTray();
-    Paused = false;
+    paused_ = false;
     return LastError;
 }
 
 std::uint32_t CdDevice::CloseDoor() {
     LastError = Backend().CloseTray();
-    Paused = false;
+    paused_ = false;
     return LastError;
 }
 

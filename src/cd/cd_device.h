@@ -93,6 +93,25 @@ class CdDevice {
     void SetPcmTap(std::shared_ptr<PcmTap> tap);
 
     bool IsOpen() const { return open_; }
+    // The state of play as the commands and the engine's steps below left it. Playing: a play
+    // was started and has not been stopped or seen to end. Skipping: the position was moved on
+    // purpose, so a stopped disc away from its start is not at the end of the disc.
+    bool Playing() const { return playing_; }
+    bool Paused() const { return paused_; }
+    bool Skipping() const { return skipping_; }
+
+    // The engine's steps. A new disc is taken up: playing only when the drive plays already.
+    void TakeUpDisc();
+    // The disc has gone.
+    void ForgetPlay();
+    // The drive was found playing when the disc was first shown.
+    void NotePlaying();
+    // The play has ended by the mode's rule; the drive stays where it is.
+    void EndPlay();
+    // Keeps the position the disc was moved to, or wound back to, while stopped.
+    void KeepPosition();
+    // The drive moves again: a later stop is the end of the play.
+    void ReleasePosition();
     std::uint16_t DeviceId() const { return deviceId_; }
 
     std::uint32_t LastError = 0;
@@ -101,9 +120,6 @@ class CdDevice {
     std::array<Msf, kMaxTracks + 1> TrackLength{};
     MinSec DiscStartTime = 0;
     MinSec DiscTotalTime = 0;
-    bool Playing = false;
-    bool Paused = false;
-    bool Skipping = false;
     Msf IntroEnd = 0;
     Msf JumpTarget = 0;
     // The drives' labels (device paths, then the virtual drive), in the order OpenDrive counts.
@@ -125,6 +141,9 @@ class CdDevice {
     DriveBackend* backend_ = nullptr;
     std::shared_ptr<PcmTap> tap_;
     bool open_ = false;
+    bool playing_ = false;
+    bool paused_ = false;
+    bool skipping_ = false;
     std::uint16_t deviceId_ = 0;
 };
 

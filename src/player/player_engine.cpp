@@ -63,7 +63,7 @@ void PlayerEngine::RedrawHandset() {
 }
 
 std::string PlayerEngine::ModeLine() const {
-    if (device_.Paused) {
+    if (device_.Paused()) {
         return "Paused...";
     }
     return recording_.RecordingActive() ? "RECORDING..." : PlayModeLine(State.Mode);
@@ -71,7 +71,7 @@ std::string PlayerEngine::ModeLine() const {
 
 std::string PlayerEngine::StatusTitle() const {
     const std::string prefix = "SNX [" + std::to_string(State.CurrentTrack) + "] ";
-    return device_.Paused ? prefix + "Paused" : prefix + FormatMinSec(State.TrackElapsed);
+    return device_.Paused() ? prefix + "Paused" : prefix + FormatMinSec(State.TrackElapsed);
 }
 
 std::string PlayerEngine::PlayModeText() const {
@@ -146,7 +146,7 @@ void PlayerEngine::Tick() {
             }
             if (device_.GetMode() == CdMode::Playing) {
                 ApplyPattern(ButtonPattern::Playing);
-                device_.Playing = true;
+                device_.NotePlaying();
             }
         }
         RedrawHandset();
@@ -168,8 +168,7 @@ void PlayerEngine::ForgetDisc() {
     State.MediaPresent = false;
     disc_.Forget();
     view_.ClearDisc();
-    device_.Playing = false;
-    device_.Paused = false;
+    device_.ForgetPlay();
     ShowTitle(kStoppedTitle);
 }
 
@@ -207,9 +206,7 @@ bool PlayerEngine::LoadNewDisc() {
     // A track chosen on the previous disc may not exist on this one.
     State.SingleTrackNumber = 0;
     State.DiscLoaded = true;
-    device_.Skipping = false;
-    device_.Paused = false;
-    device_.Playing = device_.GetMode() == CdMode::Playing;
+    device_.TakeUpDisc();
     ApplyPattern(ButtonPattern::Stopped);
 
     const bool named = disc_.Load(identity, device_.GetCdText());
@@ -253,22 +250,22 @@ void PlayerEngine::RefreshStatus() {
     // a piece with nothing to hear (a data track, an intro of 0 s) ends at once and the next
     // is started in this same tick.
     for (int pieces = 0; pieces <= kMaxTracks && (State.Mode == PlayMode::Intro || IsListMode()) &&
-                         device_.Playing && !device_.Paused && device_.PlayEnded();
+                         device_.Playing() && !device_.Paused() && device_.PlayEnded();
          ++pieces) {
         EndOfPiece();
     }
     State.Position = device_.GetPosition();
     EndOfDisc();
-    if (State.DeviceMode == CdMode::Stopped && State.Mode == PlayMode::Track && !device_.Paused &&
-        State.RepeatOn && device_.Playing && State.SingleTrackNumber >= 1 &&
+    if (State.DeviceMode == CdMode::Stopped && State.Mode == PlayMode::Track && !device_.Paused() &&
+        State.RepeatOn && device_.Playing() && State.SingleTrackNumber >= 1 &&
         State.SingleTrackNumber <= device_.TrackCount) {
         PlayTrack(State.SingleTrackNumber);
     }
     State.DeviceMode = device_.GetMode();
     if (State.DeviceMode != CdMode::Stopped) {
-        device_.Skipping = false;
+        device_.ReleasePosition();
     } else if (pattern_ != ButtonPattern::Stopped && State.Mode != PlayMode::Intro &&
-               State.Mode != PlayMode::Custom && !device_.Paused) {
+               State.Mode != PlayMode::Custom && !device_.Paused()) {
         ApplyPattern(ButtonPattern::Stopped);
     }
     UpdateTrackTimes();
@@ -303,7 +300,7 @@ void PlayerEngine::EndOfPiece() {
             PlayTrack(first);
         } else {
             State.Mode = PlayMode::Disc;
-            device_.Playing = false;
+            device_.EndPlay();
         }
         return;
     }
@@ -318,23 +315,23 @@ void PlayerEngine::EndOfPiece() {
     if (State.RepeatOn && PlayListFrom(list, 1, 1)) {
         return;
     }
-    device_.Playing = false;
+    device_.EndPlay();
     ApplyPattern(ButtonPattern::Stopped);
 }
 
 void PlayerEngine::EndOfDisc() {
-    if (State.DeviceMode != CdMode::Stopped || State.Mode != PlayMode::Disc || device_.Skipping ||
-        device_.Paused || State.Position == device_.TrackStart[1]) {
+    if (State.DeviceMode != CdMode::Stopped || State.Mode != PlayMode::Disc || device_.Skipping() ||
+        device_.Paused() || State.Position == device_.TrackStart[1]) {
         return;
     }
     StopRecording();
-    if (State.RepeatOn && device_.Playing) {
+    if (State.RepeatOn && device_.Playing()) {
         PlayTrack(1);
         return;
     }
-    device_.Skipping = true;
+    device_.KeepPosition();
     device_.SeekTo(device_.TrackStart[1]);
-    device_.Playing = false;
+    device_.EndPlay();
     State.Position = device_.TrackStart[1];
 }
 
@@ -348,7 +345,7 @@ int PlayerEngine::NextAudioTrack(int from) {
 }
 
 void PlayerEngine::PlayTrack(int track) {
-    if (device_.Paused) {
+    if (device_.Paused()) {
         // A paused player moves to the piece and stays paused there.
         device_.GoToTrack(track, Rule());
         return;
@@ -408,7 +405,7 @@ void PlayerEngine::Stop() {
     // The disc stops before a recording's question, so nothing plays on under it; a recording
     // of the tracks would otherwise run on with nothing left to end it. Stopped while paused,
     // the scan has nothing being heard to play on.
-    const bool paused = device_.Paused;
+    const bool paused = device_.Paused();
     device_.Stop();
     StopRecording();
     if (State.Mode != PlayMode::Intro || paused) {
@@ -482,7 +479,7 @@ void PlayerEngine::Reposition(Move move) {
     ++repositions_;
     // A stopped disc keeps the position it was moved to instead of winding back to track 1.
     if (!playing) {
-        device_.Skipping = true;
+        device_.KeepPosition();
     }
 }
 

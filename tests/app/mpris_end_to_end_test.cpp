@@ -111,12 +111,12 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     EXPECT_NEAR(SecondsIntoTrack(), 3.0, 0.1);
 
     Playerctl({QStringLiteral("pause")});
-    EXPECT_TRUE(Device().Paused);
+    EXPECT_TRUE(Device().Paused());
     EXPECT_EQ(Playerctl({QStringLiteral("status")}), QStringLiteral("Paused"));
     Playerctl({QStringLiteral("pause")});  // not a toggle
-    EXPECT_TRUE(Device().Paused);
+    EXPECT_TRUE(Device().Paused());
     Playerctl({QStringLiteral("play")});  // resumes where it paused
-    EXPECT_FALSE(Device().Paused);
+    EXPECT_FALSE(Device().Paused());
     EXPECT_EQ(Device().GetMode(), CdMode::Playing);
     EXPECT_NEAR(SecondsIntoTrack(), 3.0, 0.1);
 

@@ -56,7 +56,7 @@ TEST(CdDeviceWithoutDrive, ListIsEmptyOpenFailsAndTransportRaises) {
     ExpectNotOpen([&] { device.GetTrackCount(); });
     ExpectNotOpen([&] { device.GetTrackLength(1); });
     EXPECT_EQ(device.GetMode(), CdMode::NotReady);
-    EXPECT_FALSE(device.Playing);
+    EXPECT_FALSE(device.Playing());
 }
 
 TEST_F(DeviceTest, StoredDriveIndexBeyondTheListLeavesTheDeviceClosed) {
@@ -118,34 +118,36 @@ TEST_F(DeviceTest, CarriesTheCdTextOfTheCue) {
 
 TEST_F(DeviceTest, TrackJumpsStopAtTheEndsOfTheDisc) {
     Insert({Track(0, 10), Track(0, 10), Track(0, 10)});
-    device.Paused = true;
+    device.PlayFrom(Start(1), 1, PlayMode::Disc, 0.10);
+    device.Pause();
     device.NextTrack({});
     EXPECT_EQ(device.GetCurrentTrack(), 2);
     EXPECT_EQ(device.JumpTarget, Start(2));
     device.GoToTrack(3, {});
     ASSERT_EQ(device.GetCurrentTrack(), 3);
-    EXPECT_TRUE(device.Paused);  // the jumps keep a pause
+    EXPECT_TRUE(device.Paused());  // the jumps keep a pause
 
-    device.Skipping = false;
-    device.Paused = false;
+    device.Stop();
+    device.ReleasePosition();
     device.NextTrack({});  // on the last track
     EXPECT_EQ(device.GetPosition(), Start(3));
-    EXPECT_TRUE(device.Skipping);
-    device.Skipping = false;
-    device.Paused = true;
+    EXPECT_TRUE(device.Skipping());
+    device.PlayFrom(Start(3), 3, PlayMode::Disc, 0.10);
+    device.Pause();
+    device.ReleasePosition();
     device.NextTrack({});  // paused: left exactly as it was
-    EXPECT_FALSE(device.Skipping);
-    EXPECT_TRUE(device.Paused);
+    EXPECT_FALSE(device.Skipping());
+    EXPECT_TRUE(device.Paused());
 
     device.GoToTrack(4, {});  // past TrackCount
     EXPECT_EQ(device.GetPosition(), Start(3));
 
     device.GoToTrack(1, {});
-    device.Skipping = false;
-    device.Paused = false;
+    device.Stop();
+    device.ReleasePosition();
     device.PreviousTrack({});  // on track 1
     EXPECT_EQ(device.GetPosition(), Start(1));
-    EXPECT_TRUE(device.Skipping);
+    EXPECT_TRUE(device.Skipping());
     EXPECT_EQ(device.GetMode(), CdMode::Stopped);
 }
 
@@ -164,7 +166,7 @@ TEST_F(DeviceTest, SingleTrackPlayEndsAtTheNextTrackAndTheLastAtTheDiscEnd) {
     std::vector<TestTrack> tracks(12, Track(0, 4));
     Insert(tracks);
     device.PlayFrom(Start(5), 5, PlayMode::Track, 0.10);
-    EXPECT_TRUE(device.Playing);
+    EXPECT_TRUE(device.Playing());
     clock.AdvanceSeconds(3.9);
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
     clock.AdvanceSeconds(0.2);
@@ -194,13 +196,13 @@ TEST_F(DeviceTest, PauseKeepsThePositionHeardAndResumeGoesOnFromIt) {
     clock.AdvanceSeconds(2);
     EXPECT_NEAR(Position(), 150 + 150, 1);
     ASSERT_EQ(device.Pause(), kDeviceOk);
-    EXPECT_TRUE(device.Paused);
+    EXPECT_TRUE(device.Paused());
     const Lba paused = Position();
     clock.AdvanceSeconds(5);
     EXPECT_EQ(device.GetMode(), CdMode::Paused);
     EXPECT_EQ(Position(), paused);
     device.TogglePause({});
-    EXPECT_FALSE(device.Paused);
+    EXPECT_FALSE(device.Paused());
     clock.AdvanceSeconds(1);
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
     EXPECT_NEAR(Position(), paused + 75, 1);
@@ -221,11 +223,11 @@ TEST_F(DeviceTest, RefusedResumeRestartsAtThePositionWithTheModeEndRule) {
     device.PlayFrom(Start(2), 2, PlayMode::Track, 0.10);
     clock.AdvanceSeconds(3);
     device.Stop();
-    EXPECT_FALSE(device.Playing);
+    EXPECT_FALSE(device.Playing());
     const Lba stoppedAt = Position();
     EXPECT_EQ(device.Resume({PlayMode::Track, 0.10}), kDeviceOk);  // the restart's result
-    EXPECT_TRUE(device.Playing);
-    EXPECT_FALSE(device.Paused);
+    EXPECT_TRUE(device.Playing());
+    EXPECT_FALSE(device.Paused());
     EXPECT_EQ(device.GetMode(), CdMode::Playing);
     EXPECT_EQ(Position(), stoppedAt);
     clock.AdvanceSeconds(8);
@@ -236,7 +238,7 @@ TEST_F(DeviceTest, RefusedResumeRestartsAtThePositionWithTheModeEndRule) {
 TEST_F(DeviceTest, RefusedPauseLeavesPausedFalse) {
     Insert({Track(0, 10)});
     EXPECT_EQ(device.Pause(), kDeviceRefused);
-    EXPECT_FALSE(device.Paused);
+    EXPECT_FALSE(device.Paused());
     EXPECT_EQ(device.LastError, kDeviceRefused);
 }
 
@@ -301,9 +303,10 @@ TEST_F(DeviceTest, SkipsMoveBySkipTimeWithinTheDisc) {
 TEST_F(DeviceTest, TheTrayTakesTheDiscOutAndPutsItBack) {
     Insert({Track(0, 10), Track(0, 10)});
     device.PlayFrom(Start(1), 1, PlayMode::Disc, 0.10);
-    device.Paused = true;
+    device.Pause();
+    ASSERT_TRUE(device.Paused());
     device.OpenDoor();
-    EXPECT_FALSE(device.Paused);
+    EXPECT_FALSE(device.Paused());
     EXPECT_TRUE(device.IsDoorOpen());
     EXPECT_FALSE(device.IsMediaPresent());
     EXPECT_EQ(device.GetTrackCount(), 0);

@@ -59,8 +59,8 @@ struct Engine {
     int ListPosition() const { return e.State.ListPosition; }
     const std::vector<std::uint8_t>& ShuffleOrder() const { return e.State.ShuffleOrder; }
     ButtonPattern Pattern() const { return e.Pattern(); }
-    bool Playing() const { return device.Playing; }
-    bool Paused() const { return device.Paused; }
+    bool Playing() const { return device.Playing(); }
+    bool Paused() const { return device.Paused(); }
     int RecordTracks() const { return e.Disc().Record().TrackCount; }
     bool RepeatOn() const { return e.State.RepeatOn; }
 };

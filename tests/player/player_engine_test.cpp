@@ -76,7 +76,7 @@ TEST_F(EngineTest, RemovalWhilePlayingShowsStoppedTitleAndIdlePattern) {
     EXPECT_EQ(view.Clears, 1);
     EXPECT_FALSE(State().DiscShown);
     EXPECT_FALSE(State().DiscLoaded);
-    EXPECT_FALSE(device.Playing);
+    EXPECT_FALSE(device.Playing());
     Tick();
     EXPECT_EQ(view.Clears, 1);
 }
@@ -199,7 +199,7 @@ TEST_F(EngineTest, DiscModeEndWindsBackOrRepeats) {
     engine->Play();
     PlayFor(2);
     PlayFor(10);
-    EXPECT_FALSE(device.Playing);
+    EXPECT_FALSE(device.Playing());
     EXPECT_EQ(State().Position, Start(1));
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
 
@@ -236,7 +236,7 @@ TEST_F(EngineTest, StartOfTrackAndPauseKeepPlayState) {
     EXPECT_TRUE(DrivePlaying());
     engine->Pause();
     PlayFor(10);
-    EXPECT_TRUE(device.Paused);
+    EXPECT_TRUE(device.Paused());
     EXPECT_EQ(State().Position, Start(2));
     EXPECT_EQ(view.Last(), ButtonPattern::Playing);
     engine->Pause();
@@ -388,7 +388,7 @@ TEST_F(EngineTest, ProgrammePlaysInOrderThenStopsOrRepeats) {
     EXPECT_EQ(State().ListPosition, 2);
     PlayFor(5);
     PlayFor(6);
-    EXPECT_FALSE(device.Playing);
+    EXPECT_FALSE(device.Playing());
     EXPECT_EQ(view.Last(), ButtonPattern::Stopped);
 
     engine->ToggleRepeat();
@@ -482,13 +482,13 @@ TEST_F(EngineTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
         engine->SetPlayMode(mode);
         engine->Play();
         std::vector<int> heard;
-        for (int second = 0; second < 60 && device.Playing; ++second) {
+        for (int second = 0; second < 60 && device.Playing(); ++second) {
             if (DrivePlaying() && (heard.empty() || heard.back() != Heard())) {
                 heard.push_back(Heard());
             }
             PlayFor(1);
         }
-        EXPECT_FALSE(device.Playing) << static_cast<int>(mode);
+        EXPECT_FALSE(device.Playing()) << static_cast<int>(mode);
         EXPECT_EQ(view.Last(), ButtonPattern::Stopped) << static_cast<int>(mode);
         return heard;
     };
@@ -513,7 +513,7 @@ TEST_F(EngineTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
     engine->Play();
     Tick();
     EXPECT_EQ(State().Mode, PlayMode::Disc);
-    EXPECT_FALSE(device.Playing);
+    EXPECT_FALSE(device.Playing());
 }
 
 TEST_F(EngineTest, DataFirstDiscAndPiecesShorterThanATickAreFollowed) {
@@ -551,14 +551,14 @@ TEST_F(EngineTest, CommandsWhilePausedMoveThePausedPlay) {
     engine->Pause();
     engine->Forward();
     PlayFor(3);
-    EXPECT_TRUE(device.Paused);
+    EXPECT_TRUE(device.Paused());
     EXPECT_EQ(State().Position, Start(2));
     EXPECT_FALSE(DrivePlaying());
     engine->Forward();
     engine->Forward();  // on the last track: nothing changes
     engine->Skip(SkipDirection::Back);
     PlayFor(1);
-    EXPECT_TRUE(device.Paused);
+    EXPECT_TRUE(device.Paused());
     EXPECT_EQ(view.Last(), ButtonPattern::Playing);
     ExpectSeconds(State().DiscElapsed, 90);
     engine->Pause();
@@ -575,7 +575,7 @@ TEST_F(EngineTest, CommandsWhilePausedMoveThePausedPlay) {
         StoreWhen::Catalogued);
     engine->Back();  // the first entry, still paused
     PlayFor(1);
-    EXPECT_TRUE(device.Paused);
+    EXPECT_TRUE(device.Paused());
     EXPECT_EQ(State().ListPosition, 1);
     EXPECT_EQ(State().Position, Start(3));
     engine->RestartTrack();
