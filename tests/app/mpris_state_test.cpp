@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 
 namespace snx {
@@ -58,6 +59,28 @@ TEST(MprisState, StatusAndAbilitiesFollowTheHandsetsButtons) {
     removed.MediaPresent = false;
     EXPECT_EQ(DescribePlayer(removed).PlaybackStatus, "Stopped");
     EXPECT_FALSE(DescribePlayer(removed).Metadata);
+}
+
+TEST(MprisState, AbilitiesMapTheEnginesCommandsOneForOne) {
+    using C = CommandAvailability;
+    using Abilities = std::array<bool, 5>;  // play, pause, next, previous, seek
+    const auto with = [](bool C::*command) {
+        PlayerFacts facts = Playing();
+        facts.Commands = {};
+        facts.Commands.*command = true;
+        const PlayerProperties p = DescribePlayer(facts);
+        return Abilities{p.CanPlay, p.CanPause, p.CanGoNext, p.CanGoPrevious, p.CanSeek};
+    };
+    EXPECT_EQ(with(&C::Play), (Abilities{true, false, false, false, false}));
+    // Play also resumes.
+    EXPECT_EQ(with(&C::Pause), (Abilities{true, true, false, false, false}));
+    EXPECT_EQ(with(&C::Next), (Abilities{false, false, true, false, false}));
+    EXPECT_EQ(with(&C::Previous), (Abilities{false, false, false, true, false}));
+    EXPECT_EQ(with(&C::Skips), (Abilities{false, false, false, false, true}));
+    for (bool C::*other : {&C::Stop, &C::Eject, &C::CloseTray, &C::Mark, &C::Mode, &C::GotoTrack,
+                           &C::Programme, &C::Fit, &C::Edit, &C::Sample}) {
+        EXPECT_EQ(with(other), Abilities{});
+    }
 }
 
 TEST(MprisState, MetadataAndPositionInMicroseconds) {

@@ -95,6 +95,58 @@ TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
     EXPECT_TRUE(Child<QWidget>("btnBeg")->isEnabled());
 }
 
+// Each command alone: exactly its controls come on, in the window and in the menus.
+using Controls = std::vector<std::pair<bool CommandAvailability::*, std::vector<const char*>>>;
+template <typename IsOn>
+void ExpectEachCommandAlone(TSnx& window, const Controls& controls, IsOn isOn) {
+    for (const auto& [command, unused] : controls) {
+        CommandAvailability can;
+        can.*command = true;
+        window.SetButtons(ButtonPattern::Idle, can);
+        for (const auto& [other, names] : controls) {
+            for (const char* name : names) {
+                EXPECT_EQ(isOn(name), other == command) << name;
+            }
+        }
+    }
+}
+
+TEST_F(HandsetTest, TheButtonsMapTheEnginesCommands) {
+    InsertDisc(3);
+    using C = CommandAvailability;
+    const Controls buttons = {
+        {&C::Play, {"btnPlay"}},       {&C::Stop, {"btnStop"}},
+        {&C::Pause, {"btnPause"}},     {&C::Eject, {"btnEject"}},
+        {&C::CloseTray, {"btnClose"}}, {&C::Previous, {"btnBack"}},
+        {&C::Next, {"btnForward"}},    {&C::Skips, {"btnSkipBack", "BtnSkipForward", "btnStart"}},
+        {&C::Mark, {"btnBeg"}},        {&C::Mode, {"btnMode"}},
+        {&C::GotoTrack, {"btnTrack"}}, {&C::Edit, {"btnData", "SpeedButton13"}},
+        {&C::Sample, {"btnSample"}},
+    };
+    ExpectEachCommandAlone(*window, buttons,
+                           [this](const char* name) { return Child<QWidget>(name)->isEnabled(); });
+}
+
+TEST_F(HandsetTest, TheMenuItemsMapTheEnginesCommands) {
+    InsertDisc(3);
+    using C = CommandAvailability;
+    const Controls items = {
+        {&C::Play, {"&Play"}},
+        {&C::Stop, {"&Stop"}},
+        {&C::Pause, {"Pa&use"}},
+        {&C::Previous, {"&Last track"}},
+        {&C::Next, {"&Next track"}},
+        {&C::Skips, {"Fast forward (&X)", "Fast rewind (&Z)", "&Beginning of current track"}},
+        {&C::Mode, {"&Mode of play..."}},
+        {&C::GotoTrack, {"Goto &track..."}},
+        {&C::Programme, {"Custom pr&ogramme..."}},
+        {&C::Fit, {"&Fit tracks to time..."}},
+        {&C::Edit, {"Edit current CD &data record"}},
+    };
+    ExpectEachCommandAlone(*window, items,
+                           [this](const char* caption) { return Action(caption)->isEnabled(); });
+}
+
 TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
     AppSettings().IntroTime = 0.02;
     LoadTracks(test::EnhancedCd(), {});

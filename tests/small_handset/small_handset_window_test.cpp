@@ -9,10 +9,15 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <array>
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 #include "cd/cd_device.h"
 #include "handset/handset_window.h"
+#include "player/handset_commands.h"
+#include "player/handset_status.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
 #include "tests/support/handset_fixture.h"
@@ -218,6 +223,60 @@ TEST_F(SmallHandsetTest, WithoutADiscStopIsOffButThePopupStillStops) {
     // The main handset's stop ran: it sets the stopped pattern, which the small buttons follow.
     EXPECT_EQ(window->Engine().Pattern(), ButtonPattern::Stopped);
     EXPECT_TRUE(SmallChild<QToolButton>("btnPlay")->isEnabled());
+}
+
+// The main handset as the small one reads it, with what each command may do set by the test.
+class CommandsOnly final : public HandsetCommands, public HandsetStatus {
+  public:
+    void btnPlayClick() override {}
+    void btnStopClick() override {}
+    void btnPauseClick() override {}
+    void btnForwardClick() override {}
+    void btnBackClick() override {}
+    void btnEjectClick() override {}
+    void btnCloseClick() override {}
+    void miVolClick() override {}
+    void btnDataClick() override {}
+    void btnBrowseClick() override {}
+    void SaveSettingsReporting() override {}
+    void ComeForward() override {}
+    void Exit1Click() override {}
+    PlayerEngine& Engine() override { throw std::logic_error("no engine"); }
+    const HandsetStatus& Status() const override { return *this; }
+
+    std::string DiscNameText() const override { return {}; }
+    std::string TrackNameText() const override { return {}; }
+    std::string TitleText() const override { return {}; }
+    std::string PlayModeText() const override { return {}; }
+    CommandAvailability Commands() const override { return Can; }
+
+    CommandAvailability Can;
+};
+
+TEST(SmallHandsetButtons, EachTransportButtonAndItsTwinMapOneCommand) {
+    LoadSettings();
+    CommandsOnly main;
+    TfrmSmall small(main, QImage(), QIcon());
+    using C = CommandAvailability;
+    const std::array<std::pair<bool C::*, std::array<const char*, 2>>, 5> map = {{
+        {&C::Play, {"btnPlay", "btnPlay1"}},
+        {&C::Stop, {"btnStop", "btnStop1"}},
+        {&C::Pause, {"btnPause", "btnPause1"}},
+        {&C::Eject, {"BtnEject", "btnEject1"}},
+        {&C::CloseTray, {"btnClose", "btnClose1"}},
+    }};
+    for (const auto& [command, unused] : map) {
+        main.Can = {};
+        main.Can.*command = true;
+        small.timSTimer();
+        for (const auto& [other, names] : map) {
+            for (const char* name : names) {
+                EXPECT_EQ(small.findChild<QWidget*>(QString::fromLatin1(name))->isEnabled(),
+                          other == command)
+                    << name;
+            }
+        }
+    }
 }
 
 }  // namespace
