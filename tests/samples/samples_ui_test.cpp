@@ -7,6 +7,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue_ui/disc_data_dialog.h"
@@ -128,6 +129,35 @@ TEST_F(SamplesTest, SampleTracksRecordsTheScanAndYesCataloguesTheDisc) {
     EXPECT_EQ(stored->SampleAddress, address);
     // Two seconds of each of the three tracks, 11025 bytes a second; the seeks add nothing.
     EXPECT_NEAR(static_cast<double>(StoredSample(address).size()), 3 * 2 * 11025, 11025 / 4);
+}
+
+TEST_F(SamplesTest, ASampleGoesToTheDiscItWasRecordedFromWhenAnotherIsInTheDrive) {
+    AppSettings().IntroTime = 0.02;
+    Start(3);
+    const std::string first = Engine().Disc().Identity();
+    record.btnStartClick();
+    ASSERT_TRUE(recorder.RecordingActive());
+    clock.AdvanceSeconds(1);
+    Tick();
+    drives.VirtualDrive().OpenTray();
+    Tick();
+    ASSERT_TRUE(drives.VirtualDrive().Insert(
+        GenerateImage(dir.Path(), "other", {Track(0, 5)}, {"Other", "", ""}).string()));
+    Tick();
+    const std::string second = Engine().Disc().Identity();
+    ASSERT_NE(second, first);
+    const DiscRecord secondRecord = Engine().Disc().Record();
+
+    // The recording runs on over the new disc's play and ends with it.
+    messages.Answer(true);
+    test::Click(Child<QToolButton>("btnPlay"));
+    PlayUntil([&] { return Asked(); });
+    const std::optional<DiscRecord> stored = FindDiscRecord(catalogue, first);
+    ASSERT_TRUE(stored);
+    EXPECT_NE(stored->SampleAddress, 0);
+    EXPECT_FALSE(FindDiscRecord(catalogue, second));
+    EXPECT_EQ(Engine().Disc().Record(), secondRecord);
+    EXPECT_FALSE(Engine().Disc().Catalogued());
 }
 
 TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
