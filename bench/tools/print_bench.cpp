@@ -54,7 +54,7 @@ void Listing(benchmark::State& state, const char* view) {
     snx::bench::YesMessages messages;
     snx::ScopedUserMessages installed{messages};
     snx::ScopedStoreReporting reporting{snx::bench::YesReporting()};
-    snx::CatalogueSession session(dir);
+    snx::CommandCatalogue session(dir);
     const std::string pdf = (dir / "listing.pdf").string();
     int pages = 0;
     for (auto _ : state) {
