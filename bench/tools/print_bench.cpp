@@ -20,18 +20,7 @@ namespace fs = std::filesystem;
 
 // Every generated disc stored once, shared by the benchmarks.
 const fs::path& BuiltCatalogue() {
-    static fs::path dir;
-    if (dir.empty()) {
-        dir = snx::bench::NewDirectory("printbench");
-        snx::bench::CatalogueSession session(dir);
-        // One transaction for the whole set: made quickly, flushed once.
-        const snx::CatalogueScope scope(dir, snx::CatalogueAccess::Write);
-        for (const snx::bench::Disc& disc : snx::bench::Discs()) {
-            snx::DiscRecord record = disc.Record;
-            snx::KeySnapshot keys;
-            session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
-        }
-    }
+    static const fs::path dir = snx::bench::StoredCatalogue("printbench");
     return dir;
 }
 
