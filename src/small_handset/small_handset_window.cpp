@@ -212,7 +212,8 @@ void TfrmSmall::BuildPopupMenu() {
     }
     connect(popup_->addAction(QStringLiteral("&Volume")), &QAction::triggered, this,
             [this] { main_.miVolClick(); });
-    connect(popup_->addAction(QStringLiteral("&Edit current CD data record")), &QAction::triggered,
+    // "d" as in the main handset's menu: "e" is Eject's.
+    connect(popup_->addAction(QStringLiteral("Edit current CD &data record")), &QAction::triggered,
             this, [this] { main_.btnDataClick(); });
     connect(popup_->addAction(QStringLiteral("&Browse CD database")), &QAction::triggered, this,
             [this] { main_.btnBrowseClick(); });
