@@ -30,6 +30,7 @@
 #include "tests/support/handset_fixture.h"
 #include "tests/support/keyboard_map.h"
 #include "tests/support/user_input.h"
+#include "widgets/help_window.h"
 
 namespace snx {
 namespace {
@@ -119,6 +120,19 @@ TEST_F(KeyboardMapTest, EveryMenuAndDialogTakesTheKeyboard) {
         test::Activate(*window);
         test::Alt('y');
     });
+
+    // The help F1 opens.
+    test::Activate(*window);
+    test::Key(Qt::Key_F1);
+    HelpWindow* help = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* shown = qobject_cast<HelpWindow*>(top); shown != nullptr && shown->isVisible()) {
+            help = shown;
+        }
+    }
+    ASSERT_NE(help, nullptr) << "F1 opens no help";
+    ExpectNoFaults(test::WindowFaults(*help));
+    help->close();
 
     // The small handset and its pop-up menu; its letter "f" leads back.
     Menu("a");
