@@ -154,7 +154,6 @@ void TfrmSmall::BuildControls() {
 }
 
 void TfrmSmall::DescribeForReaders() {
-    Pan_->setAccessibleName(QStringLiteral("Display"));
     ImageControlAccess& display = ReaderAccess(*Pan_);
     display.Role = QAccessible::StaticText;
     display.Name = [this] {
