@@ -175,15 +175,18 @@ int main(int argc, char* argv[]) {
 
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
-    drives.VirtualDrive().SetImageOpener([](const std::string& path) -> snx::OpenedImage {
-        if (!snx::IsFlacCueSheet(path)) {
-            return {};
-        }
-        snx::FlacImage image = snx::OpenFlacImage(path, [](const std::string& file) {
-            std::cerr << "sonatrix: cannot decode " << file << "; it plays as silence\n";
+    drives.VirtualDrive().SetImageOpener(
+        [](const std::string& path, snx::UnplayableReport unplayable) -> snx::OpenedImage {
+            if (!snx::IsFlacCueSheet(path)) {
+                return {};
+            }
+            snx::FlacImage image = snx::OpenFlacImage(
+                path, [unplayable = std::move(unplayable)](const std::string& file) {
+                    std::cerr << "sonatrix: cannot decode " << file << "; it plays as silence\n";
+                    unplayable(file);
+                });
+            return {image.Disc, image.Readers};
         });
-        return {image.Disc, image.Readers};
-    });
     // A first start writes the demo disc beside its window, which takes it once whole.
     const bool writeDemo = commandLine.Demo && !snx::DemoDiscPresent(dataDirectory);
     if (writeDemo) {

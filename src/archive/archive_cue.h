@@ -6,6 +6,7 @@
 // starts at 00:02:00 plus its PREGAP, each next one where the one before ends. What a sheet of
 // audio files cannot hold is written as remarks:
 //   REM SONATRIX_DISCID <identity>
+//   REM SONATRIX_SAMPLES <stereo pairs>   (after each FILE: its length, for when it is missing)
 //   REM DATATRACK <nn> <start mm:ss:ff> <length mm:ss:ff>   (absolute disc times)
 // A data track's start and length also place the audio track after it and the lead-out.
 #pragma once
@@ -45,7 +46,8 @@ struct ArchiveCueSheet {
     std::string Error;
 };
 
-// The disc a sheet and its FLAC files describe. Any file missing or unreadable is an Error.
+// The disc a sheet and its FLAC files describe. A file missing or unreadable is an Error unless
+// the sheet gives its length; it is listed all the same, to play as silence.
 ArchiveCueSheet ReadArchiveCueSheet(const std::filesystem::path& cue);
 
 // The cue sheet of an archive folder: "<folder name>.cue".

@@ -276,9 +276,28 @@ TEST_F(ArchiveTest, FilesDecodeToTheDiscAndTheCueSheetToItsIdentity) {
     EXPECT_EQ(sheet.Disc->LeadOut, disc_->LeadOut);
     EXPECT_EQ(sheet.Identity, DiscIdentity(*disc_));
 
-    // A shortened file no longer gives the disc back.
+    // An older sheet, without the files' lengths, reads them from the files: a shortened file no
+    // longer gives the disc back. With the lengths it does, to play as far as it decodes.
+    const std::filesystem::path cue = CueSheetPath(report.Folder);
+    std::string current;
+    std::string older;
+    {
+        std::ifstream in(cue);
+        for (std::string line; std::getline(in, line);) {
+            current += line + "\n";
+            older += line.find("SONATRIX_SAMPLES") == std::string::npos ? line + "\n" : "";
+        }
+    }
+    std::ofstream(cue, std::ios::trunc) << older;
+    const ArchiveCueSheet old = ReadArchiveCueSheet(cue);
+    ASSERT_TRUE(old.Disc) << old.Error;
+    EXPECT_EQ(DiscIdentity(*old.Disc), DiscIdentity(*disc_));
     std::filesystem::resize_file(report.Folder / "03 - Track 03.flac", 2000);
-    EXPECT_FALSE(ReadArchiveCueSheet(CueSheetPath(report.Folder)).Disc);
+    EXPECT_FALSE(ReadArchiveCueSheet(cue).Disc);
+    std::ofstream(cue, std::ios::trunc) << current;
+    const ArchiveCueSheet kept = ReadArchiveCueSheet(cue);
+    ASSERT_TRUE(kept.Disc) << kept.Error;
+    EXPECT_EQ(DiscIdentity(*kept.Disc), DiscIdentity(*disc_));
 
     // A drive delivering 700 samples late: each file starts 700 pairs on, into the next track
     // and past the disc's end as silence; a second archive goes beside the first.
@@ -356,6 +375,24 @@ TEST_F(ArchiveTest, AnArchivePlaysAsTheDiscItWasMadeFrom) {
     std::fill(expected.begin() + at, expected.begin() + at + 588 * 2, std::int16_t{0});
     EXPECT_EQ(heard, expected);
     EXPECT_EQ(later, heard);
+
+    // A missing file: the disc is the same, its track plays as silence, told once.
+    std::filesystem::remove(report.Folder / "03 - Track 03.flac");
+    failures.clear();
+    const FlacImage missing =
+        OpenFlacImage(cue, [&](const std::string& file) { failures.push_back(file); });
+    ASSERT_TRUE(missing.Disc) << missing.Error;
+    EXPECT_EQ(DiscIdentity(*missing.Disc), DiscIdentity(*disc_));
+    EXPECT_EQ(missing.Disc->LeadOut, disc_->LeadOut);
+    const std::vector<std::int16_t> gap = play(missing);
+    play(missing);
+    EXPECT_EQ(failures,
+              (std::vector<std::string>{"02 - Track 02.flac", "03 - Track 03.flac"}));
+    for (const std::ptrdiff_t index : {6, 7, 9}) {  // third + 37, third + 38, the last sector
+        EXPECT_TRUE(std::all_of(gap.begin() + index * 588 * 2, gap.begin() + (index + 1) * 588 * 2,
+                                [](std::int16_t s) { return s == 0; }));
+    }
+    EXPECT_TRUE(std::equal(gap.begin(), gap.begin() + at, expected.begin()));
 }
 
 // A drive that misreads one sector: on its first read only, or on every read.
