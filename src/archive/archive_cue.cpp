@@ -120,8 +120,8 @@ std::string CueSheetText(const DiscInfo& disc, const ArchiveMetadata& metadata,
             continue;
         }
         out << "FILE " << Quoted(i < fileNames.size() ? fileNames[i] : std::string()) << " WAVE\n";
-        out << "  REM SONATRIX_SAMPLES "
-            << std::int64_t{span.End - span.Start} * kSamplesPerFrame << "\n";
+        out << "  REM SONATRIX_SAMPLES " << std::int64_t{span.End - span.Start} * kSamplesPerFrame
+            << "\n";
         out << "  TRACK " << number << " AUDIO\n";
         const std::string title = TrackTitle(metadata, span.Number);
         if (!title.empty()) {
@@ -152,7 +152,7 @@ ArchiveCueSheet ReadArchiveCueSheet(const std::filesystem::path& cue) {
         sheet.Disc = nullptr;
         return sheet;
     };
-    bool pendingAudio = false;  // a TRACK whose file length is not yet added
+    bool pendingAudio = false;             // a TRACK whose file length is not yet added
     std::optional<std::uint64_t> written;  // the length the sheet gives the file
     auto closeTrack = [&]() -> bool {
         if (!pendingAudio) {

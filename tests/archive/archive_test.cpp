@@ -386,8 +386,7 @@ TEST_F(ArchiveTest, AnArchivePlaysAsTheDiscItWasMadeFrom) {
     EXPECT_EQ(missing.Disc->LeadOut, disc_->LeadOut);
     const std::vector<std::int16_t> gap = play(missing);
     play(missing);
-    EXPECT_EQ(failures,
-              (std::vector<std::string>{"02 - Track 02.flac", "03 - Track 03.flac"}));
+    EXPECT_EQ(failures, (std::vector<std::string>{"02 - Track 02.flac", "03 - Track 03.flac"}));
     for (const std::ptrdiff_t index : {6, 7, 9}) {  // third + 37, third + 38, the last sector
         EXPECT_TRUE(std::all_of(gap.begin() + index * 588 * 2, gap.begin() + (index + 1) * 588 * 2,
                                 [](std::int16_t s) { return s == 0; }));
