@@ -188,18 +188,7 @@ int main(int argc, char* argv[]) {
 
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
-    drives.VirtualDrive().SetImageOpener([](const std::string& path,
-                                            snx::UnplayableReport unplayable) -> snx::OpenedImage {
-        if (!snx::IsFlacCueSheet(path)) {
-            return {};
-        }
-        snx::FlacImage image =
-            snx::OpenFlacImage(path, [unplayable = std::move(unplayable)](const std::string& file) {
-                std::cerr << "sonatrix: cannot decode " << file << "; it plays as silence\n";
-                unplayable(file);
-            });
-        return {image.Disc, image.Readers};
-    });
+    drives.VirtualDrive().SetImageOpener(snx::OpenArchiveImage);
     // A first start writes the demo disc beside its window, which takes it once whole.
     const bool writeDemo = commandLine.Demo && !snx::DemoDiscPresent(dataDirectory);
     if (writeDemo) {

@@ -20,6 +20,14 @@ void BrowseModel::SetArchived(std::map<std::string, std::filesystem::path> folde
     endResetModel();
 }
 
+std::filesystem::path BrowseModel::ArchiveOf(const BrowseNode* node) const {
+    if (node == nullptr || node->Heading) {
+        return {};
+    }
+    const auto found = archived_.find(node->Identity);
+    return found == archived_.end() ? std::filesystem::path() : found->second;
+}
+
 void BrowseModel::SetTree(std::vector<BrowseNode> tree) {
     beginResetModel();
     tree_ = std::move(tree);
