@@ -236,6 +236,25 @@ std::filesystem::path CueSheetPath(const std::filesystem::path& folder) {
     return folder / (folder.filename().string() + ".cue");
 }
 
+std::filesystem::path ArchiveCoverPath(const std::filesystem::path& folder,
+                                       const std::string& mimeType) {
+    const std::string extension = mimeType == "image/png"    ? "png"
+                                  : mimeType == "image/jpeg" ? "jpg"
+                                                             : "bmp";
+    return folder / ("cover." + extension);
+}
+
+std::filesystem::path ArchiveCover(const std::filesystem::path& cueSheet) {
+    for (const char* type : {"image/png", "image/jpeg", "image/bmp"}) {
+        const std::filesystem::path cover = ArchiveCoverPath(cueSheet.parent_path(), type);
+        std::error_code error;
+        if (std::filesystem::is_regular_file(cover, error)) {
+            return cover;
+        }
+    }
+    return {};
+}
+
 std::string CueSheetIdentity(const std::filesystem::path& cue) {
     std::ifstream in(cue, std::ios::binary);
     std::string line;

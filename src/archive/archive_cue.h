@@ -53,6 +53,12 @@ ArchiveCueSheet ReadArchiveCueSheet(const std::filesystem::path& cue);
 // The cue sheet of an archive folder: "<folder name>.cue".
 std::filesystem::path CueSheetPath(const std::filesystem::path& folder);
 
+// The front cover beside an archive's files: "cover.png", "cover.jpg" or "cover.bmp".
+std::filesystem::path ArchiveCoverPath(const std::filesystem::path& folder,
+                                       const std::string& mimeType);
+// The cover of the archive of that sheet; empty when it has none.
+std::filesystem::path ArchiveCover(const std::filesystem::path& cueSheet);
+
 // Only the identity remark of a sheet (no file is opened); empty without one.
 std::string CueSheetIdentity(const std::filesystem::path& cue);
 
