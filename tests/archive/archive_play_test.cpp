@@ -82,6 +82,10 @@ TEST_F(ArchivePlayTest, TheBrowserPlaysAnArchivedDiscAsTheDisc) {
     Tick();
     test::Activate(*window);
 
+    // What --play-archive plays.
+    EXPECT_EQ(ArchivedCueSheet(dir.Path(), dir / "music", archived), archive_);
+    EXPECT_EQ(ArchivedCueSheet(dir.Path(), dir / "music", "00000000000374F6"), "");
+
     std::vector<bool> playable;
     {
         test::Boxes boxes(&*window);
