@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <mutex>
 #include <random>
 
 #include "archive/accuraterip.h"
@@ -14,10 +15,13 @@
 #include "archive/crc32.h"
 #include "archive/disc_archiver.h"
 #include "archive/flac_image.h"
+#include "audio/null_output.h"
 #include "cd/cdio_disc.h"
+#include "cd/image_drive.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/virtual_clock.h"
 #include "util/bytes.h"
 
 namespace snx {
@@ -159,6 +163,24 @@ TEST(AccurateRipTest, ResponsesAreReadWholeAndJudgedPerTrack) {
     file[0] = 0;
     EXPECT_NE(ReadAccurateRipResponses(file).Error, "");
 }
+
+// Keeps every sample played.
+class HeardOutput final : public NullOutput {
+  public:
+    HeardOutput(Clock& clock, std::vector<std::int16_t>& samples, std::mutex& mutex)
+        : NullOutput(clock), samples_(samples), mutex_(mutex) {}
+    bool Write(std::span<const std::int16_t> samples) override {
+        {
+            std::lock_guard lock(mutex_);
+            samples_.insert(samples_.end(), samples.begin(), samples.end());
+        }
+        return NullOutput::Write(samples);
+    }
+
+  private:
+    std::vector<std::int16_t>& samples_;
+    std::mutex& mutex_;
+};
 
 class ArchiveTest : public testing::Test {
   protected:
@@ -355,6 +377,30 @@ TEST_F(ArchiveTest, AnArchivePlaysAsTheDiscItWasMadeFrom) {
     }
     EXPECT_EQ(play(image), expected);
     EXPECT_TRUE(failures.empty());
+
+    // In the virtual drive, heard through the player: the same samples as the image's, three
+    // seconds at three places, two of them across a track boundary.
+    for (const Lba from : {disc_->TrackStart(1) + 10, second - 75, third - 150}) {
+        std::vector<std::vector<std::int16_t>> heard;
+        for (const std::string& disc : {image_.string(), cue.string()}) {
+            test::VirtualClock clock;
+            std::vector<std::int16_t> samples;
+            std::mutex mutex;
+            ImageDrive drive(clock,
+                             [&] { return std::make_unique<HeardOutput>(clock, samples, mutex); });
+            drive.SetImageOpener(OpenArchiveImage);
+            ASSERT_TRUE(drive.Insert(disc));
+            drive.Play(from, from + 3 * 75);
+            for (int i = 0; i < 100 && !drive.Status().PlayEnded; ++i) {
+                clock.AdvanceSeconds(0.5);
+            }
+            EXPECT_TRUE(drive.Status().PlayEnded);
+            std::lock_guard lock(mutex);
+            heard.push_back(samples);
+        }
+        EXPECT_EQ(heard[0].size(), std::size_t{3 * 75 * 588 * 2}) << from;
+        EXPECT_TRUE(heard[0] == heard[1]) << from;
+    }
 
     // Damage inside the second file, past its header: its sectors turn silent, once reported.
     const std::filesystem::path damaged = report.Folder / "02 - Track 02.flac";
