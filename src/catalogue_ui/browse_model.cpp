@@ -157,15 +157,14 @@ QVariant BrowseModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return QString::fromStdString(StoredTextToUtf8(node->Text));
         case Qt::DecorationRole:
-            return (!node->Heading && archived_.contains(node->Identity)
-                        ? archivedPictures_
-                        : pictures_)[static_cast<std::size_t>(node->Picture)];
+            return (ArchiveOf(node).empty()
+                        ? pictures_
+                        : archivedPictures_)[static_cast<std::size_t>(node->Picture)];
         case Qt::ToolTipRole: {
-            const auto found = node->Heading ? archived_.end() : archived_.find(node->Identity);
-            return found == archived_.end()
-                       ? QVariant()
-                       : QVariant(QStringLiteral("Archived in ") +
-                                  QString::fromStdString(found->second.string()));
+            const std::filesystem::path folder = ArchiveOf(node);
+            return folder.empty() ? QVariant()
+                                  : QVariant(QStringLiteral("Archived in ") +
+                                             QString::fromStdString(folder.string()));
         }
         default:
             return {};
