@@ -13,6 +13,8 @@
 #include "app/command_line.h"
 #include "app/mpris_service.h"
 #include "app/single_instance.h"
+#include "archive/archive_index.h"
+#include "archive/archive_names.h"
 #include "archive/archive_source.h"
 #include "archive/flac_image.h"
 #include "audio/pulse_output.h"
@@ -54,6 +56,17 @@ std::optional<std::string> CommandLineImage(const snx::CommandLine& commandLine,
     if (commandLine.Image) {
         return std::filesystem::absolute(*commandLine.Image).string();
     }
+    if (commandLine.Archive) {
+        const snx::Settings& settings = snx::AppSettings();
+        const std::filesystem::path cue = snx::ArchivedCueSheet(
+            dataDirectory, snx::ArchiveFolderOf(settings.ArchiveFolder, settings.WindowsDirectory),
+            *commandLine.Archive);
+        if (cue.empty()) {
+            snx::ShowError("No archive of the disc " + *commandLine.Archive + " is known.");
+            return std::nullopt;
+        }
+        return cue.string();
+    }
     return std::nullopt;
 }
 
@@ -89,7 +102,7 @@ int NamedDrive(const std::vector<std::string>& labels, const std::string& device
 // the handset, as if chosen from its menu. False when the arguments name no disc.
 bool TakeLaterDisc(const snx::CommandLine& later, const std::filesystem::path& dataDirectory,
                    snx::TSnx& window) {
-    if (!(later.Demo || later.Image || later.Drive)) {
+    if (!(later.Demo || later.Image || later.Drive || later.Archive)) {
         return false;
     }
     if (later.Drive) {
@@ -175,15 +188,7 @@ int main(int argc, char* argv[]) {
 
     snx::SystemClock clock;
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
-    drives.VirtualDrive().SetImageOpener([](const std::string& path) -> snx::OpenedImage {
-        if (!snx::IsFlacCueSheet(path)) {
-            return {};
-        }
-        snx::FlacImage image = snx::OpenFlacImage(path, [](const std::string& file) {
-            std::cerr << "sonatrix: cannot decode " << file << "; it plays as silence\n";
-        });
-        return {image.Disc, image.Readers};
-    });
+    drives.VirtualDrive().SetImageOpener(snx::OpenArchiveImage);
     // A first start writes the demo disc beside its window, which takes it once whole.
     const bool writeDemo = commandLine.Demo && !snx::DemoDiscPresent(dataDirectory);
     if (writeDemo) {
