@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabBar>
@@ -18,9 +17,12 @@
 #include "settings/mime_apps.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
+#include "tests/support/boxes.h"
+#include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/user_input.h"
 #include "ui_config_dialog.h"
 #include "widgets/help_window.h"
 
@@ -40,20 +42,27 @@ class ConfigDialogTest : public testing::Test {
         dialog_.AutoPlay.Entry = {
             dir_ / "applications", {}, std::filesystem::read_symlink("/proc/self/exe"), {}};
         dialog_.Fill(AppSettings());
+        dialog_.show();
+        test::Activate(dialog_);
     }
     Ui::Tfrmconf& ui() { return dialog_.Controls(); }
+    // Turns the pages with Ctrl+Tab until this one shows.
+    void Page(int index) {
+        for (int i = 0; i < 4 && ui().nbPages->currentIndex() != index; ++i) {
+            test::Key(Qt::Key_Tab, Qt::ControlModifier);
+        }
+        ASSERT_EQ(ui().nbPages->currentIndex(), index);
+    }
     Settings CopiedBack() {
         Settings settings = AppSettings();
         dialog_.CopyBack(settings);
         return settings;
     }
-    // Types into a field as the keyboard would, over its whole text.
-    static void Type(QAbstractSpinBox* field, const QString& text) {
-        field->selectAll();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(field, &press);
-        }
+    // Types over the whole text of the field whose label has this letter.
+    static void Enter(char letter, const QString& text) {
+        test::Alt(letter);
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(text);
     }
 
     test::TempDir dir_;
@@ -61,61 +70,61 @@ class ConfigDialogTest : public testing::Test {
     Tfrmconf dialog_;
 };
 
-TEST_F(ConfigDialogTest, FormIsAFixedCentredDialogWithFourPagesAndOkAsDefault) {
-    EXPECT_EQ(dialog_.windowTitle(), QStringLiteral("Sonatrix system settings"));
-    EXPECT_EQ(HelpContextOf(&dialog_), kHelpConfiguration);
-    // The pages' letters would clash with their controls'; Ctrl+Tab turns the pages.
-    const QStringList pages = {QStringLiteral("Colours"), QStringLiteral("Fonts"),
-                               QStringLiteral("Data fields"), QStringLiteral("Other")};
-    ASSERT_EQ(ui().nbPages->count(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(ui().nbPages->tabText(i), pages[i]);
-    }
-    EXPECT_TRUE(ui().btnOK->isDefault());
-    EXPECT_FALSE(ui().btnCancel->isDefault());
-    dialog_.show();
-    EXPECT_EQ(dialog_.minimumSize(), dialog_.maximumSize());  // fixed
-    const QRect screen = dialog_.screen()->availableGeometry();
-    EXPECT_LE(std::abs(dialog_.geometry().center().x() - screen.center().x()), 2);
+class ConfigFromHandsetTest : public test::HandsetFixture {};
 
-    // Escape cancels.
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&dialog_, &escape);
-    EXPECT_EQ(dialog_.result(), QDialog::Rejected);
-    EXPECT_FALSE(dialog_.isVisible());
-
-    // Pictures of the pages, to look at, when asked for.
-    if (const char* out = std::getenv("SONATRIX_SCREENSHOT_DIR"); out != nullptr) {
-        Settings named = AppSettings();
-        named.MixerControlProgram = "/usr/local/lib/sound tools/desktop mixers/volume-control";
-        named.RecordingControlProgram = "/opt/rec/bin/levels";
-        dialog_.Fill(named);
-        dialog_.show();
+TEST_F(ConfigFromHandsetTest, FormIsAFixedCentredDialogWithFourPagesAndOkAsDefault) {
+    Open(drives);
+    test::Boxes boxes(&*window);
+    boxes.Dialog<Tfrmconf>([](Tfrmconf& dialog) {
+        Ui::Tfrmconf& ui = dialog.Controls();
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Sonatrix system settings"));
+        EXPECT_EQ(HelpContextOf(&dialog), kHelpConfiguration);
+        // The pages' letters would clash with their controls'; Ctrl+Tab turns the pages.
+        const QStringList pages = {QStringLiteral("Colours"), QStringLiteral("Fonts"),
+                                   QStringLiteral("Data fields"), QStringLiteral("Other")};
+        ASSERT_EQ(ui.nbPages->count(), 4);
         for (int i = 0; i < 4; ++i) {
-            ui().nbPages->setCurrentIndex(i);
-            dialog_.grab().save(QStringLiteral("%1/config_page_%2.png")
-                                    .arg(QString::fromLocal8Bit(out))
-                                    .arg(i + 1));
+            EXPECT_EQ(ui.nbPages->tabText(i), pages[i]);
         }
-    }
+        EXPECT_TRUE(ui.btnOK->isDefault());
+        EXPECT_FALSE(ui.btnCancel->isDefault());
+        EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // fixed
+        const QRect screen = dialog.screen()->availableGeometry();
+        EXPECT_LE(std::abs(dialog.geometry().center().x() - screen.center().x()), 2);
+
+        // Pictures of the pages, to look at, when asked for.
+        if (const char* out = std::getenv("SONATRIX_SCREENSHOT_DIR"); out != nullptr) {
+            for (int i = 0; i < 4; ++i) {
+                dialog.grab().save(QStringLiteral("%1/config_page_%2.png")
+                                       .arg(QString::fromLocal8Bit(out))
+                                       .arg(ui.nbPages->currentIndex() + 1));
+                test::Key(Qt::Key_Tab, Qt::ControlModifier);
+            }
+        }
+        test::Key(Qt::Key_Escape);  // cancels
+    });
+    test::Menu(*window, "fc");
 }
 
 TEST_F(ConfigDialogTest, ColourButtonsFollowTheSelectedItem) {
     struct Rule {
         QRadioButton* Item;
+        char Letter;
         bool Fore;
         bool Back;
     };
     const std::vector<Rule> rules = {
-        {ui().rbSelect, true, false}, {ui().rbVolBack, false, true}, {ui().rbHandBack, false, true},
-        {ui().rbSmall, true, false},  {ui().rbTime, true, true},     {ui().rbVolBar, true, true},
+        {ui().rbSelect, 'e', true, false},   {ui().rbVolBack, 'd', false, true},
+        {ui().rbHandBack, 'h', false, true}, {ui().rbSmall, 's', true, false},
+        {ui().rbTime, 't', true, true},      {ui().rbVolBar, 'v', true, true},
     };
     // Item 1 on creation.
     EXPECT_EQ(dialog_.ColourSelected(), 1);
     EXPECT_TRUE(ui().btnFore->isEnabled());
     EXPECT_TRUE(ui().btnBack->isEnabled());
     for (const Rule& rule : rules) {
-        rule.Item->click();
+        test::Alt(rule.Letter);
+        EXPECT_TRUE(rule.Item->isChecked()) << rule.Item->objectName().toStdString();
         EXPECT_EQ(ui().btnFore->isEnabled(), rule.Fore) << rule.Item->objectName().toStdString();
         EXPECT_EQ(ui().btnBack->isEnabled(), rule.Back) << rule.Item->objectName().toStdString();
     }
@@ -128,12 +137,12 @@ TEST_F(ConfigDialogTest, AColourChoiceIsPreviewedAndStoredAndOthersKeepTheirSyst
         offered.push_back(initial);
         return answer;
     };
-    ui().rbTrack->click();
-    ui().btnFore->click();
-    ui().btnBack->click();  // offered the background
-    answer.reset();         // cancelled: the item keeps its colour
-    ui().rbDisc->click();
-    ui().btnBack->click();
+    test::Alt('n');
+    test::Alt('f');
+    test::Alt('b');  // offered the background
+    answer.reset();  // cancelled: the item keeps its colour
+    test::Alt('l');
+    test::Alt('b');
 
     ASSERT_EQ(offered.size(), 3u);
     EXPECT_EQ(offered[0], ToQColor(AppSettings().TrackFontColor));
@@ -161,14 +170,15 @@ TEST_F(ConfigDialogTest, AFontChoiceStoresNameSizeAndOnlyTheMainDisplaysBold) {
     chosen.setBold(true);
     chosen.setItalic(true);
     dialog_.PickFont = [&](const QFont&, QWidget*) { return std::optional<QFont>(chosen); };
-    ui().btnFont->click();  // item 1, the main display
-    ui().rbReportFont->click();
-    ui().btnFont->click();
+    Page(1);
+    test::Alt('h');  // item 1, the main display
+    test::Alt('c');
+    test::Alt('h');
     EXPECT_EQ(ui().rbTimeFont->font().pointSize(), 14);
 
     dialog_.PickFont = [](const QFont&, QWidget*) { return std::optional<QFont>(); };
-    ui().rbSmallFont->click();
-    ui().btnFont->click();  // cancelled
+    test::Alt('s');
+    test::Alt('h');  // cancelled
 
     const Settings stored = CopiedBack();
     EXPECT_EQ(stored.DisplayFontName, "DejaVu Serif");
@@ -182,8 +192,8 @@ TEST_F(ConfigDialogTest, AFontChoiceStoresNameSizeAndOnlyTheMainDisplaysBold) {
     // A plain font for the main display clears its bold.
     chosen.setBold(false);
     dialog_.PickFont = [&](const QFont&, QWidget*) { return std::optional<QFont>(chosen); };
-    ui().rbTimeFont->click();
-    ui().btnFont->click();
+    test::Alt('t');
+    test::Alt('h');
     EXPECT_FALSE(CopiedBack().DisplayFontBold);
 }
 
@@ -197,10 +207,11 @@ TEST_F(ConfigDialogTest, SecondsFieldsShowWholeSecondsAndAcceptOnly0To59) {
     EXPECT_DOUBLE_EQ(CopiedBack().SkipTime, 0.05);
     EXPECT_DOUBLE_EQ(CopiedBack().IntroTime, 0.25);
 
-    Type(ui().edSkip, QStringLiteral("59"));
+    Page(3);
+    Enter('r', QStringLiteral("59"));
     EXPECT_EQ(ui().edSkip->value(), 59);
     EXPECT_DOUBLE_EQ(CopiedBack().SkipTime, 0.59);
-    Type(ui().edIntro, QStringLiteral("60"));
+    Enter('m', QStringLiteral("60"));
     EXPECT_NE(ui().edIntro->value(), 60);
     EXPECT_LE(ui().edIntro->value(), 59);
 }
@@ -217,10 +228,13 @@ TEST_F(ConfigDialogTest, PickersStartAtTheNamedFileAndStoreTheChoice) {
         picks.push_back(pick);
         return answer;
     };
-    ui().SpeedButton1->click();
-    ui().SpeedButton2->click();
+    // The labels' letters press the pickers' buttons.
+    Page(3);
+    test::Alt('x');
+    test::Alt('e');
     answer.clear();  // cancelled
-    ui().btnBitmap->click();
+    Page(0);
+    test::Alt('m');
 
     ASSERT_EQ(picks.size(), 3u);
     EXPECT_EQ(picks[0].Title, QStringLiteral("Select mixer control program"));
@@ -238,9 +252,7 @@ TEST_F(ConfigDialogTest, PickersStartAtTheNamedFileAndStoreTheChoice) {
     const QString longName = QStringLiteral("/home/collector/pictures/handset backgrounds/") +
                              QString(60, QLatin1Char('x')) + QStringLiteral("/marble.bmp");
     answer = longName;
-    ui().btnBitmap->click();
-    dialog_.show();
-    ui().nbPages->setCurrentIndex(0);
+    test::Alt('m');
     QLabel* label = ui().labBitmap;
     EXPECT_EQ(label->toolTip(), longName);
     EXPECT_TRUE(label->text().startsWith(QStringLiteral("/home/")));
@@ -248,7 +260,7 @@ TEST_F(ConfigDialogTest, PickersStartAtTheNamedFileAndStoreTheChoice) {
     EXPECT_TRUE(label->text().contains(QChar(0x2026)));
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
     answer = QStringLiteral("/pictures/tiles/sand.bmp");
-    ui().btnBitmap->click();
+    test::Alt('m');
     EXPECT_EQ(label->text(), answer);  // a name that fits is shown whole
 
     const Settings stored = CopiedBack();
@@ -260,10 +272,12 @@ TEST_F(ConfigDialogTest, PickersStartAtTheNamedFileAndStoreTheChoice) {
 TEST_F(ConfigDialogTest, ChecksLabelsAndCollectorNameGoBackToTheirSettings) {
     EXPECT_EQ(ui().edCollector->text().toStdString(), DefaultCollectorName());
     EXPECT_EQ(CopiedBack().CollectorName, "");  // the account's name is not stored
-    ui().cbColor->click();
-    ui().cbSmall->click();
-    ui().edTr1->setText(QStringLiteral("Performer"));
-    ui().edCollector->setText(QStringLiteral("  J. Collector "));
+    test::Alt('u');
+    Page(2);
+    Enter('i', QStringLiteral("Performer"));
+    Enter('n', QStringLiteral("  J. Collector "));
+    Page(3);
+    test::Alt('k');
     const Settings stored = CopiedBack();
     EXPECT_EQ(stored.UseColorButtons, !AppSettings().UseColorButtons);
     EXPECT_EQ(stored.KeepOnTop, !AppSettings().KeepOnTop);
@@ -276,9 +290,9 @@ TEST_F(ConfigDialogTest, OnlineLookupIsOffUntilTheUserTurnsItOn) {
     EXPECT_FALSE(AppSettings().LookUpUnknownDiscs);
     EXPECT_FALSE(ui().cbLookup->isChecked());
     EXPECT_EQ(ui().cbLookup->text(), QStringLiteral("&Look up unknown discs online"));
-    ui().nbPages->setCurrentIndex(3);
+    Page(3);
     test::Shot(dialog_, "config_other.png");
-    ui().cbLookup->click();
+    test::Alt('l');
     EXPECT_TRUE(CopiedBack().LookUpUnknownDiscs);
 }
 
@@ -292,8 +306,9 @@ TEST_F(ConfigDialogTest, FillingTheAutoPlayBoxTouchesNothingAndAClickAppliesAtOn
     EXPECT_EQ(ReadFileText(dialog_.AutoPlay.MimeAppsFile), list);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "SONATRIX.INI"));
 
-    ui().cbAuto->click();  // off: ours was never there, so the other handler stays
-    ui().cbAuto->click();  // on
+    Page(3);
+    test::Alt('u');  // off: ours was never there, so the other handler stays
+    test::Alt('u');  // on
     EXPECT_TRUE(AppSettings().AutoPlayHandler);
     EXPECT_EQ(AppSettings().PreviousCommandLine, "other.desktop");
     EXPECT_EQ(ReadFileText(dialog_.AutoPlay.MimeAppsFile),
@@ -302,7 +317,7 @@ TEST_F(ConfigDialogTest, FillingTheAutoPlayBoxTouchesNothingAndAClickAppliesAtOn
               std::string::npos);
     // Nothing installed here: the entry named is written for this program, and goes again.
     EXPECT_TRUE(std::filesystem::exists(dir_ / "applications" / "sonatrix.desktop"));
-    ui().cbAuto->click();
+    test::Alt('u');
     EXPECT_FALSE(std::filesystem::exists(dir_ / "applications" / "sonatrix.desktop"));
     EXPECT_EQ(ReadFileText(dialog_.AutoPlay.MimeAppsFile), list);
     EXPECT_FALSE(AppSettings().AutoPlayHandler);
@@ -315,10 +330,15 @@ TEST_F(ConfigDialogTest, AnUnwritableConfigDirectoryIsReportedAndTheBoxGoesBack)
     std::filesystem::remove(config);
     WriteFileText(config, "");
     const Settings before = AppSettings();
-    ui().cbAuto->click();
-    ASSERT_EQ(messages_.Errors().size(), 1u);
-    EXPECT_EQ(messages_.Errors()[0], "Cannot register Sonatrix for auto play. Unable to write to " +
-                                         dialog_.AutoPlay.MimeAppsFile.string());
+    Page(3);
+    {
+        test::Boxes boxes(&dialog_);
+        boxes
+            .Notice("Cannot register Sonatrix for auto play. Unable to write to " +
+                    dialog_.AutoPlay.MimeAppsFile.string())
+            .Over(&dialog_);
+        test::Alt('u');
+    }
     EXPECT_FALSE(ui().cbAuto->isChecked());
     EXPECT_FALSE(AppSettings().AutoPlayHandler);
     EXPECT_EQ(AppSettings().PreviousCommandLine, before.PreviousCommandLine);
