@@ -356,59 +356,80 @@ TEST_F(SamplesTest, SelectPlayListsTheCatalogueAndFollowsAndMovesThePlayback) {
     AddDisc("0123456789ABCDEF", "Gamma", Data("long.wav"));
     AddDisc("AAAA", "Alpha");
     Start(1);
-    TfrmSelectPlay dialog(catalogue, *wave, Engine());
-    Ui::TfrmSelectPlay& form = dialog.Form();
-    EXPECT_EQ(HelpContextOf(&dialog), 1038);
-    ASSERT_EQ(form.lbDisc->count(), 3);
-    EXPECT_EQ(form.lbDisc->item(0)->text(), QStringLiteral("Alpha"));
-    EXPECT_EQ(form.lbDisc->item(2)->text(), QStringLiteral("Gamma"));
-    EXPECT_FALSE(form.btnStop->isEnabled());
+    Activate(*window);
+    Boxes boxes(&*window);
+    boxes.Dialog<TfrmSelectPlay>([this](TfrmSelectPlay& dialog) {
+        Ui::TfrmSelectPlay& form = dialog.Form();
+        EXPECT_EQ(HelpContextOf(&dialog), 1038);
+        ASSERT_EQ(form.lbDisc->count(), 3);
+        EXPECT_EQ(form.lbDisc->item(0)->text(), QStringLiteral("Alpha"));
+        EXPECT_EQ(form.lbDisc->item(2)->text(), QStringLiteral("Gamma"));
+        EXPECT_FALSE(form.btnStop->isEnabled());
 
-    dialog.btnSelectedClick();
-    form.lbDisc->setCurrentRow(0);
-    dialog.btnSelectedClick();
-    EXPECT_EQ(messages.Errors(),
-              (std::vector<std::string>{"Please select a disc whose sample is to be played.",
-                                        "Selected disk does not have a recorded sample."}));
-    EXPECT_FALSE(wave->IsOpen());
+        // No disc chosen, then one without a sample; each message closes back to the list.
+        Alt('s');
+        Activate(dialog);
+        Alt('k');
+        Key(Qt::Key_Home);
+        Key(Qt::Key_Space);
+        Alt('s');
+        Activate(dialog);
+        EXPECT_FALSE(wave->IsOpen());
 
-    form.lbDisc->setCurrentRow(2);
-    dialog.btnSelectedClick();
-    ASSERT_TRUE(wave->IsOpen());
-    EXPECT_EQ(form.labEnd->text(), QStringLiteral(" 12.50"));
-    EXPECT_EQ(form.trBar->minimum(), 0);
-    EXPECT_EQ(form.trBar->maximum(), 12);
-    EXPECT_TRUE(form.btnStop->isEnabled());
+        Alt('k');
+        Key(Qt::Key_End);
+        Alt('s');
+        ASSERT_TRUE(wave->IsOpen());
+        EXPECT_EQ(form.labEnd->text(), QStringLiteral(" 12.50"));
+        EXPECT_EQ(form.trBar->minimum(), 0);
+        EXPECT_EQ(form.trBar->maximum(), 12);
+        EXPECT_TRUE(form.btnStop->isEnabled());
 
-    clock.AdvanceSeconds(2.5);
-    dialog.TimerTimer();
-    EXPECT_EQ(form.trBar->value(), 2);
-    EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 2500, 150)
-        << "the timer's own move does not restart the wave";
-    form.trBar->setValue(5);
-    EXPECT_EQ(wave->GetWavePosition(), 5000);
-    clock.AdvanceSeconds(1);
-    EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 6000, 150);
+        clock.AdvanceSeconds(2.5);
+        QSignalSpy ticks(dialog.Timer(), &QTimer::timeout);
+        ASSERT_TRUE(ticks.wait());
+        EXPECT_EQ(form.trBar->value(), 2);
+        EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 2500, 150)
+            << "the timer's own move does not restart the wave";
+        // The bar, reached by Tab, moves the playback a second a step.
+        for (int i = 0; i < 12 && QApplication::focusWidget() != form.trBar; ++i) {
+            Key(Qt::Key_Tab);
+        }
+        ASSERT_EQ(QApplication::focusWidget(), form.trBar);
+        for (int i = 0; i < 3; ++i) {
+            Key(Qt::Key_Right);
+        }
+        EXPECT_EQ(wave->GetWavePosition(), 5000);
+        clock.AdvanceSeconds(1);
+        EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 6000, 150);
 
-    dialog.reject();
-    EXPECT_FALSE(wave->IsOpen()) << "closing while playing closes the device";
-    EXPECT_TRUE(form.labEnd->text().isEmpty());
+        Alt('o');
+        EXPECT_FALSE(wave->IsOpen()) << "closing while playing closes the device";
+        EXPECT_TRUE(form.labEnd->text().isEmpty());
+    });
+    boxes.Notice("Please select a disc whose sample is to be played.").Over<TfrmSelectPlay>();
+    boxes.Notice("Selected disk does not have a recorded sample.").Over<TfrmSelectPlay>();
+    Alt('y');
 }
 
 TEST_F(SamplesTest, TheEditorsSampleIsHeardThroughTheWaveDevice) {
     WriteWave(Data("short.wav"), {8000, 8, 1}, std::vector<std::uint8_t>(8000, 128));
     Start(1);
-    DiscRecord disc = Engine().Disc().Record();
     ASSERT_TRUE(catalogue.OpenDiscVlf());
-    disc.SampleAddress = holder.Vlf.StoreFile(0, Data("short.wav"), kSampleBlockType);
+    const std::int32_t address = holder.Vlf.StoreFile(0, Data("short.wav"), kSampleBlockType);
     catalogue.CloseDiscVlf();
-    DiscEditor editor = DiscEditor::Open(disc, Engine().Disc().Tracks(), Engine().Disc().Memo());
-    TfrmCDData data(editor, catalogue);
+    Engine().Disc().Store([address](DiscTables& disc) { disc.Record.SampleAddress = address; },
+                          StoreWhen::Catalogued);
     const Micros before = clock.Now();
-    data.btnSampleClick();
-    EXPECT_GE(clock.Now() - before, 1'000'000) << "the whole second was played";
-    EXPECT_FALSE(wave->IsOpen());
-    EXPECT_TRUE(messages.Errors().empty());
+    Activate(*window);
+    Boxes boxes(&*window);
+    boxes.Dialog<TfrmCDData>([&](TfrmCDData&) {
+        Alt('s');
+        EXPECT_GE(clock.Now() - before, 1'000'000) << "the whole second was played";
+        EXPECT_FALSE(wave->IsOpen());
+        Key(Qt::Key_Escape);
+    });
+    Key(Qt::Key_D, Qt::ControlModifier);
 }
 
 TEST_F(SamplesTest, TheProbeLeavesRecordingToAnOpenDrive) {
