@@ -334,12 +334,14 @@ TEST_F(SamplesTest, ARepeatThatTurnsInvalidStopsWithOneMessage) {
             ASSERT_TRUE(ticks.wait());
             EXPECT_EQ(device->GetMode(), CdMode::Playing);
 
-            Alt('s');
-            Key(Qt::Key_Tab);
-            Type(QStringLiteral("05"));
             Alt('e');
             Key(Qt::Key_Tab);
             Type(QStringLiteral("01"));
+            // While it repeats, S is the button's ("Stop preview"): T reaches the start.
+            Alt('t');
+            EXPECT_EQ(QApplication::focusWidget(), adjust.FieldBoxes()[0]);
+            Key(Qt::Key_Tab);
+            Type(QStringLiteral("05"));
             clock.AdvanceSeconds(1.5);
             EXPECT_TRUE(QTest::qWaitFor([&] { return !timer->isActive(); }));
             EXPECT_EQ(repeat->text(), QStringLiteral("&Repeat preview"));
