@@ -53,7 +53,15 @@ class ArchiveWindowTest : public test::HandsetFixture {
             return source;
         });
     }
-    ~ArchiveWindowTest() override { AllowReading(); }
+    // The copy's thread may wait on this test's gate: it is let go and joined (by the window's
+    // end) before the gate goes.
+    ~ArchiveWindowTest() override {
+        AllowReading();
+        if (window) {
+            window->close();
+        }
+        window.reset();
+    }
 
     void AllowReading() {
         readingAllowed_ = true;
@@ -61,8 +69,8 @@ class ArchiveWindowTest : public test::HandsetFixture {
     }
 
     // Runs the event loop and the handset's ticks until the archive is done. However slow the
-    // machine, the copy ends (it reads a file), so no wall-clock limit: a loaded machine once
-    // ran past one. The clock moves the disc on by at most a minute, so it is still playing.
+    // machine, the copy ends (it reads a file), so no wall-clock limit, which a loaded machine
+    // can overrun. The clock moves the disc on by at most a minute, so it is still playing.
     void WaitForArchive() {
         int advanced = 0;
         while (!window->OpenArchiveWindow()->Finished()) {
