@@ -38,4 +38,10 @@ QString TrackList::Row(int index) const {
     return entry != nullptr ? entry->text() : QString();
 }
 
+void TrackList::keyboardSearch(const QString& search) {
+    if (!search.trimmed().isEmpty()) {
+        QListWidget::keyboardSearch(search);
+    }
+}
+
 }  // namespace snx

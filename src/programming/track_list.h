@@ -26,6 +26,10 @@ class TrackList final : public QListWidget {
     void SetRows(const std::vector<std::string>& rows);
     // The row's text as stored in the list (names decoded for display).
     QString Row(int index) const;
+
+    // Every row starts with its padded number, so a space typed to choose the current row
+    // (Space, Ctrl+Space) must not also jump to the next row starting with one.
+    void keyboardSearch(const QString& search) override;
 };
 
 }  // namespace snx

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
 #include <QToolButton>
 #include <functional>
 #include <optional>
@@ -40,7 +39,6 @@
 #include "tests/support/image_generator.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/modal_dialog.h"
-#include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/user_input.h"
 #include "tests/support/virtual_clock.h"
@@ -90,72 +88,65 @@ TEST_F(DialogsTest, ModeDialogMarksTheCurrentModeAndSetsTheChosenOne) {
     InsertDisc(3);
     test::Shot(*window, "handset_mode_track_buttons.png");
     window->Engine().SetPlayMode(PlayMode::Random);
-    const auto opened = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmMode>([](TfrmMode& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("CD play mode"));
         EXPECT_EQ(dialog.Marked(), std::nullopt);
         for (QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
             EXPECT_FALSE(radio->isChecked()) << radio->objectName().toStdString();
         }
-        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+        test::Key(Qt::Key_Return);
     });
-    Child<QToolButton>("btnMode")->click();
+    test::Click(Child<QToolButton>("btnMode"));
     EXPECT_EQ(Mode(), PlayMode::Random);
 
     // Introduction sits above Shuffle in the dialog but has the higher value. The dialog stands
     // in the middle of the screen, wherever the handset is.
     window->move(0, 0);
-    {
-        test::Boxes boxes(&*window);
-        boxes.Dialog<TfrmMode>([](TfrmMode& dialog) {
-            test::Shot(dialog, "mode_dialog.png");
-            const QPoint offCentre =
-                dialog.frameGeometry().center() - dialog.screen()->availableGeometry().center();
-            EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << ", " << offCentre.y();
-            test::Alt('i');
-            test::Key(Qt::Key_Return);
-        });
-        test::Menu(*window, "mm");
-    }
+    boxes.Dialog<TfrmMode>([](TfrmMode& dialog) {
+        test::Shot(dialog, "mode_dialog.png");
+        const QPoint offCentre =
+            dialog.frameGeometry().center() - dialog.screen()->availableGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << ", " << offCentre.y();
+        test::Alt('i');
+        test::Key(Qt::Key_Return);
+    });
+    test::Menu(*window, "mm");
     EXPECT_EQ(Mode(), PlayMode::Intro);
 
     // The mode line opens it too; Cancel leaves the mode as it was.
-    const auto opened3 = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
+    boxes.Dialog<TfrmMode>([](TfrmMode& dialog) {
         EXPECT_EQ(dialog.Marked(), ModeButton::Intro);
-        dialog.findChild<QRadioButton*>(QStringLiteral("btnShuffle"))->click();
-        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+        test::Alt('s');
+        test::Alt('l');
     });
     Click(Child<ImageControl>("imgMode"), {5, 5}, Qt::LeftButton);
     EXPECT_EQ(Mode(), PlayMode::Intro);
-    EXPECT_TRUE(messages.Errors().empty());
 }
 
 TEST_F(DialogsTest, WhilePlayingTheModeCannotBeChangedAndNoDialogOpens) {
     InsertDisc(3);
     EXPECT_TRUE(Child<QToolButton>("btnMode")->isEnabled());
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     EXPECT_FALSE(Child<QToolButton>("btnMode")->isEnabled());
     EXPECT_FALSE(Action("&Mode of play...")->isEnabled());
     EXPECT_TRUE(Child<QToolButton>("btnTrack")->isEnabled());
 
-    bool opened = false;
-    QTimer::singleShot(0, [&opened] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            opened = true;
-            dialog->reject();
-        }
-    });
-    Click(Child<ImageControl>("imgMode"), {5, 5}, Qt::LeftButton);  // the mode line is always there
+    // The mode line is always there; it says why instead of opening the dialog.
+    test::Boxes boxes(&*window);
+    boxes.Notice("You may only change mode if the CD is not playing.").Over(&*window);
+    Click(Child<ImageControl>("imgMode"), {5, 5}, Qt::LeftButton);
+    test::Activate(*window);
+    test::Key(Qt::Key_M, Qt::ControlModifier);
     QApplication::processEvents();
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(messages.Errors(),
-              std::vector<std::string>{"You may only change mode if the CD is not playing."});
 }
 
 TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
     const test::CommaLocale locale;  // rows keep their dot where numbers take a comma
     ASSERT_TRUE(locale.Active());
     InsertDisc(12);
-    const auto opened = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmTracks>([](TfrmTracks& dialog) {
         test::Shot(dialog, "tracks_dialog.png");
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Goto selected track"));
         TrackList& list = *dialog.List();
@@ -167,55 +158,63 @@ TEST_F(DialogsTest, TwelveTracksAreListedInOrderAndTheFifthRowGoesToTrackFive) {
             EXPECT_EQ(RowName(row), "Song " + std::to_string(i + 1));
         }
         EXPECT_EQ(list.Row(4), QStringLiteral(" 501.05Song 5"));
-        list.setCurrentRow(4);
-        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+        EXPECT_EQ(QApplication::focusWidget(), &list);
+        test::Key(Qt::Key_Home);
+        for (int i = 0; i < 4; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        test::Key(Qt::Key_Return);
     });
-    Child<QToolButton>("btnTrack")->click();
+    test::Click(Child<QToolButton>("btnTrack"));
     EXPECT_EQ(device->GetCurrentTrack(), 5);
     EXPECT_FALSE(device->GetMode() == CdMode::Playing);
 
     // While playing, play goes on from the chosen track.
-    Child<QToolButton>("btnPlay")->click();
-    const auto opened2 = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
-        dialog.List()->setCurrentRow(10);
-        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    test::Click(Child<QToolButton>("btnPlay"));
+    boxes.Dialog<TfrmTracks>([](TfrmTracks&) {
+        test::Key(Qt::Key_End);
+        test::Key(Qt::Key_Up);
+        test::Alt('o');
     });
-    Action("Goto &track...")->trigger();
+    test::Menu(*window, "ot");
     EXPECT_EQ(device->GetCurrentTrack(), 11);
     EXPECT_EQ(device->GetMode(), CdMode::Playing);
 }
 
 TEST_F(DialogsTest, OkWithoutARowSaysSoAndStaysOpenUntilADoubleClick) {
     InsertDisc(4, false);
-    const auto opened = test::WhenOpened<TfrmTracks>([this](TfrmTracks& dialog) {
-        // Unnamed tracks still show their number and time.
-        EXPECT_EQ(dialog.List()->Row(1).toStdString(), TrackRow(2, PackMsf(1, 2, 0), ""));
-        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(messages.Errors(),
-                  std::vector<std::string>{
-                      "No track selected.  Please select a track before clicking [OK]."});
-        DoubleClickRow(*dialog.List(), 2);
-        EXPECT_FALSE(dialog.isVisible());
-    });
+    test::Boxes boxes(&*window);
+    boxes
+        .Dialog<TfrmTracks>([](TfrmTracks& dialog) {
+            // Unnamed tracks still show their number and time.
+            EXPECT_EQ(dialog.List()->Row(1).toStdString(), TrackRow(2, PackMsf(1, 2, 0), ""));
+            test::Alt('o');
+        })
+        .StaysOpen()
+        .Notice("No track selected.  Please select a track before clicking [OK].")
+        .Over<TfrmTracks>()
+        .Dialog<TfrmTracks>([](TfrmTracks& dialog) { DoubleClickRow(*dialog.List(), 2); });
     Click(Child<ImageControl>("imgTrack"), {5, 5}, Qt::LeftButton);
     EXPECT_EQ(device->GetCurrentTrack(), 3);
 
     // Cancel goes nowhere.
-    const auto opened2 = test::WhenOpened<TfrmTracks>([](TfrmTracks& dialog) {
-        dialog.List()->setCurrentRow(0);
-        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+    boxes.Dialog<TfrmTracks>([](TfrmTracks&) {
+        test::Key(Qt::Key_Home);
+        test::Alt('c');
     });
-    Child<QToolButton>("btnTrack")->click();
+    test::Click(Child<QToolButton>("btnTrack"));
     EXPECT_EQ(device->GetCurrentTrack(), 3);
 }
 
 TEST_F(DialogsTest, WithTheDiscGoneTheTrackLineListsNothing) {
     InsertDisc(3);
     drives.VirtualDrive().OpenTray();
-    window->Engine().Tick();
-    const auto opened = test::WhenOpened<TfrmTracks>(
-        [](TfrmTracks& dialog) { EXPECT_EQ(dialog.List()->count(), 0); });
+    Tick();
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmTracks>([](TfrmTracks& dialog) {
+        EXPECT_EQ(dialog.List()->count(), 0);
+        test::Key(Qt::Key_Escape);
+    });
     Click(Child<ImageControl>("imgTrack"), {5, 5}, Qt::LeftButton);
 }
 
@@ -249,16 +248,22 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
     ASSERT_TRUE(Action("Custom pr&ogramme...")->isEnabled());
     EXPECT_EQ(Action("Custom pr&ogramme...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     const DiscRecord& record = window->Engine().Disc().Record();
-    const auto opened = test::WhenOpened<TfrmProgramme>([&](TfrmProgramme& dialog) {
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmProgramme>([&](TfrmProgramme& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Custom programme"));
         EXPECT_EQ(HelpContextOf(&dialog), 1014);
         TrackList& src = *dialog.SrcList();
         ASSERT_EQ(src.count(), record.TrackCount);
         EXPECT_FALSE(Button(dialog, "btnRemove")->isEnabled());
-        src.item(0)->setSelected(true);
-        src.item(2)->setSelected(true);
-        Button(dialog, "btnInclude")->click();
-        Button(dialog, "btnInclude")->click();
+        // Tracks 1 and 3 chosen: Space chooses the current row, Ctrl moves on without
+        // choosing, Ctrl+Space adds a row.
+        test::Alt('t');
+        test::Key(Qt::Key_Space);
+        test::Key(Qt::Key_Down, Qt::ControlModifier);
+        test::Key(Qt::Key_Down, Qt::ControlModifier);
+        test::Key(Qt::Key_Space, Qt::ControlModifier);
+        test::Alt('a');
+        test::Alt('a');
         const MinSec one = MsfToMinSec(record.TrackLengths[0]);
         const MinSec three = MsfToMinSec(record.TrackLengths[2]);
         const MinSec total = AddMinSec(AddMinSec(one, three), AddMinSec(one, three));
@@ -266,31 +271,32 @@ TEST_F(ProgrammeDialogsTest, ProgrammeIsBuiltThroughTheButtonsAndDoubleClicks) {
         EXPECT_EQ(TimeShown(dialog).toStdString(), FormatMinSec(total));
         TrackList& dst = *dialog.DstList();
         ASSERT_EQ(dst.count(), 4);
-        dst.item(3)->setSelected(true);
-        Button(dialog, "btnUp")->click();
+        test::Alt('p');
+        test::Key(Qt::Key_End);
+        test::Alt('u');
         DoubleClickRow(src, 4);  // adds track 5 alone
         DoubleClickRow(dst, 0);  // removes the first row
         ASSERT_EQ(dst.count(), 4);
         test::Shot(dialog, "programme_dialog.png");
-        Button(dialog, "btnOK")->click();
+        test::Alt('o');
     });
-    Action("Custom pr&ogramme...")->trigger();
+    test::Menu(*window, "oo");
     EXPECT_EQ(Programme(), (std::vector<std::uint8_t>{3, 3, 1, 5}));
 
     // Cancel keeps it; OK after clearing erases it.
-    const auto opened2 = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& dialog) {
+    boxes.Dialog<TfrmProgramme>([](TfrmProgramme& dialog) {
         EXPECT_EQ(dialog.DstList()->count(), 4);
-        Button(dialog, "btnClear")->click();
+        test::Alt('c');
         EXPECT_EQ(TimeShown(dialog), QStringLiteral("00.00"));
-        Button(dialog, "btnCancel")->click();
+        test::Alt('l');
     });
-    Action("Custom pr&ogramme...")->trigger();
+    test::Menu(*window, "oo");
     EXPECT_EQ(Programme().size(), 4u);
-    const auto opened3 = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& dialog) {
-        Button(dialog, "btnClear")->click();
-        Button(dialog, "btnOK")->click();
+    boxes.Dialog<TfrmProgramme>([](TfrmProgramme&) {
+        test::Alt('c');
+        test::Alt('o');
     });
-    Action("Custom pr&ogramme...")->trigger();
+    test::Menu(*window, "oo");
     EXPECT_TRUE(Programme().empty());
 }
 
@@ -308,33 +314,41 @@ TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTim
     ASSERT_TRUE(Action("&Fit tracks to time...")->isEnabled());
     EXPECT_EQ(Action("&Fit tracks to time...")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
     std::vector<int> chosen;
-    const auto opened = test::WhenOpened<TfrmFit>([&](TfrmFit& dialog) {
+    // The time typed over the whole old text where Alt+M puts the focus.
+    const auto enterTime = [](const char* time) {
+        test::Alt('m');
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QString::fromLatin1(time));
+    };
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmFit>([&](TfrmFit& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Custom programme - fit tracks to time"));
         EXPECT_EQ(HelpContextOf(&dialog), 1025);
         EXPECT_EQ(dialog.TimeEntry()->text(), QStringLiteral("01.30"));
-        EXPECT_EQ(dialog.focusWidget(), dialog.TimeEntry());
+        EXPECT_EQ(QApplication::focusWidget(), dialog.TimeEntry());
         // Track 3 is in the play list twice and not available.
         ASSERT_EQ(dialog.DstList()->count(), 2);
         for (int i = 0; i < dialog.SrcList()->count(); ++i) {
             EXPECT_NE(RowTrackNumber(dialog.SrcList()->Row(i).toStdString()), 3);
         }
-        Button(dialog, "btnIn")->click();
+        test::Alt('i');
         // Both copies of track 3 went back to the available list.
         EXPECT_EQ(dialog.SrcList()->count() + dialog.DstList()->count(), 7);
-        dialog.TimeEntry()->setText(QStringLiteral("12.75"));
-        Button(dialog, "btnAny")->click();
-        EXPECT_EQ(messages.Errors(), std::vector<std::string>{kFitOutOfRange});
+        enterTime("12.75");
+        EXPECT_EQ(dialog.TimeEntry()->text(), QStringLiteral("12.75"));
+        test::Alt('b');
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(dialog.DstList()->count(), 0);
-        dialog.TimeEntry()->setText(QStringLiteral("99.59"));
-        Button(dialog, "btnAny")->click();
+        test::Activate(dialog);  // as the window system does when the error closes
+        enterTime("99.59");
+        test::Alt('b');
         EXPECT_EQ(dialog.DstList()->count(), 7);  // every demo track fits
-        Button(dialog, "btnExch")->click();
+        test::Alt('e');
         EXPECT_EQ(dialog.DstList()->count(), 0);
         EXPECT_EQ(TimeShown(dialog), QStringLiteral("00.00"));
-        Button(dialog, "btnExch")->click();
-        dialog.TimeEntry()->setText(QStringLiteral("01.30"));
-        Button(dialog, "btnAny")->click();
+        test::Alt('e');
+        enterTime("01.30");
+        test::Alt('b');
         MinSec sum = 0;
         for (int i = 0; i < dialog.DstList()->count(); ++i) {
             const std::string row = dialog.DstList()->Row(i).toStdString();
@@ -346,9 +360,10 @@ TEST_F(ProgrammeDialogsTest, FitTracksChoosesInOrderOrByBestFitFromTheEnteredTim
         EXPECT_LE(sum, 1.30);
         EXPECT_EQ(TimeShown(dialog).toStdString(), FormatMinSec(sum));
         test::Shot(dialog, "fit_dialog.png");
-        Button(dialog, "btnOK")->click();
+        test::Alt('o');
     });
-    Action("&Fit tracks to time...")->trigger();
+    boxes.Notice(kFitOutOfRange).Over<TfrmFit>();
+    test::Menu(*window, "of");
     EXPECT_EQ(std::vector<int>(Programme().begin(), Programme().end()), chosen);
     EXPECT_FALSE(chosen.empty());
 }

@@ -4,10 +4,13 @@
 
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "catalogue/catalogue_check.h"
 #include "catalogue_ui/disc_data_dialog.h"
@@ -64,9 +67,27 @@ class SamplesTest : public HandsetFixture {
         }
         ASSERT_TRUE(done());
     }
-    bool Asked() {
-        return std::count(messages.Messages().begin(), messages.Messages().end(),
-                          ScriptedMessages::Message{true, kQuestion}) > 0;
+    // Opens the recording dialog by the handset's letter and starts recording from it.
+    void StartRecording(Boxes& boxes) {
+        Activate(*window);
+        boxes.Dialog<TfrmRecord>([](TfrmRecord&) { Alt('s'); });
+        Alt('j');
+        ASSERT_TRUE(boxes.Done());
+    }
+    // The adjust dialog opened from the recording dialog; act drives it, the message given
+    // over it if any is answered, then both are closed. The boxes are its own: the handset
+    // opens the same recording dialog each time.
+    void Adjust(std::function<void(TfrmAdjust&)> act, const char* message = nullptr) {
+        Activate(*window);
+        Boxes boxes(&*window);
+        boxes.Dialog<TfrmRecord>([](TfrmRecord&) { Alt('a'); }).StaysOpen();
+        boxes.Dialog<TfrmAdjust>(std::move(act));
+        if (message != nullptr) {
+            boxes.Notice(message).Over<TfrmAdjust>();
+        }
+        boxes.Dialog<TfrmRecord>([](TfrmRecord&) { Key(Qt::Key_Escape); });
+        Alt('j');
+        EXPECT_TRUE(boxes.Done());
     }
     std::filesystem::path Data(const char* name) { return dir.Path() / name; }
     // The disc's stored sample copied out to a file, and its data chunk.
@@ -100,7 +121,8 @@ TEST_F(SamplesTest, SampleTracksRecordsTheScanAndYesCataloguesTheDisc) {
     AppSettings().IntroTime = 0.02;  // two seconds of each track
     Start(3);
     ASSERT_EQ(Engine().Disc().Number(), 0) << "the disc is not catalogued yet";
-    record.btnStartClick();
+    Boxes boxes(&*window);
+    StartRecording(boxes);
     ASSERT_TRUE(recorder.RecordingActive());
     EXPECT_EQ(Engine().ModeLine(), "RECORDING...");
     EXPECT_EQ(Engine().State.Mode, PlayMode::Intro);
@@ -109,8 +131,8 @@ TEST_F(SamplesTest, SampleTracksRecordsTheScanAndYesCataloguesTheDisc) {
     EXPECT_EQ(header.size(), 44u);
     EXPECT_EQ(GetU32(header, 24), 11025u);
 
-    messages.Answer(true);
-    PlayUntil([&] { return Asked(); });
+    boxes.Question(kQuestion, true);
+    PlayUntil([&] { return boxes.Done(); });
     EXPECT_FALSE(recorder.RecordingActive());
     EXPECT_EQ(Engine().TickInterval(), 1000);
     EXPECT_EQ(Engine().State.Mode, PlayMode::Disc);
@@ -165,9 +187,10 @@ TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
     Engine().State.BookmarkStart = device->TrackStart[1];
     Engine().State.BookmarkEnd = PackMsf(0, MsfSeconds(device->TrackStart[1]) + 1, 0);
     // A first recording kept as the disc's sample.
-    record.btnStartClick();
-    messages.Answer(true);
-    PlayUntil([&] { return Asked(); });
+    Boxes boxes(&*window);
+    StartRecording(boxes);
+    boxes.Question(kQuestion, true);
+    PlayUntil([&] { return boxes.Done(); });
     const std::int32_t kept = Engine().Disc().Record().SampleAddress;
     ASSERT_NE(kept, 0);
 
@@ -177,8 +200,8 @@ TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
         ++asked;
         return Data("mine.wav").string();
     };
-    record.btnStartClick();
-    messages.Answer(false);
+    StartRecording(boxes);
+    boxes.Question(kQuestion, false);
     PlayUntil([&] { return asked == 1; });
     const std::vector<std::uint8_t> saved = ReadBytes(Data("mine.wav"));
     ASSERT_GT(saved.size(), 44u);
@@ -189,14 +212,13 @@ TEST_F(SamplesTest, NoOffersTheFileAndCancellingKeepsTheOldSample) {
         ++asked;
         return std::nullopt;
     };
-    record.btnStartClick();
-    messages.Answer(false);
+    StartRecording(boxes);
+    boxes.Question(kQuestion, false);
     PlayUntil([&] { return asked == 2; });
     EXPECT_EQ(Engine().Disc().Record().SampleAddress, kept);
     EXPECT_EQ(FindDiscRecord(catalogue, Engine().Disc().Identity())->SampleAddress, kept);
     EXPECT_FALSE(wave->IsOpen());
     EXPECT_FALSE(std::filesystem::exists(recorder.TargetFile()));
-    EXPECT_EQ(messages.UnusedAnswers(), 0u);
 }
 
 TEST_F(SamplesTest, StopEndsABookmarkRecordingAtOnceAndAsksOnce) {
@@ -231,23 +253,35 @@ TEST_F(SamplesTest, StopEndsABookmarkRecordingAtOnceAndAsksOnce) {
 
 TEST_F(SamplesTest, WithoutABookmarkOnlyTheTracksCanBeRecorded) {
     Start(1);
-    record.show();
-    for (const char* name : {"rbBook", "btnAdjust", "btnPrev"}) {
-        EXPECT_FALSE(record.findChild<QWidget*>(QString::fromLatin1(name))->isEnabled()) << name;
-    }
-    EXPECT_TRUE(record.findChild<QRadioButton*>(QStringLiteral("rbTracks"))->isChecked());
-    EXPECT_TRUE(record.findChild<QRadioButton*>(QStringLiteral("rb11"))->isChecked());
-    EXPECT_EQ(record.Options().Format, (WaveFormat{11025, 8, 1}));
-    EXPECT_EQ(HelpContextOf(&record), 1043);
-    record.reject();
+    Activate(*window);
+    Boxes boxes(&*window);
+    boxes.Dialog<TfrmRecord>([](TfrmRecord& dialog) {
+        for (const char* name : {"rbBook", "btnAdjust", "btnPrev"}) {
+            EXPECT_FALSE(dialog.findChild<QWidget*>(QString::fromLatin1(name))->isEnabled())
+                << name;
+        }
+        EXPECT_TRUE(dialog.findChild<QRadioButton*>(QStringLiteral("rbTracks"))->isChecked());
+        EXPECT_TRUE(dialog.findChild<QRadioButton*>(QStringLiteral("rb11"))->isChecked());
+        EXPECT_EQ(dialog.Options().Format, (WaveFormat{11025, 8, 1}));
+        EXPECT_EQ(HelpContextOf(&dialog), 1043);
+        Key(Qt::Key_Escape);
+    });
+    Alt('j');
 }
 
 TEST_F(SamplesTest, AnUnwritableTargetStartsNothing) {
     Start(1);
     std::filesystem::create_directory(recorder.TargetFile());  // a file cannot take its place
     const PlayMode before = Engine().State.Mode;
-    record.btnStartClick();
-    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Cannot open file"});
+    {
+        // The dialog stays open over the error, for another choice.
+        Activate(*window);
+        Boxes boxes(&*window);
+        boxes.Dialog<TfrmRecord>([](TfrmRecord&) { Alt('s'); }).StaysOpen();
+        boxes.Notice("Cannot open file").Over<TfrmRecord>();
+        boxes.Dialog<TfrmRecord>([](TfrmRecord&) { Key(Qt::Key_Escape); });
+        Alt('j');
+    }
     EXPECT_FALSE(recorder.RecordingActive());
     EXPECT_FALSE(wave->IsOpen());
     EXPECT_EQ(Engine().State.Mode, before);
@@ -259,24 +293,27 @@ TEST_F(SamplesTest, AdjustAcceptsAMomentAndItsSpinnerStepsTheFieldEnteredLast) {
     const Msf track1 = device->TrackStart[1];
     Engine().State.BookmarkStart = FramesToMsf(MsfToFrames(track1) + 750);
     Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(track1) + 1500);
-    TfrmAdjust adjust(Engine());
-    EXPECT_EQ(adjust.Fields(), (BookmarkFields{{0, 10, 0}, {0, 20, 0}}));
-
-    adjust.show();
-    adjust.SetFields({{0, 10, 0}, {0, 10, 0}});
-    adjust.accept();
-    EXPECT_EQ(adjust.result(), QDialog::Accepted);
+    // An end equal to the start is taken.
+    Adjust([](TfrmAdjust& adjust) {
+        EXPECT_EQ(adjust.Fields(), (BookmarkFields{{0, 10, 0}, {0, 20, 0}}));
+        Alt('e');  // the end's minutes
+        Key(Qt::Key_Tab);
+        Type(QStringLiteral("10"));
+        Key(Qt::Key_Return);
+    });
     EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 750));
-    EXPECT_TRUE(messages.Errors().empty());
 
-    // The spinner steps the field entered last.
-    adjust.show();
-    adjust.FieldBoxes()[4]->setFocus();
-    QApplication::processEvents();
-    EXPECT_EQ(adjust.SpinnerTarget(), adjust.FieldBoxes()[4]);
-    adjust.findChild<QSpinBox*>(QStringLiteral("OvcSpinner1"))->stepBy(1);
-    EXPECT_EQ(adjust.Fields().End, (MsfFields{0, 11, 0}));
-    adjust.reject();
+    // The spinner's arrow, clicked, steps the field entered last.
+    Adjust([](TfrmAdjust& adjust) {
+        Alt('e');
+        Key(Qt::Key_Tab);
+        EXPECT_EQ(adjust.SpinnerTarget(), adjust.FieldBoxes()[4]);
+        auto* spinner = adjust.findChild<QSpinBox*>(QStringLiteral("OvcSpinner1"));
+        QTest::mouseClick(spinner, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(spinner->width() - 4, spinner->height() / 4));
+        EXPECT_EQ(adjust.Fields().End, (MsfFields{0, 11, 0}));
+        Key(Qt::Key_Escape);
+    });
 }
 
 TEST_F(SamplesTest, AnEndBeforeTheStartIsRefusedOverTheAdjustDialogAndStoredAllTheSame) {
@@ -306,25 +343,42 @@ TEST_F(SamplesTest, ARepeatThatTurnsInvalidStopsWithOneMessage) {
     Start(2);
     Engine().State.BookmarkStart = device->TrackStart[1];
     Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(device->TrackStart[1]) + 75);
-    TfrmAdjust adjust(Engine());
-    auto* repeat = adjust.findChild<QPushButton*>(QStringLiteral("btnRepeat"));
-    adjust.btnRepeatClick();
-    EXPECT_TRUE(adjust.Repeating());
-    EXPECT_EQ(repeat->text(), QStringLiteral("&Stop preview"));
-    EXPECT_EQ(device->GetMode(), CdMode::Playing);
-    // Played out and started again by the next tick of the repeat.
-    clock.AdvanceSeconds(1.5);
-    EXPECT_NE(device->GetMode(), CdMode::Playing);
-    adjust.TimerTimer();
-    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+    // An end before the start, played out: the next tick says so once and stops.
+    constexpr const char* kAfter = "Start position is after end position.";
+    Adjust(
+        [this](TfrmAdjust& adjust) {
+            auto* repeat = adjust.findChild<QPushButton*>(QStringLiteral("btnRepeat"));
+            QTimer* timer = nullptr;
+            for (QTimer* each : adjust.findChildren<QTimer*>()) {
+                timer = each->interval() == 1000 ? each : timer;
+            }
+            ASSERT_NE(timer, nullptr) << "no one-second repeat timer";
+            Alt('r');
+            EXPECT_TRUE(timer->isActive());
+            EXPECT_EQ(repeat->text(), QStringLiteral("&Stop preview"));
+            EXPECT_EQ(device->GetMode(), CdMode::Playing);
+            // Played out and started again by the next tick of the repeat.
+            clock.AdvanceSeconds(1.5);
+            EXPECT_NE(device->GetMode(), CdMode::Playing);
+            QSignalSpy ticks(timer, &QTimer::timeout);
+            ASSERT_TRUE(ticks.wait());
+            EXPECT_EQ(device->GetMode(), CdMode::Playing);
 
-    adjust.SetFields({{0, 5, 0}, {0, 1, 0}});
-    clock.AdvanceSeconds(1.5);
-    adjust.TimerTimer();
-    adjust.TimerTimer();
-    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Start position is after end position."});
-    EXPECT_FALSE(adjust.Repeating());
-    EXPECT_EQ(repeat->text(), QStringLiteral("&Repeat preview"));
+            Alt('e');
+            Key(Qt::Key_Tab);
+            Type(QStringLiteral("01"));
+            // While it repeats, S is the button's ("Stop preview"): T reaches the start.
+            Alt('t');
+            EXPECT_EQ(QApplication::focusWidget(), adjust.FieldBoxes()[0]);
+            Key(Qt::Key_Tab);
+            Type(QStringLiteral("05"));
+            clock.AdvanceSeconds(1.5);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !timer->isActive(); }));
+            EXPECT_EQ(repeat->text(), QStringLiteral("&Repeat preview"));
+            Activate(adjust);  // as the window system does when the message closes
+            Key(Qt::Key_Escape);
+        },
+        kAfter);
 }
 
 TEST_F(SamplesTest, SelectPlayListsTheCatalogueAndFollowsAndMovesThePlayback) {
@@ -334,59 +388,80 @@ TEST_F(SamplesTest, SelectPlayListsTheCatalogueAndFollowsAndMovesThePlayback) {
     AddDisc("0123456789ABCDEF", "Gamma", Data("long.wav"));
     AddDisc("AAAA", "Alpha");
     Start(1);
-    TfrmSelectPlay dialog(catalogue, *wave, Engine());
-    Ui::TfrmSelectPlay& form = dialog.Form();
-    EXPECT_EQ(HelpContextOf(&dialog), 1038);
-    ASSERT_EQ(form.lbDisc->count(), 3);
-    EXPECT_EQ(form.lbDisc->item(0)->text(), QStringLiteral("Alpha"));
-    EXPECT_EQ(form.lbDisc->item(2)->text(), QStringLiteral("Gamma"));
-    EXPECT_FALSE(form.btnStop->isEnabled());
+    Activate(*window);
+    Boxes boxes(&*window);
+    boxes.Dialog<TfrmSelectPlay>([this](TfrmSelectPlay& dialog) {
+        Ui::TfrmSelectPlay& form = dialog.Form();
+        EXPECT_EQ(HelpContextOf(&dialog), 1038);
+        ASSERT_EQ(form.lbDisc->count(), 3);
+        EXPECT_EQ(form.lbDisc->item(0)->text(), QStringLiteral("Alpha"));
+        EXPECT_EQ(form.lbDisc->item(2)->text(), QStringLiteral("Gamma"));
+        EXPECT_FALSE(form.btnStop->isEnabled());
 
-    dialog.btnSelectedClick();
-    form.lbDisc->setCurrentRow(0);
-    dialog.btnSelectedClick();
-    EXPECT_EQ(messages.Errors(),
-              (std::vector<std::string>{"Please select a disc whose sample is to be played.",
-                                        "Selected disk does not have a recorded sample."}));
-    EXPECT_FALSE(wave->IsOpen());
+        // No disc chosen, then one without a sample; each message closes back to the list.
+        Alt('s');
+        Activate(dialog);
+        Alt('k');
+        Key(Qt::Key_Home);
+        Key(Qt::Key_Space);
+        Alt('s');
+        Activate(dialog);
+        EXPECT_FALSE(wave->IsOpen());
 
-    form.lbDisc->setCurrentRow(2);
-    dialog.btnSelectedClick();
-    ASSERT_TRUE(wave->IsOpen());
-    EXPECT_EQ(form.labEnd->text(), QStringLiteral(" 12.50"));
-    EXPECT_EQ(form.trBar->minimum(), 0);
-    EXPECT_EQ(form.trBar->maximum(), 12);
-    EXPECT_TRUE(form.btnStop->isEnabled());
+        Alt('k');
+        Key(Qt::Key_End);
+        Alt('s');
+        ASSERT_TRUE(wave->IsOpen());
+        EXPECT_EQ(form.labEnd->text(), QStringLiteral(" 12.50"));
+        EXPECT_EQ(form.trBar->minimum(), 0);
+        EXPECT_EQ(form.trBar->maximum(), 12);
+        EXPECT_TRUE(form.btnStop->isEnabled());
 
-    clock.AdvanceSeconds(2.5);
-    dialog.TimerTimer();
-    EXPECT_EQ(form.trBar->value(), 2);
-    EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 2500, 150)
-        << "the timer's own move does not restart the wave";
-    form.trBar->setValue(5);
-    EXPECT_EQ(wave->GetWavePosition(), 5000);
-    clock.AdvanceSeconds(1);
-    EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 6000, 150);
+        clock.AdvanceSeconds(2.5);
+        QSignalSpy ticks(dialog.Timer(), &QTimer::timeout);
+        ASSERT_TRUE(ticks.wait());
+        EXPECT_EQ(form.trBar->value(), 2);
+        EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 2500, 150)
+            << "the timer's own move does not restart the wave";
+        // The bar, reached by Tab, moves the playback a second a step.
+        for (int i = 0; i < 12 && QApplication::focusWidget() != form.trBar; ++i) {
+            Key(Qt::Key_Tab);
+        }
+        ASSERT_EQ(QApplication::focusWidget(), form.trBar);
+        for (int i = 0; i < 3; ++i) {
+            Key(Qt::Key_Right);
+        }
+        EXPECT_EQ(wave->GetWavePosition(), 5000);
+        clock.AdvanceSeconds(1);
+        EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 6000, 150);
 
-    dialog.reject();
-    EXPECT_FALSE(wave->IsOpen()) << "closing while playing closes the device";
-    EXPECT_TRUE(form.labEnd->text().isEmpty());
+        Alt('o');
+        EXPECT_FALSE(wave->IsOpen()) << "closing while playing closes the device";
+        EXPECT_TRUE(form.labEnd->text().isEmpty());
+    });
+    boxes.Notice("Please select a disc whose sample is to be played.").Over<TfrmSelectPlay>();
+    boxes.Notice("Selected disk does not have a recorded sample.").Over<TfrmSelectPlay>();
+    Alt('y');
 }
 
 TEST_F(SamplesTest, TheEditorsSampleIsHeardThroughTheWaveDevice) {
     WriteWave(Data("short.wav"), {8000, 8, 1}, std::vector<std::uint8_t>(8000, 128));
     Start(1);
-    DiscRecord disc = Engine().Disc().Record();
     ASSERT_TRUE(catalogue.OpenDiscVlf());
-    disc.SampleAddress = holder.Vlf.StoreFile(0, Data("short.wav"), kSampleBlockType);
+    const std::int32_t address = holder.Vlf.StoreFile(0, Data("short.wav"), kSampleBlockType);
     catalogue.CloseDiscVlf();
-    DiscEditor editor = DiscEditor::Open(disc, Engine().Disc().Tracks(), Engine().Disc().Memo());
-    TfrmCDData data(editor, catalogue);
+    Engine().Disc().Store([address](DiscTables& disc) { disc.Record.SampleAddress = address; },
+                          StoreWhen::Catalogued);
     const Micros before = clock.Now();
-    data.btnSampleClick();
-    EXPECT_GE(clock.Now() - before, 1'000'000) << "the whole second was played";
-    EXPECT_FALSE(wave->IsOpen());
-    EXPECT_TRUE(messages.Errors().empty());
+    Activate(*window);
+    Boxes boxes(&*window);
+    boxes.Dialog<TfrmCDData>([&](TfrmCDData&) {
+        Alt('s');
+        EXPECT_GE(clock.Now() - before, 1'000'000) << "the whole second was played";
+        EXPECT_FALSE(wave->IsOpen());
+        Key(Qt::Key_Escape);
+    });
+    Key(Qt::Key_D, Qt::ControlModifier);
 }
 
 TEST_F(SamplesTest, TheProbeLeavesRecordingToAnOpenDrive) {

@@ -154,4 +154,11 @@ inline void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, centre);
 }
 
+// Waits until a window the program has just shown takes the keys, as the window system makes it
+// the active one a moment after it opens.
+inline void WaitUntilActive(QWidget& window) {
+    EXPECT_TRUE(QTest::qWaitFor([&window] { return QApplication::activeWindow() == &window; }))
+        << window.metaObject()->className() << " never became the active window";
+}
+
 }  // namespace snx::test
