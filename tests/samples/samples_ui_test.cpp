@@ -157,7 +157,8 @@ TEST_F(SamplesTest, ASampleGoesToTheDiscItWasRecordedFromWhenAnotherIsInTheDrive
     AppSettings().IntroTime = 0.02;
     Start(3);
     const std::string first = Engine().Disc().Identity();
-    record.btnStartClick();
+    Boxes boxes(&*window);
+    StartRecording(boxes);
     ASSERT_TRUE(recorder.RecordingActive());
     clock.AdvanceSeconds(1);
     Tick();
@@ -171,9 +172,9 @@ TEST_F(SamplesTest, ASampleGoesToTheDiscItWasRecordedFromWhenAnotherIsInTheDrive
     const DiscRecord secondRecord = Engine().Disc().Record();
 
     // The recording runs on over the new disc's play and ends with it.
-    messages.Answer(true);
+    boxes.Question(kQuestion, true);
     test::Click(Child<QToolButton>("btnPlay"));
-    PlayUntil([&] { return Asked(); });
+    PlayUntil([&] { return boxes.Done(); });
     const std::optional<DiscRecord> stored = FindDiscRecord(catalogue, first);
     ASSERT_TRUE(stored);
     EXPECT_NE(stored->SampleAddress, 0);
