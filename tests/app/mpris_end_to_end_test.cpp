@@ -122,7 +122,7 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
 
     Playerctl({QStringLiteral("next")});
     EXPECT_EQ(DeviceTrack(), 2);
-    Engine().TimerTimer();
+    Tick();
     EXPECT_EQ(Engine().State.CurrentTrack, 2);
     EXPECT_EQ(Metadata("xesam:title"), StoredTextToUtf8(Engine().Disc().Tracks().Cell(0, 2)));
     EXPECT_FALSE(Metadata("xesam:title").empty());

@@ -64,6 +64,7 @@ TEST_F(HandsetTest, WithoutADriveThePlayButtonIsOffAndNoTickRuns) {
     EXPECT_FALSE(Enabled("btnPlay"));
     EXPECT_FALSE(window->TickActive());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Sonatrix for Windows '95"));
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"There is no CD drive."});
 }
 
 TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {

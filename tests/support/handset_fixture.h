@@ -6,7 +6,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 #include <cstdlib>
 #include <optional>
@@ -56,6 +59,21 @@ class HandsetFixture : public ::testing::Test {
     }
     ~HandsetFixture() override { program.reset(); }
 
+    // An error message the test never read, or a dialog it left open without saying so, is a
+    // fault the test passed over.
+    void TearDown() override {
+        for (const std::string& error : messages.Unclaimed()) {
+            ADD_FAILURE() << "an error the test did not claim: " << error;
+        }
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->inherits("QDialog") && !staysOpen_.contains(top)) {
+                ADD_FAILURE() << top->metaObject()->className() << " was left open";
+            }
+        }
+    }
+    // The test means this dialog to be open still when it ends.
+    void StaysOpen(QWidget* dialog) { staysOpen_.append(dialog); }
+
     // Opens the main handset over these drives.
     void Open(DriveList& list) {
         if (&list == &drives) {
@@ -92,7 +110,28 @@ class HandsetFixture : public ::testing::Test {
         program.emplace(Parts());
         Open(drives);
     }
-    void Tick() { window->Engine().TimerTimer(); }
+    // One timeout of the handset's own timer, which must be running: the clock has moved on
+    // already, so the tick is taken at once rather than after its interval.
+    void Tick() {
+        auto* timer = window->findChild<QTimer*>(QStringLiteral("Timer"));
+        ASSERT_NE(timer, nullptr);
+        ASSERT_TRUE(timer->isActive()) << "the handset's timer is stopped";
+        const int interval = timer->interval();
+        bool ran = false;
+        QEventLoop loop;
+        const auto tick = QObject::connect(timer, &QTimer::timeout, &loop, [&] {
+            ran = true;
+            loop.quit();
+        });
+        QTimer::singleShot(10'000, &loop, &QEventLoop::quit);  // a bound for a hung loop
+        timer->setInterval(0);
+        loop.exec();
+        QObject::disconnect(tick);
+        if (timer->interval() == 0) {
+            timer->setInterval(interval);  // unless the tick set one of its own
+        }
+        ASSERT_TRUE(ran) << "the handset's timer did not tick";
+    }
 
     template <typename T>
     T* Child(const char* name) {
@@ -135,6 +174,9 @@ class HandsetFixture : public ::testing::Test {
     Tfvlf& holder = session.Holder();
     DiscCatalogue& catalogue = session.Catalogue();
     std::optional<TSnx>& window = program->window;
+
+  private:
+    QList<QPointer<QWidget>> staysOpen_;
 };
 
 }  // namespace snx::test
