@@ -86,7 +86,7 @@ TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
     }
     EXPECT_FALSE(Action("Pa&use")->isEnabled());
 
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     for (const char* on : {"btnStop", "btnPause", "btnForward", "btnBack", "btnStart",
                            "btnSkipBack", "BtnSkipForward"}) {
         EXPECT_TRUE(Enabled(on)) << on;
@@ -94,6 +94,36 @@ TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
     EXPECT_FALSE(Enabled("btnPlay"));
     EXPECT_TRUE(Action("Pa&use")->isEnabled());
     EXPECT_TRUE(Child<QWidget>("btnBeg")->isEnabled());
+}
+
+// A button and its menu item are one command: the button runs the item's action, so the two can
+// never do different things.
+TEST_F(HandsetTest, EachControlButtonRunsItsMenuCommand) {
+    InsertDisc(3);
+    test::Activate(*window);
+    int plays = 0;
+    QObject::connect(Action("&Play"), &QAction::triggered, [&] { ++plays; });
+    test::Menu(*window, "op");  // Control, Play
+    EXPECT_EQ(plays, 1);
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+    for (const auto& [button, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"btnForward", "&Next track"},
+             {"btnBack", "&Last track"},
+             {"btnStart", "&Beginning of current track"},
+             {"btnPause", "Pa&use"},
+             {"btnPause", "Pa&use"},
+             {"btnStop", "&Stop"},
+             {"btnPlay", "&Play"},
+             {"btnEject", "&Eject CD"}}) {
+        int triggered = 0;
+        const auto counting =
+            QObject::connect(Action(caption), &QAction::triggered, [&] { ++triggered; });
+        test::Click(Child<QToolButton>(button));
+        QObject::disconnect(counting);
+        EXPECT_EQ(triggered, 1) << button;
+        Tick();
+    }
+    EXPECT_EQ(plays, 2);
 }
 
 TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
@@ -109,7 +139,7 @@ TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
                 disc.Record.Programme = {4, 1, 4, 3};
             },
             StoreWhen::Catalogued);
-        Child<QToolButton>("btnPlay")->click();
+        test::Click(Child<QToolButton>("btnPlay"));
         for (int second = 0; second < 30 && !Enabled("btnPlay"); ++second) {
             clock.AdvanceSeconds(1);
             Tick();
@@ -191,15 +221,15 @@ TEST_F(HandsetTest, DisplayShowsTheTrackTimesAndTheTitleTheStatus) {
 
 TEST_F(HandsetTest, PauseShowsInTheModeLineAndTheTitle) {
     InsertDisc(3);
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     device->GoToTrack(3, {});
     Tick();
     const QImage playing = Child<ImageControl>("imgMode")->Image().copy();
-    Child<QToolButton>("btnPause")->click();
+    test::Click(Child<QToolButton>("btnPause"));
     Tick();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("SNX [3] Paused"));
     EXPECT_NE(Child<ImageControl>("imgMode")->Image(), playing);
-    Child<QToolButton>("btnPause")->click();
+    test::Click(Child<QToolButton>("btnPause"));
     Tick();
     EXPECT_EQ(Child<ImageControl>("imgMode")->Image(), playing);
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SNX [3] 00.0")));
@@ -224,14 +254,13 @@ TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
     ASSERT_TRUE(AppSettings().ShowExtendedHandset);
     EXPECT_EQ(client->width(), window->WideWidth());
     EXPECT_EQ(client->height(), window->TallHeight());
-    QAction* extended = Action("&Extended options");
-    extended->trigger();
+    test::Menu(*window, "ve");  // View, Extended options
     EXPECT_EQ(client->width(), window->NarrowWidth());
     EXPECT_EQ(client->height(), window->TallHeight());
     EXPECT_FALSE(AppSettings().ShowExtendedHandset);
-    Action("&CD data record")->trigger();
+    test::Menu(*window, "vc");  // View, CD data record
     EXPECT_EQ(client->height(), window->ShortHeight());
-    extended->trigger();
+    test::Menu(*window, "ve");
     EXPECT_EQ(client->width(), window->WideWidth());
     EXPECT_EQ(client->height(), window->ShortHeight());
     EXPECT_EQ(window->WideWidth(), 385);
@@ -240,7 +269,7 @@ TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
 
 TEST_F(HandsetTest, HelpOpensTheContentsAndThisWindowsPage) {
     Open(drives);
-    Action("&Help contents")->trigger();
+    test::Menu(*window, "hh");
     ASSERT_NE(window->Help(), nullptr);
     EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpContents));
     EXPECT_TRUE(window->Help()->isVisible());
@@ -541,7 +570,7 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
 
 TEST_F(HandsetTest, AnInsertedImageReplacesThePlayingDiscAndIsRemembered) {
     InsertDisc(2);
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     const std::string first = window->Engine().Disc().Identity();
 
     // An image that cannot be read is reported and the disc plays on.
