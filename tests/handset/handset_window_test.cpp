@@ -330,13 +330,18 @@ TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
     EXPECT_FALSE(StoredRecord(dir.Path(), identity));
     EXPECT_EQ(window->Engine().Disc().Record().SavedVolumeLeft, 30653);
 
-    {
-        const auto edit = test::WhenOpened<TfrmCDData>([](TfrmCDData& dialog) {
-            dialog.Form().edName->setText(QStringLiteral("Named"));
-            Press(dialog.Form().btnOK);
-        });
-        Action("Edit current CD &data record")->trigger();
-    }
+    // Each dialog opened by its menu's letters, filled and closed by keys.
+    const auto through = [this]<typename D>(const char* letters, std::function<void(D&)> act) {
+        test::Boxes boxes(&*window);
+        boxes.Dialog<D>(std::move(act)).Over(&*window);
+        test::Menu(*window, letters);
+    };
+    through.operator()<TfrmCDData>("fd", [](TfrmCDData&) {
+        test::Alt('m');  // the name
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("Named"));
+        test::Key(Qt::Key_Return);
+    });
     ASSERT_TRUE(window->Engine().Disc().Catalogued());
     std::optional<DiscRecord> stored = StoredRecord(dir.Path(), identity);
     ASSERT_TRUE(stored);
@@ -346,34 +351,31 @@ TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
     Click(fourWay, {14, 14}, Qt::LeftButton);  // middle: both at the left's volume
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->SavedVolumeRight, 30653);
 
-    {
-        const auto mode = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
-            Press(dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
-        Action("&Mode of play...")->trigger();
-    }
+    through.operator()<TfrmMode>("mm", [](TfrmMode&) {
+        test::Alt('i');  // Introduction
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->SavedPlayMode,
               static_cast<std::int16_t>(PlayMode::Intro));
 
-    {
-        const auto programme = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& dialog) {
-            dialog.SrcList()->item(3)->setSelected(true);
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnInclude")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
-        Action("Custom pr&ogramme...")->trigger();
-    }
+    through.operator()<TfrmProgramme>("oo", [](TfrmProgramme&) {
+        test::Alt('t');  // the tracks available
+        test::Key(Qt::Key_Home);
+        for (int i = 0; i < 3; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        test::Alt('a');
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->Programme, std::vector<std::uint8_t>{4});
 
-    {
-        const auto fit = test::WhenOpened<TfrmFit>([](TfrmFit& dialog) {
-            dialog.TimeEntry()->setText(QStringLiteral("02.30"));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnIn")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
-        Action("&Fit tracks to time...")->trigger();
-    }
+    through.operator()<TfrmFit>("of", [](TfrmFit&) {
+        test::Alt('m');  // the playing time
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("02.30"));
+        test::Alt('i');  // in order
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->Programme, (std::vector<std::uint8_t>{1, 2}));
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->Name, "Named");
 }
