@@ -494,9 +494,19 @@ class TwoDrives final : public DriveList {
     ImageDrive other_;
 };
 
-void ChooseDrive(TfrmCD& dialog, int row) {
-    dialog.findChild<QListWidget*>(QStringLiteral("lbDrives"))->setCurrentRow(row);
-    dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+// Chooses the drive of this row by keys in the drive dialog opened from the File menu.
+void ChooseDrive(QWidget& handset, int row) {
+    test::Boxes boxes(&handset);
+    boxes.Dialog<TfrmCD>([row](TfrmCD& dialog) {
+        ASSERT_EQ(QApplication::focusWidget(),
+                  dialog.findChild<QListWidget*>(QStringLiteral("lbDrives")));
+        test::Key(Qt::Key_Home);
+        for (int i = 0; i < row; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        test::Alt('o');
+    });
+    test::Menu(handset, "fs");
 }
 
 TEST(DriveDialog, ListsEveryDriveAndWantsOneChosen) {
@@ -537,17 +547,14 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
     ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
 
     // The empty drive: the disc's panels are cleared and the choice is stored.
-    const auto emptyDrive =
-        test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 0); });
-    Action("&Select CD Rom drive...")->trigger();
+    ChooseDrive(*window, 0);
     EXPECT_EQ(Child<QLabel>("labName")->text(), QString());
     EXPECT_FALSE(Enabled("btnPlay"));
     LoadSettings();
     EXPECT_EQ(AppSettings().CdromInUse, 0);
 
     // The drive in use again: its disc is read anew, so a record stored meanwhile shows.
-    const auto sameDrive = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
-    Action("&Select CD Rom drive...")->trigger();
+    ChooseDrive(*window, 1);
     ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
     // Stored by another program, unseen by the player.
     DiscRecord renamed = window->Engine().Disc().Record();
@@ -556,16 +563,16 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
     StringGrid tracks = window->Engine().Disc().Tracks();
     TextBox memo = window->Engine().Disc().Memo();
     catalogue.StoreDiscRecord(renamed, tracks, memo, keys);
-    const auto readAgain = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
-    Action("&Select CD Rom drive...")->trigger();
+    ChooseDrive(*window, 1);
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
     EXPECT_GT(window->Engine().Disc().Number(), 0);
 
     // Cancel changes nothing.
-    const auto cancelled = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
-        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
-    });
-    Action("&Select CD Rom drive...")->trigger();
+    {
+        test::Boxes boxes(&*window);
+        boxes.Dialog<TfrmCD>([](TfrmCD&) { test::Key(Qt::Key_Escape); });
+        test::Menu(*window, "fs");
+    }
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
     EXPECT_EQ(AppSettings().CdromInUse, 1);
 }
