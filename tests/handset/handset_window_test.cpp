@@ -286,14 +286,19 @@ TEST_F(HandsetTest, F1OpensThePageOfTheWindowItIsPressedIn) {
     ASSERT_NE(window->Help(), nullptr);
     EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpHandset));
     // A dialog's help belongs to the dialog, so the dialog does not block it.
-    const auto opened = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
-        PressF1(dialog.findChild<QListWidget*>(QStringLiteral("lbDrives")));
-        const auto* help = dialog.findChild<HelpWindow*>();
-        ASSERT_NE(help, nullptr);
-        EXPECT_EQ(help->CurrentPage(), HelpPage(kHelpDriveSelection));
-        EXPECT_TRUE(help->isVisible());
-    });
-    Action("&Select CD Rom drive...")->trigger();
+    {
+        test::Boxes boxes(&*window);
+        boxes.Dialog<TfrmCD>([](TfrmCD& dialog) {
+            test::Key(Qt::Key_F1);
+            const auto* help = dialog.findChild<HelpWindow*>();
+            ASSERT_NE(help, nullptr);
+            EXPECT_EQ(help->CurrentPage(), HelpPage(kHelpDriveSelection));
+            EXPECT_TRUE(help->isVisible());
+            test::Activate(dialog);
+            test::Key(Qt::Key_Escape);
+        });
+        test::Menu(*window, "fs");
+    }
     for (const int topic : {kHelpPlayMode, kHelpDriveSelection, kHelpHandset, kHelpSmallHandset}) {
         EXPECT_NE(HelpPage(topic), HelpPage(kHelpContents)) << topic;
         EXPECT_TRUE(QFile::exists(HelpPage(topic).mid(3))) << topic;  // "qrc:/..." as ":/..."
@@ -311,11 +316,6 @@ std::optional<DiscRecord> StoredRecord(const std::filesystem::path& data,
         return std::nullopt;
     }
     return record;
-}
-
-void Press(QAbstractButton* button) {
-    ASSERT_NE(button, nullptr);
-    button->click();
 }
 
 TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
@@ -406,18 +406,19 @@ class DiscChangeTest : public HandsetTest {
         ASSERT_TRUE(drives.VirtualDrive().Insert(image.string()));
         Tick();
     }
-    // Runs command, whose dialog sees disc B replace disc A before action answers it; then
-    // checks that B and its state of play are as they were, and puts A back.
+    // Opens the dialog by these menu letters; it sees disc B replace disc A before the keys
+    // answer it. Then checks that B and its state of play are as they were, and puts A back.
     template <typename Dialog>
-    void UnderDialog(const std::function<void()>& command, std::function<void(Dialog&)> action) {
+    void UnderDialog(const char* letters, const std::function<void()>& keys) {
         const PlayMode modeB = PlayModeFromValue(recordB.SavedPlayMode);
         {
-            const auto opened = test::WhenOpened<Dialog>([this, action](Dialog& dialog) {
+            test::Boxes boxes(&*window);
+            boxes.Dialog<Dialog>([this, keys](Dialog&) {
                 Put(discB);
                 ASSERT_EQ(Disc().Identity(), identityB);
-                action(dialog);
+                keys();
             });
-            command();
+            test::Menu(*window, letters);
         }
         EXPECT_EQ(*StoredRecord(dir.Path(), identityB), recordB);
         EXPECT_EQ(Disc().Record(), recordB);
@@ -436,43 +437,46 @@ class DiscChangeTest : public HandsetTest {
 };
 
 TEST_F(DiscChangeTest, EachDialogsResultGoesToTheDiscItWasOpenedFor) {
-    UnderDialog<TfrmProgramme>(
-        [this] { Action("Custom pr&ogramme...")->trigger(); },
-        [](TfrmProgramme& dialog) {
-            dialog.SrcList()->item(3)->setSelected(true);
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnInclude")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
+    UnderDialog<TfrmProgramme>("oo", [] {
+        test::Alt('t');  // the tracks available
+        test::Key(Qt::Key_Home);
+        for (int i = 0; i < 3; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        test::Alt('a');
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredA().Programme, std::vector<std::uint8_t>{4});
 
-    UnderDialog<TfrmFit>([this] { Action("&Fit tracks to time...")->trigger(); },
-                         [](TfrmFit& dialog) {
-                             dialog.TimeEntry()->setText(QStringLiteral("03.30"));
-                             Press(dialog.findChild<QPushButton*>(QStringLiteral("btnIn")));
-                             Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-                         });
+    UnderDialog<TfrmFit>("of", [] {
+        test::Alt('m');  // the playing time
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("03.30"));
+        test::Alt('i');  // in order
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredA().Programme, (std::vector<std::uint8_t>{1, 2, 3}));
 
-    UnderDialog<TfrmMode>([this] { Action("&Mode of play...")->trigger(); },
-                          [](TfrmMode& dialog) {
-                              Press(dialog.findChild<QRadioButton*>(QStringLiteral("btnShuffle")));
-                              Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-                          });
+    UnderDialog<TfrmMode>("mm", [] {
+        test::Alt('s');  // shuffle
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredA().SavedPlayMode, static_cast<std::int16_t>(PlayMode::Shuffle));
 
-    UnderDialog<TfrmCDData>([this] { Action("Edit current CD &data record")->trigger(); },
-                            [](TfrmCDData& dialog) {
-                                dialog.Form().edName->setText(QStringLiteral("Disc A"));
-                                Press(dialog.Form().btnOK);
-                            });
+    UnderDialog<TfrmCDData>("fd", [] {
+        test::Alt('m');  // the name
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("Disc A"));
+        test::Key(Qt::Key_Return);
+    });
     EXPECT_EQ(StoredA().Name, "Disc A");
     EXPECT_EQ(StoredA().TrackCount, 4);
 
-    UnderDialog<TfrmTracks>([this] { Action("Goto &track...")->trigger(); },
-                            [](TfrmTracks& dialog) {
-                                dialog.List()->item(1)->setSelected(true);
-                                Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-                            });
+    UnderDialog<TfrmTracks>("ot", [] {
+        test::Key(Qt::Key_Home);
+        test::Key(Qt::Key_Down);  // the second track
+        test::Alt('o');
+    });
     EXPECT_TRUE(messages.Errors().empty());
 }
 
