@@ -25,6 +25,7 @@
 #include "tests/support/handset_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/user_input.h"
 #include "tests/support/virtual_clock.h"
 #include "util/text.h"
 
@@ -142,7 +143,7 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     EXPECT_NEAR(SecondsIntoTrack(), 5.0, 0.02);
     EXPECT_EQ(seeked, std::vector<qint64>{5'000'000});
     // A skip from the handset is announced too, at the next look at the engine.
-    window->findChild<QToolButton*>(QStringLiteral("BtnSkipForward"))->click();
+    test::Click(window->findChild<QToolButton*>(QStringLiteral("BtnSkipForward")));
     SpinUntil([&seeked] { return seeked.size() == 2; });
     ASSERT_EQ(seeked.size(), 2U);
     EXPECT_NEAR(static_cast<double>(seeked[1]) / 1e6, SecondsIntoTrack(), 0.02);

@@ -213,7 +213,7 @@ TEST_F(HandsetTest, DisplayShowsTheTrackTimesAndTheTitleTheStatus) {
     }
     EXPECT_EQ(image.copy(origin.x() + 65, row, 10, 19).convertToFormat(QImage::Format_RGB32), zero);
 
-    window->DisplayClick();
+    Click(Child<ImageControl>("Display"), {5, 5}, Qt::LeftButton);
     Tick();
     EXPECT_NE(Child<ImageControl>("Display")->toolTip().indexOf(QStringLiteral("track details")),
               -1);
