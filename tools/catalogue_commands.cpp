@@ -41,7 +41,7 @@ void PrintDisc(const BrowseNode& node, std::ostream& out) {
 }
 
 // The record of this identity with its tracks and notes; 0 when it is not catalogued.
-std::int32_t Load(CatalogueSession& session, const std::string& identity, DiscRecord& record) {
+std::int32_t Load(CommandCatalogue& session, const std::string& identity, DiscRecord& record) {
     KeySnapshot keys;
     Tfvlf& holder = session.Catalogue().Holder();
     return session.Catalogue().LoadDiscRecord(identity, record, holder.catTracks, holder.catMemo,
@@ -140,12 +140,12 @@ void ShowJson(const DiscRecord& record, const StringGrid& tracks, const TextBox&
 
 }  // namespace
 
-CatalogueSession::CatalogueSession(const std::filesystem::path& dataDirectory)
+CommandCatalogue::CommandCatalogue(const std::filesystem::path& dataDirectory)
     : dataDirectory_(dataDirectory), holder_(dataDirectory), catalogue_(holder_, nullptr) {
     InitRecordFiles(8);
 }
 
-CatalogueSession::~CatalogueSession() {
+CommandCatalogue::~CommandCatalogue() {
     catalogue_.CloseDiscFiles();
     ExitRecordFiles();
 }
@@ -179,7 +179,7 @@ BrowseOption TakeBrowseOption(std::string_view option, const std::string& value,
     return BrowseOption::Taken;
 }
 
-int ListCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int ListCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                 std::ostream& out) {
     BrowseView view = BrowseView::Name;
     BrowseFilter filter;
@@ -209,7 +209,7 @@ int ListCommand(CatalogueSession& session, const std::vector<std::string>& args,
     return 0;
 }
 
-int ShowCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int ShowCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                 std::ostream& out) {
     std::string identity;
     bool json = false;
@@ -234,7 +234,7 @@ int ShowCommand(CatalogueSession& session, const std::vector<std::string>& args,
     return 0;
 }
 
-int DeleteCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int DeleteCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                   std::ostream& out) {
     if (args.size() != 1) {
         return Fail("delete: give the identity of one disc");
@@ -252,7 +252,7 @@ int DeleteCommand(CatalogueSession& session, const std::vector<std::string>& arg
     return 0;
 }
 
-int CheckCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int CheckCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                  std::ostream& out) {
     if (!args.empty()) {
         return Fail("check takes no arguments");
@@ -270,7 +270,7 @@ int CheckCommand(CatalogueSession& session, const std::vector<std::string>& args
     return 0;
 }
 
-int RebuildCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int RebuildCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                    std::ostream& out) {
     if (!args.empty()) {
         return Fail("rebuild takes no arguments");

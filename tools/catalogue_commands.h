@@ -12,12 +12,12 @@
 namespace snx {
 
 // The catalogue of one data directory, opened for the length of one command.
-class CatalogueSession {
+class CommandCatalogue {
   public:
-    explicit CatalogueSession(const std::filesystem::path& dataDirectory);
-    ~CatalogueSession();
-    CatalogueSession(const CatalogueSession&) = delete;
-    CatalogueSession& operator=(const CatalogueSession&) = delete;
+    explicit CommandCatalogue(const std::filesystem::path& dataDirectory);
+    ~CommandCatalogue();
+    CommandCatalogue(const CommandCatalogue&) = delete;
+    CommandCatalogue& operator=(const CommandCatalogue&) = delete;
 
     DiscCatalogue& Catalogue() { return catalogue_; }
     const std::filesystem::path& DataDirectory() const { return dataDirectory_; }
@@ -36,13 +36,13 @@ BrowseOption TakeBrowseOption(std::string_view option, const std::string& value,
 
 // Each command takes its own arguments (after the command's name), writes its output to out and
 // returns the exit status. Errors go to standard error.
-int ListCommand(CatalogueSession& session, const std::vector<std::string>& args, std::ostream& out);
-int ShowCommand(CatalogueSession& session, const std::vector<std::string>& args, std::ostream& out);
-int DeleteCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int ListCommand(CommandCatalogue& session, const std::vector<std::string>& args, std::ostream& out);
+int ShowCommand(CommandCatalogue& session, const std::vector<std::string>& args, std::ostream& out);
+int DeleteCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                   std::ostream& out);
-int CheckCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int CheckCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                  std::ostream& out);
-int RebuildCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int RebuildCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                    std::ostream& out);
 
 }  // namespace snx

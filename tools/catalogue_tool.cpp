@@ -69,7 +69,7 @@ constexpr const char* kHelp =
     "Exit status: 0 done, 1 failed, 2 the catalogue is in use by another program\n"
     "(nothing was changed), 3 archive: not every track verified.\n";
 
-using Command = int (*)(snx::CatalogueSession&, const std::vector<std::string>&, std::ostream&);
+using Command = int (*)(snx::CommandCatalogue&, const std::vector<std::string>&, std::ostream&);
 
 struct CommandEntry {
     const char* Name;
@@ -146,7 +146,7 @@ int main(int argc, char* argv[]) {
     if (name == "lookup") {
         return snx::tool::LookupCommand(commandArgs, dataDirectory, std::cout, std::cerr);
     }
-    snx::CatalogueSession session(dataDirectory);
+    snx::CommandCatalogue session(dataDirectory);
     if (name == "archive") {
         const int status =
             snx::tool::ArchiveCommand(commandArgs, session.Catalogue(), dataDirectory,

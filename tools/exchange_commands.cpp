@@ -26,7 +26,7 @@ std::optional<int> TrackGroups(const std::string& text) {
 
 }  // namespace
 
-int ExportCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int ExportCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                   std::ostream& out) {
     ExportOptions options;
     std::string file;
@@ -86,7 +86,7 @@ int ExportCommand(CatalogueSession& session, const std::vector<std::string>& arg
     return 0;
 }
 
-int ImportCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int ImportCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                   std::ostream& out) {
     ImportOptions options;
     std::string file;

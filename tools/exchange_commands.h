@@ -9,9 +9,9 @@
 
 namespace snx {
 
-int ExportCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int ExportCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                   std::ostream& out);
-int ImportCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int ImportCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                   std::ostream& out);
 
 }  // namespace snx

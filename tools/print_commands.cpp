@@ -46,7 +46,7 @@ bool IsPdf(const std::string& file) {
 
 }  // namespace
 
-int PrintCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int PrintCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                  std::ostream& out) {
     std::string file;
     BrowseView view = BrowseView::Name;
@@ -88,7 +88,7 @@ int PrintCommand(CatalogueSession& session, const std::vector<std::string>& args
     return 0;
 }
 
-int PrintDiscCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int PrintDiscCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                      std::ostream& out) {
     std::vector<std::string> names;
     bool userFields = false;

@@ -10,9 +10,9 @@
 
 namespace snx {
 
-int PrintCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int PrintCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                  std::ostream& out);
-int PrintDiscCommand(CatalogueSession& session, const std::vector<std::string>& args,
+int PrintDiscCommand(CommandCatalogue& session, const std::vector<std::string>& args,
                      std::ostream& out);
 
 }  // namespace snx

@@ -31,18 +31,7 @@ struct Session : snx::bench::CatalogueSession {
 
 // Every generated disc stored once, shared by the benchmarks.
 const fs::path& BuiltCatalogue() {
-    static fs::path dir;
-    if (dir.empty()) {
-        dir = snx::bench::NewDirectory("exchangebench");
-        Session session(dir);
-        // One transaction for the whole set: made quickly, flushed once.
-        const snx::CatalogueScope scope(dir, snx::CatalogueAccess::Write);
-        for (const snx::bench::Disc& disc : snx::bench::Discs()) {
-            snx::DiscRecord record = disc.Record;
-            snx::KeySnapshot keys;
-            session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
-        }
-    }
+    static const fs::path dir = snx::bench::StoredCatalogue("exchangebench");
     return dir;
 }
 

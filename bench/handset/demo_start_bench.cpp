@@ -18,7 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using snx::bench::Handset;
 using snx::bench::NewDirectory;
-using snx::bench::PaintWatch;
 
 void BM_DemoMusicRendering(benchmark::State& state) {
     for (auto _ : state) {
@@ -56,14 +55,8 @@ void BM_DemoStartToVisibleWindow(benchmark::State& state) {
                     inserted = true;
                 });
         }
-        PaintWatch watch;
-        handset.Window->centralWidget()->installEventFilter(&watch);
-        handset.Window->show();
-        while (!watch.Painted) {
-            QApplication::processEvents();
-        }
+        handset.ShowUntilPainted();
         state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
-        handset.Window->centralWidget()->removeEventFilter(&watch);
         while (!inserted) {
             QApplication::processEvents(QEventLoop::AllEvents, 5);
         }

@@ -20,22 +20,10 @@ using snx::bench::Disc;
 using snx::bench::Discs;
 using snx::bench::Handset;
 using snx::bench::NewDirectory;
-using snx::bench::PaintWatch;
 
 // The data directory with the generated catalogue, made once for the run.
 const fs::path& FullCatalogue() {
-    static fs::path dir;
-    if (dir.empty()) {
-        dir = NewDirectory("handsetbench");
-        CatalogueSession session(dir);
-        // One transaction for the whole set: made quickly, flushed once.
-        const snx::CatalogueScope scope(dir, snx::CatalogueAccess::Write);
-        for (const Disc& disc : Discs()) {
-            snx::DiscRecord record = disc.Record;
-            snx::KeySnapshot keys;
-            session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
-        }
-    }
+    static const fs::path dir = snx::bench::StoredCatalogue("handsetbench");
     return dir;
 }
 
@@ -49,14 +37,8 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
         Handset handset(dir);
         handset.Window = std::make_unique<snx::TSnx>(handset.Device, handset.Session.Catalogue,
                                                      handset.Recording, handset.Wave, false);
-        PaintWatch watch;
-        handset.Window->centralWidget()->installEventFilter(&watch);
-        handset.Window->show();
-        while (!watch.Painted) {
-            QApplication::processEvents();
-        }
+        handset.ShowUntilPainted();
         state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
-        handset.Window->centralWidget()->removeEventFilter(&watch);
     }
 }
 BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond);

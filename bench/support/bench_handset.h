@@ -2,6 +2,7 @@
 // for benchmarks that time windows; and a watch for a widget's first paint.
 #pragma once
 
+#include <QApplication>
 #include <QEvent>
 #include <QObject>
 #include <filesystem>
@@ -47,6 +48,17 @@ struct Handset {
     }
     Handset(const Handset&) = delete;
     Handset& operator=(const Handset&) = delete;
+
+    // Shows the window and returns once its face has been painted.
+    void ShowUntilPainted() {
+        PaintWatch watch;
+        Window->centralWidget()->installEventFilter(&watch);
+        Window->show();
+        while (!watch.Painted) {
+            QApplication::processEvents();
+        }
+        Window->centralWidget()->removeEventFilter(&watch);
+    }
 
     CatalogueSession Session;
     SystemClock Clock;

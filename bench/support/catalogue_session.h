@@ -8,10 +8,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/support/generated_discs.h"
 #include "catalogue/disc_catalogue.h"
 #include "settings/settings.h"
 #include "store/record_file/record_file.h"
 #include "store/status.h"
+#include "store/transaction.h"
 #include "util/user_messages.h"
 
 namespace snx::bench {
@@ -55,5 +57,19 @@ struct CatalogueSession {
     Tfvlf Holder;
     DiscCatalogue Catalogue;
 };
+
+// A fresh data directory holding every generated disc, stored in one transaction: made quickly,
+// flushed once.
+inline std::filesystem::path StoredCatalogue(const std::string& name) {
+    const std::filesystem::path dir = NewDirectory(name);
+    CatalogueSession session(dir);
+    const CatalogueScope scope(dir, CatalogueAccess::Write);
+    for (const Disc& disc : Discs()) {
+        DiscRecord record = disc.Record;
+        KeySnapshot keys;
+        session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
+    }
+    return dir;
+}
 
 }  // namespace snx::bench

@@ -20,18 +20,7 @@ namespace fs = std::filesystem;
 
 // Every generated disc stored once, shared by the benchmarks.
 const fs::path& BuiltCatalogue() {
-    static fs::path dir;
-    if (dir.empty()) {
-        dir = snx::bench::NewDirectory("printbench");
-        snx::bench::CatalogueSession session(dir);
-        // One transaction for the whole set: made quickly, flushed once.
-        const snx::CatalogueScope scope(dir, snx::CatalogueAccess::Write);
-        for (const snx::bench::Disc& disc : snx::bench::Discs()) {
-            snx::DiscRecord record = disc.Record;
-            snx::KeySnapshot keys;
-            session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
-        }
-    }
+    static const fs::path dir = snx::bench::StoredCatalogue("printbench");
     return dir;
 }
 
@@ -54,7 +43,7 @@ void Listing(benchmark::State& state, const char* view) {
     snx::bench::YesMessages messages;
     snx::ScopedUserMessages installed{messages};
     snx::ScopedStoreReporting reporting{snx::bench::YesReporting()};
-    snx::CatalogueSession session(dir);
+    snx::CommandCatalogue session(dir);
     const std::string pdf = (dir / "listing.pdf").string();
     int pages = 0;
     for (auto _ : state) {

@@ -113,12 +113,24 @@ std::optional<std::string> CddaDevice(std::string_view uri) {
     return rest->starts_with('/') ? *rest : "/dev/" + *rest;
 }
 
+// A disc's identity: 16 hexadecimal digits, upper-case as the catalogue keeps it.
+std::optional<std::string> DiscIdentityText(const std::string& text) {
+    if (text.size() != 16 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return HexDigit(c) >= 0; })) {
+        return std::nullopt;
+    }
+    std::string upper = text;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'f' ? static_cast<char>(c - 32) : c; });
+    return upper;
+}
+
 // One positional argument: the disc to play.
 void TakeDisc(const std::string& argument, CommandLine& result) {
     const auto ignore = [&](const std::string& why) {
         result.Ignored.push_back(argument + " (" + why + ")");
     };
-    if (result.Image || result.Drive) {
+    if (result.Image || result.Drive || result.Archive) {
         ignore("only one disc image or drive can be given");
         return;
     }
@@ -172,11 +184,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                              result.Ignored)) {
         } else if (std::optional<std::string> image;
                    TakeValue(arguments, i, "--image", "a disc image", image, result.Ignored)) {
-            if (image && (result.Image || result.Drive)) {
+            if (image && (result.Image || result.Drive || result.Archive)) {
                 result.Ignored.push_back("--image " + *image +
                                          " (only one disc image or drive can be given)");
             } else if (image) {
                 result.Image = image;
+            }
+        } else if (std::optional<std::string> identity;
+                   TakeValue(arguments, i, "--play-archive", "a disc identity", identity,
+                             result.Ignored)) {
+            const std::optional<std::string> valid =
+                identity ? DiscIdentityText(*identity) : std::nullopt;
+            if (identity && !valid) {
+                result.Ignored.push_back("--play-archive " + *identity +
+                                         " (not a disc identity of 16 hexadecimal digits)");
+            } else if (valid && (result.Image || result.Drive || result.Archive)) {
+                result.Ignored.push_back("--play-archive " + *identity +
+                                         " (only one disc image or drive can be given)");
+            } else if (valid) {
+                result.Archive = valid;
+                result.Play = true;
             }
         } else if (argument.starts_with('-') ||
                    (argument.starts_with('/') && argument.size() == 2)) {
@@ -188,7 +215,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     // The disc named first wins; the demo yields to an image or drive named as well.
-    if (result.Demo && (result.Image || result.Drive)) {
+    if (result.Demo && (result.Image || result.Drive || result.Archive)) {
         result.Ignored.push_back("--demo (a disc image or drive is given as well)");
         result.Demo = false;
     }
@@ -221,6 +248,9 @@ std::vector<std::string> CommandLineArguments(const CommandLine& commandLine) {
     if (commandLine.Drive) {
         arguments.push_back(*commandLine.Drive);
     }
+    if (commandLine.Archive) {
+        arguments.push_back("--play-archive=" + *commandLine.Archive);
+    }
     return arguments;
 }
 
@@ -240,8 +270,9 @@ int FindDriveIndex(const std::vector<std::string>& labels, const std::string& de
 }
 
 std::string CommandLineHelp() {
-    return "Usage: sonatrix [/P] [-p] [--data-dir DIR] [--demo | --image FILE] [--has-drive]\n"
-           "                [IMAGE | DEVICE | URI]\n"
+    return "Usage: sonatrix [/P] [-p] [--data-dir DIR] [--has-drive]\n"
+           "                [--demo | --image FILE | --play-archive IDENTITY |\n"
+           "                 IMAGE | DEVICE | URI]\n"
            "\n"
            "  IMAGE           a disc image (.cue, .toc or .nrg), as --image FILE\n"
            "  DEVICE          a CD drive such as /dev/sr0: play from that drive\n"
@@ -254,6 +285,9 @@ std::string CommandLineHelp() {
            "                  the virtual drive and select that drive\n"
            "  --image FILE    put a disc image (.cue, .toc or .nrg) in the virtual drive and\n"
            "                  select that drive; the image is remembered\n"
+           "  --play-archive IDENTITY\n"
+           "                  play the archive of the catalogued disc of that identity (16\n"
+           "                  hexadecimal digits, as the catalogue shows it) in the virtual drive\n"
            "  /P, -p, --play  play as soon as a disc is found, and every disc inserted later\n"
            "  --has-drive     exit with status 0 when the machine has a CD drive, 1 when not\n"
            "  -h, --help      show this help\n";

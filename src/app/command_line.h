@@ -11,6 +11,7 @@ struct CommandLine {
     std::optional<std::string> DataDirectory;  // --data-dir DIR or --data-dir=DIR
     std::optional<std::string> Image;          // --image FILE, or a positional image or its URI
     std::optional<std::string> Drive;          // a positional device path or cdda:// URI
+    std::optional<std::string> Archive;        // --play-archive IDENTITY (upper-case); plays
     bool Demo = false;                         // --demo
     bool Play = false;                         // "/P" or "/p" first, or -p, --play
     bool HasDrive = false;                     // --has-drive
@@ -19,7 +20,8 @@ struct CommandLine {
 };
 
 // arguments excludes the program name. One positional argument names a disc: a disc image
-// (.cue, .toc, .nrg, as a path or file:// URI) or a drive (a device path or a cdda:// URI).
+// (.cue, .toc, .nrg, as a path or file:// URI) or a drive (a device path or a cdda:// URI);
+// --play-archive names a catalogued disc by its identity instead.
 // An argument that cannot be used is ignored and listed in Ignored; the others still count.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 

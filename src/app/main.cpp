@@ -13,6 +13,9 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/single_instance.h"
+#include "archive/archive_index.h"
+#include "archive/archive_names.h"
+#include "archive/flac_image.h"
 #include "audio/pulse_output.h"
 #include "cd/cdio_disc.h"
 #include "cd/demo_disc.h"
@@ -45,6 +48,17 @@ std::optional<std::string> CommandLineImage(const snx::CommandLine& commandLine,
     }
     if (commandLine.Image) {
         return std::filesystem::absolute(*commandLine.Image).string();
+    }
+    if (commandLine.Archive) {
+        const snx::Settings& settings = snx::AppSettings();
+        const std::filesystem::path cue = snx::ArchivedCueSheet(
+            dataDirectory, snx::ArchiveFolderOf(settings.ArchiveFolder, settings.WindowsDirectory),
+            *commandLine.Archive);
+        if (cue.empty()) {
+            snx::ShowError("No archive of the disc " + *commandLine.Archive + " is known.");
+            return std::nullopt;
+        }
+        return cue.string();
     }
     return std::nullopt;
 }
@@ -81,7 +95,7 @@ int NamedDrive(const std::vector<std::string>& labels, const std::string& device
 // the handset, as if chosen from its menu. False when the arguments name no disc.
 bool TakeLaterDisc(const snx::CommandLine& later, const std::filesystem::path& dataDirectory,
                    snx::TSnx& window) {
-    if (!(later.Demo || later.Image || later.Drive)) {
+    if (!(later.Demo || later.Image || later.Drive || later.Archive)) {
         return false;
     }
     if (later.Drive) {
@@ -169,7 +183,7 @@ int main(int argc, char* argv[]) {
     snx::SystemClock clock;
     // Made before the program, whose drive it holds, and ended after it.
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
-    snx::OpenFlacImagesIn(drives.VirtualDrive());
+    drives.VirtualDrive().SetImageOpener(snx::OpenArchiveImage);
     snx::Program program({dataDirectory, snx::HomeDirectory(environment), clock,
                           snx::SoundServerOutputFactory(), [] {
                               // A sample played to its end keeps the windows painting meanwhile.

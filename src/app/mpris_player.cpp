@@ -33,6 +33,9 @@ QVariantMap MetadataMap(const std::optional<TrackMetadata>& metadata) {
     map.insert(QStringLiteral("xesam:artist"), artists);
     map.insert(QStringLiteral("xesam:title"), FromUtf8(metadata->Title));
     map.insert(QStringLiteral("xesam:trackNumber"), metadata->TrackNumber);
+    if (!metadata->ArtUrl.empty()) {
+        map.insert(QStringLiteral("mpris:artUrl"), FromUtf8(metadata->ArtUrl));
+    }
     return map;
 }
 

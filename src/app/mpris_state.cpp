@@ -1,7 +1,10 @@
 #include "app/mpris_state.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 
+#include "archive/archive_cue.h"
 #include "cd/cd_device.h"
 #include "player/player_engine.h"
 #include "settings/settings.h"
@@ -32,6 +35,21 @@ std::string_view StatusName(const PlayerFacts& facts) {
 
 }  // namespace
 
+// A local file as a file:// URL: every byte but the unreserved ones and '/' escaped.
+std::string FileUrl(const std::filesystem::path& file) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const char c : file.string()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0 || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            url += c;
+        } else {
+            url += {'%', kHex[byte >> 4], kHex[byte & 15]};
+        }
+    }
+    return url;
+}
+
 PlayerFacts GatherPlayerFacts(PlayerEngine& engine) {
     CdDevice& device = engine.Device();
     const Settings& settings = AppSettings();
@@ -58,6 +76,11 @@ PlayerFacts GatherPlayerFacts(PlayerEngine& engine) {
     }
     facts.Album = StoredTextToUtf8(engine.Disc().Record().Name);
     facts.Artist = StoredTextToUtf8(engine.Disc().Record().Artist);
+    if (settings.CdromInUse == device.VirtualDriveIndex() && !settings.VirtualDriveImage.empty()) {
+        if (const auto cover = ArchiveCover(settings.VirtualDriveImage); !cover.empty()) {
+            facts.ArtUrl = FileUrl(cover);
+        }
+    }
     return facts;
 }
 
@@ -86,6 +109,7 @@ PlayerProperties DescribePlayer(const PlayerFacts& facts) {
         }
         metadata.Title = facts.Title;
         metadata.TrackNumber = facts.Track;
+        metadata.ArtUrl = facts.ArtUrl;
         properties.Metadata = std::move(metadata);
         properties.PositionMicros = FramesToMicros(
             std::clamp(facts.Position - facts.TrackStart, 0, std::max(facts.TrackLength, 0)));

@@ -31,6 +31,7 @@ struct PlayerFacts {
     std::string Album;    // UTF-8, as the handset shows them
     std::string Artist;
     std::string Title;
+    std::string ArtUrl;  // file:// URL of the cover of the archive that plays; empty without
     std::int32_t VolumeLeft = 0;  // 0..65535
     std::int32_t VolumeRight = 0;
 };
@@ -45,6 +46,7 @@ struct TrackMetadata {
     std::vector<std::string> Artists;  // empty when the record names none
     std::string Title;
     int TrackNumber = 0;
+    std::string ArtUrl;  // empty: none
 
     bool operator==(const TrackMetadata&) const = default;
 };

@@ -1,28 +1,12 @@
 #include "app/program.h"
 
-#include <iostream>
-
 #include "archive/archive_source.h"
-#include "archive/flac_image.h"
 #include "catalogue/rebuild.h"
-#include "cd/image_drive.h"
 #include "cd/system_drives.h"
 #include "settings/settings.h"
 #include "util/user_messages.h"
 
 namespace snx {
-
-void OpenFlacImagesIn(ImageDrive& drive) {
-    drive.SetImageOpener([](const std::string& path) -> OpenedImage {
-        if (!IsFlacCueSheet(path)) {
-            return {};
-        }
-        FlacImage image = OpenFlacImage(path, [](const std::string& file) {
-            std::cerr << "sonatrix: cannot decode " << file << "; it plays as silence\n";
-        });
-        return {image.Disc, image.Readers};
-    });
-}
 
 Program::LoadedSettings::LoadedSettings(const ProgramParts& parts) {
     SetSettingsDirectories(parts.DataDirectory, parts.HomeDirectory);

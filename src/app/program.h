@@ -22,7 +22,6 @@
 
 namespace snx {
 
-class ImageDrive;
 class SystemDrives;
 
 struct ProgramParts {
@@ -33,9 +32,6 @@ struct ProgramParts {
     // Runs while a sample plays to its end.
     std::function<void()> WhileWaiting;
 };
-
-// Lets the virtual drive play FLAC images with a cue sheet, as archived discs are.
-void OpenFlacImagesIn(ImageDrive& drive);
 
 class Program {
   public:

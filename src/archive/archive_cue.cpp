@@ -31,6 +31,16 @@ bool ParseMsf(const std::string& text, Lba& frames) {
     return true;
 }
 
+// A length in decimal digits only, below any disc's length.
+bool ParseCount(const std::string& text, std::uint64_t& count) {
+    if (text.empty() || text.size() > 12 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    count = std::stoull(text);
+    return count <= std::uint64_t{100} * 60 * kFramesPerSecond * kSamplesPerFrame;
+}
+
 // A cue sheet's quoted text: double quotes cannot be escaped, so they become single ones.
 std::string Quoted(std::string text) {
     for (char& c : text) {
@@ -110,6 +120,8 @@ std::string CueSheetText(const DiscInfo& disc, const ArchiveMetadata& metadata,
             continue;
         }
         out << "FILE " << Quoted(i < fileNames.size() ? fileNames[i] : std::string()) << " WAVE\n";
+        out << "  REM SONATRIX_SAMPLES " << std::int64_t{span.End - span.Start} * kSamplesPerFrame
+            << "\n";
         out << "  TRACK " << number << " AUDIO\n";
         const std::string title = TrackTitle(metadata, span.Number);
         if (!title.empty()) {
@@ -140,13 +152,15 @@ ArchiveCueSheet ReadArchiveCueSheet(const std::filesystem::path& cue) {
         sheet.Disc = nullptr;
         return sheet;
     };
-    bool pendingAudio = false;  // a TRACK whose file length is not yet added
+    bool pendingAudio = false;             // a TRACK whose file length is not yet added
+    std::optional<std::uint64_t> written;  // the length the sheet gives the file
     auto closeTrack = [&]() -> bool {
         if (!pendingAudio) {
             return true;
         }
         pendingAudio = false;
-        const std::optional<std::uint64_t> pairs = FlacTotalPairs(file);
+        // The sheet's word stands: a damaged file plays as silence where it cannot be decoded.
+        const std::optional<std::uint64_t> pairs = written ? written : FlacTotalPairs(file);
         if (!pairs || *pairs % kSamplesPerFrame != 0) {
             return false;
         }
@@ -178,6 +192,13 @@ ArchiveCueSheet ReadArchiveCueSheet(const std::filesystem::path& cue) {
                 return fail("cannot read " + file.filename().string());
             }
             file = cue.parent_path() / words[1];
+            written.reset();
+        } else if (keyword == "REM" && words.size() >= 3 && words[1] == "SONATRIX_SAMPLES") {
+            std::uint64_t pairs = 0;
+            if (!ParseCount(words[2], pairs)) {
+                return fail("a damaged length of " + file.filename().string());
+            }
+            written = pairs;
         } else if (keyword == "TRACK" && words.size() >= 3) {
             if (!closeTrack()) {
                 return fail("cannot read " + file.filename().string());
@@ -213,6 +234,25 @@ ArchiveCueSheet ReadArchiveCueSheet(const std::filesystem::path& cue) {
 
 std::filesystem::path CueSheetPath(const std::filesystem::path& folder) {
     return folder / (folder.filename().string() + ".cue");
+}
+
+std::filesystem::path ArchiveCoverPath(const std::filesystem::path& folder,
+                                       const std::string& mimeType) {
+    const std::string extension = mimeType == "image/png"    ? "png"
+                                  : mimeType == "image/jpeg" ? "jpg"
+                                                             : "bmp";
+    return folder / ("cover." + extension);
+}
+
+std::filesystem::path ArchiveCover(const std::filesystem::path& cueSheet) {
+    for (const char* type : {"image/png", "image/jpeg", "image/bmp"}) {
+        const std::filesystem::path cover = ArchiveCoverPath(cueSheet.parent_path(), type);
+        std::error_code error;
+        if (std::filesystem::is_regular_file(cover, error)) {
+            return cover;
+        }
+    }
+    return {};
 }
 
 std::string CueSheetIdentity(const std::filesystem::path& cue) {

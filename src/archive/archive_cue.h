@@ -6,6 +6,7 @@
 // starts at 00:02:00 plus its PREGAP, each next one where the one before ends. What a sheet of
 // audio files cannot hold is written as remarks:
 //   REM SONATRIX_DISCID <identity>
+//   REM SONATRIX_SAMPLES <stereo pairs>   (after each FILE: its length, for when it is missing)
 //   REM DATATRACK <nn> <start mm:ss:ff> <length mm:ss:ff>   (absolute disc times)
 // A data track's start and length also place the audio track after it and the lead-out.
 #pragma once
@@ -45,11 +46,18 @@ struct ArchiveCueSheet {
     std::string Error;
 };
 
-// The disc a sheet and its FLAC files describe. Any file missing or unreadable is an Error.
+// The disc a sheet and its FLAC files describe. A file missing or unreadable is an Error unless
+// the sheet gives its length; it is listed all the same, to play as silence.
 ArchiveCueSheet ReadArchiveCueSheet(const std::filesystem::path& cue);
 
 // The cue sheet of an archive folder: "<folder name>.cue".
 std::filesystem::path CueSheetPath(const std::filesystem::path& folder);
+
+// The front cover beside an archive's files: "cover.png", "cover.jpg" or "cover.bmp".
+std::filesystem::path ArchiveCoverPath(const std::filesystem::path& folder,
+                                       const std::string& mimeType);
+// The cover of the archive of that sheet; empty when it has none.
+std::filesystem::path ArchiveCover(const std::filesystem::path& cueSheet);
 
 // Only the identity remark of a sheet (no file is opened); empty without one.
 std::string CueSheetIdentity(const std::filesystem::path& cue);

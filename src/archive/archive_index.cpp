@@ -78,4 +78,16 @@ void ArchiveIndex::Remember(const std::string& identity, const std::filesystem::
     folders_ = std::move(folders);
 }
 
+std::filesystem::path ArchivedCueSheet(const std::filesystem::path& dataDirectory,
+                                       const std::filesystem::path& archiveFolder,
+                                       const std::string& identity) {
+    const std::filesystem::path folder =
+        ArchiveIndex::Load(dataDirectory, archiveFolder).FolderOf(identity);
+    std::error_code error;
+    if (folder.empty() || !std::filesystem::is_regular_file(CueSheetPath(folder), error)) {
+        return {};
+    }
+    return CueSheetPath(folder);
+}
+
 }  // namespace snx

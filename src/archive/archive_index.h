@@ -29,4 +29,10 @@ class ArchiveIndex {
     std::map<std::string, std::filesystem::path> folders_;
 };
 
+// The cue sheet of the archive of the disc of that identity, as the index of the data directory
+// knows it; empty when it knows none or the sheet has gone.
+std::filesystem::path ArchivedCueSheet(const std::filesystem::path& dataDirectory,
+                                       const std::filesystem::path& archiveFolder,
+                                       const std::string& identity);
+
 }  // namespace snx

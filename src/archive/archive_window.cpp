@@ -46,6 +46,7 @@ ArchiveWindow::ArchiveWindow(ArchiveRequest request, std::filesystem::path dataD
 
     rows_ = new QTreeWidget(this);
     rows_->setObjectName(QStringLiteral("twTracks"));
+    rows_->setAccessibleName(QStringLiteral("Tracks"));
     rows_->setRootIsDecorated(false);
     rows_->setHeaderLabels({QStringLiteral("Track"), QStringLiteral("Title"),
                             QStringLiteral("Progress"), QStringLiteral("Speed"),

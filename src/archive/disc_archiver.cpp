@@ -322,6 +322,13 @@ ArchiveReport Run::Go() {
         }
     }
     try {
+        if (const auto& picture = request_.Metadata.Picture) {
+            // Beside the files too, for the desktop's media controls and file managers.
+            made_.push_back(ArchiveCoverPath(folder_, picture->MimeType));
+            WriteFileAtomically(
+                made_.back(), std::string_view(reinterpret_cast<const char*>(picture->Data.data()),
+                                               picture->Data.size()));
+        }
         WriteFileAtomically(CueSheetPath(folder_),
                             CueSheetText(disc, request_.Metadata, fileNames));
     } catch (const FileWriteError& failure) {

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <deque>
 #include <fstream>
+#include <iostream>
 #include <mutex>
 #include <set>
 
@@ -213,6 +214,19 @@ FlacImage OpenFlacImage(const std::filesystem::path& cue, FlacFailureReport repo
         return std::make_unique<FlacSectorReader>(files, log);
     };
     return image;
+}
+
+OpenedImage OpenArchiveImage(const std::string& path, const UnplayableReport& unplayable) {
+    if (!IsFlacCueSheet(path)) {
+        return {};
+    }
+    FlacImage image = OpenFlacImage(path, [unplayable](const std::string& file) {
+        std::cerr << "sonatrix: cannot decode " << file << "; it plays as silence\n";
+        if (unplayable) {
+            unplayable(file);
+        }
+    });
+    return {image.Disc, image.Readers};
 }
 
 }  // namespace snx

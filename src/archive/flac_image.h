@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cd/disc_info.h"
+#include "cd/image_drive.h"
 #include "cd/sector_reader.h"
 
 namespace snx {
@@ -28,5 +29,9 @@ struct FlacImage {
 bool IsFlacCueSheet(const std::filesystem::path& cue);
 
 FlacImage OpenFlacImage(const std::filesystem::path& cue, FlacFailureReport report = {});
+
+// The virtual drive's opener of such sheets (no disc for any other image): a file that cannot be
+// decoded is told to unplayable, and on standard error.
+OpenedImage OpenArchiveImage(const std::string& path, const UnplayableReport& unplayable);
 
 }  // namespace snx

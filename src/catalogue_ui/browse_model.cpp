@@ -20,6 +20,14 @@ void BrowseModel::SetArchived(std::map<std::string, std::filesystem::path> folde
     endResetModel();
 }
 
+std::filesystem::path BrowseModel::ArchiveOf(const BrowseNode* node) const {
+    if (node == nullptr || node->Heading) {
+        return {};
+    }
+    const auto found = archived_.find(node->Identity);
+    return found == archived_.end() ? std::filesystem::path() : found->second;
+}
+
 void BrowseModel::SetTree(std::vector<BrowseNode> tree) {
     beginResetModel();
     tree_ = std::move(tree);
@@ -149,15 +157,14 @@ QVariant BrowseModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return QString::fromStdString(StoredTextToUtf8(node->Text));
         case Qt::DecorationRole:
-            return (!node->Heading && archived_.contains(node->Identity)
-                        ? archivedPictures_
-                        : pictures_)[static_cast<std::size_t>(node->Picture)];
+            return (ArchiveOf(node).empty()
+                        ? pictures_
+                        : archivedPictures_)[static_cast<std::size_t>(node->Picture)];
         case Qt::ToolTipRole: {
-            const auto found = node->Heading ? archived_.end() : archived_.find(node->Identity);
-            return found == archived_.end()
-                       ? QVariant()
-                       : QVariant(QStringLiteral("Archived in ") +
-                                  QString::fromStdString(found->second.string()));
+            const std::filesystem::path folder = ArchiveOf(node);
+            return folder.empty() ? QVariant()
+                                  : QVariant(QStringLiteral("Archived in ") +
+                                             QString::fromStdString(folder.string()));
         }
         default:
             return {};

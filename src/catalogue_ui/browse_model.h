@@ -27,6 +27,8 @@ class BrowseModel final : public QAbstractItemModel {
     // The discs with an archive, by identity, and their folders: marked in the tree.
     void SetArchived(std::map<std::string, std::filesystem::path> folders);
     const std::vector<BrowseNode>& Tree() const { return tree_; }
+    // The archive folder of a disc node; empty for a heading or a disc without an archive.
+    std::filesystem::path ArchiveOf(const BrowseNode* node) const;
 
     // Reorders the top level and every node's children; the views keep their selection.
     void Sort(const TextCompare& compare);

@@ -4,8 +4,10 @@
 #include <QCollator>
 #include <QValidator>
 
+#include "archive/archive_cue.h"
 #include "archive/archive_index.h"
 #include "archive/archive_names.h"
+#include "archive/archive_play.h"
 #include "catalogue/browse_attach.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
@@ -113,6 +115,10 @@ TfrmCat::TfrmCat(DiscCatalogue& catalogue, WaveDevice& wave, PlayerEngine& engin
     connect(ui_->btnEdit, &QPushButton::clicked, this, &TfrmCat::btnEditClick);
     connect(ui_->btnDelete, &QPushButton::clicked, this, &TfrmCat::btnDeleteClick);
     connect(ui_->btnAttach, &QPushButton::clicked, this, &TfrmCat::btnAttachClick);
+    connect(ui_->btnArchive, &QPushButton::clicked, this, &TfrmCat::btnArchiveClick);
+    connect(ui_->TV->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfrmCat::ShowArchiveButton);
+    connect(model_, &QAbstractItemModel::modelReset, this, &TfrmCat::ShowArchiveButton);
     connect(ui_->btnPrintCD, &QPushButton::clicked, this, &TfrmCat::btnPrintCDClick);
     connect(ui_->btnPrintCat, &QPushButton::clicked, this, &TfrmCat::btnPrintCatClick);
     FormShow();
@@ -338,6 +344,27 @@ void TfrmCat::btnAttachClick() {
     if (AttachDriveDisc(catalogue_, selected, current, drive)) {
         engine_.ReloadRecord();
         rbNameClick();
+    }
+}
+
+void TfrmCat::ShowArchiveButton() {
+    ui_->btnArchive->setEnabled(!model_->ArchiveOf(Selected()).empty());
+}
+
+void TfrmCat::btnArchiveClick() {
+    const std::filesystem::path folder = model_->ArchiveOf(Selected());
+    if (folder.empty()) {
+        return;
+    }
+    const std::filesystem::path cue = CueSheetPath(folder);
+    if (!PlayArchive(engine_, cue)) {
+        ShowError("Cannot read the archive " + cue.string());
+        return;
+    }
+    try {
+        SaveSettings();
+    } catch (const SettingsWriteError& error) {
+        ShowError(error.what());
     }
 }
 

@@ -46,6 +46,8 @@ class TfrmCat final : public QDialog {
     void btnEditClick();
     void btnDeleteClick();
     void btnAttachClick();
+    // The selected disc's archive in the virtual drive, that drive selected and playing.
+    void btnArchiveClick();
     // The window is disabled while its report prints; the progress window stays usable.
     void btnPrintCDClick();
     void btnPrintCatClick();
@@ -55,6 +57,8 @@ class TfrmCat final : public QDialog {
     void FormShow();
     void ClearTree();
     void ShowCounts();
+    // Play is on for a disc node with an archive only.
+    void ShowArchiveButton();
     // The selected node, or null.
     QModelIndex SelectedIndex() const;
     const BrowseNode* Selected() const;

@@ -1,5 +1,6 @@
 #include "catalogue_ui/disc_data_dialog.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QImageWriter>
 #include <QLineEdit>
@@ -118,6 +119,12 @@ TfrmCDData::TfrmCDData(DiscEditor& editor, DiscCatalogue& catalogue, QWidget* pa
     connect(ui_->btnProg, &QPushButton::clicked, this, [this] { btnProgClick(); });
     connect(ui_->btnTracks, &QPushButton::clicked, this, [this] { btnTracksClick(); });
     connect(ui_->lbTracks, &QListWidget::itemDoubleClicked, this, [this] { lbTracksDblClick(); });
+    // Enter on a track opens it too; without this the list passes Enter on to OK.
+    auto* openTrack = new QAction(ui_->lbTracks);
+    openTrack->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    openTrack->setShortcutContext(Qt::WidgetShortcut);
+    ui_->lbTracks->addAction(openTrack);
+    connect(openTrack, &QAction::triggered, this, [this] { lbTracksDblClick(); });
     connect(ui_->btnLookup, &QPushButton::clicked, this, [this] { btnLookupClick(); });
     ui_->btnLookup->setEnabled(EditorHooks().Lookup != nullptr);
 }

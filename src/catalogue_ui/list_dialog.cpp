@@ -32,6 +32,9 @@ TfrmLists::TfrmLists(ReferenceListKind kind, const std::filesystem::path& dataDi
     const ListEditorTexts& texts = ListEditorTextsOf(kind);
     setWindowTitle(QString::fromUtf8(texts.Caption));
     ui_->labType->setText(QString::fromUtf8(texts.TypeLabel));
+    // A list takes no name from its label: a screen reader reads the label's words instead.
+    ui_->lbList->setAccessibleName(
+        QString::fromUtf8(texts.TypeLabel).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     list_.Load(file_, true);
     for (const std::string& entry : list_.Entries()) {
         ui_->lbList->addItem(Shown(entry));

@@ -233,6 +233,10 @@ CdText CdDevice::GetCdText() {
     return status.Disc ? status.Disc->Text : CdText{};
 }
 
+std::string CdDevice::TakeUnplayable() {
+    return open_ ? backend_->TakeUnplayable() : std::string();
+}
+
 std::shared_ptr<const DiscInfo> CdDevice::GetDiscInfo() {
     return open_ ? backend_->Status().Disc : nullptr;
 }

@@ -57,6 +57,9 @@ class CdDevice {
     bool IsAudioTrack(int track);
     // The CD-Text of the disc in the drive; empty when it has none.
     CdText GetCdText();
+    // A part of the disc the drive found unreadable (it plays as silence), each told once;
+    // empty when there is none.
+    std::string TakeUnplayable();
     // The table of contents and CD-Text of the disc in the drive; null without a readable disc.
     std::shared_ptr<const DiscInfo> GetDiscInfo();
 

@@ -45,6 +45,9 @@ class DriveBackend {
     // Every sample sent to the output while play lasts also goes to tap (null: none). A drive
     // without digital audio records nothing.
     virtual void SetPcmTap(std::shared_ptr<PcmTap> /*tap*/) {}
+    // The name of a part of the disc found unreadable since the last call (it plays as
+    // silence); each is told once, the oldest first. Empty when there is none.
+    virtual std::string TakeUnplayable() { return {}; }
 };
 
 // The machine's drives in device-name order, the virtual drive last.

@@ -9,12 +9,15 @@ namespace snx {
 ImageDrive::ImageDrive(Clock& clock, AudioOutputFactory outputFactory)
     : PlayerDrive(clock, std::move(outputFactory), [this] { return OpenReader(); }) {}
 
-OpenedImage ImageDrive::Open(const std::string& path) const {
+OpenedImage ImageDrive::Open(const std::string& path) {
     if (path.empty()) {
         return {};
     }
     if (opener_) {
-        OpenedImage image = opener_(path);
+        OpenedImage image = opener_(path, [this](const std::string& name) {
+            std::lock_guard lock(mutex_);
+            unplayable_.push_back(name);
+        });
         if (image.Disc != nullptr) {
             return image;
         }
@@ -44,6 +47,7 @@ bool ImageDrive::Insert(const std::string& imagePath) {
         std::lock_guard lock(mutex_);
         path_ = imagePath;
         readers_ = std::move(image.Readers);
+        unplayable_.clear();
     }
     trayOpen_ = false;
     disc_ = std::move(image.Disc);
@@ -82,6 +86,16 @@ DriveStatus ImageDrive::Status() {
         return status;
     }
     return LoadedStatus(disc_);
+}
+
+std::string ImageDrive::TakeUnplayable() {
+    std::lock_guard lock(mutex_);
+    if (unplayable_.empty()) {
+        return {};
+    }
+    std::string name = std::move(unplayable_.front());
+    unplayable_.pop_front();
+    return name;
 }
 
 std::uint32_t ImageDrive::OpenTray() {

@@ -3,6 +3,7 @@
 // back.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -18,7 +19,10 @@ struct OpenedImage {
     std::shared_ptr<const DiscInfo> Disc;
     SectorReaderFactory Readers;
 };
-using ImageOpener = std::function<OpenedImage(const std::string& imagePath)>;
+// Told, on any thread, the name of a part of the image that cannot be read.
+using UnplayableReport = std::function<void(const std::string& name)>;
+using ImageOpener =
+    std::function<OpenedImage(const std::string& imagePath, UnplayableReport unplayable)>;
 
 class ImageDrive final : public PlayerDrive {
   public:
@@ -35,14 +39,16 @@ class ImageDrive final : public PlayerDrive {
     DriveStatus Status() override;
     std::uint32_t OpenTray() override;
     std::uint32_t CloseTray() override;
+    std::string TakeUnplayable() override;
 
   private:
     bool Load();
-    OpenedImage Open(const std::string& path) const;
+    OpenedImage Open(const std::string& path);
     std::unique_ptr<SectorReader> OpenReader() const;
 
-    mutable std::mutex mutex_;  // the path, read by the reader thread
+    mutable std::mutex mutex_;  // the path, read by the reader thread, and the unplayable parts
     std::string path_;
+    std::deque<std::string> unplayable_;
     SectorReaderFactory readers_;  // null: libcdio reads the image
     ImageOpener opener_;
     bool trayOpen_ = false;

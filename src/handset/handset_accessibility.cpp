@@ -18,8 +18,18 @@
 #include "util/text.h"
 #include "util/user_messages.h"
 #include "widgets/image_control.h"
+#include "widgets/image_control_accessible.h"
 
 namespace snx {
+
+namespace {
+
+int VolumeOfChannel(int channel) {
+    const Settings& settings = AppSettings();
+    return static_cast<int>(channel == 0 ? settings.VolumeLeft : settings.VolumeRight);
+}
+
+}  // namespace
 
 void TSnx::DescribeForReaders() {
     const std::array<std::pair<QWidget*, const char*>, 16> glyphs = {{
@@ -101,19 +111,9 @@ void TSnx::DescribeForReaders() {
     ImageControlAccess& volume = iFourWay_->Access();
     volume.Role = QAccessible::Grouping;
     iFourWay_->setAccessibleName(QStringLiteral("Volume control"));
-    volume.ItemRole = QAccessible::Slider;
-    volume.ItemCount = [] { return 2; };
-    volume.ItemName = [](int item) {
-        return item == 0 ? QStringLiteral("Left volume") : QStringLiteral("Right volume");
-    };
-    volume.ItemValue = [](int item) {
-        const Settings& settings = AppSettings();
-        return static_cast<int>(item == 0 ? settings.VolumeLeft : settings.VolumeRight);
-    };
-    volume.ItemMaximum = kVolumeMax;
-    volume.ItemStep = kVolumeStep;
+    DescribeVolumeChannels(volume, VolumeOfChannel, kVolumeMax, kVolumeStep);
     iFourWay_->setFocusPolicy(Qt::StrongFocus);
-    iFourWay_->OnKey = [this](int key) { return FourWayKey(key); };
+    iFourWay_->OnKey = [this](int key) { return VolumeKey(key); };
     gLeft_->setAccessibleName(QStringLiteral("Left volume gauge"));
     gRight_->setAccessibleName(QStringLiteral("Right volume gauge"));
 }
@@ -129,16 +129,7 @@ void TSnx::AnnounceDisplay(const PlayerEngine& engine) {
 }
 
 void TSnx::AnnounceVolume() {
-    if (!QAccessible::isActive()) {
-        return;
-    }
-    QAccessibleInterface* control = QAccessible::queryAccessibleInterface(iFourWay_);
-    const Settings& settings = AppSettings();
-    const std::array<int, 2> values = {settings.VolumeLeft, settings.VolumeRight};
-    for (int item = 0; item < 2; ++item) {
-        QAccessibleValueChangeEvent changed(control->child(item), values[item]);
-        QAccessible::updateAccessibility(&changed);
-    }
+    AnnounceValues(*iFourWay_);
 }
 
 bool TSnx::TrackPanelKey(int key) {
@@ -177,7 +168,7 @@ bool TSnx::TrackPanelKey(int key) {
     return true;
 }
 
-bool TSnx::FourWayKey(int key) {
+bool TSnx::VolumeKey(int key) {
     VolumeArrow arrow{};
     switch (key) {
         case Qt::Key_Up:

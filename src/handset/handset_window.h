@@ -122,6 +122,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void mTypeClick(char letter);
     // Starts the external volume program, asking for it when none is set.
     void miVolClick() override;
+    bool VolumeKey(int key) override;
     // Menu "&Configure Sonatrix...": the configuration dialog; on OK the settings are saved and
     // this window takes the new look at once.
     void ConfigureSonatrix1Click();
@@ -183,7 +184,6 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     void AnnounceDisplay(const PlayerEngine& engine);
     void AnnounceVolume();
     bool TrackPanelKey(int key);
-    bool FourWayKey(int key);
     void LayoutDiscData();
     void SetClientSize(int width, int height);
     void SetBitmapButtons();

@@ -21,6 +21,9 @@ class HandsetCommands {
     virtual void btnCloseClick() = 0;
     // Starts the external volume program, asking for it when none is set.
     virtual void miVolClick() = 0;
+    // An arrow key (a Qt key code) on a volume control: one step of the four-way control's arrow
+    // (up and down both channels, left and right one), kept for the disc; false for any other key.
+    virtual bool VolumeKey(int key) = 0;
     // The disc data editor on the disc in the drive, and the catalogue browser.
     virtual void btnDataClick() = 0;
     virtual void btnBrowseClick() = 0;

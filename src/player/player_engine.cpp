@@ -15,6 +15,8 @@ namespace {
 
 constexpr const char* kStoppedTitle = "SNX [Stopped]";
 constexpr const char* kBookmarkPrompt = "Click [OK] to mark end of bookmark";
+// Long enough to be read, short enough not to hide the mode for long.
+constexpr int kUnplayableTicks = 5;
 
 }  // namespace
 
@@ -63,6 +65,9 @@ void PlayerEngine::RedrawHandset() {
 }
 
 std::string PlayerEngine::ModeLine() const {
+    if (unplayableTicks_ > 0) {
+        return "Cannot read " + unplayable_;
+    }
     if (device_.Paused) {
         return "Paused...";
     }
@@ -130,6 +135,9 @@ void PlayerEngine::TimerTimer() {
             ShowError(error.what());
         }
     }
+    if (unplayableTicks_ > 0) {
+        --unplayableTicks_;
+    }
     RefreshStatus();
     if (!State.MediaPresent && !State.DiscShown) {
         view_.SetTickEnabled(true);
@@ -166,6 +174,7 @@ void PlayerEngine::ForgetDisc() {
     State.DiscShown = false;
     State.DiscLoaded = false;
     State.MediaPresent = false;
+    unplayableTicks_ = 0;
     disc_.Forget();
     view_.ClearDisc();
     device_.Playing = false;
@@ -249,6 +258,10 @@ void PlayerEngine::RefreshStatus() {
         return;
     }
     State.DeviceMode = device_.GetMode();
+    if (std::string unplayable = device_.TakeUnplayable(); !unplayable.empty()) {
+        unplayable_ = std::move(unplayable);
+        unplayableTicks_ = kUnplayableTicks;
+    }
     // Known from the drive, so a piece too short for any tick to see playing is followed too;
     // a piece with nothing to hear (a data track, an intro of 0 s) ends at once and the next
     // is started in this same tick.

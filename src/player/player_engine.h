@@ -92,7 +92,8 @@ class PlayerEngine final : public HandsetStatus {
     // The tracks the track list offers: none once the disc has gone, although the device keeps
     // the last disc's table.
     int SelectableTrackCount() const;
-    // The main handset's mode line: "RECORDING..." while a sample is recorded, "Paused..." while
+    // The main handset's mode line: for a few ticks after the drive found a part of the disc
+    // unreadable, which one; else "RECORDING..." while a sample is recorded, "Paused..." while
     // paused, else the mode.
     std::string ModeLine() const;
     // The title for the state of play: "SNX [3] 02.17", or "SNX [3] Paused".
@@ -163,6 +164,8 @@ class PlayerEngine final : public HandsetStatus {
     bool skipBackHeld_ = false;
     bool skipForwardHeld_ = false;
     std::uint32_t repositions_ = 0;
+    std::string unplayable_;  // what the mode line tells while unplayableTicks_ last
+    int unplayableTicks_ = 0;
 };
 
 }  // namespace snx

@@ -1,8 +1,10 @@
 #include "small_handset/small_handset_window.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -12,11 +14,15 @@
 
 #include "player/handset_commands.h"
 #include "player/handset_status.h"
+#include "player/player_engine.h"
+#include "player/spoken_display.h"
+#include "player/volume_control.h"
 #include "settings/qt_colour.h"
 #include "settings/settings.h"
 #include "widgets/button_glyphs.h"
 #include "widgets/handset_background.h"
 #include "widgets/help_window.h"
+#include "widgets/image_control_accessible.h"
 #include "widgets/speed_button.h"
 
 namespace snx {
@@ -60,6 +66,7 @@ TfrmSmall::TfrmSmall(HandsetCommands& main, const QImage& backgroundTile, const 
     BuildPopupMenu();
     Wire();
     timS_ = new QTimer(this);
+    timS_->setObjectName(QStringLiteral("timS"));
     timS_->setInterval(kMirrorInterval);
     connect(timS_, &QTimer::timeout, this, [this] { timSTimer(); });
 }
@@ -95,11 +102,14 @@ void TfrmSmall::BuildControls() {
         {"BtnEject", "Eject", "Eject", "btnEject1", "&E"},
         {"btnClose", "Close", "Close", "btnClose1", "&C"},
     }};
+    // What a reader says for each: the hints are terse, and "Close" would sound like the window's.
+    constexpr std::array<const char*, 5> spoken = {"Play", "Stop", "Pause", "Eject", "Close tray"};
     for (std::size_t i = 0; i < transport.size(); ++i) {
         const int left = 24 + static_cast<int>(i) * 18;
         transport_[i] = MakeSpeedButton(client_, transport[i].Name, {left, 4, 16, 16},
                                         QString::fromLatin1(transport[i].Hint));
         transport_[i]->setIcon(glyph(transport[i].Glyph));
+        transport_[i]->setAccessibleName(QString::fromLatin1(spoken[i]));
         accelerators_[i] =
             AcceleratorButton(transport[i].Twin, QString::fromLatin1(transport[i].Caption), left);
         accelerators_[i]->setAccessibleName(transport_[i]->accessibleName());
@@ -111,6 +121,11 @@ void TfrmSmall::BuildControls() {
     btnMix_ =
         MakeSpeedButton(client_, "btnMix", {137, 4, 32, 16}, QStringLiteral("Volume control."));
     btnMix_->setIcon(glyph("Volume"));
+    // Tab reaches every button, as the window has no other way to the tiny form or the volume.
+    for (QToolButton* button : {btnFull_, transport_[0], transport_[1], transport_[2],
+                                transport_[3], transport_[4], SpeedButton1_, btnMix_}) {
+        button->setFocusPolicy(Qt::TabFocus);
+    }
 
     Pan1_ = new QLabel(QStringLiteral("Mode: "), client_);
     Pan1_->setObjectName(QStringLiteral("Pan1"));
@@ -135,6 +150,54 @@ void TfrmSmall::BuildControls() {
     bev_->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     labTrack_ = new QLabel(Pan_);
     labTrack_->setObjectName(QStringLiteral("labTrack"));
+    DescribeForReaders();
+}
+
+void TfrmSmall::DescribeForReaders() {
+    ImageControlAccess& display = ReaderAccess(*Pan_);
+    display.Role = QAccessible::StaticText;
+    display.Name = [this] {
+        const PlayerEngine& engine = main_.Engine();
+        if (!engine.State.DiscShown) {
+            return QStringLiteral("No disc");
+        }
+        // The track's clocks, as the window's caption shows them.
+        return QString::fromStdString(SpokenDisplay(engine.State, engine.ModeLine(), false));
+    };
+
+    // The volume button starts the volume program; its arrow keys step the CD volume as the main
+    // handset's four-way control does, and a reader finds the two channels' values under it.
+    ImageControlAccess& volume = ReaderAccess(*btnMix_);
+    volume.Role = QAccessible::Button;
+    volume.Press = [this] { btnMix_->click(); };
+    DescribeVolumeChannels(
+        volume,
+        [](int channel) {
+            const Settings& settings = AppSettings();
+            return static_cast<int>(channel == 0 ? settings.VolumeLeft : settings.VolumeRight);
+        },
+        kVolumeMax, kVolumeStep);
+    btnMix_->installEventFilter(this);
+}
+
+bool TfrmSmall::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == btnMix_ && event->type() == QEvent::KeyPress &&
+        main_.VolumeKey(static_cast<QKeyEvent*>(event)->key())) {
+        AnnounceValues(*btnMix_);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmSmall::AnnounceDisplay() {
+    const PlayerEngine& engine = main_.Engine();
+    std::string trackAndMode = SpokenTrackAndMode(engine.State, engine.ModeLine());
+    if (trackAndMode == spokenTrackMode_) {
+        return;  // the time alone changed: read on demand, not announced every second
+    }
+    spokenTrackMode_ = std::move(trackAndMode);
+    QAccessibleEvent changed(Pan_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TfrmSmall::BuildPopupMenu() {
@@ -148,7 +211,8 @@ void TfrmSmall::BuildPopupMenu() {
     }
     connect(popup_->addAction(QStringLiteral("&Volume")), &QAction::triggered, this,
             [this] { main_.miVolClick(); });
-    connect(popup_->addAction(QStringLiteral("&Edit current CD data record")), &QAction::triggered,
+    // "d" as in the main handset's menu: "e" is Eject's.
+    connect(popup_->addAction(QStringLiteral("Edit current CD &data record")), &QAction::triggered,
             this, [this] { main_.btnDataClick(); });
     connect(popup_->addAction(QStringLiteral("&Browse CD database")), &QAction::triggered, this,
             [this] { main_.btnBrowseClick(); });
@@ -238,6 +302,7 @@ void TfrmSmall::timSTimer() {
     labTrack_->setText(QStringLiteral("Track: ") + QString::fromStdString(status.TrackNameText()));
     setWindowTitle(QString::fromStdString(status.TitleText()));
     Pan1_->setText(QString::fromStdString(status.PlayModeText()));
+    AnnounceDisplay();
     MirrorButtons();
     timS_->start();
 }

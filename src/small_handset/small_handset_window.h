@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QWidget>
 #include <array>
+#include <string>
 
 class QFrame;
 class QLabel;
@@ -49,11 +50,16 @@ class TfrmSmall final : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QPushButton* AcceleratorButton(const char* name, const QString& caption, int left);
     void BuildControls();
     void BuildPopupMenu();
+    // Names, the display as a sentence and the volume's values, for screen readers.
+    void DescribeForReaders();
+    // Raises the event that makes a reader announce the display, once its track or mode changed.
+    void AnnounceDisplay();
     void Wire();
     void FormShow();
     void ApplySize();
@@ -81,6 +87,7 @@ class TfrmSmall final : public QWidget {
     QTimer* timS_ = nullptr;
     QSize smallSize_;
     QSize tinySize_;
+    std::string spokenTrackMode_;
 };
 
 }  // namespace snx

@@ -67,6 +67,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
     browser_->setOpenExternalLinks(false);
+    browser_->setObjectName(QStringLiteral("browser"));
+    browser_->setAccessibleName(QStringLiteral("Help page"));
     resize(520, 480);
 }
 

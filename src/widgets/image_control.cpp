@@ -8,8 +8,8 @@
 
 namespace snx {
 
-ImageControl::ImageControl(QRect geometry, QWidget* parent) : QWidget(parent) {
-    InstallImageControlAccessibility();
+ImageControl::ImageControl(QRect geometry, QWidget* parent)
+    : QWidget(parent), access_(ReaderAccess(*this)) {
     setGeometry(geometry);
     Resize(geometry.size());
 }

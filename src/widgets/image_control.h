@@ -38,7 +38,7 @@ class ImageControl : public QWidget {
 
   private:
     QImage image_;
-    ImageControlAccess access_;
+    ImageControlAccess& access_;
 };
 
 }  // namespace snx

@@ -1,6 +1,6 @@
-// What a picture control tells assistive technology: its role, a live name, and the items it
-// draws (tracks of the track panel, channels of the volume control), which a reader sees as
-// children with a name, a current state, a value or an action.
+// What a picture control (or a button with values) tells assistive technology: its role, a live
+// name, and the items it draws (tracks of the track panel, channels of the volume control), which
+// a reader sees as children with a name, a current state, a value or an action.
 #pragma once
 
 #include <QAccessible>
@@ -27,6 +27,8 @@ struct ImageControlAccess {
     int ItemStep = 1;
     // Pressing the item (a reader's "activate"); unset: items have no action.
     std::function<void(int item)> ActivateItem;
+    // Pressing the control itself (a button's click); unset: it has no press action.
+    std::function<void()> Press;
 };
 
 }  // namespace snx

@@ -29,6 +29,19 @@ TEST(CommandLine, TakesTheDiscOptions) {
     const CommandLine both = ParseCommandLine({"--demo", "--image", "a.cue"});
     EXPECT_FALSE(both.Demo);
     EXPECT_EQ(both.Image, "a.cue");
+    // An archive is named by its disc's identity, in the catalogue's spelling, and plays.
+    const CommandLine archive = ParseCommandLine({"--play-archive", "00ab0000000374f6"});
+    EXPECT_EQ(archive.Archive, "00AB0000000374F6");
+    EXPECT_TRUE(archive.Play);
+    for (const std::vector<std::string>& wrong :
+         std::vector<std::vector<std::string>>{{"--play-archive=374F6"},
+                                               {"--play-archive", "00000000000374G6"},
+                                               {"a.cue", "--play-archive=00000000000374F6"},
+                                               {"--play-archive=00000000000374F6", "b.cue"}}) {
+        const CommandLine parsed = ParseCommandLine(wrong);
+        EXPECT_EQ(parsed.Ignored.size(), 1u) << wrong.back();
+        EXPECT_FALSE(parsed.Archive && parsed.Image) << wrong.back();
+    }
 }
 
 TEST(CommandLine, IgnoresWhatItCannotUseAndTakesTheRest) {
@@ -121,6 +134,10 @@ TEST(CommandLine, HandsTheSameRequestsToTheRunningPlayer) {
     EXPECT_EQ(ParseCommandLine(CommandLineArguments(ParseCommandLine({"cdda://sr3"}))).Drive,
               "/dev/sr3");
     EXPECT_TRUE(ParseCommandLine(CommandLineArguments(ParseCommandLine({"--demo"}))).Demo);
+    const CommandLine archive = ParseCommandLine(
+        CommandLineArguments(ParseCommandLine({"--play-archive=00000000000374F6"})));
+    EXPECT_EQ(archive.Archive, "00000000000374F6");
+    EXPECT_TRUE(archive.Play);
     EXPECT_TRUE(CommandLineArguments(ParseCommandLine({})).empty());
 }
 

@@ -12,10 +12,14 @@
 
 #include "app/mpris_service.h"
 #include "app/mpris_state.h"
+#include "archive/archive_cue.h"
+#include "archive/disc_archiver.h"
+#include "archive/flac_image.h"
 #include "audio/null_output.h"
 #include "catalogue/disc_catalogue.h"
 #include "catalogue/fvlf.h"
 #include "cd/cd_device.h"
+#include "cd/cdio_disc.h"
 #include "cd/system_drives.h"
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
@@ -162,6 +166,28 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     Playerctl({QStringLiteral("stop")});
     EXPECT_NE(Device().GetMode(), CdMode::Playing);
     EXPECT_EQ(Playerctl({QStringLiteral("status")}), QStringLiteral("Stopped"));
+    EXPECT_EQ(Metadata("mpris:artUrl"), "");
+
+    // An archive with its cover, in the virtual drive: its tracks, and its cover as the art.
+    const std::filesystem::path image =
+        test::GenerateImage(dir.Path(), "shelved", {test::Track(0, 4), test::Track(0, 3)});
+    ArchiveRequest request;
+    request.Disc = ReadDiscInfo(OpenImage(image.string()).get());
+    request.OpenReader = [image] { return OpenImageReader(image.string()); };
+    request.Folder = dir / "music" / "Caf\u00e9 #1";
+    request.Metadata.Identity = DiscIdentity(*request.Disc);
+    request.Metadata.Picture = FlacPicture{"image/png", {0x89, 'P', 'N', 'G'}, 1, 1, 24};
+    const std::atomic<bool> cancel = false;
+    ASSERT_EQ(ExtractDisc(request, {}, cancel).Error, "");
+    drives.VirtualDrive().SetImageOpener(OpenArchiveImage);
+    ASSERT_TRUE(window->InsertDiscImage(CueSheetPath(request.Folder).string()));
+    Playerctl({QStringLiteral("play")});
+    Engine().TimerTimer();
+    EXPECT_EQ(Metadata("xesam:trackNumber"), "1");
+    EXPECT_EQ(Metadata("mpris:length"), std::to_string(FramesToMicros(4 * kFramesPerSecond)));
+    EXPECT_EQ(Metadata("mpris:artUrl"),
+              "file://" + dir.Path().string() + "/music/Caf%C3%A9%20%231/cover.png");
+    Playerctl({QStringLiteral("stop")});
 
     QString followed;
     SpinUntil([&] {
@@ -174,6 +200,7 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     EXPECT_EQ(
         followed.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
         (QStringList{QStringLiteral("Stopped"), QStringLiteral("Playing"), QStringLiteral("Paused"),
+                     QStringLiteral("Playing"), QStringLiteral("Stopped"),
                      QStringLiteral("Playing"), QStringLiteral("Stopped")}));
 }
 

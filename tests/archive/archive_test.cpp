@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <mutex>
 #include <random>
 
 #include "archive/accuraterip.h"
@@ -14,10 +15,13 @@
 #include "archive/crc32.h"
 #include "archive/disc_archiver.h"
 #include "archive/flac_image.h"
+#include "audio/null_output.h"
 #include "cd/cdio_disc.h"
+#include "cd/image_drive.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/virtual_clock.h"
 #include "util/bytes.h"
 
 namespace snx {
@@ -160,6 +164,24 @@ TEST(AccurateRipTest, ResponsesAreReadWholeAndJudgedPerTrack) {
     EXPECT_NE(ReadAccurateRipResponses(file).Error, "");
 }
 
+// Keeps every sample played.
+class HeardOutput final : public NullOutput {
+  public:
+    HeardOutput(Clock& clock, std::vector<std::int16_t>& samples, std::mutex& mutex)
+        : NullOutput(clock), samples_(samples), mutex_(mutex) {}
+    bool Write(std::span<const std::int16_t> samples) override {
+        {
+            std::lock_guard lock(mutex_);
+            samples_.insert(samples_.end(), samples.begin(), samples.end());
+        }
+        return NullOutput::Write(samples);
+    }
+
+  private:
+    std::vector<std::int16_t>& samples_;
+    std::mutex& mutex_;
+};
+
 class ArchiveTest : public testing::Test {
   protected:
     // Three audio tracks, then a data track as on an enhanced disc.
@@ -276,9 +298,28 @@ TEST_F(ArchiveTest, FilesDecodeToTheDiscAndTheCueSheetToItsIdentity) {
     EXPECT_EQ(sheet.Disc->LeadOut, disc_->LeadOut);
     EXPECT_EQ(sheet.Identity, DiscIdentity(*disc_));
 
-    // A shortened file no longer gives the disc back.
+    // An older sheet, without the files' lengths, reads them from the files: a shortened file no
+    // longer gives the disc back. With the lengths it does, to play as far as it decodes.
+    const std::filesystem::path cue = CueSheetPath(report.Folder);
+    std::string current;
+    std::string older;
+    {
+        std::ifstream in(cue);
+        for (std::string line; std::getline(in, line);) {
+            current += line + "\n";
+            older += line.find("SONATRIX_SAMPLES") == std::string::npos ? line + "\n" : "";
+        }
+    }
+    std::ofstream(cue, std::ios::trunc) << older;
+    const ArchiveCueSheet old = ReadArchiveCueSheet(cue);
+    ASSERT_TRUE(old.Disc) << old.Error;
+    EXPECT_EQ(DiscIdentity(*old.Disc), DiscIdentity(*disc_));
     std::filesystem::resize_file(report.Folder / "03 - Track 03.flac", 2000);
-    EXPECT_FALSE(ReadArchiveCueSheet(CueSheetPath(report.Folder)).Disc);
+    EXPECT_FALSE(ReadArchiveCueSheet(cue).Disc);
+    std::ofstream(cue, std::ios::trunc) << current;
+    const ArchiveCueSheet kept = ReadArchiveCueSheet(cue);
+    ASSERT_TRUE(kept.Disc) << kept.Error;
+    EXPECT_EQ(DiscIdentity(*kept.Disc), DiscIdentity(*disc_));
 
     // A drive delivering 700 samples late: each file starts 700 pairs on, into the next track
     // and past the disc's end as silence; a second archive goes beside the first.
@@ -337,6 +378,30 @@ TEST_F(ArchiveTest, AnArchivePlaysAsTheDiscItWasMadeFrom) {
     EXPECT_EQ(play(image), expected);
     EXPECT_TRUE(failures.empty());
 
+    // In the virtual drive, heard through the player: the same samples as the image's, three
+    // seconds at three places, two of them across a track boundary.
+    for (const Lba from : {disc_->TrackStart(1) + 10, second - 75, third - 150}) {
+        std::vector<std::vector<std::int16_t>> heard;
+        for (const std::string& disc : {image_.string(), cue.string()}) {
+            test::VirtualClock clock;
+            std::vector<std::int16_t> samples;
+            std::mutex mutex;
+            ImageDrive drive(clock,
+                             [&] { return std::make_unique<HeardOutput>(clock, samples, mutex); });
+            drive.SetImageOpener(OpenArchiveImage);
+            ASSERT_TRUE(drive.Insert(disc));
+            drive.Play(from, from + 3 * 75);
+            for (int i = 0; i < 100 && !drive.Status().PlayEnded; ++i) {
+                clock.AdvanceSeconds(0.5);
+            }
+            EXPECT_TRUE(drive.Status().PlayEnded);
+            std::lock_guard lock(mutex);
+            heard.push_back(samples);
+        }
+        EXPECT_EQ(heard[0].size(), std::size_t{3 * 75 * 588 * 2}) << from;
+        EXPECT_TRUE(heard[0] == heard[1]) << from;
+    }
+
     // Damage inside the second file, past its header: its sectors turn silent, once reported.
     const std::filesystem::path damaged = report.Folder / "02 - Track 02.flac";
     const auto size = std::filesystem::file_size(damaged);
@@ -356,6 +421,23 @@ TEST_F(ArchiveTest, AnArchivePlaysAsTheDiscItWasMadeFrom) {
     std::fill(expected.begin() + at, expected.begin() + at + 588 * 2, std::int16_t{0});
     EXPECT_EQ(heard, expected);
     EXPECT_EQ(later, heard);
+
+    // A missing file: the disc is the same, its track plays as silence, told once.
+    std::filesystem::remove(report.Folder / "03 - Track 03.flac");
+    failures.clear();
+    const FlacImage missing =
+        OpenFlacImage(cue, [&](const std::string& file) { failures.push_back(file); });
+    ASSERT_TRUE(missing.Disc) << missing.Error;
+    EXPECT_EQ(DiscIdentity(*missing.Disc), DiscIdentity(*disc_));
+    EXPECT_EQ(missing.Disc->LeadOut, disc_->LeadOut);
+    const std::vector<std::int16_t> gap = play(missing);
+    play(missing);
+    EXPECT_EQ(failures, (std::vector<std::string>{"02 - Track 02.flac", "03 - Track 03.flac"}));
+    for (const std::ptrdiff_t index : {6, 7, 9}) {  // third + 37, third + 38, the last sector
+        EXPECT_TRUE(std::all_of(gap.begin() + index * 588 * 2, gap.begin() + (index + 1) * 588 * 2,
+                                [](std::int16_t s) { return s == 0; }));
+    }
+    EXPECT_TRUE(std::equal(gap.begin(), gap.begin() + at, expected.begin()));
 }
 
 // A drive that misreads one sector: on its first read only, or on every read.

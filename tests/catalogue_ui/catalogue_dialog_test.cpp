@@ -766,7 +766,7 @@ TEST_F(BrowserTest, TheHandsetOpensTheBrowserByButtonKeyAndMenuAndBothHandsetsOf
     ASSERT_NE(small, nullptr);
     QAction* fromSmall = FindAction(*small, "&Browse CD database");
     ASSERT_NE(fromSmall, nullptr);
-    EXPECT_NE(FindAction(*small, "&Edit current CD data record"), nullptr);
+    EXPECT_NE(FindAction(*small, "Edit current CD &data record"), nullptr);
     {
         const auto opened = test::WhenOpened<TfrmCat>([](TfrmCat&) {});
         fromSmall->trigger();

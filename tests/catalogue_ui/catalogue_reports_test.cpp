@@ -24,6 +24,7 @@
 #include "catalogue_ui/printing_dlg.h"
 #include "store/block_file/vlf.h"
 #include "tests/support/catalogue_fixture.h"
+#include "tests/support/keyboard_map.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/modal_dialog.h"
 
@@ -466,6 +467,7 @@ TEST_F(ReportsTest, AbortingLeavesNoDocumentAndTheNextReportPrints) {
     QTimer::singleShot(0, [&] {
         shown =
             dialog.isVisible() && dialog.ReportLabel()->text() == QStringLiteral("CD catalogue");
+        EXPECT_EQ(test::WindowFaults(dialog), std::vector<std::string>{});
         dialog.AbortButton()->click();
     });
     EXPECT_TRUE(Listing(BrowseView::Name, layer).empty());

@@ -21,15 +21,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Bounded waits for things another process does: 0.1 s steps, 30 s at most.
-wait_for() {
+# Bounded waits for things another process does: 0.1 s steps, 30 s at most. Kept as text so the
+# session's inner shell defines the same function.
+wait_for_definition='wait_for() {
     steps=0
     until eval "$1"; do
         steps=$((steps + 1))
         [ "$steps" -lt 300 ] || return 1
         sleep 0.1
     done
-}
+}'
+eval "$wait_for_definition"
 
 export XDG_RUNTIME_DIR="$work/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -46,16 +48,9 @@ printf 'FILE "disc.bin" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK
 "$tool" --data-dir "$work/data" --yes list >/dev/null
 printf '[General]\nMain top=123\nMain left=77\n' >"$work/data/SONATRIX.INI"
 
-export program work
+export program work wait_for_definition
 dbus-run-session -- sh -c '
-    wait_for() {
-        steps=0
-        until eval "$1"; do
-            steps=$((steps + 1))
-            [ "$steps" -lt 300 ] || return 1
-            sleep 0.1
-        done
-    }
+    eval "$wait_for_definition"
     "$program" -p --data-dir "$work/data" --image "$work/disc.cue" 2>"$work/stderr" &
     pid=$!
     past_one_second() {

@@ -18,6 +18,7 @@
 #include "exchange/export_dialog.h"
 #include "exchange/import_dialog.h"
 #include "tests/support/catalogue_fixture.h"
+#include "tests/support/keyboard_map.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/random_discs.h"
 #include "widgets/help_window.h"
@@ -362,6 +363,9 @@ TEST_F(ExchangeDialogsTest, CancelledImportKeepsWhatItStoredAndSaysHowMany) {
     bool shown = false;
     DuringWork work([&](TProgForm& form, int calls) {
         shown = form.isVisible() && form.windowTitle() == QStringLiteral("Importing");
+        if (calls == 1) {
+            EXPECT_EQ(test::WindowFaults(form), std::vector<std::string>{});
+        }
         if (calls == 40) {
             form.CancelButton()->click();
         }

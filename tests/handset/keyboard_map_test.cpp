@@ -2,8 +2,11 @@
 // letters used twice, controls no key reaches, a default button and an Escape that cancels.
 #include <gtest/gtest.h>
 
+#include <QMenu>
 #include <QMenuBar>
 
+#include "archive/archive_source.h"
+#include "archive/archive_window.h"
 #include "catalogue_ui/bitmap_dialog.h"
 #include "catalogue_ui/catalogue_dialog.h"
 #include "catalogue_ui/disc_data_dialog.h"
@@ -19,12 +22,15 @@
 #include "samples/adjust_dialog.h"
 #include "samples/record_dialog.h"
 #include "samples/sample_recorder.h"
+#include "samples/select_play_dialog.h"
 #include "settings/config_dialog.h"
 #include "settings/drive_dialog.h"
+#include "small_handset/small_handset_window.h"
 #include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/keyboard_map.h"
 #include "tests/support/user_input.h"
+#include "widgets/help_window.h"
 
 namespace snx {
 namespace {
@@ -43,14 +49,19 @@ class KeyboardMapTest : public test::HandsetFixture {
     // The dialog opened by keys checked, then inner opened from it by its letter and checked.
     template <typename D, typename Inner>
     void CheckWithin(const std::function<void()>& keys, char letter) {
+        CheckWithin<D, Inner>(keys, [letter] { test::Alt(letter); });
+    }
+    // The same, inner opened from the dialog by the keys within.
+    template <typename D, typename Inner>
+    void CheckWithin(const std::function<void()>& keys, const std::function<void()>& within) {
         SCOPED_TRACE(D::staticMetaObject.className());
         test::Boxes boxes(&*window);
         boxes
-            .Dialog<D>([letter](D& dialog) {
+            .Dialog<D>([within](D& dialog) {
                 for (const std::string& fault : test::WindowFaults(dialog)) {
                     ADD_FAILURE() << fault;
                 }
-                test::Alt(letter);
+                within();
             })
             .StaysOpen();
         boxes.Dialog<Inner>([](Inner& inner) { test::ExpectKeyboardMap(inner); });
@@ -59,6 +70,11 @@ class KeyboardMapTest : public test::HandsetFixture {
         EXPECT_TRUE(boxes.Done());
     }
     void Menu(const char* letters) { test::Menu(*window, letters); }
+    static void ExpectNoFaults(const std::vector<std::string>& faults) {
+        for (const std::string& fault : faults) {
+            ADD_FAILURE() << fault;
+        }
+    }
 };
 
 TEST_F(KeyboardMapTest, EveryMenuAndDialogTakesTheKeyboard) {
@@ -69,6 +85,13 @@ TEST_F(KeyboardMapTest, EveryMenuAndDialogTakesTheKeyboard) {
     }
     CheckWithin<TfrmCDData, TfrmEdTr>([this] { Menu("fd"); }, 't');
     CheckWithin<TfrmCDData, TfrmBitmap>([this] { Menu("fd"); }, 'b');
+    // The single track's editor: Enter on a track of the editor's list.
+    CheckWithin<TfrmCDData, TfrmSTrack>([this] { Menu("fd"); },
+                                        [] {
+                                            test::Alt('k');
+                                            test::Key(Qt::Key_Down);
+                                            test::Key(Qt::Key_Return);
+                                        });
     CheckWithin<TfrmLists, TfrmItem>([this] { Menu("ffc"); }, 'a');
     Check<TfrmCat>([this] { Menu("fw"); });
     {
@@ -93,6 +116,63 @@ TEST_F(KeyboardMapTest, EveryMenuAndDialogTakesTheKeyboard) {
     Check<TfrmProgramme>([this] { Menu("oo"); });
     Check<TfrmFit>([this] { Menu("of"); });
     Check<TfrmMode>([this] { Menu("mm"); });
+    Check<TfrmSelectPlay>([this] {
+        test::Activate(*window);
+        test::Alt('y');
+    });
+
+    // The help F1 opens.
+    test::Activate(*window);
+    test::Key(Qt::Key_F1);
+    HelpWindow* help = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* shown = qobject_cast<HelpWindow*>(top); shown != nullptr && shown->isVisible()) {
+            help = shown;
+        }
+    }
+    ASSERT_NE(help, nullptr) << "F1 opens no help";
+    ExpectNoFaults(test::WindowFaults(*help));
+    help->close();
+
+    // The small handset and its pop-up menu; its letter "f" leads back.
+    Menu("a");
+    ASSERT_NE(window->SmallHandset(), nullptr);
+    test::Activate(*window->SmallHandset());
+    ExpectNoFaults(test::WindowFaults(*window->SmallHandset()));
+    auto* popup = window->SmallHandset()->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    ASSERT_NE(popup, nullptr);
+    ExpectNoFaults(test::MenuFaults(popup->actions(), "small handset's pop-up menu"));
+    test::ContextMenu("f");
+    ASSERT_EQ(window->SmallHandset(), nullptr);
+
+    // The archive window, which starts copying at once; Escape cancels the copy.
+    AppSettings().ArchiveFolder = (dir / "music").string();
+    window->UseArchiveSource([this] { return ArchiveSourceOf(drives, AppSettings().CdromInUse); });
+    {
+        test::Boxes boxes(&*window);
+        boxes.Question(
+            "Check the archived tracks against the AccurateRip database? This tells the "
+            "AccurateRip server of the settings which disc you archive.",
+            false);
+        Menu("fa");
+        EXPECT_TRUE(boxes.Done());
+    }
+    ArchiveWindow* archive = window->OpenArchiveWindow();
+    ASSERT_NE(archive, nullptr);
+    test::Activate(*archive);
+    ExpectNoFaults(test::WindowFaults(*archive));
+    test::Key(Qt::Key_Escape);
+    // The copy stops at its next second of audio, read as the handset ticks.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this, archive] {
+            clock.Advance(100);
+            Tick();
+            return archive->Finished();
+        },
+        30000));
+    test::Key(Qt::Key_Escape);
+    EXPECT_FALSE(archive->isVisible());
+    test::Activate(*window);
 
     // The recording options, made once by the program, and the bookmark's adjustment.
     window->close();

@@ -25,6 +25,7 @@
 #include "tests/lookup/corpus.h"
 #include "tests/support/demo_image.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/keyboard_map.h"
 #include "tests/support/modal_dialog.h"
 #include "ui_disc_data_dialog.h"
 #include "ui_lookup_chooser.h"
@@ -287,7 +288,8 @@ TEST_F(LookupHandsetTest, ThreeMatchesOpenTheChooserAndTheSecondIsTaken) {
 
 TEST_F(LookupHandsetTest, AChooserDismissedLeavesTheRecordAsItWas) {
     server.routes = {{"/mb/", 200, Corpus("musicbrainz/fuzzy_three_releases.json")}};
-    WhenItOpens<TfrmLookup> dismiss([](TfrmLookup& dialog) { dialog.reject(); });
+    // Dismissed by Escape, once its keys and names are checked.
+    WhenItOpens<TfrmLookup> dismiss([](TfrmLookup& dialog) { test::ExpectKeyboardMap(dialog); });
     InsertDemo();
     const std::string before = Record().Name;
     ASSERT_TRUE(WaitFor([&] { return dismiss.Ran(); }));

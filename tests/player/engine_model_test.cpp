@@ -1,6 +1,7 @@
 // Random discs played by random commands, ticks and clock moves, each step checked against a
-// small reference model of the player's rules. The seed is printed on failure; SONATRIX_SEED
-// replays one run.
+// small reference model of the player's rules; the discs are made in memory, or archived to FLAC
+// files and played from their cue sheet. The seed is printed on failure; SONATRIX_SEED replays
+// one run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +11,12 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "archive/archive_cue.h"
+#include "archive/disc_archiver.h"
+#include "archive/flac_image.h"
 #include "catalogue/disc_catalogue.h"
 #include "cd/cd_device.h"
 #include "player/player_engine.h"
@@ -549,7 +554,28 @@ std::string PatternName(ButtonPattern pattern) {
     }
 }
 
-class EngineModelTest : public ::testing::Test {
+// Where the drive's discs come from.
+enum class DiscSource { Memory, Archive };
+
+std::string SourceName(const ::testing::TestParamInfo<DiscSource>& info) {
+    return info.param == DiscSource::Memory ? "Memory" : "Archive";
+}
+
+// The disc archived into folder from its pattern, as the archive's cue sheet and files give it.
+FlacImage Archived(std::shared_ptr<const DiscInfo> disc, const std::filesystem::path& folder) {
+    ArchiveRequest request;
+    request.Disc = disc;
+    request.Source = "pattern";
+    request.OpenReader = [] { return std::make_unique<PatternReader>(); };
+    request.Folder = folder;
+    request.Metadata.Identity = DiscIdentity(*disc);
+    const std::atomic<bool> cancel = false;
+    const ArchiveReport report = ExtractDisc(request, {}, cancel);
+    EXPECT_EQ(report.Error, "");
+    return OpenFlacImage(CueSheetPath(report.Folder));
+}
+
+class EngineModelTest : public ::testing::TestWithParam<DiscSource> {
   protected:
     EngineModelTest() {
         SetSettingsDirectories(dir.Path(), dir.Path());
@@ -588,7 +614,10 @@ std::uint32_t RunSeed() {
     return std::random_device{}();
 }
 
-TEST_F(EngineModelTest, RandomPlayFollowsTheRules) {
+TEST_P(EngineModelTest, RandomPlayFollowsTheRules) {
+    // Each archived disc is encoded twice over; fewer steps keep the run short.
+    const int steps = GetParam() == DiscSource::Memory ? kSteps : kSteps / 10;
+    int archives = 0;
     const std::uint32_t runSeed = RunSeed();
     std::mt19937 random(runSeed);
     const auto pick = [&](int low, int high) {
@@ -608,17 +637,31 @@ TEST_F(EngineModelTest, RandomPlayFollowsTheRules) {
 
     const auto insert = [&] {
         auto [toc, leadOut] = RandomDisc(random);
+        // A disc of data alone has nothing to archive.
+        while (GetParam() == DiscSource::Archive &&
+               std::none_of(toc.begin(), toc.end(), [](const TocTrack& t) { return t.Audio; })) {
+            std::tie(toc, leadOut) = RandomDisc(random);
+        }
         const int intro[] = {0, 1, 2, 3, 10};
         const int skip[] = {1, 2, 5, 30};
         model.IntroSeconds = intro[pick(0, 4)];
         model.SkipSeconds = skip[pick(0, 3)];
         AppSettings().IntroTime = model.IntroSeconds / 60 + model.IntroSeconds % 60 * 0.01;
         AppSettings().SkipTime = model.SkipSeconds / 60 + model.SkipSeconds % 60 * 0.01;
-        auto disc = std::make_shared<DiscInfo>();
-        disc->Tracks = toc;
-        disc->LeadOut = leadOut;
-        drives.Only().Insert(disc);
-        model.InsertDisc(toc, leadOut);
+        auto made = std::make_shared<DiscInfo>();
+        made->Tracks = toc;
+        made->LeadOut = leadOut;
+        std::shared_ptr<const DiscInfo> disc = made;
+        SectorReaderFactory readers;
+        if (GetParam() == DiscSource::Archive) {
+            const FlacImage image = Archived(disc, dir / ("archive " + std::to_string(++archives)));
+            ASSERT_TRUE(image.Disc) << image.Error << "; seed " << runSeed;
+            ASSERT_EQ(DiscIdentity(*image.Disc), DiscIdentity(*disc)) << "seed " << runSeed;
+            disc = image.Disc;
+            readers = image.Readers;
+        }
+        drives.Only().Insert(disc, readers);
+        model.InsertDisc(disc->Tracks, disc->LeadOut);
         std::ostringstream text;
         text << "insert " << toc.size() << " tracks, intro " << model.IntroSeconds << " s, skip "
              << model.SkipSeconds << " s:";
@@ -637,7 +680,7 @@ TEST_F(EngineModelTest, RandomPlayFollowsTheRules) {
     e.Tick();
     model.Tick();
 
-    for (int step = 0; step < kSteps; ++step) {
+    for (int step = 0; step < steps; ++step) {
         const int kind = pick(0, 99);
         const bool playingPattern = model.Pattern == ButtonPattern::Playing;
         const bool stoppedPattern = model.Pattern == ButtonPattern::Stopped;
@@ -785,6 +828,9 @@ TEST_F(EngineModelTest, RandomPlayFollowsTheRules) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Discs, EngineModelTest,
+                         ::testing::Values(DiscSource::Memory, DiscSource::Archive), SourceName);
 
 }  // namespace
 }  // namespace snx::test

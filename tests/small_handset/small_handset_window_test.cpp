@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -14,8 +17,10 @@
 #include "cd/cd_device.h"
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
+#include "player/volume_control.h"
 #include "settings/settings.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/user_input.h"
 
 namespace snx {
 namespace {
@@ -27,7 +32,20 @@ class SmallHandsetTest : public test::HandsetFixture {
     T* SmallChild(const char* name) {
         return Small()->findChild<T*>(QString::fromLatin1(name));
     }
-    QAction* SmallAction(const char* caption) { return test::FindAction(*Small(), caption); }
+    // Alt+A, the menu bar's "Sm&all!", and the small handset made the active window.
+    void OpenSmall() {
+        test::Menu(*window, "a");
+        ASSERT_NE(Small(), nullptr);
+        test::Activate(*Small());
+    }
+    // The small handset's own timer comes round once.
+    void Mirror() {
+        auto* timer = SmallChild<QTimer>("timS");
+        ASSERT_NE(timer, nullptr);
+        EXPECT_EQ(timer->interval(), 1000);
+        QSignalSpy ticked(timer, &QTimer::timeout);
+        ASSERT_TRUE(ticked.wait(5000)) << "the mirror timer does not run";
+    }
     // Runs the program's event loop and closes a window from inside it; true when that ends
     // the loop.
     bool EndsTheEventLoop(std::function<void()> closeIt) {
@@ -54,8 +72,7 @@ class SmallHandsetTest : public test::HandsetFixture {
 TEST_F(SmallHandsetTest, CloseBoxEndsTheProgramAndTheNextStartIsSmallOnTheFirstTickWithADisc) {
     InsertDisc(3);
     EXPECT_EQ(Small(), nullptr);
-    Action("Sm&all!")->trigger();
-    ASSERT_NE(Small(), nullptr);
+    OpenSmall();
     EXPECT_TRUE(Small()->isVisible());
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(window->SmallHandsetShown());
@@ -85,8 +102,7 @@ TEST_F(SmallHandsetTest, CloseBoxEndsTheProgramAndTheNextStartIsSmallOnTheFirstT
 
 TEST_F(SmallHandsetTest, ClosingTheHiddenMainHandsetTakesTheSmallOneWithIt) {
     InsertDisc(1);
-    Action("Sm&all!")->trigger();
-    ASSERT_NE(Small(), nullptr);
+    OpenSmall();
     window->close();  // as the desktop's Quit does
     EXPECT_EQ(Small(), nullptr);
     EXPECT_FALSE(device->IsOpen());
@@ -98,7 +114,7 @@ TEST_F(SmallHandsetTest, ClosingTheHiddenMainHandsetTakesTheSmallOneWithIt) {
 
 TEST_F(SmallHandsetTest, CloseBoxOrClosingTheMainHandsetEndsTheEventLoop) {
     InsertDisc(1);
-    Action("Sm&all!")->trigger();
+    OpenSmall();
     EXPECT_TRUE(EndsTheEventLoop([this] { Small()->close(); }));
     Restart();
     Tick();
@@ -111,9 +127,8 @@ TEST_F(SmallHandsetTest, FullReturnsToTheMainHandsetWhereItWasAndTheNextStartIsF
     InsertDisc(3);
     window->move(120, 90);
     Tick();
-    Action("Sm&all!")->trigger();
-    ASSERT_NE(Small(), nullptr);
-    SmallAction("&Full")->trigger();
+    OpenSmall();
+    test::ContextMenu("f");
 
     EXPECT_EQ(Small(), nullptr);
     EXPECT_FALSE(window->SmallHandsetShown());
@@ -128,8 +143,8 @@ TEST_F(SmallHandsetTest, FullReturnsToTheMainHandsetWhereItWasAndTheNextStartIsF
     EXPECT_EQ(Small(), nullptr);
 
     // The button does the same as the menu item.
-    Action("Sm&all!")->trigger();
-    SmallChild<QToolButton>("btnFull")->click();
+    OpenSmall();
+    test::Click(SmallChild<QToolButton>("btnFull"));
     EXPECT_EQ(Small(), nullptr);
     EXPECT_TRUE(window->isVisible());
 
@@ -143,46 +158,51 @@ TEST_F(SmallHandsetTest, FullReturnsToTheMainHandsetWhereItWasAndTheNextStartIsF
 TEST_F(SmallHandsetTest, PlaceIsSavedWithinATickAndTinyOrSmallKeepsIt) {
     InsertDisc(2);
     AppSettings().KeepOnTop = true;
-    Action("Sm&all!")->trigger();
+    OpenSmall();
     EXPECT_TRUE(Small()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(Small()->pos(), QPoint(10, 10));
     EXPECT_EQ(Small()->size(), Small()->SmallSize());
     EXPECT_EQ(Small()->SmallSize().width(), 271);
 
     Small()->move(200, 150);
-    Small()->timSTimer();
+    Mirror();
     EXPECT_EQ(Saved().SmallLeft, 200);
     EXPECT_EQ(Saved().SmallTop, 150);
 
-    SmallChild<QToolButton>("SpeedButton1")->click();
+    test::Click(SmallChild<QToolButton>("SpeedButton1"));
     EXPECT_EQ(Small()->size(), QSize(173, 22));
     EXPECT_EQ(Small()->pos(), QPoint(200, 150));
     EXPECT_TRUE(Saved().ShowTinyHandset);
-    SmallChild<QToolButton>("SpeedButton1")->click();
+    test::Click(SmallChild<QToolButton>("SpeedButton1"));
     EXPECT_EQ(Small()->size(), Small()->SmallSize());
     EXPECT_EQ(Small()->pos(), QPoint(200, 150));
     EXPECT_FALSE(Saved().ShowTinyHandset);
 
     // The next small handset opens where this one was, in the form last chosen.
-    SmallChild<QToolButton>("SpeedButton1")->click();
-    Small()->btnFullClick();
-    Action("Sm&all!")->trigger();
+    test::Click(SmallChild<QToolButton>("SpeedButton1"));
+    test::ContextMenu("f");
+    OpenSmall();
     EXPECT_EQ(Small()->pos(), QPoint(200, 150));
     EXPECT_EQ(Small()->size(), QSize(173, 22));
 }
 
 TEST_F(SmallHandsetTest, MirrorCopiesTheMainHandsetOnceASecond) {
     InsertDisc(3);
-    Action("Sm&all!")->trigger();
+    OpenSmall();
     device->GoToTrack(2, {});
     Tick();
-    Small()->timSTimer();
+    Mirror();
     EXPECT_EQ(SmallChild<QLabel>("labName")->text(), QStringLiteral("Disc: Album"));
     EXPECT_EQ(SmallChild<QLabel>("labTrack")->text(), QStringLiteral("Track: Song 2"));
     EXPECT_EQ(Small()->windowTitle(), QStringLiteral("SNX [2] 00.00"));
     EXPECT_EQ(SmallChild<QLabel>("Pan1")->text(), QStringLiteral("Mode: Disc"));
+    // A reader hears the panel as a sentence, with the track's clocks the caption shows.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(SmallChild<QWidget>("Pan"))
+                  ->text(QAccessible::Name)
+                  .toStdString(),
+              "Elapsed 00:00, remaining 01:00, track 2, mode Disc");
     window->Engine().State.Mode = PlayMode::Shuffle;
-    Small()->timSTimer();
+    Mirror();
     EXPECT_EQ(SmallChild<QLabel>("Pan1")->text(), QStringLiteral("Mode: Shuffle"));
     EXPECT_TRUE(Small()->MirrorRunning());
 
@@ -190,7 +210,7 @@ TEST_F(SmallHandsetTest, MirrorCopiesTheMainHandsetOnceASecond) {
     EXPECT_TRUE(SmallChild<QToolButton>("btnPlay")->isEnabled());
     EXPECT_FALSE(SmallChild<QToolButton>("btnStop")->isEnabled());
     window->Engine().State.Mode = PlayMode::Disc;
-    SmallChild<QToolButton>("btnPlay")->click();
+    test::Alt('p');
     EXPECT_EQ(device->GetMode(), CdMode::Playing);
     for (const char* name : {"btnStop", "btnPause", "btnStop1", "btnPause1"}) {
         EXPECT_TRUE(SmallChild<QWidget>(name)->isEnabled()) << name;
@@ -198,7 +218,7 @@ TEST_F(SmallHandsetTest, MirrorCopiesTheMainHandsetOnceASecond) {
     for (const char* name : {"btnPlay", "btnPlay1"}) {
         EXPECT_FALSE(SmallChild<QWidget>(name)->isEnabled()) << name;
     }
-    SmallChild<QPushButton>("btnStop1")->click();
+    test::Click(SmallChild<QToolButton>("btnStop"));
     EXPECT_EQ(device->GetMode(), CdMode::Stopped);
     EXPECT_TRUE(SmallChild<QToolButton>("btnPlay")->isEnabled());
 }
@@ -206,18 +226,46 @@ TEST_F(SmallHandsetTest, MirrorCopiesTheMainHandsetOnceASecond) {
 TEST_F(SmallHandsetTest, WithoutADiscStopIsOffButThePopupStillStops) {
     Open(drives);
     Tick();
-    Action("Sm&all!")->trigger();
-    ASSERT_NE(Small(), nullptr);
+    OpenSmall();
     EXPECT_FALSE(SmallChild<QToolButton>("btnStop")->isEnabled());
     EXPECT_FALSE(SmallChild<QToolButton>("btnPlay")->isEnabled());
     EXPECT_EQ(window->Engine().Pattern(), ButtonPattern::Idle);
-    QAction* stop = SmallAction("&Stop");
-    ASSERT_NE(stop, nullptr);
-    EXPECT_TRUE(stop->isEnabled());
-    stop->trigger();
+    test::ContextMenu("s");
     // The main handset's stop ran: it sets the stopped pattern, which the small buttons follow.
     EXPECT_EQ(window->Engine().Pattern(), ButtonPattern::Stopped);
     EXPECT_TRUE(SmallChild<QToolButton>("btnPlay")->isEnabled());
+}
+
+TEST_F(SmallHandsetTest, VolumeButtonTakesTheArrowKeysAndShowsBothChannelsToAReader) {
+    InsertDisc(2);
+    AppSettings().VolumeLeft = 30000;
+    AppSettings().VolumeRight = 20000;
+    OpenSmall();
+    auto* mix = SmallChild<QToolButton>("btnMix");
+    for (int i = 0; i < 10 && QApplication::focusWidget() != mix; ++i) {
+        test::Key(Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), mix) << "Tab never reaches the volume button";
+    QAccessibleInterface* control = QAccessible::queryAccessibleInterface(mix);
+    EXPECT_EQ(control->text(QAccessible::Name), QStringLiteral("Volume control"));
+    ASSERT_EQ(control->childCount(), 2);
+    QAccessibleValueInterface* left = control->child(0)->valueInterface();
+    QAccessibleValueInterface* right = control->child(1)->valueInterface();
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(control->child(1)->text(QAccessible::Name), QStringLiteral("Right volume"));
+    EXPECT_EQ(left->maximumValue().toInt(), kVolumeMax);
+
+    // The main handset's steps: up both channels, right the right one only.
+    test::Key(Qt::Key_Up);
+    test::Key(Qt::Key_Right);
+    EXPECT_EQ(left->currentValue().toInt(), 30653);
+    EXPECT_EQ(right->currentValue().toInt(), 21306);
+    EXPECT_EQ(window->Engine().Disc().Record().SavedVolumeRight, 21306);
+    EXPECT_EQ(QApplication::focusWidget(), mix);
+    // Its press still starts the volume program, as a click does.
+    EXPECT_TRUE(control->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
 }
 
 }  // namespace

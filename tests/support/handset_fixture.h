@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "archive/flac_image.h"
 #include "audio/null_output.h"
 #include "catalogue/catalogue_session.h"
 #include "catalogue/disc_catalogue.h"
@@ -150,7 +151,7 @@ class HandsetFixture : public ::testing::Test {
 
     // What the first start needs besides the parts: the catalogue is made on the user's Yes.
     ProgramParts FirstParts() {
-        OpenFlacImagesIn(drives.VirtualDrive());
+        drives.VirtualDrive().SetImageOpener(OpenArchiveImage);  // as the program's drive
         messages.Answer(true);
         return Parts();
     }

@@ -1,6 +1,6 @@
 // What a keyboard user meets in a window: each letter of its mnemonics used once, every control
-// reached by Tab or by a letter, and (for a dialog) a default button for Enter and Escape that
-// cancels.
+// reached by Tab or by a letter and named for a screen reader, and (for a dialog) a default
+// button for Enter and Escape that cancels.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -103,8 +104,14 @@ inline bool IsControl(QWidget& widget) {
            qobject_cast<QTextEdit*>(&widget) || qobject_cast<QAbstractSlider*>(&widget);
 }
 
+// What a screen reader calls widget: its own name, else the caption of the label that names it.
+inline QString SpokenName(QWidget& widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&widget);
+    return iface != nullptr ? iface->text(QAccessible::Name).trimmed() : QString();
+}
+
 // The faults of a shown window's controls: letters used twice, controls neither Tab nor a letter
-// reaches.
+// reaches, controls a screen reader has no name for.
 inline std::vector<std::string> WindowFaults(QWidget& window) {
     std::vector<std::string> faults;
     const std::string where = window.metaObject()->className();
@@ -151,6 +158,10 @@ inline std::vector<std::string> WindowFaults(QWidget& window) {
         const bool byTab = (focusable->focusPolicy() & Qt::TabFocus) != 0;
         if (!byTab && byLetterReached.count(widget) == 0) {
             faults.push_back(where + ": neither Tab nor a letter reaches " +
+                             widget->objectName().toStdString());
+        }
+        if (SpokenName(*widget).isEmpty()) {
+            faults.push_back(where + ": a screen reader has no name for " +
                              widget->objectName().toStdString());
         }
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 
 #include "audio/null_output.h"
 #include "cd/player_drive.h"
@@ -10,15 +11,31 @@
 
 namespace snx::test {
 
+// Every sector of the disc as the generated images have it: its pattern.
+class PatternReader final : public SectorReader {
+  public:
+    bool Read(Lba sector, std::span<std::int16_t> out) override {
+        for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
+            out[i] = PatternLeft(sector);
+            out[i + 1] = PatternRight(sector);
+        }
+        return true;
+    }
+};
+
 class SyntheticDrive final : public PlayerDrive {
   public:
     explicit SyntheticDrive(Clock& clock)
         : PlayerDrive(
               clock, [&clock] { return std::make_unique<NullOutput>(clock); },
-              [] { return std::make_unique<PatternReader>(); }) {}
+              [this] { return OpenReader(); }) {}
 
-    // Puts the disc in and closes the tray.
-    void Insert(std::shared_ptr<const DiscInfo> disc) {
+    // Puts the disc in and closes the tray; readers read it (null: the pattern).
+    void Insert(std::shared_ptr<const DiscInfo> disc, SectorReaderFactory readers = nullptr) {
+        {
+            std::lock_guard lock(mutex_);
+            readers_ = std::move(readers);
+        }
         trayOpen_ = false;
         disc_ = std::move(disc);
         Player().SetDisc(disc_);
@@ -39,24 +56,26 @@ class SyntheticDrive final : public PlayerDrive {
         return kDeviceOk;
     }
     std::uint32_t CloseTray() override {
-        Insert(disc_);
+        trayOpen_ = false;
+        Player().SetDisc(disc_);
         return kDeviceOk;
     }
 
   private:
-    class PatternReader final : public SectorReader {
-      public:
-        bool Read(Lba sector, std::span<std::int16_t> out) override {
-            for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
-                out[i] = PatternLeft(sector);
-                out[i + 1] = PatternRight(sector);
-            }
-            return true;
+    // On the reader thread.
+    std::unique_ptr<SectorReader> OpenReader() {
+        SectorReaderFactory readers;
+        {
+            std::lock_guard lock(mutex_);
+            readers = readers_;
         }
-    };
+        return readers ? readers() : std::make_unique<PatternReader>();
+    }
 
     bool trayOpen_ = false;
     std::shared_ptr<const DiscInfo> disc_;
+    std::mutex mutex_;
+    SectorReaderFactory readers_;
 };
 
 // A drive list of that one drive.

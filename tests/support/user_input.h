@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QString>
 #include <QTest>
@@ -115,6 +116,25 @@ inline void Menu(QWidget& window, const char* letters) {
     if (auto* still = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
         ADD_FAILURE() << "the letters " << letters << " left the menu \""
                       << still->title().toStdString() << "\" open";
+        still->close();
+    }
+}
+
+// The context menu of the widget with the focus, opened as the Menu key opens it, then each
+// letter pressed in the menu on top; the last letter chooses the command.
+inline void ContextMenu(const char* letters) {
+    QWidget* target = KeyTarget();
+    ASSERT_NE(target, nullptr) << "no window takes the keys";
+    const QPoint at = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, at, target->mapToGlobal(at));
+    QApplication::sendEvent(target, &event);
+    for (const char* letter = letters; *letter != '\0'; ++letter) {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << "no menu is open for the letter " << *letter;
+        QTest::keyClick(menu, *letter);
+    }
+    if (QWidget* still = QApplication::activePopupWidget()) {
+        ADD_FAILURE() << "the letters " << letters << " left the context menu open";
         still->close();
     }
 }
