@@ -182,7 +182,7 @@ TEST_F(MprisEndToEnd, AClientPlaysPausesSkipsAndReadsTheDisc) {
     drives.VirtualDrive().SetImageOpener(OpenArchiveImage);
     ASSERT_TRUE(window->InsertDiscImage(CueSheetPath(request.Folder).string()));
     Playerctl({QStringLiteral("play")});
-    Engine().TimerTimer();
+    Tick();
     EXPECT_EQ(Metadata("xesam:trackNumber"), "1");
     EXPECT_EQ(Metadata("mpris:length"), std::to_string(FramesToMicros(4 * kFramesPerSecond)));
     EXPECT_EQ(Metadata("mpris:artUrl"),
