@@ -11,28 +11,21 @@
 
 #include "app/background_demo_disc.h"
 #include "app/command_line.h"
-#include "app/mpris_service.h"
+#include "app/program.h"
 #include "app/single_instance.h"
 #include "archive/archive_index.h"
 #include "archive/archive_names.h"
-#include "archive/archive_source.h"
 #include "archive/flac_image.h"
 #include "audio/pulse_output.h"
-#include "catalogue/catalogue_session.h"
-#include "catalogue/rebuild.h"
-#include "cd/cd_device.h"
 #include "cd/cdio_disc.h"
 #include "cd/demo_disc.h"
 #include "cd/system_drives.h"
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
-#include "samples/record_dialog.h"
-#include "samples/sample_recorder.h"
-#include "samples/sound_wave_backend.h"
-#include "samples/wave_device.h"
 #include "settings/data_directory.h"
 #include "settings/settings.h"
 #include "store/status.h"
+#include "store/transaction.h"
 #include "util/atomic_file.h"
 #include "widgets/qt_user_messages.h"
 
@@ -183,12 +176,21 @@ int main(int argc, char* argv[]) {
                        error.code().message());
         return 1;
     }
-    snx::SetSettingsDirectories(dataDirectory, snx::HomeDirectory(environment));
-    snx::LoadSettings();
-
+    // While another program holds the catalogue, the windows keep painting (but take no input,
+    // which could start another catalogue operation meanwhile).
+    snx::SetCatalogueWaitHook(
+        [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10); });
     snx::SystemClock clock;
+    // Made before the program, whose drive it holds, and ended after it.
     snx::SystemDrives drives(snx::ListCdDrives(), clock, snx::SoundServerOutputFactory());
     drives.VirtualDrive().SetImageOpener(snx::OpenArchiveImage);
+    snx::Program program({dataDirectory, snx::HomeDirectory(environment), clock,
+                          snx::SoundServerOutputFactory(), [] {
+                              // A sample played to its end keeps the windows painting meanwhile.
+                              QApplication::processEvents(QEventLoop::AllEvents, 10);
+                              QThread::msleep(10);
+                          }});
+
     // A first start writes the demo disc beside its window, which takes it once whole.
     const bool writeDemo = commandLine.Demo && !snx::DemoDiscPresent(dataDirectory);
     if (writeDemo) {
@@ -202,30 +204,8 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    snx::CdDevice device(drives);
-
-    // Outlives the window, so the record file layer ends after the handset has closed the drive.
-    snx::CatalogueSession catalogue(dataDirectory);
-    // While another program holds the catalogue, the windows keep painting (but take no input,
-    // which could start another catalogue operation meanwhile).
-    snx::SetCatalogueWaitHook(
-        [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10); });
-    // Made, after the user agrees, before anything reads it.
-    catalogue.Prepare([] { return snx::Confirm(snx::kRebuildQuestion); });
-    snx::SampleRecorder recorder(catalogue.Catalogue());
-    // Made once and reused, so the recording choices last until the program ends.
-    snx::TfrmRecord recording(recorder);
-    snx::SoundWaveBackend waveBackend(clock, snx::SoundServerOutputFactory());
-    snx::WaveDevice wave(waveBackend, device, device.LastError);
-    // A sample played to its end keeps the windows painting meanwhile.
-    wave.WhileWaiting = [] {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(10);
-    };
-    snx::TSnx window(device, catalogue.Catalogue(), recording, wave, commandLine.Play);
-    window.UseRecordDialog(recording);
-    window.UseArchiveSource(
-        [&drives] { return snx::ArchiveSourceOf(drives, snx::AppSettings().CdromInUse); });
+    program.Start(drives, commandLine.Play);
+    snx::TSnx& window = *program.window;
     messages.SetParent(&window);
     if (instance) {
         QObject::connect(&*instance, &snx::SingleInstance::ArgumentsReceived, &window,
@@ -253,11 +233,8 @@ int main(int argc, char* argv[]) {
                          }
                      });
     }
-    window.show();
-
-    snx::MprisService mpris(window, [&](const std::string& uri) {
+    program.PublishOnBus([&](const std::string& uri) {
         return TakeLaterDisc(snx::ParseCommandLine({uri}), dataDirectory, window);
     });
-    mpris.Register();
     return QApplication::exec();
 }

@@ -2,10 +2,10 @@
 // everything but an AutoPlay click.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QRadioButton>
 #include <array>
 #include <cstdlib>
+#include <functional>
 
 #include "handset/handset_window.h"
 #include "player/player_engine.h"
@@ -13,9 +13,10 @@
 #include "settings/config_dialog.h"
 #include "settings/mime_apps.h"
 #include "settings/settings.h"
+#include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
-#include "tests/support/modal_dialog.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/user_input.h"
 #include "ui_config_dialog.h"
 #include "widgets/image_control.h"
 
@@ -44,7 +45,14 @@ class HandsetConfigureTest : public test::HandsetFixture {
     }
     static constexpr std::array<std::pair<const char*, const char*>, 3> kPlaces = {
         {{"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "share"}, {"XDG_DATA_DIRS", "system"}}};
-    void Configure() { Action("&Configure Sonatrix...")->trigger(); }
+    // The configuration opened from the File menu over the handset; act drives it by keys and
+    // closes it.
+    void Configure(std::function<void(Tfrmconf&)> act) {
+        test::Activate(*window);
+        test::Boxes boxes(&*window);
+        boxes.Dialog<Tfrmconf>(std::move(act)).Over(&*window);
+        test::Menu(*window, "fc");
+    }
 
     // Counts the cell's pixels that are clearly of the colour's hue (text is smoothed into the
     // dark background, so only the channels that are on or off count).
@@ -70,29 +78,26 @@ class HandsetConfigureTest : public test::HandsetFixture {
 
 TEST_F(HandsetConfigureTest, OkWithNewTrackColoursRedrawsThePanelAtOnce) {
     InsertDisc(12);
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     device->GoToTrack(3, {});
     Tick();
     const QColor text(0, 255, 255);
     const QColor back(20, 20, 20);
     const QColor selected(255, 0, 255);
 
-    auto opened = test::WhenOpened<Tfrmconf>([&](Tfrmconf& dialog) {
-        Ui::Tfrmconf& ui = dialog.Controls();
+    Configure([&](Tfrmconf& dialog) {
         std::optional<QColor> next;
         dialog.PickColour = [&next](QColor, QWidget*) { return next; };
-        ui.rbTrack->click();
+        test::Alt('n');  // the track numbers
         next = text;
-        ui.btnFore->click();
+        test::Alt('f');
         next = back;
-        ui.btnBack->click();
-        ui.rbSelect->click();
+        test::Alt('b');
+        test::Alt('e');  // the selected track number
         next = selected;
-        ui.btnFore->click();
-        ui.btnOK->click();
+        test::Alt('f');
+        test::Alt('o');
     });
-    Configure();
-    ASSERT_TRUE(opened.Ran());
 
     EXPECT_EQ(AppSettings().TrackFontColor, 0xFFFF00);
     EXPECT_EQ(AppSettings().TrackSelectedColor, 0xFF00FF);
@@ -123,17 +128,19 @@ TEST_F(HandsetConfigureTest, CancelKeepsTheSettingsButNotAnAutoPlayClickUndone) 
     InsertDisc(2);
     const Settings before = AppSettings();
     const QImage panel = Child<ImageControl>("imgTracks")->Image().copy();
-    auto opened = test::WhenOpened<Tfrmconf>([&](Tfrmconf& dialog) {
-        Ui::Tfrmconf& ui = dialog.Controls();
+    Configure([&](Tfrmconf& dialog) {
         dialog.PickColour = [](QColor, QWidget*) { return std::optional<QColor>(Qt::white); };
-        ui.rbTrack->click();
-        ui.btnBack->click();
-        ui.edSkip->setValue(7);
-        ui.cbAuto->click();
-        ui.btnCancel->click();
+        test::Alt('n');
+        test::Alt('b');
+        for (int page = 0; page < 3; ++page) {
+            test::Key(Qt::Key_Tab, Qt::ControlModifier);  // on to the last page, "Other"
+        }
+        test::Alt('r');  // the seconds to skip
+        test::Type(QStringLiteral("7"));
+        EXPECT_EQ(dialog.Controls().edSkip->value(), 7);
+        test::Alt('u');  // AutoPlay
+        test::Key(Qt::Key_Escape);
     });
-    Configure();
-    ASSERT_TRUE(opened.Ran());
 
     EXPECT_TRUE(AppSettings().AutoPlayHandler);
     EXPECT_EQ(DefaultApplicationEntry(test::ReadFileText(dir / "config" / "mimeapps.list"),
@@ -150,12 +157,10 @@ TEST_F(HandsetConfigureTest, CancelKeepsTheSettingsButNotAnAutoPlayClickUndone) 
 TEST_F(HandsetConfigureTest, ClearingTheBitmapOptionLeavesThePlainWindowColour) {
     Open(drives);
     ASSERT_FALSE(window->BackgroundTile().isNull());  // the default tile is written at start
-    auto opened = test::WhenOpened<Tfrmconf>([&](Tfrmconf& dialog) {
-        dialog.Controls().cbBitmap->click();
-        dialog.Controls().btnOK->click();
+    Configure([](Tfrmconf&) {
+        test::Alt('p');  // the bitmap background
+        test::Alt('o');
     });
-    Configure();
-    ASSERT_TRUE(opened.Ran());
     EXPECT_FALSE(AppSettings().UseBackgroundBitmap);
     EXPECT_TRUE(window->BackgroundTile().isNull());
 }

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <set>
 
@@ -67,7 +66,7 @@ TEST_F(HandsetExchangeTest, RebuildIsRefusedWithADiscInTheDrive) {
     InsertDisc(2);
     StoreDisc("00000000000000A1", "Kept");
     const auto before = test::ReadFileText(dir / "disc.DAT");
-    Action("&Rebuild database")->trigger();
+    test::Menu(*window, "fr");
     EXPECT_EQ(messages.Errors(),
               std::vector<std::string>{"Please remove CD before selecting this option."});
     EXPECT_EQ(messages.UnusedAnswers(), 0u);
@@ -83,10 +82,10 @@ TEST_F(HandsetExchangeTest, RebuildWithoutADiscPacksTheCatalogue) {
     // A replaced record leaves dead space that the rebuild drops.
     StoreDisc("00000000000000A2", "Disc 2 again");
     messages.Answer(false);
-    Action("&Rebuild database")->trigger();
+    test::Menu(*window, "fr");
     EXPECT_FALSE(std::filesystem::exists(dir / "disc-old.DAT")) << "declined";
     messages.Answer(true);
-    Action("&Rebuild database")->trigger();
+    test::Menu(*window, "fr");
     EXPECT_TRUE(messages.Errors().empty());
     EXPECT_EQ(CheckCatalogue(dir.Path()), std::vector<std::string>{});
     EXPECT_EQ(Held(), 4);
@@ -117,7 +116,8 @@ TEST_F(HandsetExchangeTest, DiscPlaysOnThroughAnImportAndThenShowsItsImportedNam
     const std::filesystem::path file = dir / "export.txt";
     test::WriteFileText(file, text);
 
-    Child<QToolButton>("btnPlay")->click();
+    test::Activate(*window);
+    test::Click(Child<QToolButton>("btnPlay"));
     clock.AdvanceSeconds(1);
     Tick();
     ASSERT_EQ(device->GetMode(), CdMode::Playing);
@@ -138,12 +138,15 @@ TEST_F(HandsetExchangeTest, DiscPlaysOnThroughAnImportAndThenShowsItsImportedNam
     during.start(0);
     {
         const auto opened = test::WhenOpened<TfrmImport>([&](TfrmImport& dialog) {
-            dialog.findChild<QLineEdit*>(QStringLiteral("edFile"))
-                ->setText(QString::fromStdString(file.string()));
-            dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+            // The window system activates the dialog a moment after it opens.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }));
+            test::Alt('e');  // the file name
+            test::Key(Qt::Key_A, Qt::ControlModifier);
+            test::Type(QString::fromStdString(file.string()));
+            test::Alt('o');
             EXPECT_EQ(dialog.LastResult().Added, 300);
         });
-        Action("&Import database...")->trigger();
+        test::Menu(*window, "fi");
     }
     during.stop();
     EXPECT_TRUE(tracksDuringWork.count(1) == 1 && tracksDuringWork.count(2) == 1);

@@ -64,6 +64,7 @@ TEST_F(HandsetTest, WithoutADriveThePlayButtonIsOffAndNoTickRuns) {
     EXPECT_FALSE(Enabled("btnPlay"));
     EXPECT_FALSE(window->TickActive());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Sonatrix for Windows '95"));
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"There is no CD drive."});
 }
 
 TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
@@ -85,7 +86,7 @@ TEST_F(HandsetTest, ButtonPatternsFollowTheStateOfPlay) {
     }
     EXPECT_FALSE(Action("Pa&use")->isEnabled());
 
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     for (const char* on : {"btnStop", "btnPause", "btnForward", "btnBack", "btnStart",
                            "btnSkipBack", "BtnSkipForward"}) {
         EXPECT_TRUE(Enabled(on)) << on;
@@ -147,6 +148,36 @@ TEST_F(HandsetTest, TheMenuItemsMapTheEnginesCommands) {
                            [this](const char* caption) { return Action(caption)->isEnabled(); });
 }
 
+// A button and its menu item are one command: the button runs the item's action, so the two can
+// never do different things.
+TEST_F(HandsetTest, EachControlButtonRunsItsMenuCommand) {
+    InsertDisc(3);
+    test::Activate(*window);
+    int plays = 0;
+    QObject::connect(Action("&Play"), &QAction::triggered, [&] { ++plays; });
+    test::Menu(*window, "op");  // Control, Play
+    EXPECT_EQ(plays, 1);
+    EXPECT_EQ(device->GetMode(), CdMode::Playing);
+    for (const auto& [button, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"btnForward", "&Next track"},
+             {"btnBack", "&Last track"},
+             {"btnStart", "&Beginning of current track"},
+             {"btnPause", "Pa&use"},
+             {"btnPause", "Pa&use"},
+             {"btnStop", "&Stop"},
+             {"btnPlay", "&Play"},
+             {"btnEject", "&Eject CD"}}) {
+        int triggered = 0;
+        const auto counting =
+            QObject::connect(Action(caption), &QAction::triggered, [&] { ++triggered; });
+        test::Click(Child<QToolButton>(button));
+        QObject::disconnect(counting);
+        EXPECT_EQ(triggered, 1) << button;
+        Tick();
+    }
+    EXPECT_EQ(plays, 2);
+}
+
 TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
     AppSettings().IntroTime = 0.02;
     LoadTracks(test::EnhancedCd(), {});
@@ -160,7 +191,7 @@ TEST_F(HandsetTest, AnEnhancedCdPlaysToItsEndInEveryMode) {
                 disc.Record.Programme = {4, 1, 4, 3};
             },
             StoreWhen::Catalogued);
-        Child<QToolButton>("btnPlay")->click();
+        test::Click(Child<QToolButton>("btnPlay"));
         for (int second = 0; second < 30 && !Enabled("btnPlay"); ++second) {
             clock.AdvanceSeconds(1);
             Tick();
@@ -234,7 +265,7 @@ TEST_F(HandsetTest, DisplayShowsTheTrackTimesAndTheTitleTheStatus) {
     }
     EXPECT_EQ(image.copy(origin.x() + 65, row, 10, 19).convertToFormat(QImage::Format_RGB32), zero);
 
-    window->DisplayClick();
+    Click(Child<ImageControl>("Display"), {5, 5}, Qt::LeftButton);
     Tick();
     EXPECT_NE(Child<ImageControl>("Display")->toolTip().indexOf(QStringLiteral("track details")),
               -1);
@@ -242,15 +273,15 @@ TEST_F(HandsetTest, DisplayShowsTheTrackTimesAndTheTitleTheStatus) {
 
 TEST_F(HandsetTest, PauseShowsInTheModeLineAndTheTitle) {
     InsertDisc(3);
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     device->GoToTrack(3, {});
     Tick();
     const QImage playing = Child<ImageControl>("imgMode")->Image().copy();
-    Child<QToolButton>("btnPause")->click();
+    test::Click(Child<QToolButton>("btnPause"));
     Tick();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("SNX [3] Paused"));
     EXPECT_NE(Child<ImageControl>("imgMode")->Image(), playing);
-    Child<QToolButton>("btnPause")->click();
+    test::Click(Child<QToolButton>("btnPause"));
     Tick();
     EXPECT_EQ(Child<ImageControl>("imgMode")->Image(), playing);
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("SNX [3] 00.0")));
@@ -275,14 +306,13 @@ TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
     ASSERT_TRUE(AppSettings().ShowExtendedHandset);
     EXPECT_EQ(client->width(), window->WideWidth());
     EXPECT_EQ(client->height(), window->TallHeight());
-    QAction* extended = Action("&Extended options");
-    extended->trigger();
+    test::Menu(*window, "ve");  // View, Extended options
     EXPECT_EQ(client->width(), window->NarrowWidth());
     EXPECT_EQ(client->height(), window->TallHeight());
     EXPECT_FALSE(AppSettings().ShowExtendedHandset);
-    Action("&CD data record")->trigger();
+    test::Menu(*window, "vc");  // View, CD data record
     EXPECT_EQ(client->height(), window->ShortHeight());
-    extended->trigger();
+    test::Menu(*window, "ve");
     EXPECT_EQ(client->width(), window->WideWidth());
     EXPECT_EQ(client->height(), window->ShortHeight());
     EXPECT_EQ(window->WideWidth(), 385);
@@ -291,7 +321,7 @@ TEST_F(HandsetTest, ExtendedOptionsOffAndOnRestoreTheWidthAndKeepTheHeight) {
 
 TEST_F(HandsetTest, HelpOpensTheContentsAndThisWindowsPage) {
     Open(drives);
-    Action("&Help contents")->trigger();
+    test::Menu(*window, "hh");
     ASSERT_NE(window->Help(), nullptr);
     EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpContents));
     EXPECT_TRUE(window->Help()->isVisible());
@@ -308,14 +338,19 @@ TEST_F(HandsetTest, F1OpensThePageOfTheWindowItIsPressedIn) {
     ASSERT_NE(window->Help(), nullptr);
     EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpHandset));
     // A dialog's help belongs to the dialog, so the dialog does not block it.
-    const auto opened = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
-        PressF1(dialog.findChild<QListWidget*>(QStringLiteral("lbDrives")));
-        const auto* help = dialog.findChild<HelpWindow*>();
-        ASSERT_NE(help, nullptr);
-        EXPECT_EQ(help->CurrentPage(), HelpPage(kHelpDriveSelection));
-        EXPECT_TRUE(help->isVisible());
-    });
-    Action("&Select CD Rom drive...")->trigger();
+    {
+        test::Boxes boxes(&*window);
+        boxes.Dialog<TfrmCD>([](TfrmCD& dialog) {
+            test::Key(Qt::Key_F1);
+            const auto* help = dialog.findChild<HelpWindow*>();
+            ASSERT_NE(help, nullptr);
+            EXPECT_EQ(help->CurrentPage(), HelpPage(kHelpDriveSelection));
+            EXPECT_TRUE(help->isVisible());
+            test::Activate(dialog);
+            test::Key(Qt::Key_Escape);
+        });
+        test::Menu(*window, "fs");
+    }
     for (const int topic : {kHelpPlayMode, kHelpDriveSelection, kHelpHandset, kHelpSmallHandset}) {
         EXPECT_NE(HelpPage(topic), HelpPage(kHelpContents)) << topic;
         EXPECT_TRUE(QFile::exists(HelpPage(topic).mid(3))) << topic;  // "qrc:/..." as ":/..."
@@ -335,11 +370,6 @@ std::optional<DiscRecord> StoredRecord(const std::filesystem::path& data,
     return record;
 }
 
-void Press(QAbstractButton* button) {
-    ASSERT_NE(button, nullptr);
-    button->click();
-}
-
 TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
     InsertDisc(4);
     const std::string identity = window->Engine().Disc().Identity();
@@ -352,13 +382,18 @@ TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
     EXPECT_FALSE(StoredRecord(dir.Path(), identity));
     EXPECT_EQ(window->Engine().Disc().Record().SavedVolumeLeft, 30653);
 
-    {
-        const auto edit = test::WhenOpened<TfrmCDData>([](TfrmCDData& dialog) {
-            dialog.Form().edName->setText(QStringLiteral("Named"));
-            Press(dialog.Form().btnOK);
-        });
-        Action("Edit current CD &data record")->trigger();
-    }
+    // Each dialog opened by its menu's letters, filled and closed by keys.
+    const auto through = [this]<typename D>(const char* letters, std::function<void(D&)> act) {
+        test::Boxes boxes(&*window);
+        boxes.Dialog<D>(std::move(act)).Over(&*window);
+        test::Menu(*window, letters);
+    };
+    through.operator()<TfrmCDData>("fd", [](TfrmCDData&) {
+        test::Alt('m');  // the name
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("Named"));
+        test::Key(Qt::Key_Return);
+    });
     ASSERT_TRUE(window->Engine().Disc().Catalogued());
     std::optional<DiscRecord> stored = StoredRecord(dir.Path(), identity);
     ASSERT_TRUE(stored);
@@ -368,34 +403,31 @@ TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
     Click(fourWay, {14, 14}, Qt::LeftButton);  // middle: both at the left's volume
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->SavedVolumeRight, 30653);
 
-    {
-        const auto mode = test::WhenOpened<TfrmMode>([](TfrmMode& dialog) {
-            Press(dialog.findChild<QRadioButton*>(QStringLiteral("BtnIntro")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
-        Action("&Mode of play...")->trigger();
-    }
+    through.operator()<TfrmMode>("mm", [](TfrmMode&) {
+        test::Alt('i');  // Introduction
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->SavedPlayMode,
               static_cast<std::int16_t>(PlayMode::Intro));
 
-    {
-        const auto programme = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& dialog) {
-            dialog.SrcList()->item(3)->setSelected(true);
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnInclude")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
-        Action("Custom pr&ogramme...")->trigger();
-    }
+    through.operator()<TfrmProgramme>("oo", [](TfrmProgramme&) {
+        test::Alt('t');  // the tracks available
+        test::Key(Qt::Key_Home);
+        for (int i = 0; i < 3; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        test::Alt('a');
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->Programme, std::vector<std::uint8_t>{4});
 
-    {
-        const auto fit = test::WhenOpened<TfrmFit>([](TfrmFit& dialog) {
-            dialog.TimeEntry()->setText(QStringLiteral("02.30"));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnIn")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
-        Action("&Fit tracks to time...")->trigger();
-    }
+    through.operator()<TfrmFit>("of", [](TfrmFit&) {
+        test::Alt('m');  // the playing time
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("02.30"));
+        test::Alt('i');  // in order
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->Programme, (std::vector<std::uint8_t>{1, 2}));
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->Name, "Named");
 }
@@ -426,18 +458,19 @@ class DiscChangeTest : public HandsetTest {
         ASSERT_TRUE(drives.VirtualDrive().Insert(image.string()));
         Tick();
     }
-    // Runs command, whose dialog sees disc B replace disc A before action answers it; then
-    // checks that B and its state of play are as they were, and puts A back.
+    // Opens the dialog by these menu letters; it sees disc B replace disc A before the keys
+    // answer it. Then checks that B and its state of play are as they were, and puts A back.
     template <typename Dialog>
-    void UnderDialog(const std::function<void()>& command, std::function<void(Dialog&)> action) {
+    void UnderDialog(const char* letters, const std::function<void()>& keys) {
         const PlayMode modeB = PlayModeFromValue(recordB.SavedPlayMode);
         {
-            const auto opened = test::WhenOpened<Dialog>([this, action](Dialog& dialog) {
+            test::Boxes boxes(&*window);
+            boxes.Dialog<Dialog>([this, keys](Dialog&) {
                 Put(discB);
                 ASSERT_EQ(Disc().Identity(), identityB);
-                action(dialog);
+                keys();
             });
-            command();
+            test::Menu(*window, letters);
         }
         EXPECT_EQ(*StoredRecord(dir.Path(), identityB), recordB);
         EXPECT_EQ(Disc().Record(), recordB);
@@ -456,43 +489,46 @@ class DiscChangeTest : public HandsetTest {
 };
 
 TEST_F(DiscChangeTest, EachDialogsResultGoesToTheDiscItWasOpenedFor) {
-    UnderDialog<TfrmProgramme>(
-        [this] { Action("Custom pr&ogramme...")->trigger(); },
-        [](TfrmProgramme& dialog) {
-            dialog.SrcList()->item(3)->setSelected(true);
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnInclude")));
-            Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-        });
+    UnderDialog<TfrmProgramme>("oo", [] {
+        test::Alt('t');  // the tracks available
+        test::Key(Qt::Key_Home);
+        for (int i = 0; i < 3; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        test::Alt('a');
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredA().Programme, std::vector<std::uint8_t>{4});
 
-    UnderDialog<TfrmFit>([this] { Action("&Fit tracks to time...")->trigger(); },
-                         [](TfrmFit& dialog) {
-                             dialog.TimeEntry()->setText(QStringLiteral("03.30"));
-                             Press(dialog.findChild<QPushButton*>(QStringLiteral("btnIn")));
-                             Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-                         });
+    UnderDialog<TfrmFit>("of", [] {
+        test::Alt('m');  // the playing time
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("03.30"));
+        test::Alt('i');  // in order
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredA().Programme, (std::vector<std::uint8_t>{1, 2, 3}));
 
-    UnderDialog<TfrmMode>([this] { Action("&Mode of play...")->trigger(); },
-                          [](TfrmMode& dialog) {
-                              Press(dialog.findChild<QRadioButton*>(QStringLiteral("btnShuffle")));
-                              Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-                          });
+    UnderDialog<TfrmMode>("mm", [] {
+        test::Alt('s');  // shuffle
+        test::Alt('o');
+    });
     EXPECT_EQ(StoredA().SavedPlayMode, static_cast<std::int16_t>(PlayMode::Shuffle));
 
-    UnderDialog<TfrmCDData>([this] { Action("Edit current CD &data record")->trigger(); },
-                            [](TfrmCDData& dialog) {
-                                dialog.Form().edName->setText(QStringLiteral("Disc A"));
-                                Press(dialog.Form().btnOK);
-                            });
+    UnderDialog<TfrmCDData>("fd", [] {
+        test::Alt('m');  // the name
+        test::Key(Qt::Key_A, Qt::ControlModifier);
+        test::Type(QStringLiteral("Disc A"));
+        test::Key(Qt::Key_Return);
+    });
     EXPECT_EQ(StoredA().Name, "Disc A");
     EXPECT_EQ(StoredA().TrackCount, 4);
 
-    UnderDialog<TfrmTracks>([this] { Action("Goto &track...")->trigger(); },
-                            [](TfrmTracks& dialog) {
-                                dialog.List()->item(1)->setSelected(true);
-                                Press(dialog.findChild<QPushButton*>(QStringLiteral("btnOK")));
-                            });
+    UnderDialog<TfrmTracks>("ot", [] {
+        test::Key(Qt::Key_Home);
+        test::Key(Qt::Key_Down);  // the second track
+        test::Alt('o');
+    });
     EXPECT_TRUE(messages.Errors().empty());
 }
 
@@ -514,19 +550,34 @@ class TwoDrives final : public DriveList {
     ImageDrive other_;
 };
 
-void ChooseDrive(TfrmCD& dialog, int row) {
-    dialog.findChild<QListWidget*>(QStringLiteral("lbDrives"))->setCurrentRow(row);
-    dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+// Chooses the drive of this row by keys in the drive dialog opened from the File menu.
+void ChooseDrive(QWidget& handset, int row) {
+    test::Boxes boxes(&handset);
+    boxes.Dialog<TfrmCD>([row](TfrmCD& dialog) {
+        ASSERT_EQ(QApplication::focusWidget(),
+                  dialog.findChild<QListWidget*>(QStringLiteral("lbDrives")));
+        test::Key(Qt::Key_Home);
+        for (int i = 0; i < row; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        test::Alt('o');
+    });
+    test::Menu(handset, "fs");
 }
 
-TEST(DriveDialog, ListsEveryDriveAndWantsOneChosen) {
-    test::ScriptedMessages messages;
-    const std::vector<std::string> none;
-    TfrmCD empty(none, 0);
-    empty.btnOKClick();
-    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"Please select a drive to use."});
-    EXPECT_EQ(empty.result(), QDialog::Rejected);
+// With no drive to choose, OK asks for one over the dialog, which stays open.
+TEST_F(HandsetTest, TheDriveDialogWantsADriveChosen) {
+    NoDrives none;
+    Open(none);
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"There is no CD drive."});
+    test::Boxes boxes(&*window);
+    boxes.Dialog<TfrmCD>([](TfrmCD&) { test::Alt('o'); }).StaysOpen();
+    boxes.Notice("Please select a drive to use.").Over<TfrmCD>();
+    boxes.Dialog<TfrmCD>([](TfrmCD&) { test::Key(Qt::Key_Escape); });
+    test::Menu(*window, "fs");
+}
 
+TEST(DriveDialog, ListsEveryDrive) {
     const std::vector<std::string> one = {"/dev/sr0"};
     TfrmCD single(one, 0);
     ASSERT_EQ(single.findChild<QListWidget*>(QStringLiteral("lbDrives"))->count(), 1);
@@ -540,11 +591,6 @@ TEST(DriveDialog, ListsEveryDriveAndWantsOneChosen) {
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("CD ROM 0 </dev/sr0>"));
     EXPECT_EQ(list->item(1)->text(), QStringLiteral("CD ROM 1 <virtual: demo.cue>"));
     EXPECT_EQ(two.Selected(), 1);  // the drive in use
-    list->setCurrentRow(0);
-    two.btnOKClick();
-    EXPECT_EQ(two.result(), QDialog::Accepted);
-    EXPECT_EQ(two.Selected(), 0);
-    EXPECT_EQ(messages.Errors().size(), 1U);
 }
 
 TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
@@ -557,17 +603,14 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
     ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
 
     // The empty drive: the disc's panels are cleared and the choice is stored.
-    const auto emptyDrive =
-        test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 0); });
-    Action("&Select CD Rom drive...")->trigger();
+    ChooseDrive(*window, 0);
     EXPECT_EQ(Child<QLabel>("labName")->text(), QString());
     EXPECT_FALSE(Enabled("btnPlay"));
     LoadSettings();
     EXPECT_EQ(AppSettings().CdromInUse, 0);
 
     // The drive in use again: its disc is read anew, so a record stored meanwhile shows.
-    const auto sameDrive = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
-    Action("&Select CD Rom drive...")->trigger();
+    ChooseDrive(*window, 1);
     ASSERT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Album"));
     // Stored by another program, unseen by the player.
     DiscRecord renamed = window->Engine().Disc().Record();
@@ -576,23 +619,23 @@ TEST_F(HandsetTest, ChoosingADriveReopensItAndIsSaved) {
     StringGrid tracks = window->Engine().Disc().Tracks();
     TextBox memo = window->Engine().Disc().Memo();
     catalogue.StoreDiscRecord(renamed, tracks, memo, keys);
-    const auto readAgain = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) { ChooseDrive(dialog, 1); });
-    Action("&Select CD Rom drive...")->trigger();
+    ChooseDrive(*window, 1);
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
     EXPECT_GT(window->Engine().Disc().Number(), 0);
 
     // Cancel changes nothing.
-    const auto cancelled = test::WhenOpened<TfrmCD>([](TfrmCD& dialog) {
-        dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
-    });
-    Action("&Select CD Rom drive...")->trigger();
+    {
+        test::Boxes boxes(&*window);
+        boxes.Dialog<TfrmCD>([](TfrmCD&) { test::Key(Qt::Key_Escape); });
+        test::Menu(*window, "fs");
+    }
     EXPECT_EQ(Child<QLabel>("labName")->text(), QStringLiteral("Renamed"));
     EXPECT_EQ(AppSettings().CdromInUse, 1);
 }
 
 TEST_F(HandsetTest, AnInsertedImageReplacesThePlayingDiscAndIsRemembered) {
     InsertDisc(2);
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     const std::string first = window->Engine().Disc().Identity();
 
     // An image that cannot be read is reported and the disc plays on.

@@ -474,6 +474,7 @@ TEST_F(SamplesTest, TheProbeLeavesRecordingToAnOpenDrive) {
     EXPECT_FALSE(Enabled("btnSample"));
     EXPECT_TRUE(Enabled("btnPlaySamp"));
     EXPECT_FALSE(wave->IsOpen());
+    EXPECT_EQ(messages.Errors(), std::vector<std::string>{"There is no CD drive."});
     window->close();
     window.reset();
 

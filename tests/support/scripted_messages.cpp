@@ -33,10 +33,21 @@ bool ScriptedMessages::Confirm(const std::string& text) {
 }
 
 std::vector<std::string> ScriptedMessages::Errors() const {
+    claimed_ = messages_.size();
     std::vector<std::string> errors;
     for (const Message& message : messages_) {
         if (!message.Question) {
             errors.push_back(message.Text);
+        }
+    }
+    return errors;
+}
+
+std::vector<std::string> ScriptedMessages::Unclaimed() const {
+    std::vector<std::string> errors;
+    for (std::size_t i = claimed_; i < messages_.size(); ++i) {
+        if (!messages_[i].Question) {
+            errors.push_back(messages_[i].Text);
         }
     }
     return errors;

@@ -1,5 +1,6 @@
 // A UserMessages for tests: records every text it is shown and answers questions from a queue.
-// A question with no answer queued fails the test and answers No.
+// A question with no answer queued fails the test and answers No. A test claims the messages
+// shown so far by reading them; Unclaimed() names the errors it never looked at.
 #pragma once
 
 #include <deque>
@@ -28,12 +29,18 @@ class ScriptedMessages final : public UserMessages {
     void ShowError(const std::string& text) override;
     bool Confirm(const std::string& text) override;
 
-    const std::vector<Message>& Messages() const { return messages_; }
+    const std::vector<Message>& Messages() const {
+        claimed_ = messages_.size();
+        return messages_;
+    }
     std::vector<std::string> Errors() const;
+    // The errors shown since the test last read the messages.
+    std::vector<std::string> Unclaimed() const;
     std::size_t UnusedAnswers() const { return answers_.size(); }
 
   private:
     std::vector<Message> messages_;
+    mutable std::size_t claimed_ = 0;
     std::deque<bool> answers_;
     UserMessages* previous_;
     StoreReporting previousStore_;
