@@ -216,7 +216,11 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
                 search->Found = true;
             }
         };
-        const bool walked = vlf.VisitAllGridCells(visit);
+        std::int32_t lastTable = 0;
+        for (const TrackSearch& each : searches) {
+            lastTable = std::max(lastTable, each.Address);
+        }
+        const bool walked = vlf.VisitAllGridCells(visit, lastTable);
         // A damaged file stops the walk; a table it did not reach, or one that two records
         // share, is read on its own.
         for (std::size_t i = 0; i < searches.size(); ++i) {
