@@ -54,8 +54,13 @@ DiscCatalogue::~DiscCatalogue() {
     CloseDiscFiles();
 }
 
-std::filesystem::path DiscCatalogue::DataDirectory() const {
-    return AppSettings().ProgramDirectory;
+const std::filesystem::path& DiscCatalogue::DataDirectory() const {
+    const std::string& text = AppSettings().ProgramDirectory;
+    if (text != directoryText_ || (text.empty() && !directory_.empty())) {
+        directoryText_ = text;
+        directory_ = text;
+    }
+    return directory_;
 }
 
 void DiscCatalogue::DeleteQuietly(const std::filesystem::path& file) {
@@ -64,7 +69,7 @@ void DiscCatalogue::DeleteQuietly(const std::filesystem::path& file) {
 }
 
 bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess access) {
-    const std::filesystem::path dir = DataDirectory();
+    const std::filesystem::path& dir = DataDirectory();
     const bool outermost = !CatalogueScopeOpen(dir);
     scope.emplace(dir, access);
     // Opening makes what is missing, which only a writer may.
@@ -86,7 +91,7 @@ bool DiscCatalogue::OpenDiscFiles() {
         ++filesDepth_;
         return true;
     }
-    const std::filesystem::path dir = DataDirectory();
+    const std::filesystem::path& dir = DataDirectory();
     if (!Present(dir, data_file::kDiscRecords)) {
         if (!AskConsent("Please confirm that a new set of data files are to be created?")) {
             return false;
@@ -125,9 +130,9 @@ bool DiscCatalogue::OpenDiscVlf() {
         ++vlfDepth_;
         return true;
     }
-    const std::filesystem::path dir = DataDirectory();
-    holder_.Vlf.FileName =
-        catalogue_files::ExistingName(dir, data_file::kDiscVlf).value_or(dir / data_file::kDiscVlf);
+    const std::filesystem::path& dir = DataDirectory();
+    const auto existing = catalogue_files::ExistingName(dir, data_file::kDiscVlf);
+    holder_.Vlf.FileName = existing ? *existing : dir / data_file::kDiscVlf;
     if (!holder_.Vlf.Open()) {
         const std::string refused = CatalogueOpenRefusal();
         ReportFailure(!refused.empty() ? refused : "Cannot open VLF file");
@@ -182,10 +187,19 @@ DiscRecord DiscCatalogue::NewRecord(std::string_view identity) const {
 
 std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord& record,
                                            StringGrid& tracks, TextBox& memo, KeySnapshot& keys) {
-    memo.Text = std::string(identity);
-    tracks.Resize(3, 100);
-    tracks.ClearCells();
-    tracks.SetCell(0, 0, std::string(identity));
+    // What a disc has before its tables and notes are found.
+    bool tracksLoaded = false;
+    bool memoLoaded = false;
+    const auto blankWhatWasNotLoaded = [&] {
+        if (!memoLoaded) {
+            memo.Text = std::string(identity);
+        }
+        if (!tracksLoaded) {
+            tracks.Resize(3, 100);
+            tracks.ClearCells();
+            tracks.SetCell(0, 0, std::string(identity));
+        }
+    };
 
     std::optional<CatalogueScope> scope;
     const bool entered = Enter(scope, CatalogueAccess::Read);
@@ -194,6 +208,7 @@ std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord
     if (!entered) {
         record = NewRecord(identity);
         keys = KeySnapshot{};
+        blankWhatWasNotLoaded();
         return 0;
     }
     OpenDiscFiles();
@@ -210,12 +225,14 @@ std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord
             if (holder_.Vlf.LoadGrid(record.TracksAddress, loaded)) {
                 tracks = std::move(loaded);
                 tracks.SetRowCount(100);
+                tracksLoaded = true;
             }
         }
         if (record.NotesAddress != 0) {
             TextBox loaded;
             if (holder_.Vlf.LoadText(record.NotesAddress, loaded)) {
                 memo = std::move(loaded);
+                memoLoaded = true;
             }
         }
         CloseDiscVlf();
@@ -224,6 +241,7 @@ std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord
         keys = KeySnapshot{};
     }
     CloseDiscFiles();
+    blankWhatWasNotLoaded();
     return number;
 }
 

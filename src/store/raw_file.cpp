@@ -62,8 +62,8 @@ bool RawFile::EnterCatalogue(const std::filesystem::path& path, bool write) {
     if (!scope->Held()) {
         return false;
     }
+    directoryKey_ = scope->Key();
     scope_ = std::move(scope);
-    directoryKey_ = catalogue_files::DirectoryKey(directory);
     path_ = path;
     catalogueIndex_ = index;
     return true;

@@ -620,9 +620,11 @@ std::string DirectoryKey(const fs::path& directory) {
 }
 
 int CatalogueFileIndex(const fs::path& path) {
-    const std::string name = UpperAscii(path.filename().string());
+    // Asked at every open of any file: no path objects made.
+    const std::string& text = path.native();
+    const std::string_view name = std::string_view(text).substr(text.find_last_of('/') + 1);
     for (std::size_t i = 0; i < kJournalFiles; ++i) {
-        if (name == UpperAscii(kJournalFileNames[i])) {
+        if (EqualsIgnoreCase(name, kJournalFileNames[i])) {
             return static_cast<int>(i);
         }
     }

@@ -56,6 +56,8 @@ class CatalogueScope {
     // The catalogue's change counter as this scope sees it: it changes with every commit, by any
     // program, so data kept between scopes is stale when it differs.
     std::uint64_t Generation() const;
+    // The directory's key (catalogue_files::DirectoryKey).
+    const std::string& Key() const { return key_; }
 
   private:
     std::string key_;

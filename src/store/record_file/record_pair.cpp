@@ -19,7 +19,8 @@ std::filesystem::path WithExtension(const std::filesystem::path& base, const cha
         dir = ".";
     }
     const std::string name = base.filename().string() + ext;
-    return catalogue_files::ExistingName(dir, name).value_or(dir / name);
+    auto existing = catalogue_files::ExistingName(dir, name);
+    return existing ? std::move(*existing) : dir / name;
 }
 
 // --- data file -------------------------------------------------------------------------------
