@@ -1,6 +1,7 @@
 #include "catalogue/browse_tree.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "settings/settings.h"
@@ -182,7 +183,8 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
     };
     std::vector<TrackSearch> searches;
     std::unordered_map<std::int32_t, std::size_t> searchAt;
-    std::unordered_map<std::int32_t, ShownDisc> shown;
+    // By record number (every one below named.size()): a lookup per node costs nothing.
+    std::vector<std::optional<ShownDisc>> shown(named.size());
     ReadNamedRecords(catalogue, named, [&](std::int32_t recordNumber, const DiscRecord& record) {
         const auto disc = [&] {
             return ShownDisc{record.Name, record.Identity, GroupValue(record, view),
@@ -196,7 +198,7 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
             return false;
         });
         if (matches) {
-            shown[recordNumber] = disc();
+            shown[static_cast<std::size_t>(recordNumber)] = disc();
         }
     });
     if (needTracks && !searches.empty() && catalogue.OpenDiscVlf()) {
@@ -216,7 +218,11 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
                 search->Found = true;
             }
         };
-        const bool walked = vlf.VisitAllGridCells(visit);
+        std::int32_t lastTable = 0;
+        for (const TrackSearch& each : searches) {
+            lastTable = std::max(lastTable, each.Address);
+        }
+        const bool walked = vlf.VisitAllGridCells(visit, lastTable);
         // A damaged file stops the walk; a table it did not reach, or one that two records
         // share, is read on its own.
         for (std::size_t i = 0; i < searches.size(); ++i) {
@@ -233,7 +239,7 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
     }
     for (TrackSearch& search : searches) {
         if (search.Found) {
-            shown[search.RecordNumber] = std::move(search.Disc);
+            shown[static_cast<std::size_t>(search.RecordNumber)] = std::move(search.Disc);
         }
     }
     catalogue.CloseDiscFiles();
@@ -241,12 +247,13 @@ std::vector<BrowseNode> BuildBrowseTree(DiscCatalogue& catalogue, BrowseView vie
     std::string lastHeading = "#######";
     bool haveHeading = false;
     for (std::int32_t recordNumber : order) {
-        const auto found = shown.find(recordNumber);
-        if (found == shown.end()) {
+        std::optional<ShownDisc>& found = shown[static_cast<std::size_t>(recordNumber)];
+        if (!found) {
             continue;
         }
-        const ShownDisc& disc = found->second;
-        BrowseNode node{false, disc.Name, recordNumber, disc.Identity, disc.Picture, {}};
+        ShownDisc& disc = *found;
+        BrowseNode node{
+            false, std::move(disc.Name), recordNumber, std::move(disc.Identity), disc.Picture, {}};
         if (view == BrowseView::Name) {
             tree.push_back(std::move(node));
             continue;

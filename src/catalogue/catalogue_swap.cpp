@@ -149,6 +149,8 @@ void SwapInRebuiltCatalogue(const fs::path& dataDirectory, const SwapCheckpoint&
     }
     WriteFileAtomically(dataDirectory / kJournalName, "complete\n");
     FinishSwap(dataDirectory, checkpoint);
+    // What this process kept open of the files is of the old set.
+    catalogue_files::ForgetKeptFiles(dataDirectory);
 }
 
 SwapRecovery RecoverCatalogueSwap(const fs::path& dataDirectory) {

@@ -14,11 +14,19 @@ namespace {
 
 constexpr const char* kUnknown = "Unknown";
 
-// Whether the file is there under any case of its name; the exact name, the usual case, first.
+// Whether the file is there under any case of its name.
 bool Present(const std::filesystem::path& dir, std::string_view name) {
-    std::error_code error;
-    return std::filesystem::exists(dir / name, error) ||
-           std::filesystem::exists(ResolveFileName(dir, name), error);
+    return catalogue_files::ExistingName(dir, name).has_value();
+}
+
+// Removes what a sample or picture shown last left in the data directory.
+void RemoveShownFiles(const std::filesystem::path& dir) {
+    for (const std::string_view name : {data_file::kDiscSample, data_file::kDiscBitmap}) {
+        if (const auto file = catalogue_files::ExistingName(dir, name)) {
+            DiscCatalogue::DeleteQuietly(*file);
+            catalogue_files::NoteDirectoryChange(dir);
+        }
+    }
 }
 
 std::string ErrorCode() {
@@ -46,8 +54,13 @@ DiscCatalogue::~DiscCatalogue() {
     CloseDiscFiles();
 }
 
-std::filesystem::path DiscCatalogue::DataDirectory() const {
-    return AppSettings().ProgramDirectory;
+const std::filesystem::path& DiscCatalogue::DataDirectory() const {
+    const std::string& text = AppSettings().ProgramDirectory;
+    if (text != directoryText_ || (text.empty() && !directory_.empty())) {
+        directoryText_ = text;
+        directory_ = text;
+    }
+    return directory_;
 }
 
 void DiscCatalogue::DeleteQuietly(const std::filesystem::path& file) {
@@ -56,13 +69,15 @@ void DiscCatalogue::DeleteQuietly(const std::filesystem::path& file) {
 }
 
 bool DiscCatalogue::Enter(std::optional<CatalogueScope>& scope, CatalogueAccess access) {
-    const std::filesystem::path dir = DataDirectory();
-    // Opening makes what is missing, which only a writer may.
-    if (access == CatalogueAccess::Read && !CatalogueScopeOpen(dir) &&
-        (!Present(dir, data_file::kDiscRecords) || !Present(dir, data_file::kDiscVlf))) {
-        access = CatalogueAccess::Write;
-    }
+    const std::filesystem::path& dir = DataDirectory();
+    const bool outermost = !CatalogueScopeOpen(dir);
     scope.emplace(dir, access);
+    // Opening makes what is missing, which only a writer may.
+    if (scope->Held() && outermost && access == CatalogueAccess::Read &&
+        (!Present(dir, data_file::kDiscRecords) || !Present(dir, data_file::kDiscVlf))) {
+        scope.reset();
+        scope.emplace(dir, CatalogueAccess::Write);
+    }
     if (!scope->Held()) {
         ReportFailure(scope->Failure());
         return false;
@@ -76,7 +91,7 @@ bool DiscCatalogue::OpenDiscFiles() {
         ++filesDepth_;
         return true;
     }
-    const std::filesystem::path dir = DataDirectory();
+    const std::filesystem::path& dir = DataDirectory();
     if (!Present(dir, data_file::kDiscRecords)) {
         if (!AskConsent("Please confirm that a new set of data files are to be created?")) {
             return false;
@@ -115,7 +130,9 @@ bool DiscCatalogue::OpenDiscVlf() {
         ++vlfDepth_;
         return true;
     }
-    holder_.Vlf.FileName = ResolveFileName(DataDirectory(), data_file::kDiscVlf);
+    const std::filesystem::path& dir = DataDirectory();
+    const auto existing = catalogue_files::ExistingName(dir, data_file::kDiscVlf);
+    holder_.Vlf.FileName = existing ? *existing : dir / data_file::kDiscVlf;
     if (!holder_.Vlf.Open()) {
         const std::string refused = CatalogueOpenRefusal();
         ReportFailure(!refused.empty() ? refused : "Cannot open VLF file");
@@ -170,19 +187,28 @@ DiscRecord DiscCatalogue::NewRecord(std::string_view identity) const {
 
 std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord& record,
                                            StringGrid& tracks, TextBox& memo, KeySnapshot& keys) {
-    const std::filesystem::path dir = DataDirectory();
-    DeleteQuietly(ResolveFileName(dir, data_file::kDiscSample));
-    DeleteQuietly(ResolveFileName(dir, data_file::kDiscBitmap));
-
-    memo.Text = std::string(identity);
-    tracks.Resize(3, 100);
-    tracks.ClearCells();
-    tracks.SetCell(0, 0, std::string(identity));
+    // What a disc has before its tables and notes are found.
+    bool tracksLoaded = false;
+    bool memoLoaded = false;
+    const auto blankWhatWasNotLoaded = [&] {
+        if (!memoLoaded) {
+            memo.Text = std::string(identity);
+        }
+        if (!tracksLoaded) {
+            tracks.Resize(3, 100);
+            tracks.ClearCells();
+            tracks.SetCell(0, 0, std::string(identity));
+        }
+    };
 
     std::optional<CatalogueScope> scope;
-    if (!Enter(scope, CatalogueAccess::Read)) {
+    const bool entered = Enter(scope, CatalogueAccess::Read);
+    // Under the scope the directory is looked at once for both.
+    RemoveShownFiles(DataDirectory());
+    if (!entered) {
         record = NewRecord(identity);
         keys = KeySnapshot{};
+        blankWhatWasNotLoaded();
         return 0;
     }
     OpenDiscFiles();
@@ -199,12 +225,14 @@ std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord
             if (holder_.Vlf.LoadGrid(record.TracksAddress, loaded)) {
                 tracks = std::move(loaded);
                 tracks.SetRowCount(100);
+                tracksLoaded = true;
             }
         }
         if (record.NotesAddress != 0) {
             TextBox loaded;
             if (holder_.Vlf.LoadText(record.NotesAddress, loaded)) {
                 memo = std::move(loaded);
+                memoLoaded = true;
             }
         }
         CloseDiscVlf();
@@ -213,6 +241,7 @@ std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord
         keys = KeySnapshot{};
     }
     CloseDiscFiles();
+    blankWhatWasNotLoaded();
     return number;
 }
 

@@ -29,7 +29,7 @@ class DiscCatalogue {
     DiscCatalogue(const DiscCatalogue&) = delete;
     DiscCatalogue& operator=(const DiscCatalogue&) = delete;
 
-    std::filesystem::path DataDirectory() const;
+    const std::filesystem::path& DataDirectory() const;
     Tfvlf& Holder() { return holder_; }
     void SetDrive(const DriveTable* drive) { drive_ = drive; }
 
@@ -104,6 +104,9 @@ class DiscCatalogue {
     int filesDepth_ = 0;
     int vlfDepth_ = 0;
     std::uint64_t lastGeneration_ = 0;
+    // The settings' directory as a path, made again only when the setting changes.
+    mutable std::string directoryText_;
+    mutable std::filesystem::path directory_;
 };
 
 // The key descriptions of the catalogue's record files: key 1 of 16 without duplicates, keys 2

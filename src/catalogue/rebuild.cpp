@@ -39,18 +39,12 @@ class Rebuild {
         const auto keys = DiscKeyDescriptions();
         CreateRecordFiles(dir_ / data_file::kRebuildBase, static_cast<int>(kDiscRecordSize), keys);
         fresh_ = OpenRecordFiles(dir_ / data_file::kRebuildBase);
-        if (fresh_ < 0) {
-            ReportFailure(Status::Failed(
-                "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
-                LastRecordStatus().Error));
+        if (!Opened(fresh_)) {
             return false;
         }
         Progress(0);
         old_ = OpenRecordFiles(dir_ / data_file::kDiscBase);
-        if (old_ < 0) {
-            ReportFailure(Status::Failed(
-                "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
-                LastRecordStatus().Error));
+        if (!Opened(old_)) {
             return false;
         }
         const std::int32_t records = UsedRecs(old_) - 1;
@@ -89,6 +83,17 @@ class Rebuild {
     }
 
   private:
+    // Whether a pair opened; the user is told when not.
+    static bool Opened(int handle) {
+        if (handle >= 0) {
+            return true;
+        }
+        ReportFailure(Status::Failed(
+            "Cannot open disc record file - " + std::to_string(LastRecordStatus().Error),
+            LastRecordStatus().Error));
+        return false;
+    }
+
     // False once the user has cancelled: the pass stops.
     bool Step() {
         if (hooks_.Cancelled && hooks_.Cancelled()) {

@@ -22,6 +22,8 @@ RawFile::~RawFile() {
 
 RawFile::RawFile(RawFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      ownsFd_(std::exchange(other.ownsFd_, true)),
+      locked_(std::exchange(other.locked_, false)),
       scope_(std::move(other.scope_)),
       directoryKey_(std::move(other.directoryKey_)),
       path_(std::move(other.path_)),
@@ -33,6 +35,8 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        ownsFd_ = std::exchange(other.ownsFd_, true);
+        locked_ = std::exchange(other.locked_, false);
         scope_ = std::move(other.scope_);
         directoryKey_ = std::move(other.directoryKey_);
         path_ = std::move(other.path_);
@@ -58,8 +62,8 @@ bool RawFile::EnterCatalogue(const std::filesystem::path& path, bool write) {
     if (!scope->Held()) {
         return false;
     }
+    directoryKey_ = scope->Key();
     scope_ = std::move(scope);
-    directoryKey_ = catalogue_files::DirectoryKey(directory);
     path_ = path;
     catalogueIndex_ = index;
     return true;
@@ -73,6 +77,17 @@ bool RawFile::Open(const std::filesystem::path& path, Access access) {
     Close();
     if (!EnterCatalogue(path, access != Access::Read)) {
         return false;
+    }
+    if (catalogueIndex_ >= 0) {
+        // Kept open between operations by the scope's directory, looked at once per scope.
+        fd_ = catalogue_files::KeptDescriptor(directoryKey_, catalogueIndex_, path,
+                                              access != Access::Read, opened_);
+        ownsFd_ = false;
+        size_ = opened_.Size;
+        if (fd_ < 0) {
+            Close();
+        }
+        return fd_ >= 0;
     }
     int flags = O_RDWR;
     if (access == Access::Read) {
@@ -96,11 +111,30 @@ bool RawFile::Open(const std::filesystem::path& path, Access access) {
     return fd_ >= 0;
 }
 
+namespace {
+
+// A file made where a scope keeps names (and maybe descriptors) of the directory.
+void ForgetWhatIsKept(const std::filesystem::path& path, bool catalogueFile) {
+    const std::filesystem::path directory =
+        path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+    if (!CatalogueScopeOpen(directory)) {
+        return;
+    }
+    if (catalogueFile) {
+        catalogue_files::ForgetKeptFiles(directory);
+    } else {
+        catalogue_files::NoteDirectoryChange(directory);
+    }
+}
+
+}  // namespace
+
 bool RawFile::CreateNew(const std::filesystem::path& path) {
     Close();
     if (!EnterCatalogue(path, true)) {
         return false;
     }
+    ForgetWhatIsKept(path, catalogueIndex_ >= 0);
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     size_ = 0;
     if (fd_ < 0) {
@@ -114,6 +148,7 @@ bool RawFile::CreateOrTruncate(const std::filesystem::path& path) {
     if (!EnterCatalogue(path, true)) {
         return false;
     }
+    ForgetWhatIsKept(path, catalogueIndex_ >= 0);
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     size_ = 0;
     if (fd_ < 0) {
@@ -129,14 +164,22 @@ bool RawFile::OpenAppend(const std::filesystem::path& path) {
 }
 
 bool RawFile::TryLock(bool exclusive) {
-    return fd_ >= 0 && ::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
+    locked_ = fd_ >= 0 && ::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
+    return locked_;
 }
 
 void RawFile::Close() {
     if (fd_ >= 0) {
-        ::close(fd_);
+        if (locked_) {
+            ::flock(fd_, LOCK_UN);  // a kept descriptor outlives this object
+        }
+        if (ownsFd_) {
+            ::close(fd_);
+        }
         fd_ = -1;
     }
+    ownsFd_ = true;
+    locked_ = false;
     // Last, so that the outermost scope commits with every file closed.
     catalogueIndex_ = -1;
     opened_ = {};
@@ -145,6 +188,18 @@ void RawFile::Close() {
 
 bool RawFile::Stat(struct stat& status) const {
     return fd_ >= 0 && ::fstat(fd_, &status) == 0;
+}
+
+bool RawFile::CurrentStamp(FileStamp& stamp) const {
+    if (fd_ >= 0 && !ownsFd_ && catalogue_files::KeptStamp(directoryKey_, catalogueIndex_, stamp)) {
+        return true;
+    }
+    struct stat status {};
+    if (!Stat(status)) {
+        return false;
+    }
+    stamp = FileStamp::Of(status);
+    return true;
 }
 
 std::int64_t RawFile::Size() const {

@@ -48,6 +48,9 @@ class RawFile {
     // The file's stamp as Open found it (empty for a file made or not open), so that a cache is
     // checked against it without asking the system again.
     const FileStamp& OpenedAs() const { return opened_; }
+    // The file's stamp now; for a catalogue file as its scope saw it, since the file changes
+    // only when the scope commits. False when closed or on error.
+    bool CurrentStamp(FileStamp& stamp) const;
     // The file's current length in bytes, -1 when it cannot be determined.
     std::int64_t Size() const;
     // Reads exactly buffer.size() bytes at offset; false on a short read or an error.
@@ -67,6 +70,8 @@ class RawFile {
     FileOverlay* Changes() const;
 
     int fd_ = -1;
+    bool ownsFd_ = true;  // false for a catalogue file's descriptor, kept by its directory
+    bool locked_ = false;
     // For the catalogue's files: the scope held while open, its directory and which file it is.
     std::unique_ptr<CatalogueScope> scope_;
     std::string directoryKey_;

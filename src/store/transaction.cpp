@@ -33,7 +33,7 @@ namespace fs = std::filesystem;
 constexpr std::size_t kJournalChunk = 64 * 1024;
 
 struct OpenOverlay {
-    int Fd = -1;
+    int Fd = -1;  // its own, so that forgetting the kept one leaves it be
     fs::path Path;
     std::unique_ptr<FileOverlay> Changes;
 
@@ -41,6 +41,26 @@ struct OpenOverlay {
         if (Fd >= 0) {
             ::close(Fd);
         }
+    }
+};
+
+// A catalogue file's descriptor, kept open between scopes: reopening and re-examining the three
+// files for every operation would cost more than the operation itself.
+struct KeptFile {
+    int Fd = -1;
+    bool Writable = false;
+    fs::path Path;
+    FileStamp Stamp;          // as this scope sees the file
+    std::uint64_t Scope = 0;  // the outermost scope that last looked at it (0: none)
+    // The directory as it was, old enough to be trusted, when the path was last seen to name
+    // this file: while it stays so, no rename or removal can have happened in it.
+    std::optional<FileStamp> NamedUnder;
+
+    void Close() {
+        if (Fd >= 0) {
+            ::close(Fd);
+        }
+        *this = {};
     }
 };
 
@@ -56,6 +76,18 @@ struct DirectoryState {
     // would have changed the directory since.
     std::optional<FileStamp> Settled;
     std::array<std::unique_ptr<OpenOverlay>, kJournalFiles> Overlays;
+    // Kept between scopes, for this process only (a child made by fork opens its own).
+    pid_t Owner = 0;
+    std::optional<FileStamp> LockNamedUnder;
+    std::array<KeptFile, kJournalFiles> Kept;
+    std::uint64_t ScopeNumber = 0;  // counts outermost scopes
+    FileStamp DirectoryStamp;
+    bool DirectorySettled = false;  // its stamp is old enough to tell any later change
+    // Names looked up in the directory (nullopt: none of any case), true while it keeps the
+    // stamp they were found under.
+    std::map<std::string, std::optional<fs::path>, std::less<>> Names;
+    std::optional<FileStamp> NamesUnder;
+    bool Looked = false;  // DirectoryStamp is this scope's
 };
 
 std::map<std::string, DirectoryState>& Directories() {
@@ -68,11 +100,22 @@ RecoveryStep g_recoveryStep;
 std::chrono::milliseconds g_timeout{5000};
 std::string g_lastRefusal;
 
-void CloseLock(DirectoryState& s) {
+void ForgetKept(DirectoryState& s) {
+    for (KeptFile& kept : s.Kept) {
+        kept.Close();
+    }
+    s.NamesUnder.reset();
+}
+
+// Closes the journal: at the end of a scope it stays open, unlocked, for the next one.
+void CloseLock(DirectoryState& s, bool keep = false) {
     if (s.LockFd >= 0) {
         ::flock(s.LockFd, LOCK_UN);
-        ::close(s.LockFd);
-        s.LockFd = -1;
+        if (!keep) {
+            ::close(s.LockFd);
+            s.LockFd = -1;
+            s.LockNamedUnder.reset();
+        }
     }
 }
 
@@ -171,55 +214,117 @@ std::string Recover(DirectoryState& s) {
 // alone: a change within the same clock tick would leave the time as it was.
 constexpr std::int64_t kSettledNs = 100'000'000;
 
-bool NeedsRecovery(DirectoryState& s) {
-    if (SizeOf(s.LockFd) != kJournalHeaderBytes) {
+// Looks at the directory once per outermost scope: whether it is as the last look found it.
+void LookAtDirectory(DirectoryState& s) {
+    struct stat st {};
+    if (::stat(s.Directory.c_str(), &st) != 0) {
+        s.DirectoryStamp = {};
+        s.DirectorySettled = false;
+        return;
+    }
+    s.DirectoryStamp = FileStamp::Of(st);
+    timespec clock{};
+    ::clock_gettime(CLOCK_REALTIME, &clock);
+    const std::int64_t nowNs =
+        static_cast<std::int64_t>(clock.tv_sec) * 1'000'000'000 + clock.tv_nsec;
+    s.DirectorySettled = nowNs - s.DirectoryStamp.ModifiedNs > kSettledNs;
+}
+
+// Whether the directory is unchanged since it was stamped, old enough to be sure of it.
+bool StillNamed(const DirectoryState& s, const std::optional<FileStamp>& namedUnder) {
+    return s.DirectorySettled && namedUnder && *namedUnder == s.DirectoryStamp;
+}
+
+bool NeedsRecovery(DirectoryState& s, bool journalEmpty) {
+    if (!journalEmpty) {
         return true;
     }
     if (!g_recoveryStep.Pending) {
         return false;
     }
-    struct stat st {};
-    const bool stamped = ::stat(s.Directory.c_str(), &st) == 0;
-    const FileStamp now = stamped ? FileStamp::Of(st) : FileStamp{};
-    if (stamped && s.Settled && *s.Settled == now) {
+    if (StillNamed(s, s.Settled)) {
         return false;
     }
     s.Settled.reset();
     if (g_recoveryStep.Pending(s.Directory)) {
         return true;
     }
-    timespec clock{};
-    ::clock_gettime(CLOCK_REALTIME, &clock);
-    const std::int64_t nowNs =
-        static_cast<std::int64_t>(clock.tv_sec) * 1'000'000'000 + clock.tv_nsec;
-    const std::int64_t modifiedNs =
-        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    if (stamped && nowNs - modifiedNs > kSettledNs) {
-        s.Settled = now;
+    if (s.DirectorySettled) {
+        s.Settled = s.DirectoryStamp;
     }
     return false;
 }
 
-// Takes the lock for an outermost scope. Empty when held, else the reason.
-std::string Acquire(DirectoryState& s, CatalogueAccess access) {
-    const fs::path file = ResolveFileName(s.Directory, kRollbackJournalName);
+// Reads the journal's header, telling by the same read whether anything follows it: false when
+// the journal is not just its header (something to roll back, or torn).
+// The generation, when the header can be read, goes to generation.
+bool ReadJournalHead(int fd, std::uint64_t& generation) {
+    std::array<std::uint8_t, kJournalHeaderBytes + 1> head{};
+    ssize_t n = 0;
+    do {
+        n = ::pread(fd, head.data(), head.size(), 0);
+    } while (n < 0 && errno == EINTR);
+    // A read stops short only at the end of the file (or a signal, which is read again).
+    if (n != kJournalHeaderBytes) {
+        return false;
+    }
+    generation =
+        DecodeJournalHeader(std::span(head).first(kJournalHeaderBytes)).value_or(generation);
+    return true;
+}
+
+// Opens the journal, or keeps the one still open when its name still leads to it. -1 when it
+// cannot be opened; absent tells a reader that there is none and none can be made.
+int OpenJournal(DirectoryState& s, const fs::path& file, CatalogueAccess access, bool& absent) {
+    if (s.LockFd >= 0) {
+        struct stat named {};
+        struct stat open {};
+        if (StillNamed(s, s.LockNamedUnder) ||
+            (::stat(file.c_str(), &named) == 0 && ::fstat(s.LockFd, &open) == 0 &&
+             named.st_dev == open.st_dev && named.st_ino == open.st_ino)) {
+            return s.LockFd;
+        }
+        CloseLock(s);
+    }
     s.LockFd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (s.LockFd < 0 && access == CatalogueAccess::Read && (errno == EROFS || errno == EACCES)) {
         // A catalogue on read-only media, or another user's: it can still be read.
         s.LockFd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (s.LockFd < 0 && errno == ENOENT) {
+        absent = s.LockFd < 0 && errno == ENOENT;
+    }
+    return s.LockFd;
+}
+
+// Takes the lock for an outermost scope. Empty when held, else the reason.
+std::string Acquire(DirectoryState& s, CatalogueAccess access) {
+    if (s.Owner != ::getpid()) {
+        // Made by fork: what the parent kept open is shared with it, locks included.
+        if (s.LockFd >= 0) {
+            ::close(s.LockFd);
+            s.LockFd = -1;
+        }
+        s.LockNamedUnder.reset();
+        ForgetKept(s);
+        s.Owner = ::getpid();
+    }
+    LookAtDirectory(s);
+    s.Looked = true;
+    const fs::path file = catalogue_files::ExistingName(s.Directory, kRollbackJournalName)
+                              .value_or(s.Directory / kRollbackJournalName);
+    bool absent = false;
+    if (OpenJournal(s, file, access, absent) < 0) {
+        if (absent) {
             s.Mode = access;  // no journal and none can be made: nobody changes these files
+            ++s.ScopeNumber;
             return {};
         }
-    }
-    if (s.LockFd < 0) {
         return "Cannot open " + file.string() + ".";
     }
     s.Acquiring = true;
     const bool exclusive = access == CatalogueAccess::Write;
     bool locked = WaitForLock(s.LockFd, exclusive ? LOCK_EX : LOCK_SH);
     std::string failure;
-    if (locked && NeedsRecovery(s)) {
+    if (locked && NeedsRecovery(s, ReadJournalHead(s.LockFd, s.Generation))) {
         // Putting the files right needs them to ourselves for a moment.
         if (!exclusive) {
             ::flock(s.LockFd, LOCK_UN);
@@ -228,6 +333,10 @@ std::string Acquire(DirectoryState& s, CatalogueAccess access) {
         if (locked) {
             failure = Recover(s);
             locked = exclusive || ::flock(s.LockFd, LOCK_SH) == 0;
+            // Recovery may have put other files in the names.
+            ForgetKept(s);
+            LookAtDirectory(s);
+            ReadJournalHead(s.LockFd, s.Generation);
         }
     }
     s.Acquiring = false;
@@ -235,17 +344,16 @@ std::string Acquire(DirectoryState& s, CatalogueAccess access) {
         CloseLock(s);
         return !failure.empty() ? failure : kCatalogueBusyMessage;
     }
-    std::array<std::uint8_t, kJournalHeaderBytes> header{};
-    if (ReadFileAt(s.LockFd, 0, header) == kJournalHeaderBytes) {
-        if (const auto generation = DecodeJournalHeader(header)) {
-            s.Generation = *generation;
-        }
-    }
     if (s.Seen && *s.Seen != s.Generation) {
         ForgetCaches();  // another program changed the files since this one last looked
     }
     s.Seen = s.Generation;
     s.Mode = access;
+    s.LockNamedUnder.reset();
+    if (s.DirectorySettled) {
+        s.LockNamedUnder = s.DirectoryStamp;
+    }
+    ++s.ScopeNumber;
     return {};
 }
 
@@ -334,6 +442,7 @@ std::string CommitChanges(DirectoryState& s) {
     struct Committed {
         FileStamp Before;
         FileStamp After;
+        std::size_t Index = 0;
     };
     std::vector<Committed> committed;
     std::string failure;
@@ -355,11 +464,19 @@ std::string CommitChanges(DirectoryState& s) {
                 break;
             }
         }
+        if (failure.empty()) {
+            // Started now, so the files go to the disk together rather than one flush apiece.
+            ::sync_file_range(overlay->Fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        }
+        c.Index = i;
+        committed.push_back(std::move(c));
+    }
+    for (Committed& c : committed) {
+        const OpenOverlay* overlay = s.Overlays[c.Index].get();
         if (failure.empty() && !FlushFile(overlay->Fd)) {
             failure = "cannot write " + overlay->Path.filename().string();
         }
         c.After = StampOfFd(overlay->Fd);
-        committed.push_back(std::move(c));
     }
     // A file this transaction first wrote was made meanwhile: its name must be on disk as well
     // before the commit makes it part of the catalogue.
@@ -383,6 +500,9 @@ std::string CommitChanges(DirectoryState& s) {
         return "cannot write the journal";
     }
     s.Seen = s.Generation;
+    for (KeptFile& kept : s.Kept) {
+        kept.Scope = 0;  // changed by the commit: looked at again at the next open
+    }
     // What this process cached was read or written through this transaction: still true.
     for (const Committed& c : committed) {
         RestampStampedCaches(c.Before, c.After);
@@ -429,6 +549,8 @@ CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess ac
     if (failure_.empty()) {
         s.Depth = 1;
         held_ = true;
+    } else {
+        s.Looked = false;
     }
 }
 
@@ -444,7 +566,8 @@ CatalogueScope::~CatalogueScope() {
         CommitReporting(s);
     }
     DropOverlays(s);
-    CloseLock(s);
+    CloseLock(s, true);
+    s.Looked = false;
 }
 
 bool CatalogueScope::Commit() {
@@ -506,9 +629,11 @@ std::string DirectoryKey(const fs::path& directory) {
 }
 
 int CatalogueFileIndex(const fs::path& path) {
-    const std::string name = UpperAscii(path.filename().string());
+    // Asked at every open of any file: no path objects made.
+    const std::string& text = path.native();
+    const std::string_view name = std::string_view(text).substr(text.find_last_of('/') + 1);
     for (std::size_t i = 0; i < kJournalFiles; ++i) {
-        if (name == UpperAscii(kJournalFileNames[i])) {
+        if (EqualsIgnoreCase(name, kJournalFileNames[i])) {
             return static_cast<int>(i);
         }
     }
@@ -538,16 +663,139 @@ FileOverlay* OverlayForWrite(const std::string& directoryKey, int index, const f
     }
     auto& slot = it->second.Overlays[static_cast<std::size_t>(index)];
     if (!slot) {
-        auto overlay = std::make_unique<OpenOverlay>();
-        overlay->Fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (overlay->Fd < 0) {
+        FileStamp stamp;
+        const int kept = KeptDescriptor(directoryKey, index, path, true, stamp);
+        const int fd = kept >= 0 ? ::fcntl(kept, F_DUPFD_CLOEXEC, 0) : -1;
+        if (fd < 0) {
             return nullptr;
         }
+        auto overlay = std::make_unique<OpenOverlay>();
+        overlay->Fd = fd;
         overlay->Path = path;
-        overlay->Changes = std::make_unique<FileOverlay>(overlay->Fd, SizeOf(overlay->Fd));
+        overlay->Changes = std::make_unique<FileOverlay>(fd, stamp.Size);
         slot = std::move(overlay);
     }
     return slot->Changes.get();
+}
+
+int KeptDescriptor(const std::string& directoryKey, int index, const fs::path& path, bool write,
+                   FileStamp& stamp) {
+    auto& directories = Directories();
+    const auto it = directories.find(directoryKey);
+    if (it == directories.end() || it->second.Depth == 0) {
+        return -1;
+    }
+    DirectoryState& s = it->second;
+    KeptFile& kept = s.Kept[static_cast<std::size_t>(index)];
+    if (kept.Fd >= 0 && (kept.Path != path || (write && !kept.Writable))) {
+        kept.Close();
+    }
+    if (kept.Fd >= 0 && kept.Scope == s.ScopeNumber) {
+        stamp = kept.Stamp;  // looked at in this scope already: only a commit changes it
+        return kept.Fd;
+    }
+    struct stat st {};
+    if (kept.Fd >= 0 && !StillNamed(s, kept.NamedUnder)) {
+        // The directory changed: is the name still this file's?
+        struct stat named {};
+        if (::stat(path.c_str(), &named) != 0 || ::fstat(kept.Fd, &st) != 0 ||
+            named.st_dev != st.st_dev || named.st_ino != st.st_ino) {
+            kept.Close();
+        }
+    } else if (kept.Fd >= 0 && ::fstat(kept.Fd, &st) != 0) {
+        kept.Close();
+    }
+    if (kept.Fd < 0) {
+        int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        kept.Writable = fd >= 0;
+        if (fd < 0 && !write && (errno == EACCES || errno == EROFS)) {
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        }
+        if (fd < 0) {
+            return -1;
+        }
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return -1;
+        }
+        kept.Fd = fd;
+        kept.Path = path;
+    }
+    kept.Stamp = FileStamp::Of(st);
+    kept.Scope = s.ScopeNumber;
+    kept.NamedUnder.reset();
+    if (s.DirectorySettled) {
+        kept.NamedUnder = s.DirectoryStamp;
+    }
+    stamp = kept.Stamp;
+    return kept.Fd;
+}
+
+bool KeptStamp(const std::string& directoryKey, int index, FileStamp& stamp) {
+    auto& directories = Directories();
+    const auto it = directories.find(directoryKey);
+    if (it == directories.end() || it->second.Depth == 0) {
+        return false;
+    }
+    const KeptFile& kept = it->second.Kept[static_cast<std::size_t>(index)];
+    if (kept.Fd < 0 || kept.Scope != it->second.ScopeNumber) {
+        return false;
+    }
+    stamp = kept.Stamp;
+    return true;
+}
+
+std::optional<fs::path> ExistingName(const fs::path& directory, std::string_view name) {
+    const auto lookUp = [&]() -> std::optional<fs::path> {
+        const fs::path exact = directory / std::string(name);
+        struct stat st {};
+        if (::stat(exact.c_str(), &st) == 0) {
+            return exact;
+        }
+        fs::path resolved = ResolveFileName(directory, name);
+        if (resolved != exact) {
+            return resolved;
+        }
+        return std::nullopt;
+    };
+    auto& directories = Directories();
+    const auto it = directories.find(DirectoryKey(directory));
+    if (it == directories.end() || !it->second.Looked || !it->second.DirectorySettled) {
+        return lookUp();
+    }
+    DirectoryState& s = it->second;
+    if (s.NamesUnder != s.DirectoryStamp) {
+        s.Names.clear();
+        s.NamesUnder = s.DirectoryStamp;
+    }
+    if (const auto known = s.Names.find(name); known != s.Names.end()) {
+        if (!known->second) {
+            return std::nullopt;
+        }
+        return directory / *known->second;
+    }
+    const std::optional<fs::path> found = lookUp();
+    if (s.Names.size() < 64) {
+        s.Names.emplace(std::string(name),
+                        found ? std::optional<fs::path>(found->filename()) : std::nullopt);
+    }
+    return found;
+}
+
+void ForgetKeptFiles(const fs::path& directory) {
+    auto& directories = Directories();
+    const auto it = directories.find(DirectoryKey(directory));
+    if (it != directories.end()) {
+        ForgetKept(it->second);
+    }
+}
+
+void NoteDirectoryChange(const fs::path& directory) {
+    auto& directories = Directories();
+    const auto it = directories.find(DirectoryKey(directory));
+    if (it != directories.end()) {
+        it->second.NamesUnder.reset();
+    }
 }
 
 }  // namespace catalogue_files

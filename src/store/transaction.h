@@ -19,9 +19,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "store/file_overlay.h"
+#include "store/file_stamp.h"
 
 namespace snx {
 
@@ -53,6 +56,8 @@ class CatalogueScope {
     // The catalogue's change counter as this scope sees it: it changes with every commit, by any
     // program, so data kept between scopes is stale when it differs.
     std::uint64_t Generation() const;
+    // The directory's key (catalogue_files::DirectoryKey).
+    const std::string& Key() const { return key_; }
 
   private:
     std::string key_;
@@ -98,6 +103,29 @@ void NoteOpen(const std::string& refusal);
 FileOverlay* Overlay(const std::string& directoryKey, int index);
 FileOverlay* OverlayForWrite(const std::string& directoryKey, int index,
                              const std::filesystem::path& path);
+
+// The descriptor of file index for the open scope, kept open by the directory's state between
+// scopes while its name still leads to it (never closed by the caller); -1 when the file cannot
+// be opened (for writing when write). stamp: the file as this scope sees it.
+int KeptDescriptor(const std::string& directoryKey, int index, const std::filesystem::path& path,
+                   bool write, FileStamp& stamp);
+
+// The stamp the kept file index has for the open scope; false when it has none (not opened in
+// this scope, or changed by a commit since).
+bool KeptStamp(const std::string& directoryKey, int index, FileStamp& stamp);
+
+// The file of this name in the directory, matched without regard to case as ResolveFileName
+// matches; nullopt when there is none. Under a scope over the directory the answer is kept
+// while the directory stays as it was, so asking again costs nothing.
+std::optional<std::filesystem::path> ExistingName(const std::filesystem::path& directory,
+                                                  std::string_view name);
+
+// Closes what is kept open of the directory's files, after they were replaced or removed by name
+// within one scope (a rebuild putting its new set in place, new files made).
+void ForgetKeptFiles(const std::filesystem::path& directory);
+// Forgets the names looked up in the directory, after this process made or removed a file there
+// (the directory's own stamp is looked at only once per scope).
+void NoteDirectoryChange(const std::filesystem::path& directory);
 
 }  // namespace catalogue_files
 

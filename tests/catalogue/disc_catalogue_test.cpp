@@ -102,6 +102,34 @@ TEST_F(CatalogueTest, StoringAgainReplacesTheTextKeys) {
     EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
 }
 
+// Another program's rebuild puts new files in the names (its journal untouched): what this one
+// read before must not outlive them.
+TEST_F(CatalogueTest, FilesPutInPlaceByNameAreTheOnesReadNext) {
+    namespace fs = std::filesystem;
+    CreateFiles();
+    ASSERT_EQ(AddDisc("0000000000000001", "First"), 1);
+    const fs::path aside = dir_ / "aside";
+    fs::create_directory(aside);
+    for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
+        fs::copy_file(dir_ / name, aside / name);
+    }
+    ASSERT_EQ(AddDisc("0000000000000002", "Second"), 2);
+    DiscRecord record;
+    StringGrid tracks;
+    TextBox memo;
+    KeySnapshot keys;
+    ASSERT_EQ(catalogue_->LoadDiscRecord("0000000000000002", record, tracks, memo, keys), 2);
+
+    for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
+        fs::rename(aside / name, dir_ / name);
+    }
+    EXPECT_EQ(catalogue_->LoadDiscRecord("0000000000000002", record, tracks, memo, keys), 0);
+    EXPECT_EQ(catalogue_->LoadDiscRecord("0000000000000001", record, tracks, memo, keys), 1);
+    EXPECT_EQ(memo.Text, "0000000000000001\r\nNotes of First\r\n");
+    EXPECT_EQ(AddDisc("0000000000000003", "Third"), 2);
+    EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+}
+
 TEST_F(CatalogueTest, SameComposerIsKeyedForBothDiscs) {
     CreateFiles();
     AddDisc("0000000000000009", "Nine", "Bach");

@@ -56,15 +56,17 @@ bool TVlf::Open(const std::filesystem::path& name) {
         free_->Complete = true;  // a new file has no free blocks
         return true;
     }
+    free_ = StampedCacheFor<FreeSpaceMap>(path);
+    // Changed since this process last had it: walked again when needed. A file exactly as this
+    // process left it was checked then.
+    const bool known = free_->Trust({file_.OpenedAs()});
     std::array<std::uint8_t, 2> signature{};
-    if (size < kFirstBlock || !file_.ReadAt(0, signature) || signature[0] != 0xF5 ||
-        signature[1] != 0xF4) {
+    if (size < kFirstBlock ||
+        (!known && (!file_.ReadAt(0, signature) || signature[0] != 0xF5 || signature[1] != 0xF4))) {
+        free_.reset();
         file_.Close();
         return false;
     }
-    free_ = StampedCacheFor<FreeSpaceMap>(path);
-    // Changed since this process last had it: walked again when needed.
-    free_->Trust({file_.OpenedAs()});
     return true;
 }
 
@@ -75,9 +77,9 @@ int TVlf::Close() {
     if (BeforeFileClose) {
         BeforeFileClose(*this);
     }
-    struct stat status {};
-    if (free_ && file_.Stat(status)) {
-        free_->Seal({FileStamp::Of(status)});
+    FileStamp stamp;
+    if (free_ && file_.CurrentStamp(stamp)) {
+        free_->Seal({stamp});
     }
     free_.reset();
     file_.Close();

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -132,10 +133,11 @@ class TVlf {
                                                  std::string_view text)>& cell);
     // Visits the cells of every in-use string table in file order, reading the file in large
     // sequential pieces rather than block by block. False when a header does not fit the file:
-    // the walk stops there, and blocks after it are not visited.
-    bool VisitAllGridCells(
-        const std::function<void(std::int32_t address, std::int32_t column, std::int32_t row,
-                                 std::string_view text)>& cell);
+    // the walk stops there, and blocks after it are not visited. Blocks starting after upTo are
+    // neither visited nor read (a caller after a few tables need not read the samples beyond).
+    bool VisitAllGridCells(const std::function<void(std::int32_t address, std::int32_t column,
+                                                    std::int32_t row, std::string_view text)>& cell,
+                           std::int64_t upTo = std::numeric_limits<std::int64_t>::max());
     // Copies a whole file into a block of the given type (deleting the block at a non-zero
     // address first), in BufferSize chunks; the new address, 0 on failure.
     std::int32_t StoreFile(std::int32_t address, const std::filesystem::path& fileName,

@@ -86,7 +86,8 @@ bool TVlf::VisitGridCells(
 
 bool TVlf::VisitAllGridCells(
     const std::function<void(std::int32_t address, std::int32_t column, std::int32_t row,
-                             std::string_view text)>& cell) {
+                             std::string_view text)>& cell,
+    std::int64_t upTo) {
     if (!IsOpen()) {
         return false;
     }
@@ -107,7 +108,7 @@ bool TVlf::VisitAllGridCells(
         windowAt = at;
         return file_.ReadAt(at, window);
     };
-    for (std::int64_t at = kFirstBlock; at < end;) {
+    for (std::int64_t at = kFirstBlock; at < end && at <= upTo;) {
         if (!hold(at, kHeaderSize)) {
             return false;
         }

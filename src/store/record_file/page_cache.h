@@ -3,14 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <list>
 #include <memory>
 #include <unordered_map>
 #include <utility>
 
 #include "store/record_file/record_page.h"
-#include "store/stamped_cache.h"
 
 namespace snx::record_files {
 
@@ -52,15 +50,6 @@ class PageCache {
     using Item = std::pair<std::uint64_t, PagePtr>;
     std::list<Item> order_;
     std::unordered_map<std::uint64_t, std::list<Item>::iterator> map_;
-};
-
-// Decoded pages kept between the opens of one pair by this process (keyed by its data file),
-// trusted only while both files are exactly as this process closed them.
-struct SharedPages final : StampedCache {
-    PageCache Cache;
-
-  protected:
-    void Drop() override { Cache = PageCache(); }
 };
 
 }  // namespace snx::record_files

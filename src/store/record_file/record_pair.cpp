@@ -4,18 +4,13 @@
 #include <array>
 #include <limits>
 
-#include "settings/file_names.h"
+#include "store/transaction.h"
 #include "util/bytes.h"
 
 namespace snx::record_files {
 
 bool StampOf(const RawFile& file, FileStamp& stamp) {
-    struct stat status {};
-    if (!file.Stat(status)) {
-        return false;
-    }
-    stamp = FileStamp::Of(status);
-    return true;
+    return file.CurrentStamp(stamp);
 }
 
 std::filesystem::path WithExtension(const std::filesystem::path& base, const char* ext) {
@@ -23,7 +18,9 @@ std::filesystem::path WithExtension(const std::filesystem::path& base, const cha
     if (dir.empty()) {
         dir = ".";
     }
-    return ResolveFileName(dir, base.filename().string() + ext);
+    const std::string name = base.filename().string() + ext;
+    auto existing = catalogue_files::ExistingName(dir, name);
+    return existing ? std::move(*existing) : dir / name;
 }
 
 // --- data file -------------------------------------------------------------------------------
@@ -179,6 +176,30 @@ void FreePage(Pair& f, std::size_t keyIndex, std::int32_t page) {
     ++k.FreeCount;
 }
 
+PairHeader Pair::KeptHeader() const {
+    PairHeader h{L,       FirstDeleted,    DeletedCount, Highest,
+                 DatSize, IndexRecordSize, IndexRecords, Keys};
+    for (Key& k : h.Keys) {
+        k.Pos = Position::Start;
+        k.Last = {};
+        k.LastUseRec = false;
+        k.Path.clear();
+        k.PathGeneration = ~std::uint64_t{0};
+    }
+    return h;
+}
+
+void Pair::Restore(const PairHeader& h) {
+    L = h.L;
+    FirstDeleted = h.FirstDeleted;
+    DeletedCount = h.DeletedCount;
+    Highest = h.Highest;
+    DatSize = h.DatSize;
+    IndexRecordSize = h.IndexRecordSize;
+    IndexRecords = h.IndexRecords;
+    Keys = h.Keys;
+}
+
 // --- opening ---------------------------------------------------------------------------------
 
 std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly,
@@ -192,9 +213,13 @@ std::unique_ptr<Pair> OpenPair(const std::filesystem::path& base, bool readOnly,
     }
     f->Shared = cache ? std::move(cache) : StampedCacheFor<SharedPages>(dat);
     // Dropped when changed since this process last closed it.
-    f->Shared->Trust({f->Dat.OpenedAs(), f->Ix.OpenedAs()});
+    const bool trusted = f->Shared->Trust({f->Dat.OpenedAs(), f->Ix.OpenedAs()});
     // Trusted again only once this open is closed cleanly.
     f->Shared->Unseal();
+    if (trusted && f->Shared->Header && !readOnly) {
+        f->Restore(*f->Shared->Header);
+        return f;
+    }
     std::array<std::uint8_t, kDatHeaderBytes> head{};
     if (!f->Dat.ReadAt(0, head)) {
         Fail(kErrDamaged);

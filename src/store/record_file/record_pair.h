@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "store/raw_file.h"
 #include "store/record_file/page_cache.h"
 #include "store/record_file/record_page.h"
+#include "store/stamped_cache.h"
 
 namespace snx::record_files {
 
@@ -49,6 +51,31 @@ struct Key {
 
 bool StampOf(const RawFile& file, FileStamp& stamp);
 
+// The headers of both files as an open pair decoded them, kept for the next open.
+struct PairHeader {
+    std::int32_t L = 0;
+    std::int32_t FirstDeleted = -1;
+    std::int32_t DeletedCount = 0;
+    std::int32_t Highest = 0;
+    std::int64_t DatSize = 0;
+    std::int64_t IndexRecordSize = 0;
+    std::int64_t IndexRecords = 0;
+    std::vector<Key> Keys;  // positions cleared
+};
+
+// What is kept of one pair between its opens by this process (keyed by its data file): decoded
+// pages and headers, trusted only while both files are exactly as this process closed them.
+struct SharedPages final : StampedCache {
+    PageCache Cache;
+    std::optional<PairHeader> Header;
+
+  protected:
+    void Drop() override {
+        Cache = PageCache();
+        Header.reset();
+    }
+};
+
 struct Pair {
     RawFile Dat;
     RawFile Ix;
@@ -66,13 +93,17 @@ struct Pair {
     PageCache& Cache() { return Shared->Cache; }
 
     ~Pair() {
-        // Remember how the files were left, so the next open may keep the pages.
+        // Remember how the files were left, so the next open may keep the pages and headers.
         FileStamp dat;
         FileStamp ix;
         if (Shared && !ReadOnly && StampOf(Dat, dat) && StampOf(Ix, ix)) {
+            Shared->Header = KeptHeader();
             Shared->Seal({dat, ix});
         }
     }
+
+    PairHeader KeptHeader() const;
+    void Restore(const PairHeader& header);
 };
 
 // base + ext, matched without regard to case against the files in base's folder.
