@@ -129,6 +129,8 @@ class CatalogueWindowTest : public HandsetFixture {
         ClickRow(tree, index);
         ASSERT_EQ(tree.currentIndex(), index);
     }
+
+  public:
     // The window on top made active again, as the window system does when a box over it
     // closes.
     static void Front() {
@@ -149,6 +151,8 @@ class CatalogueWindowTest : public HandsetFixture {
         Key(Qt::Key_Backspace);
         Type(text);
     }
+
+  protected:
     void ExpectSound() { EXPECT_EQ(CheckCatalogue(dir.Path()), Strings{}); }
     std::string Drive() { return window->Engine().Disc().Identity(); }
 
