@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 #include <QTreeView>
 #include <functional>
@@ -25,6 +26,16 @@
 namespace snx::test {
 
 using Strings = std::vector<std::string>;
+
+// A click on a row of a list; twice, the second press is the one the window system reports as a
+// double click.
+inline void ClickListRow(QListWidget& list, int row, bool twice = false) {
+    const QPoint at = list.visualItemRect(list.item(row)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    if (twice) {
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+}
 
 class CatalogueWindowTest : public HandsetFixture {
   protected:

@@ -40,14 +40,6 @@ QLineEdit* Edit(QWidget& dialog, const char* name) {
     return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
 }
 
-// A double click on a row of a list: a click, then the second press the window system reports
-// as a double click.
-void DoubleClickRow(QListWidget& list, int row) {
-    const QPoint at = list.visualItemRect(list.item(row)).center();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
-}
-
 // A click on a cell of the grid, which opens it for typing, its window brought to the front.
 void ClickCell(QTableWidget& table, int row, int column) {
     QTest::mouseClick(table.viewport(), Qt::LeftButton, Qt::NoModifier,
@@ -246,7 +238,7 @@ TEST_F(EditorDialogTest, OneTrackIsEditedInItsOwnDialog) {
             test::Shot(track, "single_track_dialog.png");
             test::Key(Qt::Key_Return);
         });
-        DoubleClickRow(*dialog.Form().lbTracks, 1);
+        test::ClickListRow(*dialog.Form().lbTracks, 1, true);
         EXPECT_TRUE(boxes->Done());
         EXPECT_TRUE(dialog.Form().lbTracks->Row(1).endsWith(QStringLiteral("Renamed")));
         Front();
