@@ -26,6 +26,7 @@
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/user_input.h"
 
 namespace snx {
 namespace {
@@ -466,7 +467,7 @@ TEST_F(ReportsTest, AbortingLeavesNoDocumentAndTheNextReportPrints) {
     QTimer::singleShot(0, [&] {
         shown =
             dialog.isVisible() && dialog.ReportLabel()->text() == QStringLiteral("CD catalogue");
-        dialog.AbortButton()->click();
+        test::Click(dialog.AbortButton());
     });
     EXPECT_TRUE(Listing(BrowseView::Name, layer).empty());
     EXPECT_TRUE(shown);
