@@ -39,10 +39,14 @@ inline void ClickListRow(QListWidget& list, int row, bool twice = false) {
 
 class CatalogueWindowTest : public HandsetFixture {
   protected:
-    // The handset with a disc of that many tracks in the drive, active, its messages shown as
-    // boxes.
+    // The handset with a disc of that many tracks in the drive (none for 0), active, its
+    // messages shown as boxes.
     void SetUp() override {
-        InsertDisc(tracks_);
+        if (tracks_ > 0) {
+            InsertDisc(tracks_);
+        } else {
+            Open(drives);
+        }
         Activate(*window);
         boxes.emplace(&*window);
     }
@@ -142,26 +146,9 @@ class CatalogueWindowTest : public HandsetFixture {
     }
 
   public:
-    // The window on top made active again, as the window system does when a box over it
-    // closes.
-    static void Front() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && QApplication::activePopupWidget() == nullptr &&
-            QApplication::activeWindow() != modal) {
-            Activate(*modal);
-        }
-    }
-    static void Alt(char letter) {
-        Front();
-        snx::test::Alt(letter);
-    }
-    // Text typed over the whole of the field the letter focuses.
-    static void Retype(char letter, const QString& text) {
-        Alt(letter);
-        Key('a', Qt::ControlModifier);
-        Key(Qt::Key_Backspace);
-        Type(text);
-    }
+    static void Front() { FrontModal(); }
+    static void Alt(char letter) { AltOnTop(letter); }
+    static void Retype(char letter, const QString& text) { test::Retype(letter, text); }
 
   protected:
     void ExpectSound() { EXPECT_EQ(CheckCatalogue(dir.Path()), Strings{}); }
