@@ -516,8 +516,8 @@ TEST_F(ReportsTest, EscapeAndTheCloseBoxAbortTheReportAndKeepTheProgressWindowUp
     PrintLayer layer(&dialog);
     const std::function<void()> presses[] = {
         [&] {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&dialog, &escape);
+            test::Activate(dialog);
+            test::Key(Qt::Key_Escape);
         },
         [&] { dialog.close(); },
     };
