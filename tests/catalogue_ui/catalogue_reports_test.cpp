@@ -27,6 +27,7 @@
 #include "tests/support/keyboard_map.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/user_input.h"
 
 namespace snx {
 namespace {
@@ -468,7 +469,7 @@ TEST_F(ReportsTest, AbortingLeavesNoDocumentAndTheNextReportPrints) {
         shown =
             dialog.isVisible() && dialog.ReportLabel()->text() == QStringLiteral("CD catalogue");
         EXPECT_EQ(test::WindowFaults(dialog), std::vector<std::string>{});
-        dialog.AbortButton()->click();
+        test::Click(dialog.AbortButton());
     });
     EXPECT_TRUE(Listing(BrowseView::Name, layer).empty());
     EXPECT_TRUE(shown);
@@ -517,8 +518,8 @@ TEST_F(ReportsTest, EscapeAndTheCloseBoxAbortTheReportAndKeepTheProgressWindowUp
     PrintLayer layer(&dialog);
     const std::function<void()> presses[] = {
         [&] {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&dialog, &escape);
+            test::Activate(dialog);
+            test::Key(Qt::Key_Escape);
         },
         [&] { dialog.close(); },
     };

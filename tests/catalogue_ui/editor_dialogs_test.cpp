@@ -1,5 +1,6 @@
-// The disc data editor and its track and bitmap dialogs through their controls, with the
-// catalogue checked after every store.
+// The disc data editor and its track, bitmap and programme dialogs, opened from the handset and
+// the browser as the user opens them and worked by their keys, with the catalogue checked after
+// every store.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,13 +8,12 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,8 +24,7 @@
 #include "catalogue_ui/track_dialogs.h"
 #include "programming/programme_dialog.h"
 #include "programming/track_list.h"
-#include "tests/support/catalogue_fixture.h"
-#include "tests/support/handset_fixture.h"
+#include "tests/catalogue_ui/catalogue_window_fixture.h"
 #include "tests/support/modal_dialog.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/user_input.h"
@@ -35,457 +34,478 @@
 namespace snx {
 namespace {
 
-// A key typed into widget: press, then release, as the user's keyboard sends them.
-void Type(QWidget* widget, Qt::Key key, const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &release);
-}
+using test::Strings;
 
 QLineEdit* Edit(QWidget& dialog, const char* name) {
     return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
 }
 
-class EditorDialogTest : public test::CatalogueTest {
-  protected:
-    EditorDialogTest() { CreateFiles(); }
+// A click on a cell of the grid, which opens it for typing, its window brought to the front.
+void ClickCell(QTableWidget& table, int row, int column) {
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, Qt::NoModifier,
+                      table.visualItemRect(table.item(row, column)).center());
+    test::CatalogueWindowTest::Front();
+}
 
-    // The stored record of identity, with its tracks and notes.
+class EditorDialogTest : public test::CatalogueWindowTest {
+  protected:
+    EditorDialogTest() { tracks_ = 3; }
+
+    // The stored record of the disc in the drive, with its tracks and notes.
     struct Loaded {
         DiscRecord Record;
         StringGrid Tracks;
         TextBox Memo;
         KeySnapshot Keys;
     };
-    Loaded Load(const std::string& identity) {
+    Loaded Load() {
         Loaded loaded;
-        catalogue_->LoadDiscRecord(identity, loaded.Record, loaded.Tracks, loaded.Memo,
-                                   loaded.Keys);
+        EXPECT_GT(catalogue.LoadDiscRecord(Drive(), loaded.Record, loaded.Tracks, loaded.Memo,
+                                           loaded.Keys),
+                  0);
         return loaded;
     }
-    // What the handset does after the editor closes.
-    void Store(Loaded& loaded, const DiscEditor& editor, bool ok) {
-        if (ok) {
-            editor.TakeOk(loaded.Record, loaded.Tracks, loaded.Memo);
-        } else {
-            editor.TakeCancel(loaded.Record);
-        }
-        catalogue_->StoreDiscRecord(loaded.Record, loaded.Tracks, loaded.Memo, loaded.Keys);
-        EXPECT_EQ(CheckCatalogue(dir_.Path()), std::vector<std::string>{});
+    // The editor of the disc in the drive opened from the handset's File menu; act works it and
+    // closes it, and the handset stores what it gives.
+    void EditDisc(std::function<void(TfrmCDData&)> act) {
+        boxes->Dialog<TfrmCDData>(std::move(act)).Over(&*window);
+        test::Menu(*window, "fd");
+        EXPECT_TRUE(boxes->Done());
+        ExpectSound();
     }
 };
 
 TEST_F(EditorDialogTest, TypingCompletesFromTheListOnEveryKeyRelease) {
-    test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\nAdagio\r\nZelenka\r\n");
-    test::WriteFileText(dir_.Path() / "type.fle", "Jazz\r\n");
-    Loaded disc = Load("00000000000374F6");
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    TfrmCDData dialog(editor, *catalogue_);
-    dialog.show();
-    test::Activate(dialog);
-    QComboBox* combo = dialog.Form().cbComp;
-    ASSERT_EQ(combo->count(), 3);
-    EXPECT_EQ(combo->itemText(0), QStringLiteral("Adagio"));
-    QLineEdit* edComp = Edit(dialog, "edComp");
-    ASSERT_NE(edComp, nullptr);
-    // The label's letter puts the focus on the field, which the keys then reach.
-    test::Alt('o');
-    test::Key('a', Qt::ControlModifier);
-    test::Key(Qt::Key_Backspace);
-    test::Type(QStringLiteral("a"));
-    EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
-    EXPECT_EQ(edComp->selectedText(), QStringLiteral("dagio"));
-    test::Type(QStringLiteral("d"));
-    EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
-    EXPECT_EQ(edComp->selectedText(), QStringLiteral("agio"));
-    // Backspace takes the selection away; its own release completes again.
-    test::Key(Qt::Key_Backspace);
-    EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
-    EXPECT_EQ(edComp->selectedText(), QStringLiteral("agio"));
-    // Typing on replaces the completion.
-    test::Type(QStringLiteral("x"));
-    EXPECT_EQ(edComp->text(), QStringLiteral("Adx"));
-    test::Key('a', Qt::ControlModifier);
-    test::Type(QStringLiteral("zel"));
-    EXPECT_EQ(edComp->text(), QStringLiteral("Zelenka"));
-    // The case is the list's; the focus moves on from a completed name.
-    test::Alt('y');
-    test::Key('a', Qt::ControlModifier);
-    test::Type(QStringLiteral("jazz"));
-    EXPECT_EQ(Edit(dialog, "edCat")->text(), QStringLiteral("Jazz"));
-    // Choosing from the drop-down fills the edit box.
-    emit combo->activated(1);
-    EXPECT_EQ(edComp->text(), QStringLiteral("Bach"));
-    test::Shot(dialog, "disc_data_dialog.png");
+    test::WriteFileText(dir.Path() / "composer.fle", "Bach\r\nAdagio\r\nZelenka\r\n");
+    test::WriteFileText(dir.Path() / "type.fle", "Jazz\r\n");
+    EditDisc([](TfrmCDData& dialog) {
+        QComboBox* combo = dialog.Form().cbComp;
+        ASSERT_EQ(combo->count(), 3);
+        EXPECT_EQ(combo->itemText(0), QStringLiteral("Adagio"));
+        QLineEdit* edComp = Edit(dialog, "edComp");
+        ASSERT_NE(edComp, nullptr);
+        // The label's letter puts the focus on the field, which the keys then reach.
+        Retype('o', QStringLiteral("a"));
+        EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
+        EXPECT_EQ(edComp->selectedText(), QStringLiteral("dagio"));
+        test::Type(QStringLiteral("d"));
+        EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
+        EXPECT_EQ(edComp->selectedText(), QStringLiteral("agio"));
+        // Backspace takes the selection away; its own release completes again.
+        test::Key(Qt::Key_Backspace);
+        EXPECT_EQ(edComp->text(), QStringLiteral("Adagio"));
+        EXPECT_EQ(edComp->selectedText(), QStringLiteral("agio"));
+        // Typing on replaces the completion.
+        test::Type(QStringLiteral("x"));
+        EXPECT_EQ(edComp->text(), QStringLiteral("Adx"));
+        test::Key('a', Qt::ControlModifier);
+        test::Type(QStringLiteral("zel"));
+        EXPECT_EQ(edComp->text(), QStringLiteral("Zelenka"));
+        // The case is the list's; the focus moves on from a completed name.
+        Alt('y');
+        test::Key('a', Qt::ControlModifier);
+        test::Type(QStringLiteral("jazz"));
+        EXPECT_EQ(Edit(dialog, "edCat")->text(), QStringLiteral("Jazz"));
+        // Choosing from the drop-down by the arrow keys fills the edit box.
+        Alt('o');
+        for (int i = combo->currentIndex(); i > 1; --i) {
+            test::Key(Qt::Key_Up);
+        }
+        for (int i = combo->currentIndex(); i < 1; ++i) {
+            test::Key(Qt::Key_Down);
+        }
+        EXPECT_EQ(edComp->text(), QStringLiteral("Bach"));
+        test::Shot(dialog, "disc_data_dialog.png");
+        test::Key(Qt::Key_Escape);
+    });
 }
 
 TEST_F(EditorDialogTest, ControlsShowTheRecordAndTheSettings) {
     AppSettings().DiscUser1Label = "Conductor";
     AppSettings().DiscUser2Label = "Orchestra";
-    Loaded disc = Load("00000000000374F6");
-    disc.Record.Year = 1987;
-    disc.Memo.Text = "00000000000374F6\r\nA note\r\n";
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    TfrmCDData dialog(editor, *catalogue_);
-    Ui::TfrmCDData& form = dialog.Form();
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit CD data record"));
-    EXPECT_EQ(form.labUser1->text(), QStringLiteral("Conductor"));
-    EXPECT_EQ(form.labUser2->text(), QStringLiteral("Orchestra"));
-    EXPECT_EQ(form.labID->text(), QStringLiteral("00000000000374F6"));
-    EXPECT_EQ(form.labTime->text().toStdString(), FormatMinSec(9.15));
-    EXPECT_EQ(form.memDisc->toPlainText(), QStringLiteral("A note"));
-    EXPECT_EQ(form.edYear->text(), QStringLiteral("1987"));
-    EXPECT_EQ(form.lbTracks->count(), 3);
-    // Each field takes what its stored width holds.
-    for (const auto& [edit, width] :
-         {std::pair{form.edName, 100}, std::pair{Edit(dialog, "edLab"), 50},
-          std::pair{form.edRef, 30}}) {
-        edit->setText(QString(width - 1, QLatin1Char('x')));
-        Type(edit, Qt::Key_A, QStringLiteral("\u00E9"));  // two bytes: one too many
-        Type(edit, Qt::Key_A, QStringLiteral("a"));
-        Type(edit, Qt::Key_A, QStringLiteral("a"));
-        EXPECT_EQ(edit->text(), QString(width - 1, QLatin1Char('x')) + QLatin1Char('a'));
-    }
-    EXPECT_FALSE(form.btnSample->isEnabled());
-    EXPECT_FALSE(form.btnWaveDel->isEnabled());
-    EXPECT_TRUE(form.btnOK->isDefault());
-    // The year refuses what is not four digits.
-    form.edYear->clear();
-    form.edYear->setFocus();
-    for (const char* digit : {"1", "2", "3", "4", "5"}) {
-        Type(form.edYear, Qt::Key_1, QString::fromLatin1(digit));
-    }
-    Type(form.edYear, Qt::Key_Minus, QStringLiteral("-"));
-    EXPECT_EQ(form.edYear->text(), QStringLiteral("1234"));
+    // The year and a note typed and kept; the notes are reached by Tab from the year.
+    EditDisc([](TfrmCDData& dialog) {
+        Retype('e', QStringLiteral("1987"));
+        test::Key(Qt::Key_Tab);
+        test::Key(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), dialog.Form().memDisc);
+        test::Type(QStringLiteral("A note"));
+        test::Click(dialog.Form().btnOK);
+    });
+    const std::string identity = Drive();
+    const double time = device->DiscTotalTime;
+    EditDisc([&](TfrmCDData& dialog) {
+        Ui::TfrmCDData& form = dialog.Form();
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit CD data record"));
+        EXPECT_EQ(form.labUser1->text(), QStringLiteral("Conductor"));
+        EXPECT_EQ(form.labUser2->text(), QStringLiteral("Orchestra"));
+        EXPECT_EQ(form.labID->text().toStdString(), identity);
+        EXPECT_EQ(form.labTime->text().toStdString(), FormatMinSec(time));
+        EXPECT_EQ(form.memDisc->toPlainText(), QStringLiteral("A note"));
+        EXPECT_EQ(form.edYear->text(), QStringLiteral("1987"));
+        EXPECT_EQ(form.lbTracks->count(), 3);
+        // Each field takes what its stored width holds.
+        for (const auto& [letter, edit, width] :
+             {std::tuple{'m', form.edName, 100}, std::tuple{'d', Edit(dialog, "edLab"), 50},
+              std::tuple{'r', form.edRef, 30}}) {
+            Retype(letter, QString(width - 1, QLatin1Char('x')));
+            test::TypeCharacters(QStringLiteral("\u00E9"));  // two bytes: one too many
+            test::Type(QStringLiteral("aa"));
+            EXPECT_EQ(edit->text(), QString(width - 1, QLatin1Char('x')) + QLatin1Char('a'));
+        }
+        EXPECT_FALSE(form.btnSample->isEnabled());
+        EXPECT_FALSE(form.btnWaveDel->isEnabled());
+        EXPECT_TRUE(form.btnOK->isDefault());
+        // The year refuses what is not four digits.
+        Retype('e', QStringLiteral("12345-"));
+        EXPECT_EQ(form.edYear->text(), QStringLiteral("1234"));
+        test::Key(Qt::Key_Escape);
+    });
 }
 
 TEST_F(EditorDialogTest, NewNamesGoToTheirListsOnlyWhenAskedAndNotTwice) {
-    test::WriteFileText(dir_.Path() / "composer.fle", "Bach\r\n");
-    Loaded disc = Load("00000000000374F6");
+    test::WriteFileText(dir.Path() / "composer.fle", "Bach\r\n");
     const auto runEditor = [&](bool save, const char* composer, const char* label) {
         AppSettings().SaveNewEntries = save;
-        DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-        TfrmCDData dialog(editor, *catalogue_);
-        dialog.show();
-        Edit(dialog, "edComp")->setText(QString::fromLatin1(composer));
-        Edit(dialog, "edLab")->setText(QString::fromLatin1(label));
-        dialog.Form().btnOK->click();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        Store(disc, editor, true);
+        EditDisc([&](TfrmCDData&) {
+            Retype('o', QString::fromLatin1(composer));
+            Retype('d', QString::fromLatin1(label));
+            test::Key(Qt::Key_Return);
+        });
     };
     runEditor(false, "Mozart", "");
-    EXPECT_EQ(test::ReadFileText(dir_.Path() / "composer.fle"), "Bach\r\n");
-    EXPECT_EQ(Load("00000000000374F6").Record.Composer, "Mozart");
-    runEditor(true, "BACH", "Decca");
-    EXPECT_EQ(test::ReadFileText(dir_.Path() / "composer.fle"), "Bach\r\n");
-    EXPECT_EQ(test::ReadFileText(dir_.Path() / "label.fle"), "Decca\r\n");
-    EXPECT_EQ(Load("00000000000374F6").Record.Composer, "BACH");
+    EXPECT_EQ(test::ReadFileText(dir.Path() / "composer.fle"), "Bach\r\n");
+    EXPECT_EQ(Load().Record.Composer, "Mozart");
+    // "bach" typed is completed to the listed "Bach", which is not listed again.
+    runEditor(true, "bach", "Decca");
+    EXPECT_EQ(test::ReadFileText(dir.Path() / "composer.fle"), "Bach\r\n");
+    EXPECT_EQ(test::ReadFileText(dir.Path() / "label.fle"), "Decca\r\n");
+    EXPECT_EQ(Load().Record.Composer, "Bach");
     // A list that cannot be written is reported by its editor name; the record is saved.
-    std::filesystem::remove(dir_.Path() / "type.fle");
-    std::filesystem::create_directory(dir_.Path() / "type.fle");
+    std::filesystem::remove(dir.Path() / "type.fle");
+    std::filesystem::create_directory(dir.Path() / "type.fle");
     AppSettings().SaveNewEntries = true;
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    TfrmCDData dialog(editor, *catalogue_);
-    dialog.show();
-    Edit(dialog, "edCat")->setText(QStringLiteral("Opera"));
-    dialog.Form().btnOK->click();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    Store(disc, editor, true);
-    EXPECT_EQ(Load("00000000000374F6").Record.MusicType, "Opera");
-    EXPECT_EQ(messages_.Errors(), std::vector<std::string>{"Cannot save Category file!"});
+    EditDisc([this](TfrmCDData& dialog) {
+        boxes->Notice("Cannot save Category file!").Over(&dialog);
+        Retype('y', QStringLiteral("Opera"));
+        test::Key(Qt::Key_Return);
+    });
+    EXPECT_EQ(Load().Record.MusicType, "Opera");
 }
 
 TEST_F(EditorDialogTest, NoTracksMeansNoTrackDialogs) {
-    drive_.Count = 0;
-    Loaded disc = Load("0000000000000001");
-    ASSERT_EQ(disc.Record.TrackCount, 0);
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    TfrmCDData dialog(editor, *catalogue_);
-    dialog.show();
-    EXPECT_EQ(dialog.Form().lbTracks->count(), 0);
-    // A dialog opened here would be modal; the check closes it and fails the test.
-    QTimer::singleShot(0, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            ADD_FAILURE() << "a dialog opened";
-            modal->close();
-        }
+    // A record without tracks, as an import leaves one, edited from the browser.
+    DiscRecord record;
+    StringGrid tracks;
+    TextBox memo;
+    KeySnapshot keys;
+    catalogue.LoadDiscRecord("0000000000000001", record, tracks, memo, keys);
+    record.Name = "Trackless";
+    record.TrackCount = 0;
+    record.Orphan = true;
+    catalogue.StoreDiscRecord(record, tracks, memo, keys);
+    Browse([&](TfrmCat& browser) {
+        Select(browser, "Trackless");
+        boxes
+            ->Dialog<TfrmCDData>([](TfrmCDData& dialog) {
+                EXPECT_EQ(dialog.Form().lbTracks->count(), 0);
+                // A dialog opened here fails the test as unexpected.
+                QTest::mouseDClick(dialog.Form().lbTracks->viewport(), Qt::LeftButton);
+                Alt('t');
+                test::Key(Qt::Key_Return);
+            })
+            .Over(&browser);
+        Alt('e');
+        EXPECT_TRUE(boxes->Done());
     });
-    dialog.lbTracksDblClick();
-    dialog.Form().btnTracks->click();
-    QApplication::processEvents();
-    dialog.Form().btnOK->click();
-    Store(disc, editor, true);
+    ExpectSound();
 }
 
 TEST_F(EditorDialogTest, OneTrackIsEditedInItsOwnDialog) {
     AppSettings().TrackUser1Label = "Soloist";
-    AddDisc("00000000000374F6", "Disc");
-    Loaded disc = Load("00000000000374F6");
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    TfrmCDData dialog(editor, *catalogue_);
-    dialog.show();
-    dialog.Form().lbTracks->setCurrentRow(1);
-    {
-        const auto opened = test::WhenOpened<TfrmSTrack>([](TfrmSTrack& track) {
+    EditDisc([&](TfrmCDData& dialog) {
+        boxes->Dialog<TfrmSTrack>([](TfrmSTrack& track) {
             EXPECT_EQ(track.windowTitle(), QStringLiteral("Track information"));
             EXPECT_EQ(track.ui->labNumber->text(), QStringLiteral("2"));
-            EXPECT_EQ(track.ui->labTime->text(), QStringLiteral("04.10"));
+            EXPECT_EQ(track.ui->labTime->text(), QStringLiteral("01.00"));
             EXPECT_EQ(track.ui->labUser1->text(), QStringLiteral("Soloist"));
-            EXPECT_EQ(track.ui->edName->text(), QStringLiteral("Disc two"));
-            track.ui->edName->setText(QStringLiteral("Renamed"));
-            track.ui->edUser2->setText(QStringLiteral("Note"));
+            EXPECT_EQ(track.ui->edName->text(), QStringLiteral("Song 2"));
+            Retype('n', QStringLiteral("Renamed"));
+            test::Key(Qt::Key_Tab);
+            test::Key(Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), track.ui->edUser2);
+            test::Type(QStringLiteral("Note"));
             test::Shot(track, "single_track_dialog.png");
-            track.accept();
+            test::Key(Qt::Key_Return);
         });
-        emit dialog.Form().lbTracks->itemDoubleClicked(dialog.Form().lbTracks->item(1));
-    }
-    EXPECT_TRUE(dialog.Form().lbTracks->Row(1).endsWith(QStringLiteral("Renamed")));
-    dialog.Form().btnOK->click();
-    Store(disc, editor, true);
-    const Loaded stored = Load("00000000000374F6");
+        test::ClickListRow(*dialog.Form().lbTracks, 1, true);
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_TRUE(dialog.Form().lbTracks->Row(1).endsWith(QStringLiteral("Renamed")));
+        Front();
+        test::Key(Qt::Key_Return);
+    });
+    const Loaded stored = Load();
     EXPECT_EQ(stored.Tracks.Cell(0, 2), "Renamed");
     EXPECT_EQ(stored.Tracks.Cell(2, 2), "Note");
-    EXPECT_EQ(stored.Tracks.Cell(0, 1), "Disc one");
+    EXPECT_EQ(stored.Tracks.Cell(0, 1), "Song 1");
 }
 
 TEST_F(EditorDialogTest, TheTrackGridInsertsDeletesAndMovesOnlyTexts) {
-    StringGrid tracks(3, 4);
-    for (int row = 1; row <= 3; ++row) {
-        tracks.SetCell(0, row, "T" + std::to_string(row));
-        tracks.SetCell(1, row, "U" + std::to_string(row));
-    }
-    TfrmEdTr grid(tracks, 3, QStringLiteral("Album"));
-    QTableWidget* table = grid.edTracks();
-    EXPECT_EQ(grid.windowTitle(), QStringLiteral("Track details for - Album"));
-    EXPECT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->columnWidth(0), 250);
-    EXPECT_EQ(table->horizontalHeaderItem(0)->text(), QStringLiteral("Track name"));
-    EXPECT_EQ(table->currentRow(), 0);
-    EXPECT_EQ(table->verticalHeaderItem(0)->foreground().color(), QColor(Qt::blue));
-    grid.show();
-    test::Shot(grid, "track_grid_dialog.png");
+    EditDisc([&](TfrmCDData&) {
+        boxes->Dialog<TfrmEdTr>([](TfrmEdTr& grid) {
+            QTableWidget* table = grid.edTracks();
+            EXPECT_EQ(grid.windowTitle(), QStringLiteral("Track details for - Album"));
+            EXPECT_EQ(table->rowCount(), 3);
+            EXPECT_EQ(table->columnWidth(0), 250);
+            EXPECT_EQ(table->horizontalHeaderItem(0)->text(), QStringLiteral("Track name"));
+            EXPECT_EQ(table->currentRow(), 0);
+            EXPECT_EQ(table->verticalHeaderItem(0)->foreground().color(), QColor(Qt::blue));
+            test::Shot(grid, "track_grid_dialog.png");
+            // Tab goes from cell to cell; the second column typed into on each row.
+            for (int row = 1; row <= 3; ++row) {
+                test::Key(Qt::Key_Tab);
+                test::Type(QStringLiteral("U%1").arg(row));
+                test::Key(Qt::Key_Tab);
+                test::Key(Qt::Key_Tab);
+            }
+            ASSERT_EQ(grid.Tracks().Cell(1, 3), "U3");
+            ASSERT_EQ(table->currentRow(), 0) << "Tab from the last cell goes round";
+            test::Key(Qt::Key_Down);
+            test::Key(Qt::Key_Down);
+            ASSERT_EQ(table->currentRow(), 2);
+            Alt('i');
+            EXPECT_EQ(grid.Tracks().Cell(0, 3), "");  // the last row emptied, the others kept
+            EXPECT_EQ(grid.Tracks().Cell(0, 2), "Song 2");
+            test::Type(QStringLiteral("Song 3"));
+            test::Key(Qt::Key_Return);
+            Alt('d');
+            EXPECT_EQ(grid.Tracks().Cell(0, 3), "");
+            EXPECT_EQ(grid.Tracks().Cell(0, 2), "Song 2");
 
-    table->setCurrentCell(2, 0);
-    grid.Button("btnInsert")->click();
-    EXPECT_EQ(grid.Tracks().Cell(0, 3), "");  // the last row emptied, the others as they were
-    EXPECT_EQ(grid.Tracks().Cell(0, 2), "T2");
-    table->item(2, 0)->setText(QStringLiteral("T3"));
-    grid.Button("btnDelete")->click();
-    EXPECT_EQ(grid.Tracks().Cell(0, 3), "");
-    EXPECT_EQ(grid.Tracks().Cell(0, 2), "T2");
-
-    // Dragging track 1's number below track 2: the texts move, the numbers stay 1, 2, 3.
-    table->verticalHeader()->moveSection(0, 1);
-    EXPECT_EQ(grid.Tracks().Cell(0, 1), "T2");
-    EXPECT_EQ(grid.Tracks().Cell(0, 2), "T1");
-    EXPECT_EQ(grid.Tracks().Cell(1, 2), "U1");
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(table->verticalHeader()->logicalIndex(row), row);
-        EXPECT_EQ(table->verticalHeaderItem(row)->text(), QString::number(row + 1));
-    }
+            // Dragging track 1's number below track 2: the texts move, the numbers stay 1, 2, 3.
+            QHeaderView* numbers = table->verticalHeader();
+            const int x = numbers->width() / 2;
+            QTest::mousePress(numbers->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              QPoint(x, numbers->sectionViewportPosition(0) + 2));
+            for (int y = numbers->sectionViewportPosition(0) + 2;
+                 y <= numbers->sectionViewportPosition(1) + numbers->sectionSize(1) - 2; y += 2) {
+                QTest::mouseMove(numbers->viewport(), QPoint(x, y));
+            }
+            QTest::mouseRelease(
+                numbers->viewport(), Qt::LeftButton, Qt::NoModifier,
+                QPoint(x, numbers->sectionViewportPosition(1) + numbers->sectionSize(1) - 2));
+            EXPECT_EQ(grid.Tracks().Cell(0, 1), "Song 2");
+            EXPECT_EQ(grid.Tracks().Cell(0, 2), "Song 1");
+            EXPECT_EQ(grid.Tracks().Cell(1, 2), "U1");
+            for (int row = 0; row < 3; ++row) {
+                EXPECT_EQ(table->verticalHeader()->logicalIndex(row), row);
+                EXPECT_EQ(table->verticalHeaderItem(row)->text(), QString::number(row + 1));
+            }
+            Alt('c');
+        });
+        Alt('t');
+        test::Key(Qt::Key_Escape);
+    });
 }
 
 TEST_F(EditorDialogTest, APictureIsWrittenAtOnceAndCancelKeepsItButNotTheNames) {
-    AddDisc("00000000000374F6", "Disc");
-    const std::filesystem::path picture = dir_.Path() / "cover.png";
+    EditDisc([](TfrmCDData&) { test::Key(Qt::Key_Return); });  // the record stored
+    const std::filesystem::path picture = dir.Path() / "cover.png";
     QImage image(40, 30, QImage::Format_RGB32);
     image.fill(Qt::red);
     ASSERT_TRUE(image.save(QString::fromStdString(picture.string())));
 
-    Loaded disc = Load("00000000000374F6");
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    {
-        TfrmCDData dialog(editor, *catalogue_);
-        dialog.show();
-        dialog.Form().edName->setText(QStringLiteral("Not kept"));
-        const auto opened = test::WhenOpened<TfrmBitmap>([&](TfrmBitmap& bitmap) {
+    EditDisc([&](TfrmCDData&) {
+        Retype('m', QStringLiteral("Not kept"));
+        boxes->Dialog<TfrmBitmap>([&](TfrmBitmap& bitmap) {
             EXPECT_EQ(bitmap.windowTitle(), QStringLiteral("CD bitmap form"));
             EXPECT_TRUE(bitmap.ChosenFile().empty());
-            const auto chosen = test::WhenOpened<QFileDialog>([&](QFileDialog& files) {
-                files.selectFile(QString::fromStdString(picture.string()));
-                QMetaObject::invokeMethod(&files, "accept");
+            boxes->Dialog<QFileDialog>([&](QFileDialog&) {
+                test::Type(QString::fromStdString(picture.string()));
+                test::Key(Qt::Key_Return);
             });
-            bitmap.Button("btnLoad")->click();
+            Alt('l');
             EXPECT_EQ(bitmap.ChosenFile(), picture.string());
             test::Shot(bitmap, "bitmap_dialog.png");
-            bitmap.accept();
+            Alt('o');
         });
-        dialog.Form().btnBit->click();
-        EXPECT_NE(editor.Working.BitmapAddress, 0);
+        Alt('b');
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_NE(Load().Record.BitmapAddress, 0);  // written while open
         EXPECT_TRUE(AppSettings().DeletedRecordsPresent);
-        dialog.reject();
-    }
-    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "disc.bmp"));
-    EXPECT_NE(Load("00000000000374F6").Record.BitmapAddress, 0);  // written while open
-    Store(disc, editor, false);
-    Loaded stored = Load("00000000000374F6");
-    EXPECT_EQ(stored.Record.Name, "Disc");
+        Front();
+        test::Key(Qt::Key_Escape);
+    });
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "disc.bmp"));
+    const Loaded stored = Load();
+    EXPECT_EQ(stored.Record.Name, "Album");
     ASSERT_NE(stored.Record.BitmapAddress, 0);
     std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(catalogue_->OpenDiscVlf());
-    EXPECT_EQ(holder_->Vlf.BlockType(stored.Record.BitmapAddress), 1025);
-    ASSERT_TRUE(holder_->Vlf.ReadBlock(stored.Record.BitmapAddress, bytes));
-    catalogue_->CloseDiscVlf();
+    ASSERT_TRUE(catalogue.OpenDiscVlf());
+    EXPECT_EQ(holder.Vlf.BlockType(stored.Record.BitmapAddress), 1025);
+    ASSERT_TRUE(holder.Vlf.ReadBlock(stored.Record.BitmapAddress, bytes));
+    catalogue.CloseDiscVlf();
     const std::string file = test::ReadFileText(picture);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), file);  // the PNG's own bytes
 
     // OK without a choice changes nothing; Clear then OK removes the block.
-    DiscEditor again = DiscEditor::Open(stored.Record, stored.Tracks, stored.Memo);
-    TfrmCDData dialog(again, *catalogue_);
-    {
-        const auto opened = test::WhenOpened<TfrmBitmap>([](TfrmBitmap& bitmap) {
+    EditDisc([&](TfrmCDData&) {
+        boxes->Dialog<TfrmBitmap>([](TfrmBitmap& bitmap) {
             EXPECT_FALSE(bitmap.imgBit()->pixmap().isNull());  // the stored picture shown
-            bitmap.accept();
+            Alt('o');
         });
-        dialog.Form().btnBit->click();
-    }
-    EXPECT_EQ(again.Working.BitmapAddress, stored.Record.BitmapAddress);
-    {
-        const auto opened = test::WhenOpened<TfrmBitmap>([](TfrmBitmap& bitmap) {
-            bitmap.Button("btnClear")->click();
+        Alt('b');
+        EXPECT_EQ(Load().Record.BitmapAddress, stored.Record.BitmapAddress);
+        boxes->Dialog<TfrmBitmap>([](TfrmBitmap& bitmap) {
+            Alt('c');
             EXPECT_EQ(bitmap.ChosenFile(), "...");
             EXPECT_TRUE(bitmap.imgBit()->pixmap().isNull());
-            bitmap.accept();
+            Alt('o');
         });
-        dialog.Form().btnBit->click();
-    }
-    EXPECT_EQ(again.Working.BitmapAddress, 0);
-    EXPECT_EQ(Load("00000000000374F6").Record.BitmapAddress, 0);
-    Store(stored, again, true);
+        Alt('b');
+        EXPECT_EQ(Load().Record.BitmapAddress, 0);
+        Front();
+        test::Key(Qt::Key_Return);
+    });
+    EXPECT_EQ(Load().Record.BitmapAddress, 0);
 }
 
 TEST_F(EditorDialogTest, ClearingTheSampleAsksAndDeletesItsBlock) {
-    AddDisc("00000000000374F6", "Disc");
-    Loaded disc = Load("00000000000374F6");
-    ASSERT_TRUE(catalogue_->OpenDiscVlf());
+    EditDisc([](TfrmCDData&) { test::Key(Qt::Key_Return); });  // the record stored
+    Loaded disc = Load();
+    ASSERT_TRUE(catalogue.OpenDiscVlf());
     TextBox sample{"RIFF sample bytes"};
-    disc.Record.SampleAddress = holder_->Vlf.StoreText(0, sample);
-    catalogue_->CloseDiscVlf();
-    catalogue_->WriteDiscRecord(disc.Record);
+    disc.Record.SampleAddress = holder.Vlf.StoreText(0, sample);
+    catalogue.CloseDiscVlf();
+    catalogue.WriteDiscRecord(disc.Record);
+    window->Engine().ReloadRecord();
 
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    TfrmCDData dialog(editor, *catalogue_);
-    EXPECT_TRUE(dialog.Form().btnSample->isEnabled());
-    messages_.Answer(false);
-    dialog.Form().btnWaveDel->click();
-    EXPECT_NE(editor.Working.SampleAddress, 0);
-    messages_.Answer(true);
-    dialog.Form().btnWaveDel->click();
-    EXPECT_EQ(editor.Working.SampleAddress, 0);
-    EXPECT_FALSE(dialog.Form().btnSample->isEnabled());
-    EXPECT_FALSE(dialog.Form().btnWaveDel->isEnabled());
-    EXPECT_EQ(Load("00000000000374F6").Record.SampleAddress, 0);
-    dialog.btnSampleClick();
-    EXPECT_EQ(messages_.Messages().back().Text, "Selected disk does not have a recorded sample.");
-    dialog.reject();
-    Store(disc, editor, false);
+    const std::string question = "Do you wish to delete the sample for the CD?";
+    EditDisc([&](TfrmCDData& dialog) {
+        EXPECT_TRUE(dialog.Form().btnSample->isEnabled());
+        boxes->Question(question, false).Over(&dialog);
+        Alt('c');
+        EXPECT_NE(Load().Record.SampleAddress, 0);
+        boxes->Question(question, true).Over(&dialog);
+        Alt('c');
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_FALSE(dialog.Form().btnSample->isEnabled());
+        EXPECT_FALSE(dialog.Form().btnWaveDel->isEnabled());
+        EXPECT_EQ(Load().Record.SampleAddress, 0);
+        Alt('s');  // a disabled button's letter does nothing
+        Front();
+        test::Key(Qt::Key_Escape);
+    });
+    EXPECT_EQ(Load().Record.SampleAddress, 0);
 }
 
 TEST_F(EditorDialogTest, TheProgrammeIsBuiltFromTheGridsNamesAndWrittenAtOnce) {
-    AddDisc("00000000000374F6", "Disc");
-    Loaded disc = Load("00000000000374F6");
+    EditDisc([](TfrmCDData&) { test::Key(Qt::Key_Return); });  // the record stored
+    Loaded disc = Load();
     disc.Record.Programme = {3};
-    catalogue_->WriteDiscRecord(disc.Record);
-    DiscEditor editor = DiscEditor::Open(disc.Record, disc.Tracks, disc.Memo);
-    editor.Tracks.SetCell(0, 2, "Renamed in the grid");
-    TfrmCDData dialog(editor, *catalogue_);
-    {
-        const auto opened = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& programme) {
+    catalogue.WriteDiscRecord(disc.Record);
+    window->Engine().ReloadRecord();
+    const std::vector<std::uint8_t> built = {3, 2, 2};
+    EditDisc([&](TfrmCDData&) {
+        // Renamed in the grid first, which the programme's list shows.
+        boxes->Dialog<TfrmEdTr>([](TfrmEdTr& grid) {
+            QTableWidget* table = grid.edTracks();
+            ClickCell(*table, 1, 0);
+            test::Key('a', Qt::ControlModifier);
+            test::Type(QStringLiteral("Renamed in the grid"));
+            test::Key(Qt::Key_Return);
+            Alt('o');
+        });
+        Alt('t');
+        boxes->Dialog<TfrmProgramme>([](TfrmProgramme& programme) {
             ASSERT_EQ(programme.SrcList()->count(), 3);
             EXPECT_TRUE(
                 programme.SrcList()->Row(1).contains(QStringLiteral("Renamed in the grid")));
             ASSERT_EQ(programme.DstList()->count(), 1);  // the stored programme
             EXPECT_TRUE(programme.DstList()->Row(0).startsWith(QStringLiteral(" 3")));
-            programme.SrcList()->item(1)->setSelected(true);
-            programme.IncludeBtnClick();
-            programme.IncludeBtnClick();
+            Alt('t');
+            test::Key(Qt::Key_Home);
+            test::Key(Qt::Key_Down);
+            Alt('a');
+            Alt('a');
             test::Shot(programme, "editor_programme.png");
-            programme.accept();
+            Alt('o');
         });
-        dialog.Form().btnProg->click();
-    }
-    const std::vector<std::uint8_t> built = {3, 2, 2};
-    EXPECT_EQ(editor.Working.Programme, built);
-    EXPECT_EQ(Load("00000000000374F6").Record.Programme, built);  // written while open
-    {
-        const auto opened = test::WhenOpened<TfrmProgramme>([](TfrmProgramme& programme) {
-            programme.ExcAllBtnClick();
-            programme.reject();
+        Alt('p');
+        EXPECT_EQ(Load().Record.Programme, built);  // written while open
+        boxes->Dialog<TfrmProgramme>([](TfrmProgramme&) {
+            Alt('c');
+            test::Key(Qt::Key_Escape);
         });
-        dialog.Form().btnProg->click();
-    }
-    EXPECT_EQ(editor.Working.Programme, built);
-    dialog.reject();
+        Alt('p');
+        EXPECT_EQ(Load().Record.Programme, built);
+        Front();
+        test::Key(Qt::Key_Escape);
+    });
     // Cancel of the editor keeps the programme already written, but not the grid's new name.
-    Store(disc, editor, false);
-    Loaded stored = Load("00000000000374F6");
+    const Loaded stored = Load();
     EXPECT_EQ(stored.Record.Programme, built);
-    EXPECT_EQ(stored.Tracks.Cell(0, 2), "Disc two");
+    EXPECT_EQ(stored.Tracks.Cell(0, 2), "Song 2");
 }
 
-class HandsetEditorTest : public test::HandsetFixture {};
-
-TEST_F(HandsetEditorTest, ARecordTypedIsStoredReloadedAndShownAsTyped) {
-    InsertDisc(2);
+TEST_F(EditorDialogTest, ARecordTypedIsStoredReloadedAndShownAsTyped) {
     QString name;
     for (int i = 0; i < 60; ++i) {
         name += QChar(0x00E9);  // é: 60 characters, 120 bytes
     }
-    {
-        const auto opened = test::WhenOpened<TfrmCDData>([&](TfrmCDData& dialog) {
-            Ui::TfrmCDData& form = dialog.Form();
-            EXPECT_EQ(form.edName->text(), QStringLiteral("Album"));
-            // The field takes what its 100 bytes hold, and the rest is refused as it is typed.
-            form.edName->clear();
-            for (const QChar c : name) {
-                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-                QApplication::sendEvent(form.edName, &press);
-            }
-            EXPECT_EQ(form.edName->text(), name.left(50));
-            Edit(dialog, "edComp")->setText(QStringLiteral("Dvořák"));
-            Edit(dialog, "edArt")->setText(QStringLiteral("Artist"));
-            form.ed1->setText(QStringLiteral("One"));
-            form.edRef->setText(QStringLiteral("REF-1"));
-            form.edYear->setText(QStringLiteral("2001"));
-            form.memDisc->setPlainText(QStringLiteral("Line one\nLine two"));
-            form.btnOK->click();
-        });
-        Action("Edit current CD &data record")->trigger();
-    }
-    EXPECT_EQ(CheckCatalogue(dir.Path()), std::vector<std::string>{});
-    const std::string identity = window->Engine().Disc().Identity();
-    DiscRecord record;
-    StringGrid tracks;
-    TextBox memo;
-    KeySnapshot keys;
-    ASSERT_GT(catalogue.LoadDiscRecord(identity, record, tracks, memo, keys), 0);
+    EditDisc([&](TfrmCDData& dialog) {
+        Ui::TfrmCDData& form = dialog.Form();
+        EXPECT_EQ(form.edName->text(), QStringLiteral("Album"));
+        // The field takes what its 100 bytes hold, and the rest is refused as it is typed.
+        Retype('m', {});
+        test::TypeCharacters(name);
+        EXPECT_EQ(form.edName->text(), name.left(50));
+        Alt('o');
+        test::TypeCharacters(QStringLiteral("Dvořák"));
+        Retype('a', QStringLiteral("Artist"));
+        test::Key(Qt::Key_Tab);  // the first user field follows the artist
+        ASSERT_EQ(QApplication::focusWidget(), form.ed1);
+        test::Type(QStringLiteral("One"));
+        Retype('r', QStringLiteral("REF-1"));
+        Retype('e', QStringLiteral("2001"));
+        test::Key(Qt::Key_Tab);
+        test::Key(Qt::Key_Tab);
+        test::Key('a', Qt::ControlModifier);
+        test::Type(QStringLiteral("Line one"));
+        test::Key(Qt::Key_Return);
+        test::Type(QStringLiteral("Line two"));
+        test::Click(form.btnOK);
+    });
+    const std::string identity = Drive();
+    const Loaded stored = Load();
+    const DiscRecord& record = stored.Record;
     EXPECT_EQ(record.Name, name.left(50).toStdString());  // 100 bytes of whole characters
     EXPECT_EQ(record.Composer, "Dvořák");
     EXPECT_EQ(record.Year, 2001);
-    EXPECT_EQ(memo.Text, identity + "\r\nLine one\r\nLine two\r\n");
+    EXPECT_EQ(stored.Memo.Text, identity + "\r\nLine one\r\nLine two\r\n");
     EXPECT_EQ(Child<QLabel>("labName")->text(), name.left(50));
     EXPECT_EQ(Child<QLabel>("LabComp")->text(), QStringLiteral("Dvořák"));
 
-    // Opened again, it shows what was stored, and Cancel changes nothing.
-    {
-        const auto opened = test::WhenOpened<TfrmCDData>([&](TfrmCDData& dialog) {
+    // Opened again by the handset's button, it shows what was stored, and Cancel changes
+    // nothing.
+    boxes
+        ->Dialog<TfrmCDData>([&](TfrmCDData& dialog) {
             EXPECT_EQ(dialog.Form().edName->text(), name.left(50));
             EXPECT_EQ(Edit(dialog, "edComp")->text(), QStringLiteral("Dvořák"));
             EXPECT_EQ(dialog.Form().edRef->text(), QStringLiteral("REF-1"));
             EXPECT_EQ(dialog.Form().memDisc->toPlainText(), QStringLiteral("Line one\nLine two"));
-            dialog.Form().edName->setText(QStringLiteral("Lost"));
-            dialog.reject();
-        });
-        window->findChild<QToolButton*>(QStringLiteral("btnData"))->click();
-    }
-    DiscRecord again;
-    catalogue.LoadDiscRecord(identity, again, tracks, memo, keys);
+            Retype('m', QStringLiteral("Lost"));
+            test::Key(Qt::Key_Escape);
+        })
+        .Over(&*window);
+    test::Click(window->findChild<QToolButton*>(QStringLiteral("btnData")));
+    EXPECT_TRUE(boxes->Done());
+    DiscRecord again = Load().Record;
     // Stored again whole, so its blocks may have moved; every field is as it was.
     again.TracksAddress = record.TracksAddress;
     again.NotesAddress = record.NotesAddress;
     EXPECT_EQ(again, record);
-    EXPECT_EQ(CheckCatalogue(dir.Path()), std::vector<std::string>{});
+    ExpectSound();
 }
 
 }  // namespace

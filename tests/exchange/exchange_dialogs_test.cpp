@@ -5,22 +5,26 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <regex>
+#include <type_traits>
 
 #include "exchange/export_dialog.h"
 #include "exchange/import_dialog.h"
-#include "tests/support/catalogue_fixture.h"
+#include "tests/support/boxes.h"
+#include "tests/support/handset_fixture.h"
 #include "tests/support/keyboard_map.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/random_discs.h"
+#include "tests/support/user_input.h"
 #include "widgets/help_window.h"
 #include "widgets/progress_window.h"
 
@@ -37,6 +41,7 @@ class DuringWork {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             if (auto* form = qobject_cast<TProgForm*>(QApplication::activeModalWidget())) {
                 form->SetEventInterval(0);
+                test::FrontModal();
                 action_(*form, ++calls_);
             }
         });
@@ -50,12 +55,19 @@ class DuringWork {
     int calls_ = 0;
 };
 
-class ExchangeDialogsTest : public test::CatalogueTest {
+class ExchangeDialogsTest : public test::HandsetFixture {
   protected:
-    ExchangeDialogsTest() { CreateFiles(); }
+    // The handset with no disc, active, its messages shown as boxes.
+    void SetUp() override {
+        Open(drives);
+        test::Activate(*window);
+        boxes.emplace(&*window);
+        boxes->Passing<TProgForm>();
+    }
+    void TearDown() override { boxes.reset(); }
 
     std::vector<Disc> StoreDiscs(int count) {
-        return test::StoreRandomDiscs(*catalogue_, count,
+        return test::StoreRandomDiscs(catalogue, count,
                                       {.Seed = 11,
                                        .IdentityStep = 0x3000000,
                                        .IdentityOffset = 5,
@@ -64,6 +76,34 @@ class ExchangeDialogsTest : public test::CatalogueTest {
                                        .NoUser2Every = 4,
                                        .TrackLimit = 25});
     }
+    void AddDisc(const std::string& identity, const std::string& name) {
+        DiscRecord record;
+        StringGrid tracks;
+        TextBox memo;
+        KeySnapshot keys;
+        catalogue.LoadDiscRecord(identity, record, tracks, memo, keys);
+        record.Name = name;
+        memo.Text = identity + "\r\nNotes of " + name + "\r\n";
+        catalogue.StoreDiscRecord(record, tracks, memo, keys);
+    }
+    DiscRecord Load(const std::string& identity) {
+        DiscRecord record;
+        KeySnapshot keys;
+        EXPECT_GT(
+            catalogue.LoadDiscRecord(identity, record, holder.catTracks, holder.catMemo, keys), 0)
+            << identity;
+        return record;
+    }
+    // A new empty catalogue in place of the old, the program's question answered Yes.
+    void EmptyCatalogue() {
+        for (const char* name : {"disc.DAT", "disc.IX", "disc.VLF"}) {
+            std::filesystem::remove(dir / name);
+        }
+        boxes->Question("Please confirm that a new set of data files are to be created?", true);
+        ASSERT_TRUE(catalogue.OpenDiscFiles());
+        catalogue.CloseDiscFiles();
+        EXPECT_TRUE(boxes->Done());
+    }
 
     template <typename T>
     static T* Control(QWidget& dialog, const char* name) {
@@ -71,17 +111,22 @@ class ExchangeDialogsTest : public test::CatalogueTest {
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
-    static void Click(QWidget& dialog, const char* name) {
-        Control<QAbstractButton>(dialog, name)->click();
+    // The export or import window opened from the File menu; act works it with keys.
+    template <typename D>
+    void Exchange(std::function<void(D&)> act) {
+        boxes->Dialog<D>(std::move(act)).Over(&*window);
+        test::Menu(*window, std::is_same_v<D, TfrmExport> ? "fx" : "fi");
+        EXPECT_TRUE(boxes->Done());
     }
-    static void SetFile(QWidget& dialog, const std::filesystem::path& file) {
-        Control<QLineEdit>(dialog, "edFile")->setText(QString::fromStdString(file.string()));
+    // The file name typed over the offered one.
+    static void SetFile(const std::filesystem::path& file) {
+        test::Retype('e', QString::fromStdString(file.string()));
     }
 
     std::int32_t Held() {
-        catalogue_->OpenDiscFiles();
-        const std::int32_t count = UsedKeys(catalogue_->Handle(), kKeyIdentity);
-        catalogue_->CloseDiscFiles();
+        catalogue.OpenDiscFiles();
+        const std::int32_t count = UsedKeys(catalogue.Handle(), kKeyIdentity);
+        catalogue.CloseDiscFiles();
         return count;
     }
 
@@ -98,47 +143,49 @@ class ExchangeDialogsTest : public test::CatalogueTest {
         test::WriteFileText(file_, text);
     }
 
-    std::filesystem::path file_ = dir_ / "EXPORT.TXT";
+    std::filesystem::path file_ = dir / "EXPORT.TXT";
+    std::optional<test::Boxes> boxes;
 };
 
 TEST_F(ExchangeDialogsTest, ExportControlsAndTheirDefaults) {
-    TfrmExport dialog(*catalogue_);
-    dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Export CD database"));
-    EXPECT_EQ(HelpContextOf(&dialog), 1024);
-    EXPECT_EQ(dialog.Options(), ExportOptions{});
-    EXPECT_EQ(dialog.Separator(), ",");
-    EXPECT_EQ(dialog.Quote(), "\"");
-    EXPECT_EQ(Control<QLineEdit>(dialog, "edFile")->text().toStdString(),
-              (dir_.Path() / "EXPORT.TXT").string());
-    EXPECT_TRUE(Control<QPushButton>(dialog, "btnOK")->isDefault());
+    Exchange<TfrmExport>([this](TfrmExport& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Export CD database"));
+        EXPECT_EQ(HelpContextOf(&dialog), 1024);
+        EXPECT_EQ(dialog.Options(), ExportOptions{});
+        EXPECT_EQ(dialog.Separator(), ",");
+        EXPECT_EQ(dialog.Quote(), "\"");
+        EXPECT_EQ(Control<QLineEdit>(dialog, "edFile")->text().toStdString(),
+                  (dir.Path() / "EXPORT.TXT").string());
+        EXPECT_TRUE(Control<QPushButton>(dialog, "btnOK")->isDefault());
 
-    auto* fields = Control<QSpinBox>(dialog, "edFields");
-    EXPECT_EQ(fields->maximum(), 99);
-    Click(dialog, "rbVariable");
-    EXPECT_FALSE(fields->isEnabled());
-    Click(dialog, "rbSingle");
-    EXPECT_EQ(dialog.Quote(), "'");
-    Click(dialog, "rbFixed");
-    EXPECT_TRUE(fields->isEnabled());
-    EXPECT_EQ(dialog.focusWidget(), fields);
+        auto* fields = Control<QSpinBox>(dialog, "edFields");
+        EXPECT_EQ(fields->maximum(), 99);
+        test::AltOnTop('v');
+        EXPECT_FALSE(fields->isEnabled());
+        test::AltOnTop('s');
+        EXPECT_EQ(dialog.Quote(), "'");
+        test::AltOnTop('f');
+        EXPECT_TRUE(fields->isEnabled());
+        EXPECT_EQ(dialog.focusWidget(), fields);
 
-    Click(dialog, "rbDouble");
-    Click(dialog, "cbDef1");
-    auto* btnDefault = Control<QPushButton>(dialog, "btnDefault");
-    EXPECT_EQ(btnDefault->toolTip(),
-              QStringLiteral("Set the default record format used for Sonatrix import."));
-    btnDefault->click();
-    EXPECT_EQ(dialog.Options(), ExportOptions::SonatrixDefault());
-    EXPECT_EQ(dialog.Separator(), "\r\n");
-    EXPECT_EQ(dialog.Quote(), "");
-    EXPECT_FALSE(fields->isEnabled());
+        test::AltOnTop('d');
+        test::AltOnTop('1');
+        auto* btnDefault = Control<QPushButton>(dialog, "btnDefault");
+        EXPECT_EQ(btnDefault->toolTip(),
+                  QStringLiteral("Set the default record format used for Sonatrix import."));
+        test::AltOnTop('r');
+        EXPECT_EQ(dialog.Options(), ExportOptions::SonatrixDefault());
+        EXPECT_EQ(dialog.Separator(), "\r\n");
+        EXPECT_EQ(dialog.Quote(), "");
+        EXPECT_FALSE(fields->isEnabled());
+        test::Key(Qt::Key_Escape);
+    });
 }
 
-// One control changed from the defaults, and the options the core is given for it.
+// One control changed from the defaults by its keys, and the options the core is given for it.
 struct OptionCase {
     const char* Name;
-    std::function<void(QWidget&)> Change;
+    std::function<void()> Change;
     std::function<void(ExportOptions&)> Expect;
 };
 
@@ -147,73 +194,59 @@ class ExportOptionTest : public ExchangeDialogsTest,
 
 TEST_P(ExportOptionTest, WritesWhatTheCoreWritesForTheSameOptions) {
     StoreDiscs(6);
-    TfrmExport dialog(*catalogue_);
-    dialog.show();
-    GetParam().Change(dialog);
-    SetFile(dialog, file_);
-    Click(dialog, "btnOK");
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    Exchange<TfrmExport>([this](TfrmExport& dialog) {
+        GetParam().Change();
+        SetFile(file_);
+        test::AltOnTop('o');
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
 
     ExportOptions expected;
     GetParam().Expect(expected);
-    const std::filesystem::path reference = dir_ / "reference.txt";
-    ASSERT_EQ(ExportCatalogue(*catalogue_, reference, expected).Outcome, ExportOutcome::Done);
+    const std::filesystem::path reference = dir / "reference.txt";
+    ASSERT_EQ(ExportCatalogue(catalogue, reference, expected).Outcome, ExportOutcome::Done);
     const std::string written = test::ReadFileText(file_);
     EXPECT_TRUE(written == test::ReadFileText(reference));
     std::string header;
     AppendExportHeader(expected, header);
     EXPECT_EQ(written.starts_with(header), expected.Header);
-    EXPECT_TRUE(messages_.Errors().empty());
 }
 
-void SetGroups(QWidget& dialog, int groups) {
-    dialog.findChild<QSpinBox*>(QStringLiteral("edFields"))->setValue(groups);
+// The count of track groups typed into the box that follows the fixed choice (already made).
+void SetGroups(int groups) {
+    test::AltOnTop('f');
+    test::Key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("edFields"));
+    test::Key('a', Qt::ControlModifier);
+    test::Type(QString::number(groups));
+}
+std::function<void()> Letters(const char* letters) {
+    return [letters] {
+        for (const char* letter = letters; *letter != '\0'; ++letter) {
+            test::AltOnTop(*letter);
+        }
+    };
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryOption, ExportOptionTest,
     testing::Values(
-        OptionCase{"Defaults", [](QWidget&) {}, [](ExportOptions&) {}},
-        OptionCase{
-            "LineFeed",
-            [](QWidget& d) { d.findChild<QRadioButton*>(QStringLiteral("rbLine"))->click(); },
-            [](ExportOptions& o) { o.Separator = ExportSeparator::LineFeed; }},
-        OptionCase{
-            "SingleQuotes",
-            [](QWidget& d) { d.findChild<QRadioButton*>(QStringLiteral("rbSingle"))->click(); },
-            [](ExportOptions& o) { o.Quote = ExportQuote::Single; }},
-        OptionCase{
-            "NoQuotes",
-            [](QWidget& d) { d.findChild<QRadioButton*>(QStringLiteral("rbNone"))->click(); },
-            [](ExportOptions& o) { o.Quote = ExportQuote::None; }},
-        OptionCase{"ThreeTracks", [](QWidget& d) { SetGroups(d, 3); },
+        OptionCase{"Defaults", [] {}, [](ExportOptions&) {}},
+        OptionCase{"LineFeed", Letters("l"),
+                   [](ExportOptions& o) { o.Separator = ExportSeparator::LineFeed; }},
+        OptionCase{"SingleQuotes", Letters("s"),
+                   [](ExportOptions& o) { o.Quote = ExportQuote::Single; }},
+        OptionCase{"NoQuotes", Letters("n"), [](ExportOptions& o) { o.Quote = ExportQuote::None; }},
+        OptionCase{"ThreeTracks", [] { SetGroups(3); },
                    [](ExportOptions& o) { o.TrackGroups = 3; }},
-        OptionCase{"NoTracks", [](QWidget& d) { SetGroups(d, 0); },
-                   [](ExportOptions& o) { o.TrackGroups = 0; }},
-        OptionCase{
-            "VariableTracks",
-            [](QWidget& d) { d.findChild<QRadioButton*>(QStringLiteral("rbVariable"))->click(); },
-            [](ExportOptions& o) { o.FixedTracks = false; }},
-        OptionCase{"NoHeader",
-                   [](QWidget& d) { d.findChild<QCheckBox*>(QStringLiteral("cbHeader"))->click(); },
-                   [](ExportOptions& o) { o.Header = false; }},
-        OptionCase{"NoTimes",
-                   [](QWidget& d) { d.findChild<QCheckBox*>(QStringLiteral("cbTimes"))->click(); },
-                   [](ExportOptions& o) { o.Times = false; }},
-        OptionCase{"NoNames",
-                   [](QWidget& d) { d.findChild<QCheckBox*>(QStringLiteral("cbName"))->click(); },
-                   [](ExportOptions& o) { o.Names = false; }},
-        OptionCase{"UserField1",
-                   [](QWidget& d) { d.findChild<QCheckBox*>(QStringLiteral("cbDef1"))->click(); },
-                   [](ExportOptions& o) { o.User1 = true; }},
-        OptionCase{"UserField2",
-                   [](QWidget& d) { d.findChild<QCheckBox*>(QStringLiteral("cbDef2"))->click(); },
-                   [](ExportOptions& o) { o.User2 = true; }},
-        OptionCase{"NoTrackField",
-                   [](QWidget& d) {
-                       d.findChild<QCheckBox*>(QStringLiteral("cbTimes"))->click();
-                       d.findChild<QCheckBox*>(QStringLiteral("cbName"))->click();
-                   },
+        OptionCase{"NoTracks", [] { SetGroups(0); }, [](ExportOptions& o) { o.TrackGroups = 0; }},
+        OptionCase{"VariableTracks", Letters("v"), [](ExportOptions& o) { o.FixedTracks = false; }},
+        OptionCase{"NoHeader", Letters("h"), [](ExportOptions& o) { o.Header = false; }},
+        OptionCase{"NoTimes", Letters("t"), [](ExportOptions& o) { o.Times = false; }},
+        OptionCase{"NoNames", Letters("a"), [](ExportOptions& o) { o.Names = false; }},
+        OptionCase{"UserField1", Letters("1"), [](ExportOptions& o) { o.User1 = true; }},
+        OptionCase{"UserField2", Letters("2"), [](ExportOptions& o) { o.User2 = true; }},
+        OptionCase{"NoTrackField", Letters("ta"),
                    [](ExportOptions& o) { o.Times = o.Names = false; }}),
     [](const testing::TestParamInfo<OptionCase>& param) { return std::string(param.param.Name); });
 
@@ -221,124 +254,121 @@ TEST_F(ExchangeDialogsTest, SonatrixDefaultRoundTripThroughBothWindows) {
     const test::CommaLocale locale;  // times keep their dot where numbers take a comma
     ASSERT_TRUE(locale.Active());
     const std::vector<Disc> discs = StoreDiscs(500);
-    {
-        TfrmExport dialog(*catalogue_);
-        dialog.show();
-        Click(dialog, "btnDefault");
-        Click(dialog, "btnOK");
+    Exchange<TfrmExport>([](TfrmExport& dialog) {
+        test::AltOnTop('r');
+        test::AltOnTop('o');
         ASSERT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.LastResult().Discs, 500);
-    }
+    });
     const std::string text = test::ReadFileText(file_);
     EXPECT_TRUE(std::regex_search(text, std::regex("\r\n[0-9]{2,}\\.[0-9]{2}\r\n")));
     EXPECT_FALSE(std::regex_search(text, std::regex("\r\n[0-9]{2,},[0-9]{2}\r\n")));
     EmptyCatalogue();
-    {
-        // The file each window offers first is the same one.
-        TfrmImport dialog(*catalogue_);
-        dialog.show();
-        Click(dialog, "btnOK");
+    // The file each window offers first is the same one.
+    Exchange<TfrmImport>([](TfrmImport& dialog) {
+        test::Key(Qt::Key_Return);
         ASSERT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(dialog.LastResult().Added, 500);
-    }
+    });
     for (const Disc& disc : discs) {
-        test::ExpectImported(disc, Load(disc.Record.Identity), holder_->catTracks);
+        test::ExpectImported(disc, Load(disc.Record.Identity), holder.catTracks);
     }
-    EXPECT_TRUE(messages_.Errors().empty());
 
     // A file an older version wrote under another case is the one both windows find.
-    const std::filesystem::path older = dir_ / "Export.txt";
+    const std::filesystem::path older = dir / "Export.txt";
     std::filesystem::rename(file_, older);
-    {
-        TfrmExport dialog(*catalogue_);
-        dialog.show();
-        Click(dialog, "btnDefault");
-        messages_.Answer(false);
-        Click(dialog, "btnOK");
-        EXPECT_EQ(
-            messages_.Messages().back(),
-            (test::ScriptedMessages::Message{true, "File exists - do you wish to overwrite it?"}));
+    Exchange<TfrmExport>([this](TfrmExport& dialog) {
+        test::AltOnTop('r');
+        boxes->Question("File exists - do you wish to overwrite it?", false).Over(&dialog);
+        test::AltOnTop('o');
+        EXPECT_TRUE(boxes->Done());
         EXPECT_TRUE(dialog.isVisible());
-    }
-    {
-        TfrmImport dialog(*catalogue_);
-        dialog.show();
+        test::FrontModal();
+        test::Key(Qt::Key_Escape);
+    });
+    Exchange<TfrmImport>([&](TfrmImport& dialog) {
         EXPECT_EQ(Control<QLineEdit>(dialog, "edFile")->text().toStdString(), older.string());
-        Click(dialog, "btnOK");
+        test::AltOnTop('o');
         EXPECT_EQ(dialog.LastResult().Skipped, 500);
-    }
+    });
     EXPECT_FALSE(std::filesystem::exists(file_));
 }
 
 TEST_F(ExchangeDialogsTest, ExportAsksBeforeReplacingAndStaysOpenOnFailure) {
     AddDisc("0000000000000001", "One");
     test::WriteFileText(file_, "old");
-    TfrmExport dialog(*catalogue_);
-    dialog.show();
-    SetFile(dialog, file_);
-    messages_.Answer(false);
-    Click(dialog, "btnOK");
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(test::ReadFileText(file_), "old");
-    EXPECT_EQ(
-        messages_.Messages().back(),
-        (test::ScriptedMessages::Message{true, "File exists - do you wish to overwrite it?"}));
+    Exchange<TfrmExport>([this](TfrmExport& dialog) {
+        SetFile(file_);
+        boxes->Question("File exists - do you wish to overwrite it?", false).Over(&dialog);
+        test::AltOnTop('o');
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(test::ReadFileText(file_), "old");
 
-    SetFile(dialog, dir_ / "missing" / "out.txt");
-    Click(dialog, "btnOK");
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(messages_.Errors(), std::vector<std::string>{"Cannot create file requested."});
+        SetFile(dir / "missing" / "out.txt");
+        boxes->Notice("Cannot create file requested.").Over(&dialog);
+        test::AltOnTop('o');
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_TRUE(dialog.isVisible());
 
-    SetFile(dialog, file_);
-    messages_.Answer(true);
-    Click(dialog, "btnOK");
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        SetFile(file_);
+        boxes->Question("File exists - do you wish to overwrite it?", true).Over(&dialog);
+        test::AltOnTop('o');
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
     EXPECT_NE(test::ReadFileText(file_).find("[0000000000000001]"), std::string::npos);
 }
 
 TEST_F(ExchangeDialogsTest, ImportControlsAndMissingFiles) {
-    TfrmImport dialog(*catalogue_);
-    dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import CD database"));
-    EXPECT_EQ(HelpContextOf(&dialog), 1028);
-    auto* edFile = Control<QLineEdit>(dialog, "edFile");
-    EXPECT_EQ(edFile->text().toStdString(), (dir_.Path() / "EXPORT.TXT").string());
-    EXPECT_FALSE(dialog.Options().Merge);
-    EXPECT_FALSE(Control<QCheckBox>(dialog, "cbMerge")->toolTip().isEmpty());
+    Exchange<TfrmImport>([this](TfrmImport& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import CD database"));
+        EXPECT_EQ(HelpContextOf(&dialog), 1028);
+        auto* edFile = Control<QLineEdit>(dialog, "edFile");
+        EXPECT_EQ(edFile->text().toStdString(), (dir.Path() / "EXPORT.TXT").string());
+        EXPECT_FALSE(dialog.Options().Merge);
+        EXPECT_FALSE(Control<QCheckBox>(dialog, "cbMerge")->toolTip().isEmpty());
 
-    Click(dialog, "rbwin");
-    EXPECT_EQ(edFile->text().toStdString(),
-              (std::filesystem::path(AppSettings().WindowsDirectory) / "sonatrix.ini").string());
-    EXPECT_EQ(dialog.FilterIndex(), 1);
-    EXPECT_EQ(dialog.Options().Format, ImportFormat::Ini);
-    Click(dialog, "rbv3");
-    EXPECT_EQ(dialog.FilterIndex(), 0);
-    EXPECT_EQ(dialog.Options().Format, ImportFormat::Version3);
+        test::AltOnTop('w');
+        EXPECT_EQ(
+            edFile->text().toStdString(),
+            (std::filesystem::path(AppSettings().WindowsDirectory) / "sonatrix.ini").string());
+        EXPECT_EQ(dialog.FilterIndex(), 1);
+        EXPECT_EQ(dialog.Options().Format, ImportFormat::Ini);
+        test::AltOnTop('3');
+        EXPECT_EQ(dialog.FilterIndex(), 0);
+        EXPECT_EQ(dialog.Options().Format, ImportFormat::Version3);
 
-    SetFile(dialog, dir_ / "nothing.txt");
-    Click(dialog, "btnOK");
-    EXPECT_TRUE(dialog.isVisible());
-    SetFile(dialog, dir_.Path());
-    Click(dialog, "btnOK");
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(messages_.Errors(),
-              (std::vector<std::string>{"File not found", "Cannot open requested file."}));
+        SetFile(dir / "nothing.txt");
+        boxes->Notice("File not found").Over(&dialog);
+        test::AltOnTop('o');
+        EXPECT_TRUE(dialog.isVisible());
+        SetFile(dir.Path());
+        boxes->Notice("Cannot open requested file.").Over(&dialog);
+        test::AltOnTop('o');
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_TRUE(dialog.isVisible());
+        test::FrontModal();
+        test::Key(Qt::Key_Escape);
+    });
 }
 
 TEST_F(ExchangeDialogsTest, MergeOnAndOffOverHeldDiscs) {
     AddDisc("0000000000000001", "Held name");
     WriteVersion4(2, "Filed");
     const auto import = [&](bool merge) {
-        TfrmImport dialog(*catalogue_);
-        dialog.show();
-        SetFile(dialog, file_);
-        if (merge) {
-            Click(dialog, "cbMerge");
-        }
-        Click(dialog, "btnOK");
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        return dialog.LastResult();
+        ImportResult result;
+        Exchange<TfrmImport>([&](TfrmImport& dialog) {
+            SetFile(file_);
+            if (merge) {
+                test::AltOnTop('m');
+            }
+            test::AltOnTop('o');
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            result = dialog.LastResult();
+        });
+        return result;
     };
     ImportResult result = import(false);
     EXPECT_EQ(std::tie(result.Added, result.Merged, result.Skipped), std::tuple(1, 0, 1));
@@ -351,58 +381,67 @@ TEST_F(ExchangeDialogsTest, MergeOnAndOffOverHeldDiscs) {
     EXPECT_EQ(merged.Name, "Filed 0");
     EXPECT_TRUE(merged.Orphan);
     // Notes are not in the file: the held ones stay.
-    EXPECT_EQ(holder_->catMemo.Lines().at(1), "Notes of Held name");
-    EXPECT_TRUE(messages_.Errors().empty());
+    EXPECT_EQ(holder.catMemo.Lines().at(1), "Notes of Held name");
 }
 
 TEST_F(ExchangeDialogsTest, CancelledImportKeepsWhatItStoredAndSaysHowMany) {
     WriteVersion4(5000);
-    TfrmImport dialog(*catalogue_);
-    dialog.show();
-    SetFile(dialog, file_);
-    bool shown = false;
-    DuringWork work([&](TProgForm& form, int calls) {
-        shown = form.isVisible() && form.windowTitle() == QStringLiteral("Importing");
-        if (calls == 1) {
-            EXPECT_EQ(test::WindowFaults(form), std::vector<std::string>{});
+    Exchange<TfrmImport>([this](TfrmImport& dialog) {
+        SetFile(file_);
+        bool shown = false;
+        {
+            DuringWork work([&](TProgForm& form, int calls) {
+                shown = form.isVisible() && form.windowTitle() == QStringLiteral("Importing");
+                if (calls == 1) {
+                    EXPECT_EQ(test::WindowFaults(form), std::vector<std::string>{});
+                }
+                if (calls == 40) {
+                    test::Click(form.CancelButton());
+                }
+            });
+            // The count is only known once the import has stopped.
+            boxes->Dialog<QMessageBox>([](QMessageBox& box) {
+                EXPECT_TRUE(box.text().startsWith(QStringLiteral("Import cancelled - ")));
+                test::Key(Qt::Key_Return);
+            });
+            test::AltOnTop('o');
         }
-        if (calls == 40) {
-            form.CancelButton()->click();
-        }
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        const ImportResult& result = dialog.LastResult();
+        EXPECT_TRUE(result.Cancelled);
+        EXPECT_GT(result.Added, 0);
+        EXPECT_LT(result.Added, 5000);
+        EXPECT_EQ(Held(), result.Added);
+        EXPECT_EQ(boxes->Shown().back(),
+                  "Import cancelled - " + std::to_string(result.Added) + " discs were stored.");
     });
-    Click(dialog, "btnOK");
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    const ImportResult& result = dialog.LastResult();
-    EXPECT_TRUE(result.Cancelled);
-    EXPECT_GT(result.Added, 0);
-    EXPECT_LT(result.Added, 5000);
-    EXPECT_EQ(Held(), result.Added);
-    EXPECT_EQ(messages_.Errors(),
-              std::vector<std::string>{"Import cancelled - " + std::to_string(result.Added) +
-                                       " discs were stored."});
     EXPECT_FALSE(TProgForm::WorkRunning());
 }
 
 TEST_F(ExchangeDialogsTest, CancelledExportLeavesTheOldFile) {
     StoreDiscs(300);
     test::WriteFileText(file_, "old");
-    TfrmExport dialog(*catalogue_);
-    dialog.show();
-    SetFile(dialog, file_);
-    messages_.Answer(true);
-    DuringWork work([](TProgForm& form, int calls) {
-        if (calls == 20) {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&form, &escape);
-            EXPECT_TRUE(form.isVisible());
+    Exchange<TfrmExport>([this](TfrmExport& dialog) {
+        SetFile(file_);
+        boxes->Question("File exists - do you wish to overwrite it?", true).Over(&dialog);
+        {
+            DuringWork work([](TProgForm& form, int calls) {
+                if (calls == 20) {
+                    test::Key(Qt::Key_Escape);
+                    EXPECT_TRUE(form.isVisible());
+                }
+            });
+            test::AltOnTop('o');
         }
+        EXPECT_TRUE(boxes->Done());
+        EXPECT_EQ(dialog.LastResult().Outcome, ExportOutcome::Cancelled);
+        EXPECT_TRUE(dialog.isVisible());
+        test::FrontModal();
+        test::Key(Qt::Key_Escape);
     });
-    Click(dialog, "btnOK");
-    EXPECT_EQ(dialog.LastResult().Outcome, ExportOutcome::Cancelled);
-    EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(test::ReadFileText(file_) == "old");
-    EXPECT_TRUE(messages_.Errors().empty());
 }
 
 TEST(ProgressGaugeTest, DonePartOnAquaWithThePercentage) {

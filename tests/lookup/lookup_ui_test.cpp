@@ -23,10 +23,12 @@
 #include "lookup/lookup_chooser.h"
 #include "lookup/online_lookup.h"
 #include "tests/lookup/corpus.h"
+#include "tests/support/boxes.h"
 #include "tests/support/demo_image.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/keyboard_map.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/user_input.h"
 #include "ui_disc_data_dialog.h"
 #include "ui_lookup_chooser.h"
 
@@ -132,6 +134,7 @@ class WhenItOpens {
             if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
                 timer_.stop();
                 ran_ = true;
+                test::FrontModal();  // the window system activates the window that opened
                 action(*dialog);
                 if (dialog->isVisible()) {
                     dialog->reject();
@@ -276,9 +279,12 @@ TEST_F(LookupHandsetTest, ThreeMatchesOpenTheChooserAndTheSecondIsTaken) {
         EXPECT_EQ(second->text(4), QStringLiteral("DE"));
         EXPECT_EQ(second->text(5), QStringLiteral("3"));
         EXPECT_TRUE(form.btnOK->isDefault());
-        form.lvCandidates->setCurrentItem(form.lvCandidates->topLevelItem(1));
+        QTreeWidget* list = form.lvCandidates;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(second).center());
+        EXPECT_EQ(list->currentItem(), second);
         test::Shot(dialog, "lookup_chooser.png");
-        form.btnOK->click();
+        test::Key(Qt::Key_Return);
     });
     InsertDemo();
     ASSERT_TRUE(WaitFor([&] { return choose.Ran(); }));
@@ -335,30 +341,38 @@ TEST_F(LookupHandsetTest, TheEditorsLookUpFillsTheFieldsAndCancelStoresNone) {
     server.routes = {{"/mb/", 200, ExactAnswer()}};
     InsertDemo();
     const std::string before = Record().Name;
-    WhenItOpens<TfrmLookup> choose([](TfrmLookup& dialog) {
-        EXPECT_TRUE(dialog.Form().cbCover->isVisible());
-        EXPECT_TRUE(dialog.Form().cbCover->isEnabled());
-        dialog.Form().btnOK->click();
-    });
-    auto edit = test::WhenOpened<TfrmCDData>([&](TfrmCDData& dialog) {
-        Ui::TfrmCDData& form = dialog.Form();
-        EXPECT_EQ(form.btnLookup->text(), QStringLiteral("&Look up"));
-        form.btnLookup->click();
-        ASSERT_TRUE(
-            WaitFor([&] { return form.edName->text() == QStringLiteral("Harbour Lights"); }));
-        EXPECT_EQ(form.cbArt->lineEdit()->text(), QStringLiteral("Anna Reyes & The Quay Quartet"));
-        EXPECT_EQ(form.cbComp->lineEdit()->text(), QStringLiteral("M. Okafor, Anna Reyes"));
-        EXPECT_EQ(form.cbLab->lineEdit()->text(), QStringLiteral("Tidewater Records"));
-        EXPECT_EQ(form.cbCat->lineEdit()->text(), QStringLiteral("chamber folk"));
-        EXPECT_EQ(form.edYear->text(), QStringLiteral("1994"));
-        EXPECT_TRUE(form.lbTracks->Row(0).endsWith(QStringLiteral("Low Tide")));
-        EXPECT_EQ(form.labLookup->text(),
-                  QStringLiteral("Names filled from MusicBrainz; OK stores them."));
-        test::Shot(dialog, "lookup_editor.png");
-        form.btnCancel->click();
-    });
-    window->btnDataClick();
-    EXPECT_TRUE(choose.Ran());
+    test::Activate(*window);
+    test::Boxes boxes(&*window);
+    boxes
+        .Dialog<TfrmCDData>([&](TfrmCDData& dialog) {
+            Ui::TfrmCDData& form = dialog.Form();
+            EXPECT_EQ(form.btnLookup->text(), QStringLiteral("&Look up"));
+            boxes
+                .Dialog<TfrmLookup>([](TfrmLookup& chooser) {
+                    EXPECT_TRUE(chooser.Form().cbCover->isVisible());
+                    EXPECT_TRUE(chooser.Form().cbCover->isEnabled());
+                    test::AltOnTop('o');
+                })
+                .Over(&dialog);
+            test::AltOnTop('l');
+            ASSERT_TRUE(
+                WaitFor([&] { return form.edName->text() == QStringLiteral("Harbour Lights"); }));
+            EXPECT_EQ(form.cbArt->lineEdit()->text(),
+                      QStringLiteral("Anna Reyes & The Quay Quartet"));
+            EXPECT_EQ(form.cbComp->lineEdit()->text(), QStringLiteral("M. Okafor, Anna Reyes"));
+            EXPECT_EQ(form.cbLab->lineEdit()->text(), QStringLiteral("Tidewater Records"));
+            EXPECT_EQ(form.cbCat->lineEdit()->text(), QStringLiteral("chamber folk"));
+            EXPECT_EQ(form.edYear->text(), QStringLiteral("1994"));
+            EXPECT_TRUE(form.lbTracks->Row(0).endsWith(QStringLiteral("Low Tide")));
+            EXPECT_EQ(form.labLookup->text(),
+                      QStringLiteral("Names filled from MusicBrainz; OK stores them."));
+            test::Shot(dialog, "lookup_editor.png");
+            test::FrontModal();
+            test::Key(Qt::Key_Escape);
+        })
+        .Over(&*window);
+    test::Menu(*window, "fd");
+    EXPECT_TRUE(boxes.Done());
     EXPECT_EQ(Record().Name, before);
     DiscRecord stored;
     StringGrid tracks;
@@ -376,20 +390,28 @@ TEST_F(LookupHandsetTest, TheCoverTakenIsStoredAsAPictureTheCheckerAccepts) {
         {"/mb/", 200, Corpus("musicbrainz/exact_two_media.json")},
         {"/caa/release/" + release + "/front-500", 200, PngOf(640, 480).toStdString()}};
     InsertDemo();
-    WhenItOpens<TfrmLookup> choose([](TfrmLookup& dialog) {
-        dialog.Form().cbCover->setChecked(true);
-        dialog.Form().btnOK->click();
-    });
-    std::int32_t address = 0;
-    auto edit = test::WhenOpened<TfrmCDData>([&](TfrmCDData& dialog) {
-        dialog.Form().btnLookup->click();
-        ASSERT_TRUE(WaitFor([&] {
-            return dialog.Form().labLookup->text().contains(QStringLiteral("picture"));
-        })) << dialog.Form().labLookup->text().toStdString();
-        dialog.Form().btnOK->click();
-    });
-    window->btnDataClick();
-    address = Record().BitmapAddress;
+    test::Activate(*window);
+    test::Boxes boxes(&*window);
+    boxes
+        .Dialog<TfrmCDData>([&](TfrmCDData& dialog) {
+            boxes
+                .Dialog<TfrmLookup>([](TfrmLookup& chooser) {
+                    test::AltOnTop('c');
+                    EXPECT_TRUE(chooser.Form().cbCover->isChecked());
+                    test::AltOnTop('o');
+                })
+                .Over(&dialog);
+            test::AltOnTop('l');
+            ASSERT_TRUE(WaitFor([&] {
+                return dialog.Form().labLookup->text().contains(QStringLiteral("picture"));
+            })) << dialog.Form().labLookup->text().toStdString();
+            test::FrontModal();
+            test::Key(Qt::Key_Return);
+        })
+        .Over(&*window);
+    test::Menu(*window, "fd");
+    EXPECT_TRUE(boxes.Done());
+    const std::int32_t address = Record().BitmapAddress;
     ASSERT_NE(address, 0);
     EXPECT_TRUE(CheckCatalogue(dir.Path()).empty());
     ASSERT_TRUE(catalogue.OpenDiscVlf());

@@ -87,6 +87,14 @@ class Boxes {
         return *this;
     }
 
+    // Windows of class D (a progress window) come and go on their own while work runs; they are
+    // not boxes to answer, and the boxes over them are looked for as usual.
+    template <typename D>
+    Boxes& Passing() {
+        passing_.push_back([](QWidget& box) { return qobject_cast<D*>(&box) != nullptr; });
+        return *this;
+    }
+
     // The texts of the message boxes shown so far.
     const std::vector<std::string>& Shown() const { return shown_; }
     bool Done() const { return steps_.empty(); }
@@ -161,6 +169,10 @@ class Boxes {
         });
         QWidget* top = QApplication::activeModalWidget();
         if (top == nullptr || QApplication::activePopupWidget() != nullptr) {
+            return;
+        }
+        if (std::any_of(passing_.begin(), passing_.end(),
+                        [top](const auto& passing) { return passing(*top); })) {
             return;
         }
         Open* open = Find(top);
@@ -260,6 +272,7 @@ class Boxes {
     std::deque<Step> steps_;
     std::deque<Open> open_;
     std::vector<std::string> shown_;
+    std::vector<std::function<bool(QWidget&)>> passing_;
 };
 
 }  // namespace snx::test

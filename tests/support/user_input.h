@@ -98,6 +98,42 @@ inline void Type(const QString& text) {
     }
 }
 
+// Text of any characters (accented ones too) typed where the focus is, one key each, the key
+// carrying its character as a keyboard layout gives it.
+inline void TypeCharacters(const QString& text) {
+    for (const QChar c : text) {
+        QWidget* target = KeyTarget();
+        ASSERT_NE(target, nullptr) << "no window takes the keys";
+        const auto key = static_cast<Qt::Key>(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, target, key, QString(c), Qt::NoModifier);
+        if (QWidget* after = KeyTarget()) {
+            QTest::sendKeyEvent(QTest::Release, after, key, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+// The modal window on top made active again, as the window system does when a box over it
+// closes.
+inline void FrontModal() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && QApplication::activePopupWidget() == nullptr &&
+        QApplication::activeWindow() != modal) {
+        Activate(*modal);
+    }
+}
+// Alt and a letter in the modal window on top.
+inline void AltOnTop(char letter) {
+    FrontModal();
+    Alt(letter);
+}
+// Text typed over the whole of the field the letter focuses.
+inline void Retype(char letter, const QString& text) {
+    AltOnTop(letter);
+    Key('a', Qt::ControlModifier);
+    Key(Qt::Key_Backspace);
+    Type(text);
+}
+
 // The menu of window opened by Alt and the first letter, then each further letter pressed in the
 // menu on top; the last letter chooses the command. A letter that only moves the highlight (two
 // items share it) leaves the menu open, which fails. The window is made active first, as the
