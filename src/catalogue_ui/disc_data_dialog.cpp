@@ -119,12 +119,16 @@ TfrmCDData::TfrmCDData(DiscEditor& editor, DiscCatalogue& catalogue, QWidget* pa
     connect(ui_->btnProg, &QPushButton::clicked, this, [this] { btnProgClick(); });
     connect(ui_->btnTracks, &QPushButton::clicked, this, [this] { btnTracksClick(); });
     connect(ui_->lbTracks, &QListWidget::itemDoubleClicked, this, [this] { lbTracksDblClick(); });
-    // Enter on a track opens it too; without this the list passes Enter on to OK.
+    // Enter on a track opens it too; without this the list passes Enter on to OK. With no
+    // track chosen (or none at all) Enter still means OK.
     auto* openTrack = new QAction(ui_->lbTracks);
     openTrack->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     openTrack->setShortcutContext(Qt::WidgetShortcut);
+    openTrack->setEnabled(false);
     ui_->lbTracks->addAction(openTrack);
     connect(openTrack, &QAction::triggered, this, [this] { lbTracksDblClick(); });
+    connect(ui_->lbTracks, &QListWidget::currentRowChanged, openTrack,
+            [openTrack](int row) { openTrack->setEnabled(row >= 0); });
     connect(ui_->btnLookup, &QPushButton::clicked, this, [this] { btnLookupClick(); });
     ui_->btnLookup->setEnabled(EditorHooks().Lookup != nullptr);
 }

@@ -473,7 +473,7 @@ TEST_F(BrowserTest, TheSampleSliderFollowsAndMovesAStoredSample) {
         EXPECT_EQ(form.trBar->value(), 3);
         EXPECT_NEAR(static_cast<double>(wave->GetWavePosition()), 3200, 150);
         // The bar by its letter, then six steps on: the sample plays from the ninth second.
-        Alt('p');
+        Alt('g');
         for (int i = 0; i < 6; ++i) {
             test::Key(Qt::Key_Right);
         }

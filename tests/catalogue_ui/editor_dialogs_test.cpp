@@ -242,7 +242,11 @@ TEST_F(EditorDialogTest, OneTrackIsEditedInItsOwnDialog) {
         EXPECT_TRUE(boxes->Done());
         EXPECT_TRUE(dialog.Form().lbTracks->Row(1).endsWith(QStringLiteral("Renamed")));
         Front();
+        // Enter on the chosen track opens it again; OK is clicked.
+        boxes->Dialog<TfrmSTrack>([](TfrmSTrack&) { test::Key(Qt::Key_Escape); });
         test::Key(Qt::Key_Return);
+        EXPECT_TRUE(boxes->Done());
+        test::Click(dialog.Button("btnOK"));
     });
     const Loaded stored = Load();
     EXPECT_EQ(stored.Tracks.Cell(0, 2), "Renamed");

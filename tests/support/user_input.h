@@ -42,7 +42,10 @@ inline QWidget* KeyTarget() {
 inline void Activate(QWidget& window) {
     window.activateWindow();
     window.raise();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window)) << "the window never became active";
+    // The window itself, not a menu of it that closed before its activation came through: Qt
+    // counts such a menu's window as the active one, and keys would go to the hidden menu.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.window(); }))
+        << "the window never became active";
 }
 
 // A button's letter presses it for a moment before it acts, as a click would show; the user's
