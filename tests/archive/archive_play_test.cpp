@@ -17,6 +17,7 @@
 #include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
 #include "tests/support/modal_dialog.h"
+#include "tests/support/stored_disc.h"
 #include "tests/support/user_input.h"
 
 namespace snx {
@@ -31,15 +32,11 @@ class ArchivePlayTest : public test::HandsetFixture {
             dir.Path(), image, {test::Track(0, 20), test::Track(0, archive ? 9 : 11, 40)});
         const std::shared_ptr<DiscInfo> disc = ReadDiscInfo(OpenImage(cue.string()).get());
         const std::string identity = DiscIdentity(*disc);
-        DiscRecord record;
-        StringGrid tracks;
-        TextBox memo;
-        KeySnapshot keys;
-        catalogue.LoadDiscRecord(identity, record, tracks, memo, keys);
-        record.Name = name;
-        record.TrackCount = 2;
-        record.SavedPlayMode = static_cast<std::int16_t>(mode);
-        catalogue.StoreDiscRecord(record, tracks, memo, keys);
+        test::StoreDisc(catalogue, identity, [&](test::StoredDisc& stored) {
+            stored.Record.Name = name;
+            stored.Record.TrackCount = 2;
+            stored.Record.SavedPlayMode = static_cast<std::int16_t>(mode);
+        });
         if (archive) {
             ArchiveRequest request;
             request.Disc = disc;

@@ -20,6 +20,7 @@
 #include "catalogue_ui/catalogue_dialog.h"
 #include "tests/support/boxes.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/stored_disc.h"
 #include "tests/support/user_input.h"
 #include "ui_catalogue_dialog.h"
 
@@ -74,18 +75,14 @@ class CatalogueWindowTest : public HandsetFixture {
     // A record of these fields stored under identity; returns its record number.
     std::int32_t Store(const std::string& identity, const std::string& name,
                        const std::string& composer = "Comp", bool orphan = false) {
-        DiscRecord record;
-        StringGrid tracks;
-        TextBox memo;
-        KeySnapshot keys;
-        catalogue.LoadDiscRecord(identity, record, tracks, memo, keys);
-        record.Name = name;
-        record.Composer = composer;
-        record.Artist = "Artist of " + name;
-        record.Orphan = orphan;
-        tracks.SetCell(0, 1, name + " first");
-        memo.Text = identity + "\r\nAbout " + name + "\r\n";
-        return catalogue.StoreDiscRecord(record, tracks, memo, keys);
+        return test::StoreDisc(catalogue, identity, [&](test::StoredDisc& stored) {
+            stored.Record.Name = name;
+            stored.Record.Composer = composer;
+            stored.Record.Artist = "Artist of " + name;
+            stored.Record.Orphan = orphan;
+            stored.Tracks.SetCell(0, 1, name + " first");
+            stored.Notes.Text = identity + "\r\nAbout " + name + "\r\n";
+        });
     }
     DiscRecord Stored(const std::string& identity) {
         DiscRecord record;

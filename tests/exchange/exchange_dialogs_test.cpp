@@ -24,6 +24,7 @@
 #include "tests/support/keyboard_map.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/random_discs.h"
+#include "tests/support/stored_disc.h"
 #include "tests/support/user_input.h"
 #include "widgets/help_window.h"
 #include "widgets/progress_window.h"
@@ -77,14 +78,10 @@ class ExchangeDialogsTest : public test::HandsetFixture {
                                        .TrackLimit = 25});
     }
     void AddDisc(const std::string& identity, const std::string& name) {
-        DiscRecord record;
-        StringGrid tracks;
-        TextBox memo;
-        KeySnapshot keys;
-        catalogue.LoadDiscRecord(identity, record, tracks, memo, keys);
-        record.Name = name;
-        memo.Text = identity + "\r\nNotes of " + name + "\r\n";
-        catalogue.StoreDiscRecord(record, tracks, memo, keys);
+        test::StoreDisc(catalogue, identity, [&](test::StoredDisc& stored) {
+            stored.Record.Name = name;
+            stored.Notes.Text = identity + "\r\nNotes of " + name + "\r\n";
+        });
     }
     DiscRecord Load(const std::string& identity) {
         DiscRecord record;

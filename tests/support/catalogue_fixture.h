@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "store/record_file/record_file.h"
 #include "tests/support/scripted_messages.h"
+#include "tests/support/stored_disc.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx::test {
@@ -76,18 +77,14 @@ class CatalogueTest : public testing::Test {
     // Stores a new disc with the given fields, two named tracks and a line of notes.
     std::int32_t AddDisc(const std::string& identity, const std::string& name,
                          const std::string& composer = "Comp", const std::string& artist = "Art") {
-        DiscRecord record;
-        StringGrid tracks;
-        TextBox memo;
-        KeySnapshot keys;
-        catalogue_->LoadDiscRecord(identity, record, tracks, memo, keys);
-        record.Name = name;
-        record.Composer = composer;
-        record.Artist = artist;
-        tracks.SetCell(0, 1, name + " one");
-        tracks.SetCell(0, 2, name + " two");
-        memo.Text = identity + "\r\nNotes of " + name + "\r\n";
-        return catalogue_->StoreDiscRecord(record, tracks, memo, keys);
+        return StoreDisc(*catalogue_, identity, [&](StoredDisc& stored) {
+            stored.Record.Name = name;
+            stored.Record.Composer = composer;
+            stored.Record.Artist = artist;
+            stored.Tracks.SetCell(0, 1, name + " one");
+            stored.Tracks.SetCell(0, 2, name + " two");
+            stored.Notes.Text = identity + "\r\nNotes of " + name + "\r\n";
+        });
     }
 
     TempDir dir_;

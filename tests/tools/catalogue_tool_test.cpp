@@ -24,6 +24,7 @@
 #include "store/record_file/record_file.h"
 #include "tests/support/image_generator.h"
 #include "tests/support/scripted_messages.h"
+#include "tests/support/stored_disc.h"
 #include "tests/support/temp_dir.h"
 
 namespace snx {
@@ -54,21 +55,17 @@ class CatalogueToolTest : public testing::Test {
 
     void Add(DiscCatalogue& catalogue, const std::string& identity, const std::string& name,
              const std::string& composer, const std::string& artist, int trackCount) {
-        DiscRecord record;
-        StringGrid tracks;
-        TextBox memo;
-        KeySnapshot keys;
-        catalogue.LoadDiscRecord(identity, record, tracks, memo, keys);
-        record.Name = name;
-        record.Composer = composer;
-        record.Artist = artist;
-        record.TrackCount = static_cast<std::int16_t>(trackCount);
-        for (int t = 1; t <= trackCount; ++t) {
-            record.TrackLengths[t - 1] = PackMsf(3, static_cast<unsigned>(t), 0);
-            tracks.SetCell(0, t, name + " part " + std::to_string(t));
-        }
-        memo.Text = identity + "\r\nFirst note\r\nSecond note";
-        catalogue.StoreDiscRecord(record, tracks, memo, keys);
+        test::StoreDisc(catalogue, identity, [&](test::StoredDisc& stored) {
+            stored.Record.Name = name;
+            stored.Record.Composer = composer;
+            stored.Record.Artist = artist;
+            stored.Record.TrackCount = static_cast<std::int16_t>(trackCount);
+            for (int t = 1; t <= trackCount; ++t) {
+                stored.Record.TrackLengths[t - 1] = PackMsf(3, static_cast<unsigned>(t), 0);
+                stored.Tracks.SetCell(0, t, name + " part " + std::to_string(t));
+            }
+            stored.Notes.Text = identity + "\r\nFirst note\r\nSecond note";
+        });
     }
 
     void SetFlags(DiscCatalogue& catalogue, const std::string& identity, bool orphan, bool sample) {
