@@ -119,13 +119,7 @@ void TSnx::DescribeForReaders() {
 }
 
 void TSnx::AnnounceDisplay(const PlayerEngine& engine) {
-    std::string trackAndMode = SpokenTrackAndMode(engine.State, engine.ModeLine());
-    if (trackAndMode == spokenTrackMode_) {
-        return;  // the time alone changed: read on demand, not announced every second
-    }
-    spokenTrackMode_ = std::move(trackAndMode);
-    QAccessibleEvent changed(display_, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    announcer_.Update(*display_, engine);
 }
 
 void TSnx::AnnounceVolume() {

@@ -190,14 +190,7 @@ bool TfrmSmall::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmSmall::AnnounceDisplay() {
-    const PlayerEngine& engine = main_.Engine();
-    std::string trackAndMode = SpokenTrackAndMode(engine.State, engine.ModeLine());
-    if (trackAndMode == spokenTrackMode_) {
-        return;  // the time alone changed: read on demand, not announced every second
-    }
-    spokenTrackMode_ = std::move(trackAndMode);
-    QAccessibleEvent changed(Pan_, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    announcer_.Update(*Pan_, main_.Engine());
 }
 
 void TfrmSmall::BuildPopupMenu() {

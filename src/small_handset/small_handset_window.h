@@ -10,6 +10,8 @@
 #include <array>
 #include <string>
 
+#include "handset/display_announcer.h"
+
 class QFrame;
 class QLabel;
 class QMenu;
@@ -87,7 +89,7 @@ class TfrmSmall final : public QWidget {
     QTimer* timS_ = nullptr;
     QSize smallSize_;
     QSize tinySize_;
-    std::string spokenTrackMode_;
+    DisplayAnnouncer announcer_;
 };
 
 }  // namespace snx
