@@ -40,6 +40,11 @@ void DiscRecorder::TakePcm(std::span<const std::int16_t> samples) {
     changed_.notify_one();
 }
 
+std::size_t DiscRecorder::Backlog() {
+    std::lock_guard lock(mutex_);
+    return queue_.size() + (converting_ ? 1 : 0);
+}
+
 void DiscRecorder::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -49,9 +54,11 @@ void DiscRecorder::Work() {
         }
         std::vector<std::int16_t> block = std::move(queue_.front());
         queue_.pop_front();
+        converting_ = true;
         lock.unlock();
         converter_.Push(block, samples_);
         lock.lock();
+        converting_ = false;
         if (spare_.size() < 16) {
             spare_.push_back(std::move(block));
         }

@@ -29,6 +29,8 @@ class DiscRecorder final : public PcmTap {
     DiscRecorder& operator=(const DiscRecorder&) = delete;
 
     void TakePcm(std::span<const std::int16_t> samples) override;
+    // Blocks taken but not yet converted: how far the worker is behind the disc.
+    std::size_t Backlog();
 
     struct Result {
         std::vector<std::int16_t> Samples;  // interleaved, in the format's rate and channels
@@ -50,6 +52,7 @@ class DiscRecorder final : public PcmTap {
         spare_;  // emptied blocks, so the audio thread rarely allocates
     bool finishing_ = false;
     bool overrun_ = false;
+    bool converting_ = false;            // the worker holds a block outside the queue
     std::vector<std::int16_t> samples_;  // the worker's
     std::thread worker_;
 };

@@ -36,6 +36,8 @@ class SoundWaveBackend final : public WaveBackend {
     std::int64_t LengthMilliseconds() const override;
     std::int64_t PositionMilliseconds() override;
 
+    // Disc blocks the running recording has taken but not yet kept; 0 when none runs.
+    std::size_t RecordingBacklog() const { return recorder_ ? recorder_->Backlog() : 0; }
     // The element's samples, interleaved (for tests and tools).
     const std::vector<std::int16_t>& Samples() const { return samples_; }
 
