@@ -357,6 +357,17 @@ TEST_F(HandsetTest, F1OpensThePageOfTheWindowItIsPressedIn) {
     }
 }
 
+// In the programme dialog: the fourth track added, then OK.
+void ProgrammeOfTheFourthTrack() {
+    test::Alt('t');  // the tracks available
+    test::Key(Qt::Key_Home);
+    for (int i = 0; i < 3; ++i) {
+        test::Key(Qt::Key_Down);
+    }
+    test::Alt('a');
+    test::Alt('o');
+}
+
 // The record of identity as a second reader of the files (the catalogue tool) finds it.
 std::optional<DiscRecord> StoredRecord(const std::filesystem::path& data,
                                        const std::string& identity) {
@@ -410,15 +421,7 @@ TEST_F(HandsetTest, AnUnknownDiscStoredByTheEditorKeepsEveryLaterChange) {
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->SavedPlayMode,
               static_cast<std::int16_t>(PlayMode::Intro));
 
-    through.operator()<TfrmProgramme>("oo", [](TfrmProgramme&) {
-        test::Alt('t');  // the tracks available
-        test::Key(Qt::Key_Home);
-        for (int i = 0; i < 3; ++i) {
-            test::Key(Qt::Key_Down);
-        }
-        test::Alt('a');
-        test::Alt('o');
-    });
+    through.operator()<TfrmProgramme>("oo", [](TfrmProgramme&) { ProgrammeOfTheFourthTrack(); });
     EXPECT_EQ(StoredRecord(dir.Path(), identity)->Programme, std::vector<std::uint8_t>{4});
 
     through.operator()<TfrmFit>("of", [](TfrmFit&) {
@@ -489,15 +492,7 @@ class DiscChangeTest : public HandsetTest {
 };
 
 TEST_F(DiscChangeTest, EachDialogsResultGoesToTheDiscItWasOpenedFor) {
-    UnderDialog<TfrmProgramme>("oo", [] {
-        test::Alt('t');  // the tracks available
-        test::Key(Qt::Key_Home);
-        for (int i = 0; i < 3; ++i) {
-            test::Key(Qt::Key_Down);
-        }
-        test::Alt('a');
-        test::Alt('o');
-    });
+    UnderDialog<TfrmProgramme>("oo", ProgrammeOfTheFourthTrack);
     EXPECT_EQ(StoredA().Programme, std::vector<std::uint8_t>{4});
 
     UnderDialog<TfrmFit>("of", [] {
