@@ -12,6 +12,7 @@
 #include "handset/handset_window.h"
 #include "small_handset/small_handset_window.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/user_input.h"
 
 namespace snx {
 namespace {
@@ -92,7 +93,7 @@ TEST_F(HandsetAccessibilityTest, EveryControlIsNamedAndPlayIsFoundAndPressedByNa
     EXPECT_EQ(device->GetMode(), CdMode::Playing);
     EXPECT_EQ(Of(Child<QWidget>("btnRepeat"))->text(QAccessible::Name), QStringLiteral("Repeat"));
 
-    window->Small2Click();
+    test::Menu(*window, "a");  // Sm&all!
     ASSERT_NE(window->SmallHandset(), nullptr);
     EXPECT_EQ(Unnamed(window->SmallHandset()), std::vector<QString>{});
 }
@@ -102,7 +103,7 @@ TEST_F(HandsetAccessibilityTest, DisplayIsReadAsTheEngineHasIt) {
     QAccessibleInterface* display = Of(Child<QWidget>("Display"));
     EXPECT_EQ(display->text(QAccessible::Name).toStdString(),
               "Elapsed 00:00, remaining 01:00, track 1, mode Disc");
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     for (int second = 0; second < 5; ++second) {
         clock.AdvanceSeconds(1);
         Tick();
@@ -116,7 +117,7 @@ TEST_F(HandsetAccessibilityTest, DisplayIsReadAsTheEngineHasIt) {
                     .startsWith(QStringLiteral("Elapsed %1, remaining ").arg(time)))
         << display->text(QAccessible::Name).toStdString();
 
-    Child<QToolButton>("btnForward")->click();
+    test::Click(Child<QToolButton>("btnForward"));
     Tick();
     EXPECT_EQ(display->text(QAccessible::Name).section(QLatin1Char(','), 2).toStdString(),
               " track 2, mode Disc");
