@@ -119,7 +119,10 @@ void TSnx::DescribeForReaders() {
 }
 
 void TSnx::AnnounceDisplay(const PlayerEngine& engine) {
-    announcer_.Update(*display_, engine);
+    // The time alone changing is read on demand, not announced every second.
+    if (spokenChange_.Changed(engine.State, engine.ModeLine())) {
+        AnnounceName(*display_);
+    }
 }
 
 void TSnx::AnnounceVolume() {

@@ -15,11 +15,11 @@
 #include "archive/archive_job.h"
 #include "archive/archive_window.h"
 
-#include "handset/display_announcer.h"
 #include "handset/led_painter.h"
 #include "handset/track_panel_painter.h"
 #include "player/handset_commands.h"
 #include "player/player_view.h"
+#include "player/spoken_display.h"
 #include "player/volume_control.h"
 
 class QAction;
@@ -256,7 +256,7 @@ class TSnx final : public QMainWindow, public PlayerView, public HandsetCommands
     int wideWidth_ = 0;
     int narrowWidth_ = 0;
     std::array<int, 2> gauges_{};
-    DisplayAnnouncer announcer_;
+    SpokenChange spokenChange_;
     int trackCursor_ = 1;  // the track panel's item under the keyboard
 
     QWidget* client_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "player/player_state.h"
 
@@ -14,5 +15,21 @@ std::string SpokenDisplay(const PlayerState& state, std::string_view modeLine, b
 
 // The part of it that a reader announces when it changes: the track and the mode, not the time.
 std::string SpokenTrackAndMode(const PlayerState& state, std::string_view modeLine);
+
+// Whether that part differs from the one of the last call; the first call says it does.
+class SpokenChange {
+  public:
+    bool Changed(const PlayerState& state, std::string_view modeLine) {
+        std::string now = SpokenTrackAndMode(state, modeLine);
+        if (now == last_) {
+            return false;
+        }
+        last_ = std::move(now);
+        return true;
+    }
+
+  private:
+    std::string last_;
+};
 
 }  // namespace snx

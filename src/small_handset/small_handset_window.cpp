@@ -190,7 +190,11 @@ bool TfrmSmall::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmSmall::AnnounceDisplay() {
-    announcer_.Update(*Pan_, main_.Engine());
+    const PlayerEngine& engine = main_.Engine();
+    // The time alone changing is read on demand, not announced every second.
+    if (spokenChange_.Changed(engine.State, engine.ModeLine())) {
+        AnnounceName(*Pan_);
+    }
 }
 
 void TfrmSmall::BuildPopupMenu() {

@@ -10,7 +10,7 @@
 #include <array>
 #include <string>
 
-#include "handset/display_announcer.h"
+#include "player/spoken_display.h"
 
 class QFrame;
 class QLabel;
@@ -89,7 +89,7 @@ class TfrmSmall final : public QWidget {
     QTimer* timS_ = nullptr;
     QSize smallSize_;
     QSize tinySize_;
-    DisplayAnnouncer announcer_;
+    SpokenChange spokenChange_;
 };
 
 }  // namespace snx

@@ -219,6 +219,11 @@ ImageControlAccess& ReaderAccess(QWidget& widget) {
     return *holder->Access;
 }
 
+void AnnounceName(QWidget& widget) {
+    QAccessibleEvent changed(&widget, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
 void AnnounceValues(QWidget& widget) {
     if (!QAccessible::isActive()) {
         return;

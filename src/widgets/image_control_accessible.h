@@ -18,6 +18,9 @@ ImageControlAccess& ReaderAccess(QWidget& widget);
 // Tells a reader that the values of widget's items changed (a volume step).
 void AnnounceValues(QWidget& widget);
 
+// Tells a reader that what widget says changed.
+void AnnounceName(QWidget& widget);
+
 // The two channels of a volume control as sliders "Left volume" and "Right volume"; value gives
 // channel 0 (left) or 1 (right).
 void DescribeVolumeChannels(ImageControlAccess& access, std::function<int(int channel)> value,
