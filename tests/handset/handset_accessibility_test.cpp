@@ -5,13 +5,13 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
-#include <QKeyEvent>
 #include <functional>
 #include <vector>
 
 #include "handset/handset_window.h"
 #include "small_handset/small_handset_window.h"
 #include "tests/support/handset_fixture.h"
+#include "tests/support/user_input.h"
 
 namespace snx {
 namespace {
@@ -72,11 +72,16 @@ class HandsetAccessibilityTest : public test::HandsetFixture {
         });
         return found;
     }
+    // The control reached by Tab in the active handset, then the key pressed there.
     void Press(QWidget* widget, Qt::Key key) {
-        widget->setFocus();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : widget,
-                                &press);
+        if (QApplication::activeWindow() != widget->window()) {
+            test::Activate(*widget->window());
+        }
+        for (int i = 0; i < 50 && QApplication::focusWidget() != widget; ++i) {
+            test::Key(Qt::Key_Tab);
+        }
+        ASSERT_EQ(QApplication::focusWidget(), widget) << "no Tab reaches the control";
+        test::Key(key);
     }
 };
 
