@@ -107,7 +107,7 @@ TEST_F(HandsetAccessibilityTest, DisplayIsReadAsTheEngineHasIt) {
     QAccessibleInterface* display = Of(Child<QWidget>("Display"));
     EXPECT_EQ(display->text(QAccessible::Name).toStdString(),
               "Elapsed 00:00, remaining 01:00, track 1, mode Disc");
-    Child<QToolButton>("btnPlay")->click();
+    test::Click(Child<QToolButton>("btnPlay"));
     for (int second = 0; second < 5; ++second) {
         clock.AdvanceSeconds(1);
         Tick();
@@ -121,7 +121,7 @@ TEST_F(HandsetAccessibilityTest, DisplayIsReadAsTheEngineHasIt) {
                     .startsWith(QStringLiteral("Elapsed %1, remaining ").arg(time)))
         << display->text(QAccessible::Name).toStdString();
 
-    Child<QToolButton>("btnForward")->click();
+    test::Click(Child<QToolButton>("btnForward"));
     Tick();
     EXPECT_EQ(display->text(QAccessible::Name).section(QLatin1Char(','), 2).toStdString(),
               " track 2, mode Disc");
