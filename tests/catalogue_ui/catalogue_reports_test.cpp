@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
 #include <charconv>
@@ -23,10 +24,10 @@
 #include "catalogue_ui/print_layer.h"
 #include "catalogue_ui/printing_dlg.h"
 #include "store/block_file/vlf.h"
+#include "tests/support/boxes.h"
 #include "tests/support/catalogue_fixture.h"
 #include "tests/support/keyboard_map.h"
 #include "tests/support/locale_scope.h"
-#include "tests/support/modal_dialog.h"
 #include "tests/support/user_input.h"
 
 namespace snx {
@@ -554,9 +555,10 @@ TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
     layer.Printer().setOutputFileName(QString::fromStdString(pdf_.string()));
     bool visible = true;
     {
-        auto expectation = test::WhenOpened<QPrintDialog>([&](QPrintDialog& chooser) {
+        test::Boxes boxes(nullptr);
+        boxes.Dialog<QPrintDialog>([&](QPrintDialog&) {
             visible = dialog.isVisible();
-            chooser.reject();
+            test::Key(Qt::Key_Escape);
         });
         EXPECT_FALSE(PrintCatalogueListing(layer, *catalogue_, {}, BrowseView::Name, "Tester",
                                            QDate(2026, 12, 8)));
@@ -567,8 +569,8 @@ TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
 
     // Confirmed, the same printer writes the file.
     {
-        auto expectation =
-            test::WhenOpened<QPrintDialog>([](QPrintDialog& chooser) { chooser.accept(); });
+        test::Boxes boxes(nullptr);
+        boxes.Dialog<QPrintDialog>([](QPrintDialog&) { test::Key(Qt::Key_Return); });
         EXPECT_TRUE(PrintCatalogueListing(layer, *catalogue_, {}, BrowseView::Artist, "Tester",
                                           QDate(2026, 12, 8)));
     }
@@ -576,7 +578,7 @@ TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
     EXPECT_NE(PdfPages(pdf_)[0].find("by artist"), std::string::npos);
 
     // A sheet that fits a portrait page in a small font comes out as the user turned the printer
-    // in the dialog.
+    // in the dialog's properties; the file now there is overwritten once the user agrees.
     AppSettings().ReportFontName = "Courier New";
     AppSettings().ReportFontSize = 6;
     DiscSheet sheet;
@@ -584,10 +586,27 @@ TEST_F(ReportsTest, ACancelledPrintDialogPrintsNothing) {
                               Store(Record("00000000000000C1", "Turned"), StringGrid(3, 100), ""),
                               false, sheet));
     {
-        auto expectation = test::WhenOpened<QPrintDialog>([](QPrintDialog& chooser) {
-            chooser.printer()->setPageOrientation(QPageLayout::Landscape);
-            chooser.accept();
+        test::Boxes boxes(nullptr);
+        boxes.Dialog<QPrintDialog>([](QPrintDialog&) {
+            test::Alt('r');
+            test::Key(Qt::Key_Return);
         });
+        // The orientation buttons have no letter: Tab reaches them, an arrow turns the page.
+        boxes.Dialog<QDialog>([](QDialog&) {
+            const auto focused = [] {
+                return qobject_cast<QRadioButton*>(QApplication::focusWidget());
+            };
+            for (int i = 0; i < 30 && focused() == nullptr; ++i) {
+                test::Key(Qt::Key_Tab);
+            }
+            ASSERT_NE(focused(), nullptr) << "no Tab reaches the orientation";
+            ASSERT_EQ(focused()->text(), QStringLiteral("Portrait"));
+            test::Key(Qt::Key_Down);
+            ASSERT_EQ(focused()->text(), QStringLiteral("Landscape"));
+            EXPECT_TRUE(focused()->isChecked());
+            test::Key(Qt::Key_Return);
+        });
+        boxes.Question(pdf_.string() + " already exists.\nDo you want to overwrite it?", true);
         EXPECT_TRUE(PrintDiscSheet(layer, sheet, "Tester"));
     }
     std::istringstream size(

@@ -5,7 +5,6 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
-#include <QKeyEvent>
 #include <functional>
 #include <vector>
 
@@ -73,11 +72,16 @@ class HandsetAccessibilityTest : public test::HandsetFixture {
         });
         return found;
     }
+    // The control reached by Tab in the active handset, then the key pressed there.
     void Press(QWidget* widget, Qt::Key key) {
-        widget->setFocus();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : widget,
-                                &press);
+        if (QApplication::activeWindow() != widget->window()) {
+            test::Activate(*widget->window());
+        }
+        for (int i = 0; i < 50 && QApplication::focusWidget() != widget; ++i) {
+            test::Key(Qt::Key_Tab);
+        }
+        ASSERT_EQ(QApplication::focusWidget(), widget) << "no Tab reaches the control";
+        test::Key(key);
     }
 };
 
@@ -93,7 +97,7 @@ TEST_F(HandsetAccessibilityTest, EveryControlIsNamedAndPlayIsFoundAndPressedByNa
     EXPECT_EQ(device->GetMode(), CdMode::Playing);
     EXPECT_EQ(Of(Child<QWidget>("btnRepeat"))->text(QAccessible::Name), QStringLiteral("Repeat"));
 
-    test::Menu(*window, "a");  // Sm&all!
+    test::Menu(*window, "a");  // "Sm&all!" on the menu bar
     ASSERT_NE(window->SmallHandset(), nullptr);
     EXPECT_EQ(Unnamed(window->SmallHandset()), std::vector<QString>{});
 }

@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -327,14 +326,12 @@ TEST_F(HandsetTest, HelpOpensTheContentsAndThisWindowsPage) {
     EXPECT_TRUE(window->Help()->isVisible());
 }
 
-void PressF1(QWidget* widget) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-}
-
 TEST_F(HandsetTest, F1OpensThePageOfTheWindowItIsPressedIn) {
     Open(drives);
-    PressF1(Child<QWidget>("DData"));
+    test::Activate(*window);
+    test::Key(Qt::Key_Tab);  // the focus on the handset's first control
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    test::Key(Qt::Key_F1);
     ASSERT_NE(window->Help(), nullptr);
     EXPECT_EQ(window->Help()->CurrentPage(), HelpPage(kHelpHandset));
     // A dialog's help belongs to the dialog, so the dialog does not block it.

@@ -125,7 +125,7 @@ bool WaitFor(const std::function<bool()>& done) {
 }
 
 // Acts once on a dialog of this type when it is the active modal window, however late it
-// opens (here: when a network answer comes).
+// opens (here: when a network answer comes). The action must close it.
 template <typename Dialog>
 class WhenItOpens {
   public:
@@ -137,6 +137,7 @@ class WhenItOpens {
                 test::FrontModal();  // the window system activates the window that opened
                 action(*dialog);
                 if (dialog->isVisible()) {
+                    ADD_FAILURE() << "the dialog was left open";
                     dialog->reject();
                 }
             }

@@ -84,11 +84,9 @@ class SamplesTest : public HandsetFixture {
         ASSERT_TRUE(boxes.Done());
     }
     // The adjust dialog opened from the recording dialog; act drives it, the message given
-    // over it if any is answered, then both are closed. The boxes are its own: the handset
-    // opens the same recording dialog each time.
-    void Adjust(std::function<void(TfrmAdjust&)> act, const char* message = nullptr) {
+    // over it if any is answered, then both are closed.
+    void Adjust(Boxes& boxes, std::function<void(TfrmAdjust&)> act, const char* message = nullptr) {
         Activate(*window);
-        Boxes boxes(&*window);
         boxes.Dialog<TfrmRecord>([](TfrmRecord&) { Alt('a'); }).StaysOpen();
         boxes.Dialog<TfrmAdjust>(std::move(act));
         if (message != nullptr) {
@@ -304,7 +302,8 @@ TEST_F(SamplesTest, AdjustAcceptsAMomentAndItsSpinnerStepsTheFieldEnteredLast) {
     Engine().State.BookmarkStart = FramesToMsf(MsfToFrames(track1) + 750);
     Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(track1) + 1500);
     // An end equal to the start is taken.
-    Adjust([](TfrmAdjust& adjust) {
+    Boxes boxes(&*window);
+    Adjust(boxes, [](TfrmAdjust& adjust) {
         EXPECT_EQ(adjust.Fields(), (BookmarkFields{{0, 10, 0}, {0, 20, 0}}));
         Alt('e');  // the end's minutes
         Key(Qt::Key_Tab);
@@ -313,8 +312,9 @@ TEST_F(SamplesTest, AdjustAcceptsAMomentAndItsSpinnerStepsTheFieldEnteredLast) {
     });
     EXPECT_EQ(Engine().State.BookmarkEnd, FramesToMsf(MsfToFrames(track1) + 750));
 
-    // The spinner's arrow, clicked, steps the field entered last.
-    Adjust([](TfrmAdjust& adjust) {
+    // The spinner's arrow, clicked, steps the field entered last; the handset opens the same
+    // recording dialog again.
+    Adjust(boxes, [](TfrmAdjust& adjust) {
         Alt('e');
         Key(Qt::Key_Tab);
         EXPECT_EQ(adjust.SpinnerTarget(), adjust.FieldBoxes()[4]);
@@ -355,7 +355,9 @@ TEST_F(SamplesTest, ARepeatThatTurnsInvalidStopsWithOneMessage) {
     Engine().State.BookmarkEnd = FramesToMsf(MsfToFrames(device->TrackStart[1]) + 75);
     // An end before the start, played out: the next tick says so once and stops.
     constexpr const char* kAfter = "Start position is after end position.";
+    Boxes boxes(&*window);
     Adjust(
+        boxes,
         [this](TfrmAdjust& adjust) {
             auto* repeat = adjust.findChild<QPushButton*>(QStringLiteral("btnRepeat"));
             QTimer* timer = nullptr;

@@ -120,6 +120,9 @@ class Boxes {
         QMetaObject::Connection Counting;
         bool Acting = false;
         bool Returned = false;
+        // Closed since it arrived: the same object shown again is a new opening, even when no
+        // look came between its closing and its reopening (the handset reuses its dialogs).
+        bool Closed = false;
     };
 
     Boxes& Message(const std::string& text, std::function<void()> answer) {
@@ -165,7 +168,7 @@ class Boxes {
 
     void Poll() {
         std::erase_if(open_, [](const Open& open) {
-            return open.Box.isNull() || (!open.Box->isVisible() && open.Returned);
+            return open.Box.isNull() || (open.Returned && (!open.Box->isVisible() || open.Closed));
         });
         QWidget* top = QApplication::activeModalWidget();
         if (top == nullptr || QApplication::activePopupWidget() != nullptr) {
@@ -216,6 +219,7 @@ class Boxes {
                           << (steps_.empty() ? std::string()
                                              : ", waiting for " + steps_.front().What);
             open_.push_back({&box, {}, 0, 0, {}, false, true});
+            WatchClosing(box);
             Dismiss(box);
             return;
         }
@@ -235,12 +239,25 @@ class Boxes {
         // As the window system does with a window that opens over the others.
         box.activateWindow();
         open_.push_back({&box, std::move(step), 0, 0, {}, false, false});
+        WatchClosing(box);
         Open& open = open_.back();
         if (open.Taken.Timer != nullptr) {
             QPointer<QWidget> key = &box;
             open.Counting = QObject::connect(open.Taken.Timer, &QTimer::timeout, [this, key] {
                 if (Open* counted = Find(key)) {
                     ++counted->TicksSeen;
+                }
+            });
+        }
+    }
+
+    // The poll timer is the connection's context, so it ends with these boxes.
+    void WatchClosing(QWidget& box) {
+        if (auto* dialog = qobject_cast<QDialog*>(&box)) {
+            QPointer<QWidget> key = &box;
+            QObject::connect(dialog, &QDialog::finished, &poll_, [this, key] {
+                if (Open* closed = Find(key)) {
+                    closed->Closed = true;
                 }
             });
         }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -33,20 +34,26 @@ class [[nodiscard]] DialogExpectation {
     std::shared_ptr<bool> ran_;
 };
 
-// Acts on the modal dialog the next command opens. A dialog the action leaves open is cancelled,
-// so a failing check never leaves the test waiting on it.
+// Whether the dialog is to be closed by the test's action or stays open after it.
+enum class Left { Closed, Open };
+
+// Acts on the modal dialog the next command opens. A dialog the action leaves open fails the test
+// unless left says it stays open; either way it is then cancelled, so the test never waits on it.
 template <typename Dialog>
-DialogExpectation WhenOpened(std::function<void(Dialog&)> action) {
+DialogExpectation WhenOpened(std::function<void(Dialog&)> action, Left left = Left::Closed) {
     auto ran = std::make_shared<bool>(false);
     auto timer = std::make_unique<QTimer>();
     timer->setSingleShot(true);
-    QObject::connect(timer.get(), &QTimer::timeout, [action = std::move(action), ran] {
+    QObject::connect(timer.get(), &QTimer::timeout, [action = std::move(action), ran, left] {
         *ran = true;
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QPointer<Dialog> dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
             ADD_FAILURE() << "the expected dialog did not open";
         } else {
             action(*dialog);
+            if (left == Left::Closed && dialog != nullptr && dialog->isVisible()) {
+                ADD_FAILURE() << dialog->metaObject()->className() << " was left open";
+            }
         }
         if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             open->reject();
