@@ -34,5 +34,5 @@ xvfb-run -a dbus-run-session -- sh -c '
     wait "$pid" 2>/dev/null || true
 ' 2>/dev/null
 
-[ ! -f "$work/failure" ] || fail "$(cat "$work/client")"
+[ ! -f "$work/failure" ] || fail "$(cat "$work/client"); the player said: $(cat "$work/stderr")"
 echo "ok: $(cat "$work/client")"

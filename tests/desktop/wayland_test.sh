@@ -68,7 +68,7 @@ dbus-run-session -- sh -c '
     echo $? >"$work/status_code"
 ' 2>/dev/null
 
-[ ! -f "$work/failure" ] || fail "$(cat "$work/failure")"
+[ ! -f "$work/failure" ] || fail "$(cat "$work/failure"); standard error: $(cat "$work/stderr")"
 [ "$(cat "$work/status")" = Playing ] || fail "status: $(cat "$work/status")"
 [ "$(cat "$work/status_code")" = 0 ] || fail "exit status $(cat "$work/status_code")"
 [ ! -s "$work/stderr" ] || fail "standard error: $(cat "$work/stderr")"
