@@ -170,6 +170,9 @@ void PlayerEngine::Tick() {
 }
 
 void PlayerEngine::ForgetDisc() {
+    // Play has ended with the disc: a recording ends now, before another disc could be heard
+    // in it and kept as this one's sample.
+    StopRecording();
     ApplyPattern(ButtonPattern::Idle);
     State.DiscShown = false;
     State.DiscLoaded = false;
