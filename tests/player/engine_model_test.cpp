@@ -578,21 +578,10 @@ FlacImage Archived(std::shared_ptr<const DiscInfo> disc, const std::filesystem::
 class EngineModelTest : public ::testing::TestWithParam<DiscSource> {
   protected:
     EngineModelTest() {
-        SetSettingsDirectories(dir.Path(), dir.Path());
-        LoadSettings();
-        InitRecordFiles(8);
-        catalogue.emplace(holder, nullptr);
-        messages.Answer(true);
-        catalogue->OpenDiscFiles();
-        catalogue->CloseDiscFiles();
+        StartCatalogue(dir.Path(), holder, catalogue, messages);
         engine.emplace(device, *catalogue, view, recording, [this] { return ++seed; });
     }
-    ~EngineModelTest() override {
-        engine.reset();
-        device.CloseDrive();
-        catalogue.reset();
-        ExitRecordFiles();
-    }
+    ~EngineModelTest() override { EndEngine(engine, device, catalogue); }
 
     TempDir dir;
     ScriptedMessages messages;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -123,24 +124,34 @@ class LaggingDrives final : public DriveList {
     Lagging drive_;
 };
 
+// The settings and a new, empty catalogue in dir, as an engine test starts.
+inline void StartCatalogue(const std::filesystem::path& dir, Tfvlf& holder,
+                           std::optional<DiscCatalogue>& catalogue, ScriptedMessages& messages) {
+    SetSettingsDirectories(dir, dir);
+    LoadSettings();
+    InitRecordFiles(8);
+    catalogue.emplace(holder, nullptr);
+    messages.Answer(true);
+    catalogue->OpenDiscFiles();
+    catalogue->CloseDiscFiles();
+}
+
+// Ends what StartCatalogue began, the engine and its drive first.
+inline void EndEngine(std::optional<PlayerEngine>& engine, CdDevice& device,
+                      std::optional<DiscCatalogue>& catalogue) {
+    engine.reset();
+    device.CloseDrive();
+    catalogue.reset();
+    ExitRecordFiles();
+}
+
 class EngineTest : public ::testing::Test {
   protected:
     EngineTest() {
-        SetSettingsDirectories(dir.Path(), dir.Path());
-        LoadSettings();
-        InitRecordFiles(8);
-        catalogue.emplace(holder, nullptr);
-        messages.Answer(true);
-        catalogue->OpenDiscFiles();
-        catalogue->CloseDiscFiles();
+        StartCatalogue(dir.Path(), holder, catalogue, messages);
         engine.emplace(device, *catalogue, view, recording, [this] { return ++seed; });
     }
-    ~EngineTest() override {
-        engine.reset();
-        device.CloseDrive();
-        catalogue.reset();
-        ExitRecordFiles();
-    }
+    ~EngineTest() override { EndEngine(engine, device, catalogue); }
 
     // Puts a disc of these tracks in the drive (opening the device on the first) and ticks.
     void Insert(const std::vector<TestTrack>& tracks, const TestDiscText& text = {}) {
