@@ -31,7 +31,7 @@ std::string Hex(std::uint32_t value) {
 
 // The database's answer, over Qt Network on a core application's event loop.
 ArLookup AskAccurateRip(const std::string& server, const AccurateRipIds& ids) {
-    const ToolApplication application;
+    const ToolApplication<> application;
     QtHttpClient http;
     QEventLoop loop;
     ArLookup lookup;

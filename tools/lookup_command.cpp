@@ -74,7 +74,7 @@ int LookupCommand(std::span<const std::string> arguments,
         return 1;
     }
 
-    const ToolApplication application;
+    const ToolApplication<> application;
     OnlineLookup lookup(dataDirectory);
     QEventLoop loop;
     LookupOutcome outcome;

@@ -3,12 +3,12 @@
 #include <QDate>
 #include <QGuiApplication>
 #include <iostream>
-#include <memory>
 
 #include "catalogue_ui/catalogue_reports.h"
 #include "catalogue_ui/print_layer.h"
 #include "settings/settings.h"
 #include "store/record_file/record_file.h"
+#include "tool_application.h"
 
 namespace snx {
 
@@ -19,26 +19,18 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-// Reports are drawn with Qt's fonts, which need an application; a terminal tool never shows a
+// Reports are drawn with Qt's fonts, which need a GUI application; a terminal tool never shows a
 // window, so it draws off screen and works without a display.
-class PrintApplication {
-  public:
-    PrintApplication() {
-        if (QCoreApplication::instance() != nullptr) {
-            return;
-        }
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+struct OffscreenUnlessChosen {
+    OffscreenUnlessChosen() {
+        if (QCoreApplication::instance() == nullptr &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
-        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
-
-  private:
-    int argc_ = 1;
-    char name_[19] = "sonatrix-catalogue";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> app_;
 };
+// The platform is chosen before the application starts: bases are built in this order.
+struct PrintApplication : OffscreenUnlessChosen, ToolApplication<QGuiApplication> {};
 
 bool IsPdf(const std::string& file) {
     return file.size() > 4 && (file.ends_with(".pdf") || file.ends_with(".PDF"));

@@ -1,5 +1,5 @@
 // The tool's network requests run on an event loop; the tool has no window, so a core
-// application provides one when the process has no application yet.
+// application (or the given kind) provides one when the process has no application yet.
 #pragma once
 
 #include <QCoreApplication>
@@ -7,11 +7,12 @@
 
 namespace snx {
 
+template <typename Application = QCoreApplication>
 class ToolApplication {
   public:
     ToolApplication() {
         if (QCoreApplication::instance() == nullptr) {
-            application_ = std::make_unique<QCoreApplication>(argc_, argv_);
+            application_ = std::make_unique<Application>(argc_, argv_);
         }
     }
 
@@ -20,7 +21,7 @@ class ToolApplication {
     int argc_ = 1;
     char name_[19] = "sonatrix-catalogue";
     char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> application_;
+    std::unique_ptr<Application> application_;
 };
 
 }  // namespace snx
