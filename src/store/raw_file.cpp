@@ -130,26 +130,20 @@ void ForgetWhatIsKept(const std::filesystem::path& path, bool catalogueFile) {
 }  // namespace
 
 bool RawFile::CreateNew(const std::filesystem::path& path) {
-    Close();
-    if (!EnterCatalogue(path, true)) {
-        return false;
-    }
-    ForgetWhatIsKept(path, catalogueIndex_ >= 0);
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    size_ = 0;
-    if (fd_ < 0) {
-        Close();
-    }
-    return fd_ >= 0;
+    return Create(path, O_EXCL);
 }
 
 bool RawFile::CreateOrTruncate(const std::filesystem::path& path) {
+    return Create(path, O_TRUNC);
+}
+
+bool RawFile::Create(const std::filesystem::path& path, int how) {
     Close();
     if (!EnterCatalogue(path, true)) {
         return false;
     }
     ForgetWhatIsKept(path, catalogueIndex_ >= 0);
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | how | O_CLOEXEC, 0666);
     size_ = 0;
     if (fd_ < 0) {
         Close();

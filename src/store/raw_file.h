@@ -65,6 +65,8 @@ class RawFile {
     std::int64_t ReadNext(std::span<std::uint8_t> buffer);
 
   private:
+    // Creates path, opened to read and write; how is O_EXCL or O_TRUNC.
+    bool Create(const std::filesystem::path& path, int how);
     // Takes the catalogue scope a catalogue file is opened under; false when refused.
     bool EnterCatalogue(const std::filesystem::path& path, bool write);
     FileOverlay* Changes() const;
