@@ -90,14 +90,17 @@ void EncodePage(const Page& p, int keyLength, std::span<std::uint8_t> bytes) {
     std::fill(bytes.begin(), bytes.end(), 0);
     PutU16(bytes, 0, static_cast<std::uint16_t>(p.E.size()));
     PutI32(bytes, 2, p.P0);
-    const std::size_t size = static_cast<std::size_t>(keyLength) + 9;
+    const std::size_t text = static_cast<std::size_t>(keyLength);
+    const std::size_t size = text + 9;
     for (std::size_t i = 0; i < p.E.size(); ++i) {
         const std::size_t at = 6 + i * size;
         const Entry& e = p.E[i];
         PutI32(bytes, at, e.Rec);
         PutI32(bytes, at + 4, e.Child);
         PutU8(bytes, at + 8, e.Len);
-        std::memcpy(bytes.data() + at + 9, e.Text.data(), e.Len);
+        // The whole text place: an entry's bytes after its text are zero, and one copy of a
+        // fixed length costs far less than one of each text's own length.
+        std::memcpy(bytes.data() + at + 9, e.Text.data(), std::min(text, e.Text.size()));
     }
 }
 

@@ -23,6 +23,7 @@ struct Failure {
     throw Failure{code};
 }
 
+// Text is zero after its first Len bytes (the page codec copies the whole place).
 struct Entry {
     std::int32_t Rec = 0;
     std::int32_t Child = 0;
