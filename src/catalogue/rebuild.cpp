@@ -24,8 +24,6 @@ class Rebuild {
         if (!done_) {
             RemoveRebuildFiles(dir_);
         }
-        DiscCatalogue::DeleteQuietly(ResolveFileName(dir_, data_file::kDiscBitmap));
-        DiscCatalogue::DeleteQuietly(ResolveFileName(dir_, data_file::kDiscSample));
     }
 
     bool Run() {
@@ -213,24 +211,17 @@ class Rebuild {
             holder_.Vlf.LoadText(record.NotesAddress, memo);
             record.NotesAddress = holder_.Vlf2.StoreText(0, memo);
         }
-        record.BitmapAddress =
-            CopyFileItem(record.BitmapAddress, data_file::kDiscBitmap, TVlf::kTypeBitmap);
-        record.SampleAddress =
-            CopyFileItem(record.SampleAddress, data_file::kDiscSample, TVlf::kTypeSample);
+        record.BitmapAddress = CopyFileItem(record.BitmapAddress, TVlf::kTypeBitmap);
+        record.SampleAddress = CopyFileItem(record.SampleAddress, TVlf::kTypeSample);
         if (!PutRec(fresh_, number, EncodeDiscRecord(record))) {
             catalogue_.ReportRecordError(0);
         }
     }
 
-    // Pictures and samples pass through a file, so a large sample never sits in memory whole.
-    std::int32_t CopyFileItem(std::int32_t address, std::string_view name, std::int16_t type) {
-        if (address == 0) {
-            return 0;
-        }
-        const std::filesystem::path file = ResolveFileName(dir_, name);
-        DiscCatalogue::DeleteQuietly(file);
-        holder_.Vlf.ExtractFile(address, file, 0);
-        return holder_.Vlf2.StoreFile(0, file, type);
+    // Pictures and samples go from block to block in large pieces: a sample never sits in
+    // memory whole, and no temporary file is written and read back.
+    std::int32_t CopyFileItem(std::int32_t address, std::int16_t type) {
+        return address == 0 ? 0 : holder_.Vlf2.CopyBlockFrom(holder_.Vlf, address, type);
     }
 
     void CloseAll() {

@@ -289,7 +289,7 @@ TEST_F(VlfTest, StoreGridOfAnotherSizeMovesOrReusesSpace) {
 
 TEST_F(VlfTest, FilesAreCopiedInAndOutInChunks) {
     const auto source = dir / "sample.wav";
-    std::string content(1'000'000, '\0');
+    std::string content(1'100'000, '\0');
     std::mt19937 random(7);
     for (char& c : content) {
         c = static_cast<char>(random());
@@ -298,30 +298,42 @@ TEST_F(VlfTest, FilesAreCopiedInAndOutInChunks) {
     vlf.BufferSize = 100;  // below 1024: 4096
     std::vector<std::int64_t> progress;
     vlf.FileToVlfProgress = [&](TVlf&, std::int64_t total, std::int64_t done) {
-        EXPECT_EQ(total, 1'000'000);
+        EXPECT_EQ(total, 1'100'000);
         progress.push_back(done);
     };
     const std::int32_t a = vlf.StoreFile(0, source, TVlf::kTypeSample);
     ASSERT_NE(a, 0);
-    EXPECT_EQ(progress.size(), (1'000'000 + 4095) / 4096u);
+    EXPECT_EQ(progress.size(), (1'100'000 + 4095) / 4096u);
     EXPECT_EQ(progress[1], 4096);
     EXPECT_EQ(vlf.BlockType(a), 1026);
-    EXPECT_EQ(vlf.BlockLength(a), 1'000'000);
+    EXPECT_EQ(vlf.BlockLength(a), 1'100'000);
 
     vlf.BufferSize = 10000;
     int chunks = 0;
     vlf.VlfToFileProgress = [&](TVlf&, std::int64_t total, std::int64_t) {
-        EXPECT_EQ(total, 1'000'000);
+        EXPECT_EQ(total, 1'100'000);
         ++chunks;
     };
     const auto out = dir / "out.wav";
     ASSERT_TRUE(vlf.ExtractFile(a, out, 0));
-    EXPECT_EQ(chunks, 100);
+    EXPECT_EQ(chunks, 110);
     EXPECT_EQ(ReadFileText(out), content);
     ASSERT_TRUE(vlf.ExtractFile(a, out, 1));
-    EXPECT_EQ(ReadFileText(out).size(), 2'000'000u);
+    EXPECT_EQ(ReadFileText(out).size(), 2'200'000u);
     ASSERT_TRUE(vlf.ExtractFile(a, out, 0));
-    EXPECT_EQ(ReadFileText(out).size(), 1'000'000u);
+    EXPECT_EQ(ReadFileText(out).size(), 1'100'000u);
+    // From one block file to another the bytes go whole, in pieces larger than any chunk.
+    TVlf other;
+    ASSERT_TRUE(other.Open(dir / "other.VLF"));
+    ASSERT_NE(other.StoreText(0, {"first"}), 0);
+    const std::int32_t copied = other.CopyBlockFrom(vlf, a, TVlf::kTypeBitmap);
+    ASSERT_GT(copied, 1024);
+    EXPECT_EQ(other.BlockType(copied), 1025);
+    ASSERT_TRUE(other.ExtractFile(copied, out, 0));
+    EXPECT_EQ(ReadFileText(out), content);
+    EXPECT_EQ(other.CopyBlockFrom(vlf, 1'200'000, TVlf::kTypeBitmap), 0);
+    other.Close();
+    EXPECT_TRUE(CheckVlf(dir / "other.VLF").empty());
     // Replacing the stored file frees the old block first.
     vlf.FileToVlfProgress = nullptr;
     WriteFileText(source, "small");

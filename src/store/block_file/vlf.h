@@ -145,6 +145,11 @@ class TVlf {
     // Copies the block's data to fileName (mode 1 and an existing file: appended; otherwise the
     // file is created or emptied) in chunks of min(BufferSize, length). True when the copy ran.
     bool ExtractFile(std::int32_t address, const std::filesystem::path& fileName, int mode);
+    // Copies the data of source's block at address into a new block of this file of the given
+    // type, in large pieces (no chunks, no progress calls): for moving pictures and samples from
+    // one block file to another. The new address; 0 when either file is closed, the block does
+    // not fit the source file, or a read or write fails.
+    std::int32_t CopyBlockFrom(TVlf& source, std::int32_t address, std::int16_t type);
 
     // The grid's block length: 440 + 2 + 2 per column + each cell's length (at most 255) + 1.
     static std::int32_t GridBlockLength(const StringGrid& grid);

@@ -82,4 +82,47 @@ bool TVlf::ExtractFile(std::int32_t address, const std::filesystem::path& fileNa
     return true;
 }
 
+std::int32_t TVlf::CopyBlockFrom(TVlf& source, std::int32_t address, std::int16_t type) {
+    BlockHeader h;
+    if (!IsOpen() || !source.IsOpen() || !source.ReadValidHeader(address, h)) {
+        return 0;
+    }
+    const std::int32_t length = h.Length;
+    const std::int32_t to = PlaceFor(length);
+    if (to == 0) {
+        return 0;
+    }
+    // The header goes out with the first piece; a piece is large enough that a sample takes one
+    // read and one write, small enough that a long one never sits in memory whole.
+    constexpr std::int64_t kPiece = std::int64_t{1} << 20;
+    std::vector<std::uint8_t> piece(static_cast<std::size_t>(
+        std::min<std::int64_t>(kPiece, kHeaderSize + std::int64_t{length})));
+    const auto head = EncodeHeader(InUse(type, length));
+    std::copy(head.begin(), head.end(), piece.begin());
+    std::int64_t done = 0;  // data bytes copied
+    std::size_t filled = kHeaderSize;
+    while (true) {
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(
+            static_cast<std::int64_t>(piece.size() - filled), length - done));
+        const std::span<std::uint8_t> part(piece.data() + filled, n);
+        if (!source.file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize + done, part)) {
+            return 0;
+        }
+        const std::int64_t at =
+            static_cast<std::int64_t>(to) + kHeaderSize + done - static_cast<std::int64_t>(filled);
+        if (!file_.WriteAt(at, std::span(piece.data(), filled + n))) {
+            NoteHeader(-1, header_);
+            return 0;
+        }
+        done += static_cast<std::int64_t>(n);
+        if (done >= length) {
+            break;
+        }
+        filled = 0;
+    }
+    header_ = InUse(type, length);
+    NoteHeader(to, header_);
+    return to;
+}
+
 }  // namespace snx
