@@ -23,16 +23,25 @@ fs::path Named(const fs::path& dir, std::string_view base, std::string_view exte
     return ResolveFileName(dir, std::string(base) + std::string(extension));
 }
 
+// A file of the new set on the disc: the journal may not mark a set complete that a crash
+// could still take away.
 void SyncFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
     if (fd >= 0) {
-        ::fsync(fd);
         ::close(fd);
+    }
+    if (!synced) {
+        throw FileWriteError("cannot write " + path.string() + " to the disc");
     }
 }
 
 void SyncDirectory(const fs::path& dir) {
-    SyncFile(dir);
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);  // not every file system can flush a directory
+        ::close(fd);
+    }
 }
 
 // Copies a file's bytes over another, replacing it whole (where its links lead).

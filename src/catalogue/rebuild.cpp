@@ -1,5 +1,6 @@
 #include "catalogue/rebuild.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -10,6 +11,9 @@
 namespace snx {
 
 namespace {
+
+constexpr const char* kNewFilesUnwritten =
+    "Cannot write the new catalogue files; the catalogue is left as it was.";
 
 class Rebuild {
   public:
@@ -30,13 +34,15 @@ class Rebuild {
         RecoverCatalogueSwap(dir_);
         RemoveRebuildFiles(dir_);
         holder_.Vlf2.FileName = dir_ / data_file::kRebuildVlf;
+        // The new set is the rebuild's alone until the swap: written out in large pieces.
+        holder_.Vlf2.KeepWritesUntilClose = true;
         if (!holder_.Vlf2.Open()) {
             ReportFailure("Cannot open new VLF file");
             return false;
         }
         const auto keys = DiscKeyDescriptions();
         CreateRecordFiles(dir_ / data_file::kRebuildBase, static_cast<int>(kDiscRecordSize), keys);
-        fresh_ = OpenRecordFiles(dir_ / data_file::kRebuildBase);
+        fresh_ = OpenNewRecordFiles(dir_ / data_file::kRebuildBase);
         if (!Opened(fresh_)) {
             return false;
         }
@@ -59,8 +65,12 @@ class Rebuild {
             return false;
         }
         CopyItems();
-        CloseAll();
+        const bool written = CloseAll();
         if (cancelled_) {
+            return false;
+        }
+        if (!written) {
+            ReportFailure(kNewFilesUnwritten);
             return false;
         }
         try {
@@ -116,9 +126,24 @@ class Rebuild {
 
     // First pass: every live record into the new file, with its six keys.
     void CopyRecords(std::int32_t records) {
+        // Read a run of records at a time; one that a run cannot give is read alone, so its
+        // error is the one reported.
+        constexpr std::int32_t kRun = 64;
+        std::vector<std::uint8_t> run(kRun * kDiscRecordSize);
+        std::int32_t first = 1;
+        std::int32_t count = 0;
         DiscRecordBytes bytes{};
         for (std::int32_t number = 1; number <= records && Step(); ++number) {
-            if (!GetRec(old_, number, bytes)) {
+            if (number >= first + count) {
+                first = number;
+                const auto wanted = static_cast<std::size_t>(std::min(kRun, records - number + 1));
+                count = GetRecs(old_, number, std::span(run).first(wanted * kDiscRecordSize));
+            }
+            if (number < first + count) {
+                const std::size_t place =
+                    static_cast<std::size_t>(number - first) * kDiscRecordSize;
+                std::copy_n(run.data() + place, kDiscRecordSize, bytes.begin());
+            } else if (!GetRec(old_, number, bytes)) {
                 catalogue_.ReportRecordError(0);
                 continue;
             }
@@ -224,21 +249,25 @@ class Rebuild {
         return address == 0 ? 0 : holder_.Vlf2.CopyBlockFrom(holder_.Vlf, address, type);
     }
 
-    void CloseAll() {
+    // Closes every file; false when the new files could not all be written.
+    bool CloseAll() {
+        bool written = true;
         if (old_ >= 0) {
             CloseRecordFiles(old_);
             old_ = -1;
         }
         if (fresh_ >= 0) {
             CloseRecordFiles(fresh_);
+            written = LastRecordStatus().Ok;
             fresh_ = -1;
         }
         if (holder_.Vlf.IsOpen()) {
             holder_.Vlf.Close();
         }
         if (holder_.Vlf2.IsOpen()) {
-            holder_.Vlf2.Close();
+            written = holder_.Vlf2.Close() == 0 && written;
         }
+        return written;
     }
 
     DiscCatalogue& catalogue_;

@@ -8,11 +8,22 @@
 #include <algorithm>
 #include <cerrno>
 #include <utility>
+#include <vector>
 
+#include "store/file_overlay.h"
 #include "store/file_stamp.h"
 #include "store/transaction.h"
 
 namespace snx {
+
+namespace {
+
+// Kept writes of this size or more go straight to the file (a sample, a picture).
+constexpr std::int64_t kStraightOut = 64 * 1024;
+// How much a file being filled writes out before the disc is asked to start on it.
+constexpr std::int64_t kStartWriting = 8 << 20;
+
+}  // namespace
 
 RawFile::RawFile() = default;
 
@@ -29,7 +40,11 @@ RawFile::RawFile(RawFile&& other) noexcept
       path_(std::move(other.path_)),
       catalogueIndex_(std::exchange(other.catalogueIndex_, -1)),
       size_(std::exchange(other.size_, -1)),
-      opened_(std::exchange(other.opened_, {})) {}
+      opened_(std::exchange(other.opened_, {})),
+      kept_(std::move(other.kept_)),
+      keptBudget_(std::exchange(other.keptBudget_, 0)),
+      keptFailed_(std::exchange(other.keptFailed_, false)),
+      unstarted_(std::exchange(other.unstarted_, 0)) {}
 
 RawFile& RawFile::operator=(RawFile&& other) noexcept {
     if (this != &other) {
@@ -43,6 +58,10 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
         catalogueIndex_ = std::exchange(other.catalogueIndex_, -1);
         size_ = std::exchange(other.size_, -1);
         opened_ = std::exchange(other.opened_, {});
+        kept_ = std::move(other.kept_);
+        keptBudget_ = std::exchange(other.keptBudget_, 0);
+        keptFailed_ = std::exchange(other.keptFailed_, false);
+        unstarted_ = std::exchange(other.unstarted_, 0);
     }
     return *this;
 }
@@ -163,6 +182,10 @@ bool RawFile::TryLock(bool exclusive) {
 }
 
 void RawFile::Close() {
+    Flush();
+    kept_.reset();
+    keptFailed_ = false;
+    unstarted_ = 0;
     if (fd_ >= 0) {
         if (locked_) {
             ::flock(fd_, LOCK_UN);  // a kept descriptor outlives this object
@@ -199,6 +222,9 @@ bool RawFile::CurrentStamp(FileStamp& stamp) const {
 std::int64_t RawFile::Size() const {
     if (const FileOverlay* changes = Changes()) {
         return changes->Size();
+    }
+    if (kept_) {
+        return kept_->Size();
     }
     struct stat st {};
     if (size_ < 0) {
@@ -248,6 +274,9 @@ std::int64_t RawFile::ReadSomeAt(std::int64_t offset, std::span<std::uint8_t> bu
     if (const FileOverlay* changes = Changes()) {
         return changes->Read(offset, buffer);
     }
+    if (kept_) {
+        return kept_->Read(offset, buffer);
+    }
     return ReadFileAt(fd_, offset, buffer);
 }
 
@@ -292,9 +321,26 @@ bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
             catalogue_files::OverlayForWrite(directoryKey_, catalogueIndex_, path_);
         return changes != nullptr && changes->Write(offset, bytes);
     }
+    if (kept_ && static_cast<std::int64_t>(bytes.size()) < kStraightOut) {
+        if (!kept_->Write(offset, bytes)) {
+            keptFailed_ = true;
+            return false;
+        }
+        return static_cast<std::int64_t>(kept_->Pages().size()) * FileOverlay::kPageBytes <
+                   keptBudget_ ||
+               Flush();
+    }
+    if (kept_ && !Flush()) {
+        return false;
+    }
     const bool written = WriteFileAt(fd_, offset, bytes);
     const std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
     size_ = !written ? -1 : (size_ >= 0 ? std::max(size_, end) : -1);
+    if (kept_) {
+        keptFailed_ = keptFailed_ || !written;
+        WroteOut(static_cast<std::int64_t>(bytes.size()));
+        KeepOver();
+    }
     return written;
 }
 
@@ -302,13 +348,68 @@ bool RawFile::Append(std::span<const std::uint8_t> bytes) {
     if (fd_ < 0) {
         return false;
     }
-    if (catalogueIndex_ >= 0) {
+    if (catalogueIndex_ >= 0 || kept_) {
         return WriteAt(Size(), bytes);
     }
     const bool written = WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size,
                                                std::size_t) { return ::write(fd_, at, size); });
     size_ = -1;  // appends go wherever the end is: look again when asked
     return written;
+}
+
+void RawFile::KeepWrites(std::int64_t budget) {
+    if (fd_ < 0 || catalogueIndex_ >= 0 || kept_) {
+        return;
+    }
+    keptBudget_ = budget;
+    KeepOver();
+}
+
+bool RawFile::Flush() {
+    if (!kept_ || !kept_->Changed()) {
+        return !keptFailed_;
+    }
+    // Runs of consecutive pages go out as one write each; the last page only up to the end.
+    const std::int64_t size = kept_->Size();
+    std::vector<std::uint8_t> run;
+    std::int64_t runStart = 0;
+    const auto writeRun = [&] {
+        if (!run.empty() && !WriteFileAt(fd_, runStart, run)) {
+            keptFailed_ = true;
+        }
+        WroteOut(static_cast<std::int64_t>(run.size()));
+        run.clear();
+    };
+    for (const auto& [page, bytes] : kept_->Pages()) {
+        const std::int64_t start = page * FileOverlay::kPageBytes;
+        if (start != runStart + static_cast<std::int64_t>(run.size()) ||
+            run.size() >= kStraightOut * 16) {
+            writeRun();
+            runStart = start;
+        }
+        const auto count =
+            static_cast<std::size_t>(std::min<std::int64_t>(FileOverlay::kPageBytes, size - start));
+        run.insert(run.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+    }
+    writeRun();
+    size_ = keptFailed_ ? -1 : size;
+    KeepOver();
+    return !keptFailed_;
+}
+
+void RawFile::WroteOut(std::int64_t bytes) {
+    // The disc starts on what is written while the file is still being filled, so that its
+    // final flush has little left to wait for.
+    unstarted_ += bytes;
+    if (unstarted_ >= kStartWriting) {
+        ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+        unstarted_ = 0;
+    }
+}
+
+void RawFile::KeepOver() {
+    kept_.reset();
+    kept_ = std::make_unique<FileOverlay>(fd_, Size());
 }
 
 std::int64_t RawFile::ReadNext(std::span<std::uint8_t> buffer) {

@@ -64,12 +64,27 @@ class RawFile {
     // Reads up to buffer.size() bytes from the current position; the count, -1 on error.
     std::int64_t ReadNext(std::span<std::uint8_t> buffer);
 
+    // For a new file that no one else reads until this object closes it (a rebuild's set):
+    // writes are kept in memory, page by page, and written out in order, in large pieces, when
+    // they reach budget bytes and at Flush or Close; reads and Size see them. A write of a large
+    // piece goes straight out, and the disc is asked to start writing every few megabytes, so a
+    // flush of the whole file later has little to wait for. Ignored for the catalogue's files,
+    // whose writes wait for their transaction.
+    void KeepWrites(std::int64_t budget);
+    // Writes out what is kept; false when any write since KeepWrites failed, this write-out or
+    // an earlier one (the file then lacks some of the changes made to it).
+    bool Flush();
+
   private:
     // Creates path, opened to read and write; how is O_EXCL or O_TRUNC.
     bool Create(const std::filesystem::path& path, int how);
     // Takes the catalogue scope a catalogue file is opened under; false when refused.
     bool EnterCatalogue(const std::filesystem::path& path, bool write);
     FileOverlay* Changes() const;
+    // Starts keeping writes afresh over the file as it now is.
+    void KeepOver();
+    // Counts bytes written out of what was kept, starting the disc's work on them now and then.
+    void WroteOut(std::int64_t bytes);
 
     int fd_ = -1;
     bool ownsFd_ = true;  // false for a catalogue file's descriptor, kept by its directory
@@ -83,6 +98,11 @@ class RawFile {
     // for the length of one operation, so nothing else changes it in between.
     mutable std::int64_t size_ = -1;
     FileStamp opened_;
+    // KeepWrites: the writes not yet written out, over the file as written so far.
+    std::unique_ptr<FileOverlay> kept_;
+    std::int64_t keptBudget_ = 0;
+    bool keptFailed_ = false;
+    std::int64_t unstarted_ = 0;  // bytes written out since the disc was last asked to start
 };
 
 // Reads up to buffer.size() bytes at offset from fd, retrying interrupted reads; the count read

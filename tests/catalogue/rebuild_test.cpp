@@ -11,6 +11,7 @@
 #include "catalogue/catalogue_check.h"
 #include "settings/file_names.h"
 #include "tests/support/catalogue_fixture.h"
+#include "tests/support/file_size_limit.h"
 
 namespace snx {
 namespace {
@@ -173,6 +174,21 @@ TEST_F(RebuildTest, KeepsBothDiscsOfADuplicatedIdentity) {
         return a.Record.Identity < b.Record.Identity;
     });
     EXPECT_EQ(after, before);
+}
+
+// A disc too full for the new files: the rebuild stops before the swap, and no disc loses its
+// sample to a copy that could not be written.
+TEST_F(RebuildTest, NewFilesThatCannotBeWrittenLeaveTheCatalogueAsItWas) {
+    const auto before = Contents();
+    {
+        const test::FileSizeLimit limit(50'000);
+        EXPECT_FALSE(Rebuild());
+    }
+    EXPECT_EQ(messages_.Errors(),
+              std::vector<std::string>{
+                  "Cannot write the new catalogue files; the catalogue is left as it was."});
+    EXPECT_EQ(Contents(), before);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "disc2.VLF"));
 }
 
 TEST_F(RebuildTest, EveryRecordDeletedGivesEmptyFiles) {

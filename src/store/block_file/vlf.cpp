@@ -9,6 +9,13 @@ namespace snx {
 
 using namespace block_file;
 
+namespace {
+
+// What a file filled alone keeps in memory before writing it out.
+constexpr std::int64_t kKeptWriteBytes = 8 << 20;
+
+}  // namespace
+
 TVlf::~TVlf() {
     file_.Close();
 }
@@ -33,6 +40,9 @@ bool TVlf::Open(const std::filesystem::path& name) {
     // A file that exists but cannot be opened is never created over (that would empty it).
     if (!file_.Open(path, access) && !file_.CreateNew(path)) {
         return false;
+    }
+    if (KeepWritesUntilClose) {
+        file_.KeepWrites(kKeptWriteBytes);
     }
     if (FileShareMode == Exclusive || FileShareMode == DenyRead || FileShareMode == DenyWrite) {
         if (!file_.TryLock(true)) {
@@ -77,13 +87,16 @@ int TVlf::Close() {
     if (BeforeFileClose) {
         BeforeFileClose(*this);
     }
+    const bool written = file_.Flush();
     FileStamp stamp;
-    if (free_ && file_.CurrentStamp(stamp)) {
+    if (free_ && !written) {
+        free_->Forget();
+    } else if (free_ && file_.CurrentStamp(stamp)) {
         free_->Seal({stamp});
     }
     free_.reset();
     file_.Close();
-    return 0;
+    return written ? 0 : -1;
 }
 
 bool TVlf::ReadHeader(std::int64_t address, BlockHeader& header) {

@@ -19,7 +19,8 @@
 //
 // Every read is checked against the file: a block whose length runs past the end of the file, a
 // negative length or an address below 1024 makes the operation fail rather than read or write
-// outside it. Nothing is cached between operations; every write goes straight to the file.
+// outside it. Nothing is cached between operations; every write goes straight to the file, but
+// for a file filled alone (KeepWritesUntilClose), whose writes reach it by Close.
 #pragma once
 
 #include <cstdint>
@@ -79,7 +80,8 @@ class TVlf {
     // format (first bytes not 0xF5 0xF4, or shorter than 1024 bytes): such a file is never
     // written. An already open file is closed first.
     bool Open(const std::filesystem::path& name = {});
-    // Calls BeforeFileClose and closes: 0, or -1 when not open.
+    // Calls BeforeFileClose and closes: 0; -1 when not open, or when writes kept by
+    // KeepWritesUntilClose could not all be written (the file is then incomplete).
     int Close();
     bool IsOpen() const { return file_.IsOpen(); }
 
@@ -163,6 +165,9 @@ class TVlf {
     ShareMode FileShareMode = ShareCompat;
     bool Recycle = true;
     std::uint16_t BufferSize = 4096;
+    // For a new file no one else reads until it is closed (the rebuild's): Open has its writes
+    // kept in memory and written out in large pieces, and Close reports whether they all were.
+    bool KeepWritesUntilClose = false;
 
     Notification BeforeFileOpen;
     Notification BeforeFileClose;

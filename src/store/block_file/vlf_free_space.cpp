@@ -58,6 +58,9 @@ std::int32_t TVlf::FindFree(std::int32_t length) {
     if (!IsOpen() || !Recycle || length < 0) {
         return 0;
     }
+    if (free_ && free_->Complete && free_->Blocks.empty()) {
+        return 0;  // no free block at all (a new file): the hint need not be read
+    }
     std::int64_t start = FreeHint();
     if (start < kFirstBlock) {
         start = kFirstBlock;

@@ -128,7 +128,13 @@ void CreateRecordFiles(const std::filesystem::path& base, int recordLength,
     });
 }
 
-int OpenRecordFiles(const std::filesystem::path& base) {
+namespace {
+
+// What a pair filled alone keeps in memory per file before writing it out: a catalogue of some
+// ten thousand discs whole.
+constexpr std::int64_t kKeptWriteBytes = 16 << 20;
+
+int OpenInSlot(const std::filesystem::path& base, bool keepWrites) {
     return Guarded(-1, [&] {
         if (!g_started) {
             Fail(kErrNotOpen);
@@ -138,14 +144,33 @@ int OpenRecordFiles(const std::filesystem::path& base) {
             Fail(kErrNoMemory);
         }
         *slot = OpenPair(base, false);
+        if (keepWrites) {
+            (*slot)->Dat.KeepWrites(kKeptWriteBytes);
+            (*slot)->Ix.KeepWrites(kKeptWriteBytes);
+        }
         return static_cast<int>(slot - g_slots.begin());
     });
 }
 
+}  // namespace
+
+int OpenRecordFiles(const std::filesystem::path& base) {
+    return OpenInSlot(base, false);
+}
+
+int OpenNewRecordFiles(const std::filesystem::path& base) {
+    return OpenInSlot(base, true);
+}
+
 void CloseRecordFiles(int handle) {
     Guarded(0, [&] {
-        PairOf(handle);
+        Pair& f = PairOf(handle);
+        const bool dat = f.Dat.Flush();
+        const bool written = f.Ix.Flush() && dat;
         g_slots[static_cast<std::size_t>(handle)].reset();
+        if (!written) {
+            Fail(kErrIo);
+        }
         return 0;
     });
 }

@@ -23,8 +23,9 @@
 // number read from the files (counts, page and record numbers, text lengths) is checked before
 // use; a damaged file gives kErrDamaged (or kErrBrokenChain), never a crash or an endless loop.
 // Pages are kept in a small cache per open pair; every change is written through to the file
-// before the operation returns. A pair must not be open in two slots while either changes it
-// (each slot caches its own headers and pages).
+// before the operation returns (for a pair opened by OpenNewRecordFiles: before it is closed). A
+// pair must not be open in two slots while either changes it (each slot caches its own headers and
+// pages).
 #pragma once
 
 #include <cstdint>
@@ -89,6 +90,11 @@ void CreateRecordFiles(const std::filesystem::path& base, int recordLength,
 // Opens the pair; its handle (0 or more), -1 on failure (10445 when the layer is not started,
 // 10090 when every slot is taken, kErrIo, kErrDamaged for headers that make no sense).
 int OpenRecordFiles(const std::filesystem::path& base);
+// Opens a pair no one else reads until it is closed (a new pair being filled, as the rebuild
+// fills its own): its writes are kept in memory and written out in large pieces by
+// CloseRecordFiles. Errors as OpenRecordFiles.
+int OpenNewRecordFiles(const std::filesystem::path& base);
+// Closes the pair; kErrIo when writes kept for it could not all be written out.
 void CloseRecordFiles(int handle);
 
 // The record length L and number of keys of an open pair (0 for a bad handle).
