@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <utility>
+#include <vector>
 
 #include "store/file_stamp.h"
 #include "store/transaction.h"
@@ -281,6 +284,47 @@ bool WriteFileAt(int fd, std::int64_t offset, std::span<const std::uint8_t> byte
     return WriteFully(bytes, [&](const std::uint8_t* at, std::size_t size, std::size_t done) {
         return ::pwrite(fd, at, size, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
     });
+}
+
+bool WritePiecesAt(int fd, std::int64_t offset,
+                   std::span<const std::span<const std::uint8_t>> pieces) {
+    std::vector<iovec> vector;
+    vector.reserve(std::min<std::size_t>(pieces.size(), IOV_MAX));
+    std::size_t next = 0;
+    while (next < pieces.size()) {
+        vector.clear();
+        for (; next < pieces.size() && vector.size() < IOV_MAX; ++next) {
+            if (!pieces[next].empty()) {
+                vector.push_back(
+                    {const_cast<std::uint8_t*>(pieces[next].data()), pieces[next].size()});
+            }
+        }
+        std::size_t first = 0;
+        while (first < vector.size()) {
+            const ssize_t n =
+                ::pwritev(fd, vector.data() + first, static_cast<int>(vector.size() - first),
+                          static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return false;
+            }
+            offset += n;
+            // A short write: go on from the first byte not written.
+            for (auto left = static_cast<std::size_t>(n); left > 0;) {
+                iovec& piece = vector[first];
+                const std::size_t taken = std::min(left, piece.iov_len);
+                piece.iov_base = static_cast<std::uint8_t*>(piece.iov_base) + taken;
+                piece.iov_len -= taken;
+                left -= taken;
+                if (piece.iov_len == 0) {
+                    ++first;
+                }
+            }
+        }
+    }
+    return true;
 }
 
 bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
