@@ -10,6 +10,7 @@
 #include "store/file_overlay.h"
 #include "store/raw_file.h"
 #include "util/bytes.h"
+#include "util/crc32.h"
 
 namespace snx {
 
@@ -48,45 +49,6 @@ class Fd {
 };
 
 }  // namespace
-
-std::uint32_t Crc32Extend(std::uint32_t crc, std::span<const std::uint8_t> bytes) {
-    // Eight tables, so that eight bytes are folded in per step: the journal of a large batch is
-    // checked in a fraction of the time its flush takes.
-    static const auto tables = [] {
-        std::array<std::array<std::uint32_t, 256>, 8> t{};
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            std::uint32_t c = i;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            t[0][i] = c;
-        }
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            for (std::size_t k = 1; k < 8; ++k) {
-                t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFFu];
-            }
-        }
-        return t;
-    }();
-    crc ^= 0xFFFFFFFFu;
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        const std::uint32_t low = crc ^ GetU32(bytes, at);
-        const std::uint32_t high = GetU32(bytes, at + 4);
-        crc = tables[7][low & 0xFFu] ^ tables[6][(low >> 8) & 0xFFu] ^
-              tables[5][(low >> 16) & 0xFFu] ^ tables[4][low >> 24] ^ tables[3][high & 0xFFu] ^
-              tables[2][(high >> 8) & 0xFFu] ^ tables[1][(high >> 16) & 0xFFu] ^
-              tables[0][high >> 24];
-    }
-    for (; at < bytes.size(); ++at) {
-        crc = tables[0][(crc ^ bytes[at]) & 0xFFu] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
-std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
-    return Crc32Extend(0, bytes);
-}
 
 std::vector<std::uint8_t> EncodeJournalHeader(std::uint64_t generation) {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(kJournalHeaderBytes), 0);

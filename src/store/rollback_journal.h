@@ -51,10 +51,6 @@ struct JournalBody {
     std::vector<JournalEntry> Entries;
 };
 
-std::uint32_t Crc32(std::span<const std::uint8_t> bytes);
-// The CRC-32 of earlier bytes whose CRC-32 is crc, followed by these.
-std::uint32_t Crc32Extend(std::uint32_t crc, std::span<const std::uint8_t> bytes);
-
 std::vector<std::uint8_t> EncodeJournalHeader(std::uint64_t generation);
 // The generation of a header; nullopt when the bytes are not one.
 std::optional<std::uint64_t> DecodeJournalHeader(std::span<const std::uint8_t> bytes);
