@@ -28,7 +28,10 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "settings/file_names.h"
 
 namespace snx {
 
@@ -36,9 +39,9 @@ constexpr std::int64_t kJournalHeaderBytes = 16;
 constexpr std::int64_t kJournalBodyHeaderBytes = 40;
 constexpr std::int64_t kJournalEntryHeaderBytes = 13;
 constexpr std::size_t kJournalFiles = 3;
-constexpr std::array<const char*, kJournalFiles> kJournalFileNames = {"disc.DAT", "disc.IX",
-                                                                      "disc.VLF"};
-constexpr const char* kRollbackJournalName = "disc.JNL";
+constexpr std::array<std::string_view, kJournalFiles> kJournalFileNames = {
+    data_file::kDiscRecords, data_file::kDiscIndex, data_file::kDiscVlf};
+constexpr std::string_view kRollbackJournalName = data_file::kJournal;
 
 struct JournalEntry {
     std::uint8_t File = 0;
