@@ -74,7 +74,7 @@ const fs::path& BuiltCatalogue() {
     if (!dir.empty()) {
         return dir;
     }
-    dir = NewDirectory("discbench");
+    dir = snx::bench::RemovedAtExit(NewDirectory("discbench"));
     CatalogueSession session(dir);
     StoreAll(session.Catalogue);
     const fs::path sample = dir / "sample.tmp";
@@ -165,7 +165,7 @@ const fs::path& BuiltDatabase() {
     if (!dir.empty()) {
         return dir;
     }
-    dir = NewDirectory("discbench");
+    dir = snx::bench::RemovedAtExit(NewDirectory("discbench"));
     Db db(dir / "catalogue.db");
     SqliteSchema(db);
     SqliteStoreAll(db);

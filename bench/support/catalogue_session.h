@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "bench/support/generated_discs.h"
 #include "catalogue/disc_catalogue.h"
@@ -35,6 +36,23 @@ inline std::filesystem::path NewDirectory(const std::string& name) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / ("sonatrix-" + name + "-XXXXXX")).string();
     return ::mkdtemp(pattern.data());
+}
+
+// Removes the directory, with all it holds, when the program ends: what a benchmark makes once
+// and shares would otherwise stay behind in the temporary folder.
+inline std::filesystem::path RemovedAtExit(const std::filesystem::path& dir) {
+    struct Made {
+        std::vector<std::filesystem::path> Dirs;
+        ~Made() {
+            for (const auto& made : Dirs) {
+                std::error_code ignored;
+                std::filesystem::remove_all(made, ignored);
+            }
+        }
+    };
+    static Made made;
+    made.Dirs.push_back(dir);
+    return dir;
 }
 
 struct CatalogueSession {
@@ -69,7 +87,7 @@ inline std::filesystem::path StoredCatalogue(const std::string& name) {
         KeySnapshot keys;
         session.Catalogue.StoreDiscRecord(record, disc.Tracks, disc.Notes, keys);
     }
-    return dir;
+    return RemovedAtExit(dir);
 }
 
 }  // namespace snx::bench

@@ -8,7 +8,7 @@
 
 #include "archive/archive_cue.h"
 #include "archive/archive_names.h"
-#include "archive/crc32.h"
+#include "archive/audio_crc32.h"
 #include "archive/flac_track.h"
 #include "util/atomic_file.h"
 
@@ -142,7 +142,7 @@ PassResult Run::Pass(const ArchiveSpan& span, int pass, ArTrackPlace place,
                      FlacTrackWriter* writer) {
     PassResult result;
     const std::int64_t sectors = span.End - span.Start;
-    Crc32 crc;
+    AudioCrc32 crc;
     AccurateRipChecksum checksum(static_cast<std::uint64_t>(sectors * kPairsPerSector), place);
     std::vector<std::int16_t> chunk;
     for (std::int64_t done = 0; done < sectors;) {

@@ -24,7 +24,7 @@ std::int64_t FileOverlay::Read(std::int64_t offset, std::span<std::uint8_t> buff
             buffer.subspan(static_cast<std::size_t>(at - offset), static_cast<std::size_t>(count));
         const auto changed = pages_.find(page);
         if (changed != pages_.end()) {
-            std::memcpy(out.data(), changed->second.data() + within, out.size());
+            std::memcpy(out.data(), changed->second.Bytes.data() + within, out.size());
         } else {
             // Unchanged bytes come from the file; past its old end they were never written.
             std::fill(out.begin(), out.end(), std::uint8_t{0});
@@ -42,18 +42,18 @@ std::int64_t FileOverlay::Read(std::int64_t offset, std::span<std::uint8_t> buff
 std::vector<std::uint8_t>* FileOverlay::PageForWrite(std::int64_t page) {
     auto [it, added] = pages_.try_emplace(page);
     if (added) {
-        it->second.assign(static_cast<std::size_t>(kPageBytes), 0);
         const std::int64_t start = page * kPageBytes;
         const std::int64_t fromBase = std::clamp<std::int64_t>(baseSize_ - start, 0, kPageBytes);
-        if (fromBase > 0 &&
-            ReadFileAt(fd_, start,
-                       std::span(it->second).first(static_cast<std::size_t>(fromBase))) !=
-                fromBase) {
+        std::vector<std::uint8_t>& original = it->second.Original;
+        original.resize(static_cast<std::size_t>(fromBase));
+        if (fromBase > 0 && ReadFileAt(fd_, start, original) != fromBase) {
             pages_.erase(it);
             return nullptr;
         }
+        it->second.Bytes = original;
+        it->second.Bytes.resize(static_cast<std::size_t>(kPageBytes), 0);
     }
-    return &it->second;
+    return &it->second.Bytes;
 }
 
 bool FileOverlay::Write(std::int64_t offset, std::span<const std::uint8_t> bytes) {

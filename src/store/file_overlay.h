@@ -15,13 +15,19 @@ class FileOverlay {
   public:
     static constexpr std::int64_t kPageBytes = 4096;
 
+    struct ChangedPage {
+        std::vector<std::uint8_t> Bytes;  // the whole page as it is meant to become
+        std::vector<std::uint8_t>
+            Original;  // the file's own bytes of it, read once for the journal
+    };
+
     // fd: the file, read for pages not yet changed; baseSize: its length now.
     FileOverlay(int fd, std::int64_t baseSize);
 
     std::int64_t Size() const { return size_; }
     std::int64_t BaseSize() const { return baseSize_; }
     bool Changed() const { return !pages_.empty() || size_ != baseSize_; }
-    const std::map<std::int64_t, std::vector<std::uint8_t>>& Pages() const { return pages_; }
+    const std::map<std::int64_t, ChangedPage>& Pages() const { return pages_; }
 
     // Reads up to buffer.size() bytes at offset as the file now stands; the count, -1 on error.
     std::int64_t Read(std::int64_t offset, std::span<std::uint8_t> buffer) const;
@@ -34,7 +40,7 @@ class FileOverlay {
     int fd_;
     std::int64_t baseSize_;
     std::int64_t size_;
-    std::map<std::int64_t, std::vector<std::uint8_t>> pages_;
+    std::map<std::int64_t, ChangedPage> pages_;
 };
 
 }  // namespace snx

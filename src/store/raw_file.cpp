@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <utility>
 #include <vector>
 
@@ -312,6 +314,47 @@ bool WriteFileAt(int fd, std::int64_t offset, std::span<const std::uint8_t> byte
     });
 }
 
+bool WritePiecesAt(int fd, std::int64_t offset,
+                   std::span<const std::span<const std::uint8_t>> pieces) {
+    std::vector<iovec> vector;
+    vector.reserve(std::min<std::size_t>(pieces.size(), IOV_MAX));
+    std::size_t next = 0;
+    while (next < pieces.size()) {
+        vector.clear();
+        for (; next < pieces.size() && vector.size() < IOV_MAX; ++next) {
+            if (!pieces[next].empty()) {
+                vector.push_back(
+                    {const_cast<std::uint8_t*>(pieces[next].data()), pieces[next].size()});
+            }
+        }
+        std::size_t first = 0;
+        while (first < vector.size()) {
+            const ssize_t n =
+                ::pwritev(fd, vector.data() + first, static_cast<int>(vector.size() - first),
+                          static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return false;
+            }
+            offset += n;
+            // A short write: go on from the first byte not written.
+            for (auto left = static_cast<std::size_t>(n); left > 0;) {
+                iovec& piece = vector[first];
+                const std::size_t taken = std::min(left, piece.iov_len);
+                piece.iov_base = static_cast<std::uint8_t*>(piece.iov_base) + taken;
+                piece.iov_len -= taken;
+                left -= taken;
+                if (piece.iov_len == 0) {
+                    ++first;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
     if (fd_ < 0 || offset < 0) {
         return false;
@@ -371,25 +414,25 @@ bool RawFile::Flush() {
     }
     // Runs of consecutive pages go out as one write each; the last page only up to the end.
     const std::int64_t size = kept_->Size();
-    std::vector<std::uint8_t> run;
+    std::vector<std::span<const std::uint8_t>> run;
     std::int64_t runStart = 0;
+    std::int64_t runEnd = 0;
     const auto writeRun = [&] {
-        if (!run.empty() && !WriteFileAt(fd_, runStart, run)) {
+        if (!run.empty() && !WritePiecesAt(fd_, runStart, run)) {
             keptFailed_ = true;
         }
-        WroteOut(static_cast<std::int64_t>(run.size()));
+        WroteOut(runEnd - runStart);
         run.clear();
     };
-    for (const auto& [page, bytes] : kept_->Pages()) {
+    for (const auto& [page, changed] : kept_->Pages()) {
         const std::int64_t start = page * FileOverlay::kPageBytes;
-        if (start != runStart + static_cast<std::int64_t>(run.size()) ||
-            run.size() >= kStraightOut * 16) {
+        if (start != runEnd) {
             writeRun();
             runStart = start;
         }
-        const auto count =
-            static_cast<std::size_t>(std::min<std::int64_t>(FileOverlay::kPageBytes, size - start));
-        run.insert(run.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+        const std::int64_t count = std::min(FileOverlay::kPageBytes, size - start);
+        run.emplace_back(changed.Bytes.data(), static_cast<std::size_t>(count));
+        runEnd = start + count;
     }
     writeRun();
     size_ = keptFailed_ ? -1 : size;

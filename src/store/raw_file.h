@@ -110,5 +110,9 @@ class RawFile {
 std::int64_t ReadFileAt(int fd, std::int64_t offset, std::span<std::uint8_t> buffer);
 // Writes every byte at offset; false on error.
 bool WriteFileAt(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes);
+// Writes the pieces one after another from offset, in as few system calls as it may; false on
+// error.
+bool WritePiecesAt(int fd, std::int64_t offset,
+                   std::span<const std::span<const std::uint8_t>> pieces);
 
 }  // namespace snx

@@ -10,6 +10,7 @@
 #include "store/file_overlay.h"
 #include "store/raw_file.h"
 #include "util/bytes.h"
+#include "util/crc32.h"
 
 namespace snx {
 
@@ -49,41 +50,6 @@ class Fd {
 
 }  // namespace
 
-std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
-    // Eight tables, so that eight bytes are folded in per step: the journal of a large batch is
-    // checked in a fraction of the time its flush takes.
-    static const auto tables = [] {
-        std::array<std::array<std::uint32_t, 256>, 8> t{};
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            std::uint32_t c = i;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            t[0][i] = c;
-        }
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            for (std::size_t k = 1; k < 8; ++k) {
-                t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFFu];
-            }
-        }
-        return t;
-    }();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        const std::uint32_t low = crc ^ GetU32(bytes, at);
-        const std::uint32_t high = GetU32(bytes, at + 4);
-        crc = tables[7][low & 0xFFu] ^ tables[6][(low >> 8) & 0xFFu] ^
-              tables[5][(low >> 16) & 0xFFu] ^ tables[4][low >> 24] ^ tables[3][high & 0xFFu] ^
-              tables[2][(high >> 8) & 0xFFu] ^ tables[1][(high >> 16) & 0xFFu] ^
-              tables[0][high >> 24];
-    }
-    for (; at < bytes.size(); ++at) {
-        crc = tables[0][(crc ^ bytes[at]) & 0xFFu] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
-}
-
 std::vector<std::uint8_t> EncodeJournalHeader(std::uint64_t generation) {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(kJournalHeaderBytes), 0);
     std::memcpy(out.data(), kHeaderMagic, sizeof kHeaderMagic);
@@ -99,27 +65,58 @@ std::optional<std::uint64_t> DecodeJournalHeader(std::span<const std::uint8_t> b
     return static_cast<std::uint64_t>(GetI64(bytes, 8));
 }
 
-std::vector<std::uint8_t> EncodeJournalBody(const JournalBody& body) {
+JournalPieces LayOutJournalBody(const std::array<std::int64_t, kJournalFiles>& originalSizes,
+                                std::span<const JournalRegion> regions) {
+    JournalPieces out;
     std::size_t length = static_cast<std::size_t>(kJournalBodyHeaderBytes) + 4;
-    for (const JournalEntry& e : body.Entries) {
-        length += static_cast<std::size_t>(kJournalEntryHeaderBytes) + e.Bytes.size();
+    for (const JournalRegion& r : regions) {
+        length += static_cast<std::size_t>(kJournalEntryHeaderBytes) + r.Bytes.size();
     }
-    std::vector<std::uint8_t> out(length, 0);
-    std::memcpy(out.data(), kBodyMagic, sizeof kBodyMagic);
-    PutU32(out, 4, static_cast<std::uint32_t>(body.Entries.size()));
-    PutI64(out, 8, static_cast<std::int64_t>(length));
+    // Sized once: the pieces point into it.
+    out.Heads.assign(static_cast<std::size_t>(kJournalBodyHeaderBytes) +
+                         regions.size() * static_cast<std::size_t>(kJournalEntryHeaderBytes) + 4,
+                     0);
+    const std::span<std::uint8_t> heads(out.Heads);
+    std::memcpy(heads.data(), kBodyMagic, sizeof kBodyMagic);
+    PutU32(heads, 4, static_cast<std::uint32_t>(regions.size()));
+    PutI64(heads, 8, static_cast<std::int64_t>(length));
     for (std::size_t i = 0; i < kJournalFiles; ++i) {
-        PutI64(out, 16 + 8 * i, body.OriginalSizes[i]);
+        PutI64(heads, 16 + 8 * i, originalSizes[i]);
     }
+    out.Pieces.reserve(2 * regions.size() + 2);
+    out.Pieces.push_back(heads.first(static_cast<std::size_t>(kJournalBodyHeaderBytes)));
+    std::uint32_t crc = Crc32Extend(0, out.Pieces.back());
     std::size_t at = static_cast<std::size_t>(kJournalBodyHeaderBytes);
-    for (const JournalEntry& e : body.Entries) {
-        PutU8(out, at, e.File);
-        PutI64(out, at + 1, e.Offset);
-        PutU32(out, at + 9, static_cast<std::uint32_t>(e.Bytes.size()));
-        std::memcpy(out.data() + at + kJournalEntryHeaderBytes, e.Bytes.data(), e.Bytes.size());
-        at += static_cast<std::size_t>(kJournalEntryHeaderBytes) + e.Bytes.size();
+    for (const JournalRegion& r : regions) {
+        PutU8(heads, at, r.File);
+        PutI64(heads, at + 1, r.Offset);
+        PutU32(heads, at + 9, static_cast<std::uint32_t>(r.Bytes.size()));
+        out.Pieces.push_back(heads.subspan(at, static_cast<std::size_t>(kJournalEntryHeaderBytes)));
+        crc = Crc32Extend(crc, out.Pieces.back());
+        out.Pieces.push_back(r.Bytes);
+        crc = Crc32Extend(crc, r.Bytes);
+        at += static_cast<std::size_t>(kJournalEntryHeaderBytes);
     }
-    PutU32(out, at, Crc32(std::span(out).first(at)));
+    PutU32(heads, at, crc);
+    out.Pieces.push_back(heads.subspan(at, 4));
+    return out;
+}
+
+std::vector<JournalRegion> RegionsOf(const JournalBody& body) {
+    std::vector<JournalRegion> regions;
+    regions.reserve(body.Entries.size());
+    for (const JournalEntry& e : body.Entries) {
+        regions.push_back({e.File, e.Offset, e.Bytes});
+    }
+    return regions;
+}
+
+std::vector<std::uint8_t> EncodeJournalBody(const JournalBody& body) {
+    const JournalPieces pieces = LayOutJournalBody(body.OriginalSizes, RegionsOf(body));
+    std::vector<std::uint8_t> out;
+    for (const auto piece : pieces.Pieces) {
+        out.insert(out.end(), piece.begin(), piece.end());
+    }
     return out;
 }
 
@@ -176,11 +173,12 @@ bool FlushDirectory(const std::filesystem::path& directory) {
     return fd.Get() >= 0 && ::fsync(fd.Get()) == 0;
 }
 
-bool RollBackJournal(const std::filesystem::path& dataDirectory, const JournalBody& body,
-                     std::string& reason) {
+bool RollBackJournal(const std::filesystem::path& dataDirectory,
+                     const std::array<std::int64_t, kJournalFiles>& originalSizes,
+                     std::span<const JournalRegion> regions, std::string& reason) {
     bool removed = false;
     for (std::size_t i = 0; i < kJournalFiles; ++i) {
-        const std::int64_t original = body.OriginalSizes[i];
+        const std::int64_t original = originalSizes[i];
         if (original < 0) {
             continue;
         }
@@ -199,7 +197,7 @@ bool RollBackJournal(const std::filesystem::path& dataDirectory, const JournalBo
             reason = "cannot open " + path.filename().string();
             return false;
         }
-        for (const JournalEntry& e : body.Entries) {
+        for (const JournalRegion& e : regions) {
             if (e.File != i) {
                 continue;
             }

@@ -28,7 +28,10 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "settings/file_names.h"
 
 namespace snx {
 
@@ -36,9 +39,9 @@ constexpr std::int64_t kJournalHeaderBytes = 16;
 constexpr std::int64_t kJournalBodyHeaderBytes = 40;
 constexpr std::int64_t kJournalEntryHeaderBytes = 13;
 constexpr std::size_t kJournalFiles = 3;
-constexpr std::array<const char*, kJournalFiles> kJournalFileNames = {"disc.DAT", "disc.IX",
-                                                                      "disc.VLF"};
-constexpr const char* kRollbackJournalName = "disc.JNL";
+constexpr std::array<std::string_view, kJournalFiles> kJournalFileNames = {
+    data_file::kDiscRecords, data_file::kDiscIndex, data_file::kDiscVlf};
+constexpr std::string_view kRollbackJournalName = data_file::kJournal;
 
 struct JournalEntry {
     std::uint8_t File = 0;
@@ -51,21 +54,38 @@ struct JournalBody {
     std::vector<JournalEntry> Entries;
 };
 
-std::uint32_t Crc32(std::span<const std::uint8_t> bytes);
-
 std::vector<std::uint8_t> EncodeJournalHeader(std::uint64_t generation);
 // The generation of a header; nullopt when the bytes are not one.
 std::optional<std::uint64_t> DecodeJournalHeader(std::span<const std::uint8_t> bytes);
 
+// The original bytes of one region, handed over where they lie.
+struct JournalRegion {
+    std::uint8_t File = 0;
+    std::int64_t Offset = 0;
+    std::span<const std::uint8_t> Bytes;
+};
+
+// A body as the pieces to write one after another: the body's own bytes (headers, check) are in
+// Heads, the regions' bytes stay where they lie, so a large body is never copied whole.
+struct JournalPieces {
+    std::vector<std::uint8_t> Heads;
+    std::vector<std::span<const std::uint8_t>> Pieces;
+};
+
+// The body's entries as regions, pointing into it.
+std::vector<JournalRegion> RegionsOf(const JournalBody& body);
+JournalPieces LayOutJournalBody(const std::array<std::int64_t, kJournalFiles>& originalSizes,
+                                std::span<const JournalRegion> regions);
 std::vector<std::uint8_t> EncodeJournalBody(const JournalBody& body);
 // The body at the start of bytes; nullopt when it is torn or damaged.
 std::optional<JournalBody> DecodeJournalBody(std::span<const std::uint8_t> bytes);
 
-// Puts the files of dataDirectory back as the body recorded them, flushing each: the original
+// Puts the files of dataDirectory back as a body recorded them, flushing each: the original
 // bytes rewritten, each file cut to its original length, one that was new (length 0) removed.
 // Safe to repeat after a crash part-way. False with a reason when a file cannot be restored.
-bool RollBackJournal(const std::filesystem::path& dataDirectory, const JournalBody& body,
-                     std::string& reason);
+bool RollBackJournal(const std::filesystem::path& dataDirectory,
+                     const std::array<std::int64_t, kJournalFiles>& originalSizes,
+                     std::span<const JournalRegion> regions, std::string& reason);
 
 // Flushes a file's data (fdatasync) or a directory's entries (fsync); false on error.
 bool FlushFile(int fd);

@@ -193,7 +193,8 @@ std::string Recover(DirectoryState& s) {
             const std::optional<JournalBody> body = DecodeJournalBody(
                 std::span(all).subspan(static_cast<std::size_t>(kJournalHeaderBytes)));
             std::string reason;
-            if (body && !RollBackJournal(s.Directory, *body, reason)) {
+            if (body &&
+                !RollBackJournal(s.Directory, body->OriginalSizes, RegionsOf(*body), reason)) {
                 return "The catalogue could not be restored after an interrupted change (" +
                        reason + "); it is left as it is.";
             }
@@ -391,10 +392,60 @@ FileStamp StampOfFd(int fd) {
     return ::fstat(fd, &st) == 0 ? FileStamp::Of(st) : FileStamp{};
 }
 
+// Writes the pieces from offset, a crash point before each run of about runBytes of them.
+bool WriteInRuns(int fd, std::int64_t offset, std::span<const std::span<const std::uint8_t>> pieces,
+                 std::size_t runBytes) {
+    std::size_t first = 0;
+    while (first < pieces.size()) {
+        std::size_t end = first;
+        std::size_t bytes = 0;
+        while (end < pieces.size() && (end == first || bytes < runBytes)) {
+            bytes += pieces[end++].size();
+        }
+        CrashPoint();
+        if (!WritePiecesAt(fd, offset, pieces.subspan(first, end - first))) {
+            return false;
+        }
+        offset += static_cast<std::int64_t>(bytes);
+        first = end;
+    }
+    return true;
+}
+
+// Writes a file's changed pages, each run of neighbouring pages by one call.
+bool WriteChangedPages(int fd, const FileOverlay& changes) {
+    const std::int64_t size = changes.Size();
+    std::vector<std::span<const std::uint8_t>> run;
+    std::int64_t runStart = 0;
+    std::int64_t nextPage = -1;
+    const auto writeRun = [&] {
+        const bool written = run.empty() || WriteInRuns(fd, runStart, run, SIZE_MAX);
+        run.clear();
+        return written;
+    };
+    for (const auto& [page, changed] : changes.Pages()) {
+        const std::int64_t start = page * FileOverlay::kPageBytes;
+        const std::int64_t count = std::min(FileOverlay::kPageBytes, size - start);
+        if (count <= 0) {
+            continue;
+        }
+        if (page != nextPage && !writeRun()) {
+            return false;
+        }
+        if (run.empty()) {
+            runStart = start;
+        }
+        run.push_back(std::span(changed.Bytes).first(static_cast<std::size_t>(count)));
+        nextPage = page + 1;
+    }
+    return writeRun();
+}
+
 // Writes the journal, then the files, then empties the journal. Empty when committed, else the
 // reason; the files are then as before the transaction (or the journal restores them).
 std::string CommitChanges(DirectoryState& s) {
-    JournalBody body;
+    std::array<std::int64_t, kJournalFiles> originalSizes{-1, -1, -1};
+    std::vector<JournalRegion> regions;
     bool changed = false;
     for (std::size_t i = 0; i < kJournalFiles; ++i) {
         const OpenOverlay* overlay = s.Overlays[i].get();
@@ -402,39 +453,21 @@ std::string CommitChanges(DirectoryState& s) {
             continue;
         }
         changed = true;
-        const std::int64_t base = overlay->Changes->BaseSize();
-        body.OriginalSizes[i] = base;
-        for (const auto& [page, bytes] : overlay->Changes->Pages()) {
-            const std::int64_t start = page * FileOverlay::kPageBytes;
-            if (start >= base) {
-                continue;  // beyond the old end: cutting the file back undoes it
+        originalSizes[i] = overlay->Changes->BaseSize();
+        for (const auto& [page, pageChanges] : overlay->Changes->Pages()) {
+            // Pages beyond the old end have no original: cutting the file back undoes them.
+            if (!pageChanges.Original.empty()) {
+                regions.push_back({static_cast<std::uint8_t>(i), page * FileOverlay::kPageBytes,
+                                   pageChanges.Original});
             }
-            JournalEntry entry;
-            entry.File = static_cast<std::uint8_t>(i);
-            entry.Offset = start;
-            entry.Bytes.resize(
-                static_cast<std::size_t>(std::min(FileOverlay::kPageBytes, base - start)));
-            if (ReadFileAt(overlay->Fd, start, entry.Bytes) !=
-                static_cast<std::int64_t>(entry.Bytes.size())) {
-                return "cannot read " + overlay->Path.filename().string();
-            }
-            body.Entries.push_back(std::move(entry));
         }
     }
     if (!changed) {
         return {};
     }
-    const std::vector<std::uint8_t> journal = EncodeJournalBody(body);
-    for (std::size_t at = 0; at < journal.size(); at += kJournalChunk) {
-        const std::size_t count = std::min(kJournalChunk, journal.size() - at);
-        CrashPoint();
-        if (!WriteFileAt(s.LockFd, kJournalHeaderBytes + static_cast<std::int64_t>(at),
-                         std::span(journal).subspan(at, count))) {
-            ::ftruncate(s.LockFd, kJournalHeaderBytes);
-            return "cannot write the journal";
-        }
-    }
-    if (!FlushFile(s.LockFd)) {
+    const JournalPieces journal = LayOutJournalBody(originalSizes, regions);
+    if (!WriteInRuns(s.LockFd, kJournalHeaderBytes, journal.Pieces, kJournalChunk) ||
+        !FlushFile(s.LockFd)) {
         ::ftruncate(s.LockFd, kJournalHeaderBytes);
         return "cannot write the journal";
     }
@@ -452,17 +485,8 @@ std::string CommitChanges(DirectoryState& s) {
             continue;
         }
         Committed c{StampOfFd(overlay->Fd), {}};
-        const std::int64_t size = overlay->Changes->Size();
-        for (const auto& [page, bytes] : overlay->Changes->Pages()) {
-            const std::int64_t start = page * FileOverlay::kPageBytes;
-            const std::int64_t count = std::min(FileOverlay::kPageBytes, size - start);
-            CrashPoint();
-            if (count > 0 &&
-                !WriteFileAt(overlay->Fd, start,
-                             std::span(bytes).first(static_cast<std::size_t>(count)))) {
-                failure = "cannot write " + overlay->Path.filename().string();
-                break;
-            }
+        if (!WriteChangedPages(overlay->Fd, *overlay->Changes)) {
+            failure = "cannot write " + overlay->Path.filename().string();
         }
         if (failure.empty()) {
             // Started now, so the files go to the disk together rather than one flush apiece.
@@ -480,7 +504,7 @@ std::string CommitChanges(DirectoryState& s) {
     }
     // A file this transaction first wrote was made meanwhile: its name must be on disk as well
     // before the commit makes it part of the catalogue.
-    const bool made = std::any_of(body.OriginalSizes.begin(), body.OriginalSizes.end(),
+    const bool made = std::any_of(originalSizes.begin(), originalSizes.end(),
                                   [](std::int64_t size) { return size == 0; });
     if (failure.empty() && made && !FlushDirectory(s.Directory)) {
         failure = "cannot flush the data directory";
@@ -488,7 +512,7 @@ std::string CommitChanges(DirectoryState& s) {
     if (!failure.empty()) {
         std::string reason;
         ForgetCaches();
-        if (RollBackJournal(s.Directory, body, reason)) {
+        if (RollBackJournal(s.Directory, originalSizes, regions, reason)) {
             EmptyJournal(s, ++s.Generation);
             s.Seen = s.Generation;
         }

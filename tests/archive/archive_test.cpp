@@ -12,7 +12,7 @@
 #include "archive/accuraterip.h"
 #include "archive/archive_cue.h"
 #include "archive/archive_names.h"
-#include "archive/crc32.h"
+#include "archive/audio_crc32.h"
 #include "archive/disc_archiver.h"
 #include "archive/flac_image.h"
 #include "audio/null_output.h"
@@ -75,7 +75,7 @@ TEST(AccurateRipTest, ChecksumsFollowTheDefinitionWhereverTheTrackLies) {
         }
     }
     // The CRC-32 of the samples' bytes as on the disc: "12345678" is the pairs 0x3231, 0x3433...
-    Crc32 crc;
+    AudioCrc32 crc;
     const std::vector<std::int16_t> text = {0x3231, 0x3433, 0x3635, 0x3837};
     crc.Add(text);
     EXPECT_EQ(crc.Value(), 0x9AE0DAAFu);

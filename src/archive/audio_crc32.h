@@ -7,13 +7,13 @@
 
 namespace snx {
 
-class Crc32 {
+class AudioCrc32 {
   public:
     void Add(std::span<const std::int16_t> samples);
-    std::uint32_t Value() const { return ~state_; }
+    std::uint32_t Value() const { return value_; }
 
   private:
-    std::uint32_t state_ = 0xFFFFFFFFu;
+    std::uint32_t value_ = 0;
 };
 
 }  // namespace snx
