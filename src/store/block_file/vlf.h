@@ -189,6 +189,9 @@ class TVlf {
     bool WriteHeader(std::int64_t address, const BlockHeader& header);
     // The header at address when it describes a block that lies inside the file.
     bool ReadValidHeader(std::int64_t address, BlockHeader& header);
+    // ReadValidHeader and the block's data, by one read for a block of up to kReadAhead bytes.
+    bool ReadValidBlock(std::int64_t address, BlockHeader& header, std::vector<std::uint8_t>& data);
+    static constexpr std::int64_t kReadAhead = 4096;
     bool WriteHint(std::int32_t address);
     void LowerHint(std::int32_t address);
     std::int32_t WriteAt(std::int32_t address, std::span<const std::uint8_t> data,
@@ -199,6 +202,7 @@ class TVlf {
 
     RawFile file_;
     BlockHeader header_;
+    std::vector<std::uint8_t> blockData_;  // the last text or table read, its space reused
     std::shared_ptr<FreeSpaceMap> free_;
 };
 
