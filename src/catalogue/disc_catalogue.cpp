@@ -16,7 +16,7 @@ constexpr const char* kUnknown = "Unknown";
 
 // Whether the file is there under any case of its name.
 bool Present(const std::filesystem::path& dir, std::string_view name) {
-    return catalogue_files::ExistingName(dir, name).has_value();
+    return catalogue_files::NameExists(dir, name);
 }
 
 // Removes what a sample or picture shown last left in the data directory.
