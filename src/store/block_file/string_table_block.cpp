@@ -102,11 +102,8 @@ void Decode(std::span<const std::uint8_t> data, const Layout& layout, StringGrid
     for (std::int32_t c = 0; c < layout.Columns; ++c) {
         grid.SetColWidth(c, GetU16(data, static_cast<std::size_t>(layout.WidthsAt + 2 * c)));
     }
-    // Cleared above: most of a track table is empty and needs nothing more.
     ForEachCell(data, layout, [&](std::int32_t c, std::int32_t r, std::string_view text) {
-        if (!text.empty()) {
-            grid.AssignCell(c, r, text);
-        }
+        grid.AssignCell(c, r, text);
     });
 }
 
