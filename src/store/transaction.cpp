@@ -88,8 +88,8 @@ struct DirectoryState {
     FileStamp DirectoryStamp;
     bool DirectorySettled = false;  // its stamp is old enough to tell any later change
     // Names looked up in the directory (nullopt: none of any case), true while it keeps the
-    // stamp they were found under.
-    // Kept whole, as paths under NamesDirectory (the directory as its callers write it).
+    // stamp they were found under; kept as whole paths in the directory written as
+    // NamesDirectory.
     std::map<std::string, std::optional<fs::path>, std::less<>> Names;
     std::string NamesDirectory;
     std::optional<FileStamp> NamesUnder;
