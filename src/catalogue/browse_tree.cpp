@@ -113,7 +113,8 @@ struct ShownDisc {
     NodePicture Picture = NodePicture::Cd;
 };
 
-constexpr std::int32_t kRecordsPerRead = 256;
+// 38 KB a read: few reads, and the records are still in the processor's cache when decoded.
+constexpr std::int32_t kRecordsPerRead = 32;
 
 // Visits every record the key names, in record-number order and read many at a time, so a walk
 // over a large catalogue makes few reads; only the fields a list reads are decoded. Records that
