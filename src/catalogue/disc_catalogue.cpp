@@ -16,7 +16,7 @@ constexpr const char* kUnknown = "Unknown";
 
 // Whether the file is there under any case of its name.
 bool Present(const std::filesystem::path& dir, std::string_view name) {
-    return catalogue_files::ExistingName(dir, name).has_value();
+    return catalogue_files::NameExists(dir, name);
 }
 
 // Removes what a sample or picture shown last left in the data directory.
@@ -220,21 +220,13 @@ std::int32_t DiscCatalogue::LoadDiscRecord(std::string_view identity, DiscRecord
     if (number > 0) {
         OpenDiscVlf();
         keys = KeySnapshot::Of(record);
-        if (record.TracksAddress != 0) {
-            StringGrid loaded;
-            if (holder_.Vlf.LoadGrid(record.TracksAddress, loaded)) {
-                tracks = std::move(loaded);
-                tracks.SetRowCount(100);
-                tracksLoaded = true;
-            }
+        // Straight into the caller's tables, whose cells a run of loads reuses; a block that
+        // cannot be read leaves them as they were.
+        if (record.TracksAddress != 0 && holder_.Vlf.LoadGrid(record.TracksAddress, tracks)) {
+            tracks.SetRowCount(100);
+            tracksLoaded = true;
         }
-        if (record.NotesAddress != 0) {
-            TextBox loaded;
-            if (holder_.Vlf.LoadText(record.NotesAddress, loaded)) {
-                memo = std::move(loaded);
-                memoLoaded = true;
-            }
-        }
+        memoLoaded = record.NotesAddress != 0 && holder_.Vlf.LoadText(record.NotesAddress, memo);
         CloseDiscVlf();
     } else {
         record = NewRecord(identity);

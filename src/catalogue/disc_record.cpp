@@ -50,12 +50,6 @@ void PutString(std::span<std::uint8_t> out, const StringField& field, std::strin
     std::copy(cut.begin(), cut.end(), out.begin() + static_cast<std::ptrdiff_t>(field.Offset + 1));
 }
 
-std::string GetString(std::span<const std::uint8_t> in, const StringField& field) {
-    const std::size_t length = std::min<std::size_t>(in[field.Offset], field.Width);
-    const auto* first = reinterpret_cast<const char*>(in.data() + field.Offset + 1);
-    return std::string(first, length);
-}
-
 }  // namespace
 
 DiscRecordBytes EncodeDiscRecord(const DiscRecord& record) {
@@ -86,17 +80,30 @@ DiscRecordBytes EncodeDiscRecord(const DiscRecord& record) {
     return bytes;
 }
 
+void DecodeListedFields(std::span<const std::uint8_t, kDiscRecordSize> bytes, DiscRecord& record) {
+    const std::span<const std::uint8_t> in(bytes);
+    record.status = GetI32(in, 0);
+    for (const StringField& field : kStringFields) {
+        // In place: a record decoded again and again reuses its strings' space.
+        const std::size_t length = std::min<std::size_t>(in[field.Offset], field.Width);
+        (record.*field.Member)
+            .assign(reinterpret_cast<const char*>(in.data() + field.Offset + 1), length);
+    }
+    record.TrackCount = GetI16(in, kTrackCount);
+    record.BitmapAddress = GetI32(in, kBitmap);
+    record.SampleAddress = GetI32(in, kSample);
+    record.TracksAddress = GetI32(in, kTracks);
+    record.NotesAddress = GetI32(in, kNotes);
+    record.Orphan = in[kOrphan] != 0;
+}
+
 DiscRecord DecodeDiscRecord(std::span<const std::uint8_t, kDiscRecordSize> bytes) {
     const std::span<const std::uint8_t> in(bytes);
     DiscRecord record;
-    record.status = GetI32(in, 0);
-    for (const StringField& field : kStringFields) {
-        record.*field.Member = GetString(in, field);
-    }
+    DecodeListedFields(bytes, record);
     record.Year = GetI16(in, kYear);
     const std::size_t count = std::min<std::size_t>(in[kProgramme], kMaxProgramme);
     record.Programme.assign(in.begin() + kProgramme + 1, in.begin() + kProgramme + 1 + count);
-    record.TrackCount = GetI16(in, kTrackCount);
     for (int i = 0; i < kMaxTracks; ++i) {
         record.TrackLengths[i] = GetU32(in, kTrackLengths + 4 * static_cast<std::size_t>(i));
     }
@@ -104,11 +111,6 @@ DiscRecord DecodeDiscRecord(std::span<const std::uint8_t, kDiscRecordSize> bytes
     record.SavedVolumeLeft = GetI32(in, kVolumeLeft);
     record.SavedVolumeRight = GetI32(in, kVolumeRight);
     record.SavedPlayMode = GetI16(in, kPlayMode);
-    record.BitmapAddress = GetI32(in, kBitmap);
-    record.SampleAddress = GetI32(in, kSample);
-    record.TracksAddress = GetI32(in, kTracks);
-    record.NotesAddress = GetI32(in, kNotes);
-    record.Orphan = in[kOrphan] != 0;
     return record;
 }
 

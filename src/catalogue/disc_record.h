@@ -103,6 +103,10 @@ DiscRecordBytes EncodeDiscRecord(const DiscRecord& record);
 
 // Any bytes decode: a length or count past its field is taken as the field's width.
 DiscRecord DecodeDiscRecord(std::span<const std::uint8_t, kDiscRecordSize> bytes);
+// Only what a list of many discs reads (status, the texts, TrackCount, the four addresses and
+// Orphan) into record, whose strings keep their space; Year, Programme, the track lengths, the
+// playing time and the saved volumes and mode are left as they were.
+void DecodeListedFields(std::span<const std::uint8_t, kDiscRecordSize> bytes, DiscRecord& record);
 
 // The five text keys of a record as they were when it was loaded, so that its old index entries
 // can be removed when it is stored. Texts are bytes, cut to the key length.

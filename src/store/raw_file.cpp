@@ -38,7 +38,6 @@ RawFile::RawFile(RawFile&& other) noexcept
       ownsFd_(std::exchange(other.ownsFd_, true)),
       locked_(std::exchange(other.locked_, false)),
       scope_(std::move(other.scope_)),
-      directoryKey_(std::move(other.directoryKey_)),
       path_(std::move(other.path_)),
       catalogueIndex_(std::exchange(other.catalogueIndex_, -1)),
       size_(std::exchange(other.size_, -1)),
@@ -55,7 +54,6 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
         ownsFd_ = std::exchange(other.ownsFd_, true);
         locked_ = std::exchange(other.locked_, false);
         scope_ = std::move(other.scope_);
-        directoryKey_ = std::move(other.directoryKey_);
         path_ = std::move(other.path_);
         catalogueIndex_ = std::exchange(other.catalogueIndex_, -1);
         size_ = std::exchange(other.size_, -1);
@@ -73,17 +71,13 @@ bool RawFile::EnterCatalogue(const std::filesystem::path& path, bool write) {
     if (index < 0) {
         return true;
     }
-    std::filesystem::path directory = path.parent_path();
-    if (directory.empty()) {
-        directory = ".";
-    }
-    auto scope = std::make_unique<CatalogueScope>(
-        directory, write ? CatalogueAccess::Write : CatalogueAccess::Read, true);
+    auto scope =
+        std::make_unique<CatalogueScope>(CatalogueScope::ForFile{}, path.native(),
+                                         write ? CatalogueAccess::Write : CatalogueAccess::Read);
     catalogue_files::NoteOpen(scope->Failure());
     if (!scope->Held()) {
         return false;
     }
-    directoryKey_ = scope->Key();
     scope_ = std::move(scope);
     path_ = path;
     catalogueIndex_ = index;
@@ -91,7 +85,7 @@ bool RawFile::EnterCatalogue(const std::filesystem::path& path, bool write) {
 }
 
 FileOverlay* RawFile::Changes() const {
-    return catalogueIndex_ < 0 ? nullptr : catalogue_files::Overlay(directoryKey_, catalogueIndex_);
+    return catalogueIndex_ < 0 ? nullptr : catalogue_files::Overlay(scope_->Key(), catalogueIndex_);
 }
 
 bool RawFile::Open(const std::filesystem::path& path, Access access) {
@@ -101,7 +95,7 @@ bool RawFile::Open(const std::filesystem::path& path, Access access) {
     }
     if (catalogueIndex_ >= 0) {
         // Kept open between operations by the scope's directory, looked at once per scope.
-        fd_ = catalogue_files::KeptDescriptor(directoryKey_, catalogueIndex_, path,
+        fd_ = catalogue_files::KeptDescriptor(scope_->Key(), catalogueIndex_, path,
                                               access != Access::Read, opened_);
         ownsFd_ = false;
         size_ = opened_.Size;
@@ -210,7 +204,7 @@ bool RawFile::Stat(struct stat& status) const {
 }
 
 bool RawFile::CurrentStamp(FileStamp& stamp) const {
-    if (fd_ >= 0 && !ownsFd_ && catalogue_files::KeptStamp(directoryKey_, catalogueIndex_, stamp)) {
+    if (fd_ >= 0 && !ownsFd_ && catalogue_files::KeptStamp(scope_->Key(), catalogueIndex_, stamp)) {
         return true;
     }
     struct stat status {};
@@ -361,7 +355,7 @@ bool RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) 
     }
     if (catalogueIndex_ >= 0) {
         FileOverlay* changes =
-            catalogue_files::OverlayForWrite(directoryKey_, catalogueIndex_, path_);
+            catalogue_files::OverlayForWrite(scope_->Key(), catalogueIndex_, path_);
         return changes != nullptr && changes->Write(offset, bytes);
     }
     if (kept_ && static_cast<std::int64_t>(bytes.size()) < kStraightOut) {

@@ -89,9 +89,8 @@ class RawFile {
     int fd_ = -1;
     bool ownsFd_ = true;  // false for a catalogue file's descriptor, kept by its directory
     bool locked_ = false;
-    // For the catalogue's files: the scope held while open, its directory and which file it is.
+    // For the catalogue's files: the scope held while open (its directory) and which file it is.
     std::unique_ptr<CatalogueScope> scope_;
-    std::string directoryKey_;
     std::filesystem::path path_;
     int catalogueIndex_ = -1;
     // The length as last seen or written by this object, -1 when unknown. The files are ours

@@ -1,6 +1,7 @@
 #include "store/transaction.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -64,7 +65,10 @@ struct KeptFile {
     }
 };
 
+}  // namespace
+
 struct DirectoryState {
+    std::string Key;  // catalogue_files::DirectoryKey
     fs::path Directory;
     int LockFd = -1;
     int Depth = 0;
@@ -84,15 +88,60 @@ struct DirectoryState {
     FileStamp DirectoryStamp;
     bool DirectorySettled = false;  // its stamp is old enough to tell any later change
     // Names looked up in the directory (nullopt: none of any case), true while it keeps the
-    // stamp they were found under.
+    // stamp they were found under; kept as whole paths in the directory written as
+    // NamesDirectory.
     std::map<std::string, std::optional<fs::path>, std::less<>> Names;
+    std::string NamesDirectory;
     std::optional<FileStamp> NamesUnder;
     bool Looked = false;  // DirectoryStamp is this scope's
 };
 
+namespace {
+
 std::map<std::string, DirectoryState>& Directories() {
     static std::map<std::string, DirectoryState> directories;
     return directories;
+}
+
+// The states of absolute directories by the text callers give (states are never removed):
+// asked at every scope and name lookup, so a directory seen before costs one search by text.
+std::map<std::string, DirectoryState*, std::less<>>& StatesByText() {
+    static std::map<std::string, DirectoryState*, std::less<>> states;
+    return states;
+}
+
+DirectoryState* FindState(std::string_view directory, bool make) {
+    if (directory.empty()) {
+        directory = ".";
+    }
+    auto& byText = StatesByText();
+    if (const auto it = byText.find(directory); it != byText.end()) {
+        return it->second;
+    }
+    const fs::path path(directory);
+    std::string key = catalogue_files::DirectoryKey(path);
+    auto& directories = Directories();
+    auto it = directories.find(key);
+    if (it == directories.end()) {
+        if (!make) {
+            return nullptr;
+        }
+        it = directories.emplace(key, DirectoryState{}).first;
+        it->second.Key = std::move(key);
+    }
+    if (path.is_absolute() && byText.size() < 64) {
+        byText.emplace(std::string(directory), &it->second);
+    }
+    return &it->second;
+}
+
+// This process's id, asked at every outermost scope: a child made by fork learns its own.
+pid_t ThisProcess() {
+    static pid_t pid = [] {
+        ::pthread_atfork(nullptr, nullptr, [] { pid = ::getpid(); });
+        return ::getpid();
+    }();
+    return pid;
 }
 
 std::function<void()> g_waitHook;
@@ -275,14 +324,20 @@ bool ReadJournalHead(int fd, std::uint64_t& generation) {
 }
 
 // Opens the journal, or keeps the one still open when its name still leads to it. -1 when it
-// cannot be opened; absent tells a reader that there is none and none can be made.
-int OpenJournal(DirectoryState& s, const fs::path& file, CatalogueAccess access, bool& absent) {
+// cannot be opened; absent tells a reader that there is none and none can be made. file: the
+// journal's path, when it had to be looked for.
+int OpenJournal(DirectoryState& s, CatalogueAccess access, bool& absent, fs::path& file) {
+    if (s.LockFd >= 0 && StillNamed(s, s.LockNamedUnder)) {
+        return s.LockFd;
+    }
+    std::optional<fs::path> existing =
+        catalogue_files::ExistingName(s.Directory, kRollbackJournalName);
+    file = existing ? std::move(*existing) : s.Directory / kRollbackJournalName;
     if (s.LockFd >= 0) {
         struct stat named {};
         struct stat open {};
-        if (StillNamed(s, s.LockNamedUnder) ||
-            (::stat(file.c_str(), &named) == 0 && ::fstat(s.LockFd, &open) == 0 &&
-             named.st_dev == open.st_dev && named.st_ino == open.st_ino)) {
+        if (::stat(file.c_str(), &named) == 0 && ::fstat(s.LockFd, &open) == 0 &&
+            named.st_dev == open.st_dev && named.st_ino == open.st_ino) {
             return s.LockFd;
         }
         CloseLock(s);
@@ -298,7 +353,7 @@ int OpenJournal(DirectoryState& s, const fs::path& file, CatalogueAccess access,
 
 // Takes the lock for an outermost scope. Empty when held, else the reason.
 std::string Acquire(DirectoryState& s, CatalogueAccess access) {
-    if (s.Owner != ::getpid()) {
+    if (s.Owner != ThisProcess()) {
         // Made by fork: what the parent kept open is shared with it, locks included.
         if (s.LockFd >= 0) {
             ::close(s.LockFd);
@@ -306,14 +361,13 @@ std::string Acquire(DirectoryState& s, CatalogueAccess access) {
         }
         s.LockNamedUnder.reset();
         ForgetKept(s);
-        s.Owner = ::getpid();
+        s.Owner = ThisProcess();
     }
     LookAtDirectory(s);
     s.Looked = true;
-    const fs::path file = catalogue_files::ExistingName(s.Directory, kRollbackJournalName)
-                              .value_or(s.Directory / kRollbackJournalName);
+    fs::path file;
     bool absent = false;
-    if (OpenJournal(s, file, access, absent) < 0) {
+    if (OpenJournal(s, access, absent, file) < 0) {
         if (absent) {
             s.Mode = access;  // no journal and none can be made: nobody changes these files
             ++s.ScopeNumber;
@@ -548,11 +602,27 @@ bool CommitReporting(DirectoryState& s) {
 
 }  // namespace
 
-CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess access,
-                               bool forFile) {
-    const fs::path directory = dataDirectory.empty() ? fs::path(".") : dataDirectory;
-    key_ = catalogue_files::DirectoryKey(directory);
-    DirectoryState& s = Directories()[key_];
+CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess access) {
+    Open(dataDirectory.native(), access, false);
+}
+
+CatalogueScope::CatalogueScope(ForFile, std::string_view filePath, CatalogueAccess access) {
+    const std::size_t slash = filePath.rfind('/');
+    std::string_view directory = ".";
+    if (slash == 0) {
+        directory = "/";
+    } else if (slash != std::string_view::npos) {
+        directory = filePath.substr(0, slash);
+    }
+    Open(directory, access, true);
+}
+
+void CatalogueScope::Open(std::string_view directory, CatalogueAccess access, bool forFile) {
+    if (directory.empty()) {
+        directory = ".";
+    }
+    state_ = FindState(directory, true);
+    DirectoryState& s = *state_;
     if (s.Depth > 0) {
         if (!forFile && access == CatalogueAccess::Write && s.Mode == CatalogueAccess::Read &&
             !Upgrade(s)) {
@@ -568,7 +638,9 @@ CatalogueScope::CatalogueScope(const fs::path& dataDirectory, CatalogueAccess ac
         failure_ = kCatalogueBusyMessage;
         return;
     }
-    s.Directory = directory;
+    if (s.Directory.native() != directory) {
+        s.Directory = fs::path(directory);
+    }
     failure_ = Acquire(s, access);
     if (failure_.empty()) {
         s.Depth = 1;
@@ -582,7 +654,7 @@ CatalogueScope::~CatalogueScope() {
     if (!held_) {
         return;
     }
-    DirectoryState& s = Directories()[key_];
+    DirectoryState& s = *state_;
     if (--s.Depth > 0) {
         return;
     }
@@ -598,7 +670,7 @@ bool CatalogueScope::Commit() {
     if (!held_) {
         return false;
     }
-    DirectoryState& s = Directories()[key_];
+    DirectoryState& s = *state_;
     if (s.Depth > 1 || s.Mode != CatalogueAccess::Write) {
         return true;
     }
@@ -606,13 +678,16 @@ bool CatalogueScope::Commit() {
 }
 
 std::uint64_t CatalogueScope::Generation() const {
-    return Directories()[key_].Generation;
+    return state_->Generation;
+}
+
+const std::string& CatalogueScope::Key() const {
+    return state_->Key;
 }
 
 bool CatalogueScopeOpen(const fs::path& dataDirectory) {
-    const auto& directories = Directories();
-    const auto it = directories.find(catalogue_files::DirectoryKey(dataDirectory));
-    return it != directories.end() && it->second.Depth > 0;
+    const DirectoryState* s = FindState(dataDirectory.native(), false);
+    return s != nullptr && s->Depth > 0;
 }
 
 void SetCatalogueWaitHook(std::function<void()> hook) {
@@ -711,7 +786,7 @@ int KeptDescriptor(const std::string& directoryKey, int index, const fs::path& p
     }
     DirectoryState& s = it->second;
     KeptFile& kept = s.Kept[static_cast<std::size_t>(index)];
-    if (kept.Fd >= 0 && (kept.Path != path || (write && !kept.Writable))) {
+    if (kept.Fd >= 0 && (kept.Path.native() != path.native() || (write && !kept.Writable))) {
         kept.Close();
     }
     if (kept.Fd >= 0 && kept.Scope == s.ScopeNumber) {
@@ -769,9 +844,14 @@ bool KeptStamp(const std::string& directoryKey, int index, FileStamp& stamp) {
     return true;
 }
 
-std::optional<fs::path> ExistingName(const fs::path& directory, std::string_view name) {
+namespace {
+
+// The answer of ExistingName: kept in the directory's state under a scope, else looked up into
+// scratch.
+const std::optional<fs::path>& FindName(const fs::path& directory, std::string_view name,
+                                        std::optional<fs::path>& scratch) {
     const auto lookUp = [&]() -> std::optional<fs::path> {
-        const fs::path exact = directory / std::string(name);
+        fs::path exact = directory / name;
         struct stat st {};
         if (::stat(exact.c_str(), &st) == 0) {
             return exact;
@@ -782,43 +862,55 @@ std::optional<fs::path> ExistingName(const fs::path& directory, std::string_view
         }
         return std::nullopt;
     };
-    auto& directories = Directories();
-    const auto it = directories.find(DirectoryKey(directory));
-    if (it == directories.end() || !it->second.Looked || !it->second.DirectorySettled) {
-        return lookUp();
+    DirectoryState* state = FindState(directory.native(), false);
+    if (state == nullptr || !state->Looked || !state->DirectorySettled) {
+        return scratch = lookUp();
     }
-    DirectoryState& s = it->second;
+    DirectoryState& s = *state;
     if (s.NamesUnder != s.DirectoryStamp) {
         s.Names.clear();
         s.NamesUnder = s.DirectoryStamp;
+        s.NamesDirectory = directory.native();
     }
+    // With or without a trailing separator, a name joined to the directory reads the same.
+    const auto trimmed = [](std::string_view text) {
+        return text.substr(0, std::max<std::size_t>(text.find_last_not_of('/') + 1, 1));
+    };
+    const bool asKept = trimmed(s.NamesDirectory) == trimmed(directory.native());
     if (const auto known = s.Names.find(name); known != s.Names.end()) {
-        if (!known->second) {
-            return std::nullopt;
+        if (asKept || !known->second) {
+            return known->second;
         }
-        return directory / *known->second;
+        return scratch = directory / known->second->filename();
     }
-    const std::optional<fs::path> found = lookUp();
-    if (s.Names.size() < 64) {
-        s.Names.emplace(std::string(name),
-                        found ? std::optional<fs::path>(found->filename()) : std::nullopt);
+    if (!asKept || s.Names.size() >= 64) {
+        return scratch = lookUp();
     }
-    return found;
+    return s.Names.emplace(std::string(name), lookUp()).first->second;
+}
+
+}  // namespace
+
+std::optional<fs::path> ExistingName(const fs::path& directory, std::string_view name) {
+    std::optional<fs::path> scratch;
+    const std::optional<fs::path>& found = FindName(directory, name, scratch);
+    return &found == &scratch ? std::move(scratch) : found;
+}
+
+bool NameExists(const fs::path& directory, std::string_view name) {
+    std::optional<fs::path> scratch;
+    return FindName(directory, name, scratch).has_value();
 }
 
 void ForgetKeptFiles(const fs::path& directory) {
-    auto& directories = Directories();
-    const auto it = directories.find(DirectoryKey(directory));
-    if (it != directories.end()) {
-        ForgetKept(it->second);
+    if (DirectoryState* s = FindState(directory.native(), false)) {
+        ForgetKept(*s);
     }
 }
 
 void NoteDirectoryChange(const fs::path& directory) {
-    auto& directories = Directories();
-    const auto it = directories.find(DirectoryKey(directory));
-    if (it != directories.end()) {
-        it->second.NamesUnder.reset();
+    if (DirectoryState* s = FindState(directory.native(), false)) {
+        s->NamesUnder.reset();
     }
 }
 

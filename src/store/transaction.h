@@ -32,13 +32,18 @@ enum class CatalogueAccess { Read, Write };
 
 constexpr const char* kCatalogueBusyMessage = "The catalogue is in use by another program.";
 
+// What this process keeps of one data directory's catalogue (its lock, kept files, names).
+struct DirectoryState;
+
 class CatalogueScope {
   public:
     // A write scope inside this process's read scope upgrades its lock for the rest of the
-    // outermost scope, or is refused (not held) when another program reads too. forFile: the
-    // scope of a file being opened, which joins an open scope as it is.
-    CatalogueScope(const std::filesystem::path& dataDirectory, CatalogueAccess access,
-                   bool forFile = false);
+    // outermost scope, or is refused (not held) when another program reads too.
+    CatalogueScope(const std::filesystem::path& dataDirectory, CatalogueAccess access);
+    // The scope of a catalogue file being opened, named by the file's own path: it joins an
+    // open scope as it is.
+    struct ForFile {};
+    CatalogueScope(ForFile, std::string_view filePath, CatalogueAccess access);
     ~CatalogueScope();
     CatalogueScope(const CatalogueScope&) = delete;
     CatalogueScope& operator=(const CatalogueScope&) = delete;
@@ -57,10 +62,12 @@ class CatalogueScope {
     // program, so data kept between scopes is stale when it differs.
     std::uint64_t Generation() const;
     // The directory's key (catalogue_files::DirectoryKey).
-    const std::string& Key() const { return key_; }
+    const std::string& Key() const;
 
   private:
-    std::string key_;
+    void Open(std::string_view directory, CatalogueAccess access, bool forFile);
+
+    DirectoryState* state_ = nullptr;
     bool held_ = false;
     std::string failure_;
 };
@@ -119,6 +126,8 @@ bool KeptStamp(const std::string& directoryKey, int index, FileStamp& stamp);
 // while the directory stays as it was, so asking again costs nothing.
 std::optional<std::filesystem::path> ExistingName(const std::filesystem::path& directory,
                                                   std::string_view name);
+// Whether ExistingName finds a file, without making its path.
+bool NameExists(const std::filesystem::path& directory, std::string_view name);
 
 // Closes what is kept open of the directory's files, after they were replaced or removed by name
 // within one scope (a rebuild putting its new set in place, new files made).

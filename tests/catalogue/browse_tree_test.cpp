@@ -2,6 +2,7 @@
 
 #include <array>
 #include <fstream>
+#include <map>
 
 #include "catalogue/browse_attach.h"
 #include "catalogue/browse_sort.h"
@@ -83,6 +84,28 @@ TEST_F(BrowseTest, NameViewFollowsTheNameKey) {
     EXPECT_EQ(Texts(tree), (std::vector<std::string>{"Alpha", "Beta", "Zeta"}));
     EXPECT_EQ(tree[0].RecordNumber, 3);
     EXPECT_EQ(tree[0].Picture, NodePicture::Cd);
+}
+
+TEST_F(BrowseTest, AWalkOverManyReadsKeepsEachDiscWithItsOwnRecord) {
+    // More records than one read of the walk takes, and a deleted one among them.
+    std::map<std::string, std::int32_t> numbers;
+    {
+        const CatalogueScope batch(dir_.Path(), CatalogueAccess::Write);
+        for (int i = 10; i < 90; ++i) {
+            const std::string identity = "00000000000000" + std::to_string(i);
+            numbers[identity] = AddDisc(identity, "Disc " + std::to_string(i));
+        }
+    }
+    ASSERT_TRUE(DeleteCatalogueRecord(*catalogue_, numbers["0000000000000050"], ""));
+    numbers.erase("0000000000000050");
+    const auto tree = BuildBrowseTree(*catalogue_, BrowseView::Name, {});
+    ASSERT_EQ(tree.size(), numbers.size() + 3);
+    for (const BrowseNode& node : tree) {
+        if (numbers.count(node.Identity) != 0) {
+            EXPECT_EQ(node.RecordNumber, numbers[node.Identity]) << node.Identity;
+            EXPECT_EQ(node.Text, "Disc " + node.Identity.substr(14)) << node.Identity;
+        }
+    }
 }
 
 TEST_F(BrowseTest, GroupedViewSeparatesValuesThatDifferInCase) {

@@ -95,6 +95,27 @@ TEST(DiscRecord, DamagedLengthsDecodeWithinTheirFields) {
     EXPECT_EQ(r.Programme.size(), 100u);
 }
 
+TEST(DiscRecord, ListedFieldsDecodeOverAnotherRecordLeavingOnlyTheRest) {
+    DiscRecord listed = Sample();
+    listed.Name = std::string(90, 'n');  // longer than what is decoded over it
+    DiscRecord next;
+    next.Identity = "00000000000374F7";
+    next.Name = "Short";
+    next.TrackCount = 5;
+    next.TracksAddress = 1040;
+    DecodeListedFields(EncodeDiscRecord(next), listed);
+    // Everything but the fields a list does not read is the next record's.
+    const DiscRecord sample = Sample();
+    next.Year = sample.Year;
+    next.Programme = sample.Programme;
+    next.TrackLengths = sample.TrackLengths;
+    next.PlayingTime = sample.PlayingTime;
+    next.SavedVolumeLeft = sample.SavedVolumeLeft;
+    next.SavedVolumeRight = sample.SavedVolumeRight;
+    next.SavedPlayMode = sample.SavedPlayMode;
+    EXPECT_EQ(listed, next);
+}
+
 TEST(DiscRecord, KeysAreCutToTheirLength) {
     DiscRecord r = Sample();
     r.Artist = std::string(35, 'x');

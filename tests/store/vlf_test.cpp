@@ -274,6 +274,23 @@ TEST_F(VlfTest, GridRoundTripsWithItsPropertiesAndLayout) {
     ExpectSound();
 }
 
+TEST_F(VlfTest, BlocksLongerThanOneReadLoadWholeOverWhatWasThere) {
+    StringGrid big(3, 100);
+    for (std::int32_t row = 0; row < 100; ++row) {
+        big.SetCell(row % 3, row, std::string(60, static_cast<char>('a' + row % 26)));
+    }
+    const TextBox text{std::string(10000, 't') + "end"};
+    const std::int32_t g = vlf.StoreGrid(0, big);
+    const std::int32_t t = vlf.StoreText(0, text);
+    StringGrid loaded(3, 100);
+    loaded.SetCell(0, 1, "left from the last disc");
+    ASSERT_TRUE(vlf.LoadGrid(g, loaded));
+    EXPECT_EQ(loaded, big);
+    TextBox box{"old"};
+    ASSERT_TRUE(vlf.LoadText(t, box));
+    EXPECT_EQ(box, text);
+}
+
 TEST_F(VlfTest, StoreGridOfAnotherSizeMovesOrReusesSpace) {
     StringGrid grid(3, 100);
     const std::int32_t g = vlf.StoreGrid(0, grid);

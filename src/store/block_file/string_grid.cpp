@@ -48,6 +48,15 @@ void StringGrid::SetCell(std::int32_t column, std::int32_t row, std::string text
            static_cast<std::size_t>(row)] = std::move(text);
 }
 
+void StringGrid::AssignCell(std::int32_t column, std::int32_t row, std::string_view text) {
+    if (column < 0 || row < 0 || column >= columns_ || row >= rows_) {
+        return;
+    }
+    cells_[static_cast<std::size_t>(column) * static_cast<std::size_t>(rows_) +
+           static_cast<std::size_t>(row)]
+        .assign(text);
+}
+
 void StringGrid::ClearCells() {
     for (std::string& cell : cells_) {
         cell.clear();

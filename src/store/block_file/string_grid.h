@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace snx {
@@ -39,6 +40,8 @@ class StringGrid {
 
     const std::string& Cell(std::int32_t column, std::int32_t row) const;
     void SetCell(std::int32_t column, std::int32_t row, std::string text);
+    // The same into the cell's own storage, which a grid loaded again and again reuses.
+    void AssignCell(std::int32_t column, std::int32_t row, std::string_view text);
     // Empties every cell, keeping the size.
     void ClearCells();
 

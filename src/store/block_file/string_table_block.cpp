@@ -103,7 +103,7 @@ void Decode(std::span<const std::uint8_t> data, const Layout& layout, StringGrid
         grid.SetColWidth(c, GetU16(data, static_cast<std::size_t>(layout.WidthsAt + 2 * c)));
     }
     ForEachCell(data, layout, [&](std::int32_t c, std::int32_t r, std::string_view text) {
-        grid.SetCell(c, r, std::string(text));
+        grid.AssignCell(c, r, text);
     });
 }
 

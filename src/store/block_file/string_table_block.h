@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -79,20 +80,33 @@ bool ReadLayout(std::span<const std::uint8_t> data, Layout& layout);
 // Sets the grid from data laid out as layout: its size, properties, widths and cells (cells
 // not in the data are emptied).
 void Decode(std::span<const std::uint8_t> data, const Layout& layout, StringGrid& grid);
-// Calls cell(column, row, text) for each cell the data holds, column by column until its end.
+// Calls cell(column, row, text) for each cell the data holds that is not empty, column by column
+// until its end. An empty cell is its zero length byte alone: runs of them, most of a track
+// table, are passed over eight at a time.
 template <typename Cell>
 void ForEachCell(std::span<const std::uint8_t> data, const Layout& layout, Cell cell) {
     const auto length = static_cast<std::int64_t>(data.size());
+    const std::int64_t rows = layout.Rows;
+    const std::int64_t cells = static_cast<std::int64_t>(layout.Columns) * rows;
     std::int64_t at = layout.CellsAt;
-    for (std::int32_t c = 0; c < layout.Columns && at < length; ++c) {
-        for (std::int32_t r = 0; r < layout.Rows && at < length; ++r) {
-            const std::int64_t n =
-                std::min<std::int64_t>(data[static_cast<std::size_t>(at)], length - at - 1);
-            cell(c, r,
-                 std::string_view(reinterpret_cast<const char*>(data.data() + at + 1),
-                                  static_cast<std::size_t>(n)));
-            at += 1 + n;
+    for (std::int64_t i = 0; i < cells && at < length;) {
+        const std::int64_t n =
+            std::min<std::int64_t>(data[static_cast<std::size_t>(at)], length - at - 1);
+        if (n == 0) {
+            std::uint64_t eight = 1;
+            if (i + 8 <= cells && at + 8 <= length) {
+                std::memcpy(&eight, data.data() + at, sizeof eight);
+            }
+            const std::int64_t empty = eight == 0 ? 8 : 1;
+            at += empty;
+            i += empty;
+            continue;
         }
+        cell(static_cast<std::int32_t>(i / rows), static_cast<std::int32_t>(i % rows),
+             std::string_view(reinterpret_cast<const char*>(data.data() + at + 1),
+                              static_cast<std::size_t>(n)));
+        at += 1 + n;
+        ++i;
     }
 }
 

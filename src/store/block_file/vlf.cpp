@@ -139,6 +139,31 @@ bool TVlf::ReadValidHeader(std::int64_t address, BlockHeader& header) {
     return address + kHeaderSize + header.Length <= FileLength();
 }
 
+bool TVlf::ReadValidBlock(std::int64_t address, BlockHeader& header,
+                          std::vector<std::uint8_t>& data) {
+    const std::int64_t end = FileLength();
+    if (address < kFirstBlock || address + kHeaderSize > end) {
+        return false;
+    }
+    // The header and what follows it up to kReadAhead: most texts and tables whole.
+    const std::int64_t first = std::min(end - address, kHeaderSize + kReadAhead);
+    data.resize(static_cast<std::size_t>(first));
+    if (!file_.ReadAt(address, data)) {
+        return false;
+    }
+    header = DecodeHeader(data);
+    header_ = header;
+    if (header.Length < 0 || address + kHeaderSize + header.Length > end) {
+        return false;
+    }
+    const std::int64_t have = std::min<std::int64_t>(first - kHeaderSize, header.Length);
+    data.erase(data.begin(), data.begin() + kHeaderSize);
+    data.resize(static_cast<std::size_t>(header.Length));
+    return have == header.Length ||
+           file_.ReadAt(address + kHeaderSize + have,
+                        std::span(data).subspan(static_cast<std::size_t>(have)));
+}
+
 std::int32_t TVlf::WriteAt(std::int32_t address, std::span<const std::uint8_t> data,
                            std::int16_t type, std::int32_t length) {
     if (address < kFirstBlock ||

@@ -128,15 +128,16 @@ class TVlf {
     // False, leaving the grid unchanged, for another block or a damaged one (counts that the
     // block's length cannot hold).
     bool LoadGrid(std::int32_t address, StringGrid& grid);
-    // Calls cell for each cell of an in-use type 3 block, column by column, without building a
-    // grid; false as LoadGrid. For searches over many tables.
+    // Calls cell for each cell of an in-use type 3 block that is not empty, column by column,
+    // without building a grid; false as LoadGrid. For searches over many tables.
     bool VisitGridCells(std::int32_t address,
                         const std::function<void(std::int32_t column, std::int32_t row,
                                                  std::string_view text)>& cell);
-    // Visits the cells of every in-use string table in file order, reading the file in large
-    // sequential pieces rather than block by block. False when a header does not fit the file:
-    // the walk stops there, and blocks after it are not visited. Blocks starting after upTo are
-    // neither visited nor read (a caller after a few tables need not read the samples beyond).
+    // Visits the cells that are not empty of every in-use string table in file order, reading the
+    // file in large sequential pieces rather than block by block. False when a header does not fit
+    // the file: the walk stops there, and blocks after it are not visited. Blocks starting after
+    // upTo are neither visited nor read (a caller after a few tables need not read the samples
+    // beyond).
     bool VisitAllGridCells(const std::function<void(std::int32_t address, std::int32_t column,
                                                     std::int32_t row, std::string_view text)>& cell,
                            std::int64_t upTo = std::numeric_limits<std::int64_t>::max());
@@ -199,6 +200,9 @@ class TVlf {
     bool WriteHeader(std::int64_t address, const BlockHeader& header);
     // The header at address when it describes a block that lies inside the file.
     bool ReadValidHeader(std::int64_t address, BlockHeader& header);
+    // ReadValidHeader and the block's data, by one read for a block of up to kReadAhead bytes.
+    bool ReadValidBlock(std::int64_t address, BlockHeader& header, std::vector<std::uint8_t>& data);
+    static constexpr std::int64_t kReadAhead = 4096;
     bool WriteHint(std::int32_t address);
     void LowerHint(std::int32_t address);
     std::int32_t WriteAt(std::int32_t address, std::span<const std::uint8_t> data,
@@ -209,6 +213,7 @@ class TVlf {
 
     RawFile file_;
     BlockHeader header_;
+    std::vector<std::uint8_t> blockData_;  // the last text or table read, its space reused
     std::shared_ptr<FreeSpaceMap> free_;
 };
 

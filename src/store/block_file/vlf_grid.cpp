@@ -22,15 +22,11 @@ std::int32_t TVlf::StoreText(std::int32_t address, const TextBox& text) {
 
 bool TVlf::LoadText(std::int32_t address, TextBox& text) {
     BlockHeader h;
-    if (!IsOpen() || !ReadValidHeader(address, h) || h.Type != kTypeText) {
+    if (!IsOpen() || !ReadValidBlock(address, h, blockData_) || h.Type != kTypeText) {
         return false;
     }
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(h.Length));
-    if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize, data)) {
-        return false;
-    }
-    const auto nul = std::find(data.begin(), data.end(), std::uint8_t{0});
-    text.Text.assign(data.begin(), nul);
+    const auto nul = std::find(blockData_.begin(), blockData_.end(), std::uint8_t{0});
+    text.Text.assign(blockData_.begin(), nul);
     return true;
 }
 
@@ -61,12 +57,8 @@ std::int32_t TVlf::StoreGrid(std::int32_t address, const StringGrid& grid) {
 bool TVlf::ReadGridBlock(std::int32_t address, std::vector<std::uint8_t>& data,
                          string_table::Layout& layout) {
     BlockHeader h;
-    if (!IsOpen() || !ReadValidHeader(address, h) || h.State != kInUse || h.Type != kTypeGrid ||
-        h.Length < string_table::kFixedPart) {
-        return false;
-    }
-    data.resize(static_cast<std::size_t>(h.Length));
-    if (!file_.ReadAt(static_cast<std::int64_t>(address) + kHeaderSize, data)) {
+    if (!IsOpen() || !ReadValidBlock(address, h, data) || h.State != kInUse ||
+        h.Type != kTypeGrid || h.Length < string_table::kFixedPart) {
         return false;
     }
     return string_table::ReadLayout(data, layout);
@@ -75,12 +67,11 @@ bool TVlf::ReadGridBlock(std::int32_t address, std::vector<std::uint8_t>& data,
 bool TVlf::VisitGridCells(
     std::int32_t address,
     const std::function<void(std::int32_t column, std::int32_t row, std::string_view text)>& cell) {
-    std::vector<std::uint8_t> data;
     string_table::Layout layout;
-    if (!ReadGridBlock(address, data, layout)) {
+    if (!ReadGridBlock(address, blockData_, layout)) {
         return false;
     }
-    string_table::ForEachCell(data, layout, cell);
+    string_table::ForEachCell(blockData_, layout, cell);
     return true;
 }
 
@@ -140,12 +131,11 @@ bool TVlf::VisitAllGridCells(
 }
 
 bool TVlf::LoadGrid(std::int32_t address, StringGrid& grid) {
-    std::vector<std::uint8_t> data;
     string_table::Layout layout;
-    if (!ReadGridBlock(address, data, layout)) {
+    if (!ReadGridBlock(address, blockData_, layout)) {
         return false;
     }
-    string_table::Decode(data, layout, grid);
+    string_table::Decode(blockData_, layout, grid);
     return true;
 }
 
