@@ -41,6 +41,14 @@ std::string_view Cut(std::string_view text) {
     return text.substr(0, std::min<std::size_t>(text.size(), kMaxKeyLength));
 }
 
+// Not finding a key text is an answer, not a failure: the status says so without the cost of
+// unwinding, which a store pays once for every new disc.
+template <class Result>
+Result NotFound(Result none) {
+    g_status = {false, kErrKeyNotFound};
+    return none;
+}
+
 template <class Result, class Body>
 Result Guarded(Result failure, Body body) {
     g_status = {};
@@ -318,7 +326,7 @@ bool NextKey(int handle, int key, std::int32_t& record, std::string& text) {
         bool ok = false;
         switch (k.Pos) {
             case Position::End:
-                Fail(kErrKeyNotFound);
+                return NotFound(false);
             case Position::Start:
                 ok = FirstEntry(f, ki);
                 break;
@@ -336,7 +344,7 @@ bool NextKey(int handle, int key, std::int32_t& record, std::string& text) {
         if (!ok) {
             k.Pos = Position::End;
             k.Path.clear();
-            Fail(kErrKeyNotFound);
+            return NotFound(false);
         }
         const Entry e = EntryAtPath(f, ki);
         // Keys only ever move forward; anything else is a damaged tree (and would never end).
@@ -366,14 +374,14 @@ std::int32_t FindKey(int handle, int key, std::string_view text) {
         if (!Seek(f, ki, t, false)) {
             k.Pos = Position::End;
             k.Path.clear();
-            Fail(kErrKeyNotFound);
+            return NotFound(std::int32_t{0});
         }
         const Entry e = EntryAtPath(f, ki);
         if (e.View() != text) {
             k.Pos = Position::Before;
             k.Last = e;
             k.LastUseRec = k.Duplicates;
-            Fail(kErrKeyNotFound);
+            return NotFound(std::int32_t{0});
         }
         k.Pos = Position::At;
         k.Last = e;
