@@ -8,12 +8,12 @@
 // files commit every operation. Compare the times of BM_Ours_X and BM_Sqlite_X; the counter
 // "disk_bytes" is the space both take on disk after the add (and after the delete).
 //
-// Figures on the development machine (2 cores, RelWithDebInfo, 2026-12-08), ours / SQLite:
+// Figures on the development machine (2 cores, RelWithDebInfo, 2026-12-09), ours / SQLite:
 //            10,000 records             100,000 records
-// add        171 / 274 ms    = 0.62     2097 / 3373 ms = 0.62
-// find       4.7 / 25.2 ms   = 0.19     112 / 319 ms   = 0.35
-// walk       38.2 / 61.4 ms  = 0.62     484 / 701 ms   = 0.69
-// delete     95.9 / 144 ms   = 0.67     1283 / 1857 ms = 0.69
+// add        136 / 316 ms    = 0.43     2738 / 4387 ms = 0.62
+// find       7.7 / 20.4 ms   = 0.38     182 / 334 ms   = 0.54
+// walk       30.1 / 76.8 ms  = 0.39     506 / 1281 ms  = 0.39
+// delete     92.7 / 154 ms   = 0.60     1597 / 2375 ms = 0.67
 // disk       14.8 / 19.1 MB             151.2 / 154.8 MB
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
