@@ -66,8 +66,8 @@ void CopyWhole(const fs::path& from, const fs::path& to) {
 // by this swap, since the swap removes the previous ones before it starts.
 void FinishLinked(const fs::path& dir, std::string_view extension, const fs::path& fresh,
                   const fs::path& current) {
-    if (fs::exists(current) && !fs::exists(Named(dir, "disc-old", extension))) {
-        CopyWhole(current, dir / ("disc-old" + std::string(extension)));
+    if (fs::exists(current) && !fs::exists(Named(dir, data_file::kPreviousBase, extension))) {
+        CopyWhole(current, dir / (std::string(data_file::kPreviousBase) + std::string(extension)));
     }
     CopyWhole(fresh, current);
     fs::remove(fresh);
@@ -76,19 +76,19 @@ void FinishLinked(const fs::path& dir, std::string_view extension, const fs::pat
 // Moves one file of the new set into place. Each state it passes through is recognised by the
 // next call: old in place and new waiting; old moved aside; new in place.
 void FinishOne(const fs::path& dir, std::string_view extension) {
-    const fs::path fresh = Named(dir, "disc2", extension);
+    const fs::path fresh = Named(dir, data_file::kRebuildBase, extension);
     if (!fs::exists(fresh)) {
         return;
     }
-    const fs::path current = Named(dir, "disc", extension);
+    const fs::path current = Named(dir, data_file::kDiscBase, extension);
     if (fs::is_symlink(current)) {
         FinishLinked(dir, extension, fresh, current);
         return;
     }
     if (fs::exists(current)) {
-        fs::rename(current, dir / ("disc-old" + std::string(extension)));
+        fs::rename(current, dir / (std::string(data_file::kPreviousBase) + std::string(extension)));
     }
-    fs::rename(fresh, dir / ("disc" + std::string(extension)));
+    fs::rename(fresh, dir / (std::string(data_file::kDiscBase) + std::string(extension)));
 }
 
 void FinishSwap(const fs::path& dir, const SwapCheckpoint& checkpoint) {
@@ -139,18 +139,18 @@ void InstallSwapRecovery() {
 void RemoveRebuildFiles(const fs::path& dataDirectory) {
     for (std::string_view extension : kCatalogueExtensions) {
         std::error_code ignored;
-        fs::remove(Named(dataDirectory, "disc2", extension), ignored);
+        fs::remove(Named(dataDirectory, data_file::kRebuildBase, extension), ignored);
     }
 }
 
 void SwapInRebuiltCatalogue(const fs::path& dataDirectory, const SwapCheckpoint& checkpoint) {
     for (std::string_view extension : kCatalogueExtensions) {
-        SyncFile(Named(dataDirectory, "disc2", extension));
+        SyncFile(Named(dataDirectory, data_file::kRebuildBase, extension));
     }
     // The backups of the previous rebuild go first: once the journal exists, recovery moves the
     // current files into their names.
     for (std::string_view extension : kCatalogueExtensions) {
-        fs::remove(Named(dataDirectory, "disc-old", extension));
+        fs::remove(Named(dataDirectory, data_file::kPreviousBase, extension));
     }
     SyncDirectory(dataDirectory);
     if (checkpoint) {
@@ -170,7 +170,7 @@ SwapRecovery RecoverCatalogueSwap(const fs::path& dataDirectory) {
     }
     bool discarded = false;
     for (std::string_view extension : kCatalogueExtensions) {
-        const fs::path fresh = Named(dataDirectory, "disc2", extension);
+        const fs::path fresh = Named(dataDirectory, data_file::kRebuildBase, extension);
         if (fs::exists(fresh, error)) {
             fs::remove(fresh, error);
             discarded = true;
