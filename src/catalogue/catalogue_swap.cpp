@@ -23,7 +23,7 @@ fs::path Named(const fs::path& dir, std::string_view base, std::string_view exte
     return ResolveFileName(dir, std::string(base) + std::string(extension));
 }
 
-// A file of the new set on the disc: the journal may not mark a set complete that a crash
+// A file of the new set on the disk: the journal may not mark a set complete that a crash
 // could still take away.
 void SyncFile(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -32,7 +32,7 @@ void SyncFile(const fs::path& path) {
         ::close(fd);
     }
     if (!synced) {
-        throw FileWriteError("cannot write " + path.string() + " to the disc");
+        throw FileWriteError("cannot write " + path.string() + " to the disk");
     }
 }
 

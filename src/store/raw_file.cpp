@@ -22,7 +22,7 @@ namespace {
 
 // Kept writes of this size or more go straight to the file (a sample, a picture).
 constexpr std::int64_t kStraightOut = 64 * 1024;
-// How much a file being filled writes out before the disc is asked to start on it.
+// How much a file being filled writes out before the disk is asked to start on it.
 constexpr std::int64_t kStartWriting = 8 << 20;
 
 }  // namespace

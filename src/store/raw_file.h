@@ -67,7 +67,7 @@ class RawFile {
     // For a new file that no one else reads until this object closes it (a rebuild's set):
     // writes are kept in memory, page by page, and written out in order, in large pieces, when
     // they reach budget bytes and at Flush or Close; reads and Size see them. A write of a large
-    // piece goes straight out, and the disc is asked to start writing every few megabytes, so a
+    // piece goes straight out, and the disk is asked to start writing every few megabytes, so a
     // flush of the whole file later has little to wait for. Ignored for the catalogue's files,
     // whose writes wait for their transaction.
     void KeepWrites(std::int64_t budget);
@@ -83,7 +83,7 @@ class RawFile {
     FileOverlay* Changes() const;
     // Starts keeping writes afresh over the file as it now is.
     void KeepOver();
-    // Counts bytes written out of what was kept, starting the disc's work on them now and then.
+    // Counts bytes written out of what was kept, starting the disk's work on them now and then.
     void WroteOut(std::int64_t bytes);
 
     int fd_ = -1;
