@@ -39,6 +39,8 @@ class StringGrid {
     void Resize(std::int32_t columns, std::int32_t rows);
 
     const std::string& Cell(std::int32_t column, std::int32_t row) const;
+    // Every cell, column by column (each column's rows in order), as a block stores them.
+    const std::vector<std::string>& Cells() const { return cells_; }
     void SetCell(std::int32_t column, std::int32_t row, std::string text);
     // The same into the cell's own storage, which a grid loaded again and again reuses.
     void AssignCell(std::int32_t column, std::int32_t row, std::string_view text);

@@ -9,10 +9,8 @@ namespace snx::string_table {
 
 std::int32_t EncodedLength(const StringGrid& grid) {
     std::int64_t size = kFixedPart + 2 * static_cast<std::int64_t>(grid.ColCount());
-    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
-        for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
-            size += static_cast<std::int64_t>(std::min(grid.Cell(c, r).size(), kMaxCell)) + 1;
-        }
+    for (const std::string& cell : grid.Cells()) {
+        size += static_cast<std::int64_t>(std::min(cell.size(), kMaxCell)) + 1;
     }
     return size > std::numeric_limits<std::int32_t>::max() ? -1 : static_cast<std::int32_t>(size);
 }
@@ -49,14 +47,11 @@ std::vector<std::uint8_t> Encode(const StringGrid& grid) {
         PutU16(data, at, static_cast<std::uint16_t>(grid.ColWidth(c)));
         at += 2;
     }
-    for (std::int32_t c = 0; c < grid.ColCount(); ++c) {
-        for (std::int32_t r = 0; r < grid.RowCount(); ++r) {
-            const std::string& cell = grid.Cell(c, r);
-            const std::size_t n = std::min(cell.size(), kMaxCell);
-            data[at++] = static_cast<std::uint8_t>(n);
-            std::memcpy(data.data() + at, cell.data(), n);
-            at += n;
-        }
+    for (const std::string& cell : grid.Cells()) {
+        const std::size_t n = std::min(cell.size(), kMaxCell);
+        data[at++] = static_cast<std::uint8_t>(n);
+        std::memcpy(data.data() + at, cell.data(), n);
+        at += n;
     }
     return data;
 }

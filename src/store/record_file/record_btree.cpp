@@ -116,7 +116,12 @@ std::vector<Entry> JoinPages(std::vector<Entry> near, std::int32_t nearP0, const
 void Insert(Pair& f, std::size_t ki, PathPages& path, std::size_t level, std::size_t pos, Entry e) {
     Key& k = f.Keys[ki];
     while (true) {
-        Page p = *path.Pages[level];
+        // A copy with room for the new entry, so that inserting it does not move them all again.
+        const Page& current = *path.Pages[level];
+        Page p;
+        p.P0 = current.P0;
+        p.E.reserve(current.E.size() + 1);
+        p.E.assign(current.E.begin(), current.E.end());
         const std::int32_t pageNo = path.Steps[level].PageNo;
         if (pos > p.E.size()) {
             Fail(kErrDamaged);

@@ -117,7 +117,9 @@ PagePtr LoadPage(Pair& f, std::size_t keyIndex, std::int32_t page) {
 PagePtr StorePage(Pair& f, std::size_t keyIndex, std::int32_t page, Page p) {
     const Key& k = f.Keys[keyIndex];
     CheckPageNumber(f, k, page);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(k.PageBytes));
+    // One buffer for every page stored: the bytes go on into the file's changes at once.
+    static thread_local std::vector<std::uint8_t> bytes;
+    bytes.resize(static_cast<std::size_t>(k.PageBytes));
     EncodePage(p, k.Length, bytes);
     if (!f.Ix.WriteAt(PageOffset(f, k, page), bytes)) {
         Fail(kErrIo);
