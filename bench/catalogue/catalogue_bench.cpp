@@ -10,10 +10,10 @@
 //
 // Figures on the development machine (2 cores, RelWithDebInfo, 2026-12-09), ours / SQLite:
 //            10,000 records             100,000 records
-// add        136 / 316 ms    = 0.43     2738 / 4387 ms = 0.62
-// find       7.7 / 20.4 ms   = 0.38     182 / 334 ms   = 0.54
-// walk       30.1 / 76.8 ms  = 0.39     506 / 1281 ms  = 0.39
-// delete     92.7 / 154 ms   = 0.60     1597 / 2375 ms = 0.67
+// add        103 / 290 ms    = 0.36     2026 / 4075 ms = 0.50
+// find       7.4 / 19.6 ms   = 0.37     174 / 341 ms   = 0.51
+// walk       30.0 / 77.6 ms  = 0.39     502 / 1195 ms  = 0.42
+// delete     89.6 / 170 ms   = 0.53     1530 / 2509 ms = 0.61
 // disk       14.8 / 19.1 MB             151.2 / 154.8 MB
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
