@@ -22,10 +22,10 @@
 // Every operation sets the status (LastRecordStatus): Ok, or not Ok with an error code. Every
 // number read from the files (counts, page and record numbers, text lengths) is checked before
 // use; a damaged file gives kErrDamaged (or kErrBrokenChain), never a crash or an endless loop.
-// Pages are kept in a small cache per open pair; every change is written through to the file
-// before the operation returns (for a pair opened by OpenNewRecordFiles: before it is closed). A
-// pair must not be open in two slots while either changes it (each slot caches its own headers and
-// pages).
+// Decoded pages are kept in a cache per open pair (page_cache.h); every change is written through
+// to the file before the operation returns (for a pair opened by OpenNewRecordFiles: before it is
+// closed). A pair must not be open in two slots while either changes it (each slot caches its own
+// headers and pages).
 #pragma once
 
 #include <cstdint>
