@@ -78,4 +78,38 @@ bool FileOverlay::Write(std::int64_t offset, std::span<const std::uint8_t> bytes
     return true;
 }
 
+bool FileOverlay::WriteOut(int file,
+                           const std::function<void(std::int64_t bytes)>& beforeRun) const {
+    std::vector<std::span<const std::uint8_t>> run;
+    std::int64_t runStart = 0;
+    std::int64_t runEnd = 0;
+    const auto writeRun = [&] {
+        if (run.empty()) {
+            return true;
+        }
+        if (beforeRun) {
+            beforeRun(runEnd - runStart);
+        }
+        const bool written = WritePiecesAt(file, runStart, run);
+        run.clear();
+        return written;
+    };
+    for (const auto& [page, changed] : pages_) {
+        const std::int64_t start = page * kPageBytes;
+        const std::int64_t count = std::min(kPageBytes, size_ - start);
+        if (count <= 0) {
+            continue;
+        }
+        if (start != runEnd && !writeRun()) {
+            return false;
+        }
+        if (run.empty()) {
+            runStart = start;
+        }
+        run.emplace_back(changed.Bytes.data(), static_cast<std::size_t>(count));
+        runEnd = start + count;
+    }
+    return writeRun();
+}
+
 }  // namespace snx

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <span>
 #include <vector>
@@ -16,9 +17,8 @@ class FileOverlay {
     static constexpr std::int64_t kPageBytes = 4096;
 
     struct ChangedPage {
-        std::vector<std::uint8_t> Bytes;  // the whole page as it is meant to become
-        std::vector<std::uint8_t>
-            Original;  // the file's own bytes of it, read once for the journal
+        std::vector<std::uint8_t> Bytes;     // the whole page as it is meant to become
+        std::vector<std::uint8_t> Original;  // the file's own bytes of it, read once
     };
 
     // fd: the file, read for pages not yet changed; baseSize: its length now.
@@ -33,6 +33,10 @@ class FileOverlay {
     std::int64_t Read(std::int64_t offset, std::span<std::uint8_t> buffer) const;
     // Changes bytes at offset, growing the file when they run past its end; false on error.
     bool Write(std::int64_t offset, std::span<const std::uint8_t> bytes);
+    // Writes every changed page to file, each run of neighbouring pages by one call and the last
+    // page only up to Size(); beforeRun hears each run's length just before it goes out. False
+    // at the first write that fails.
+    bool WriteOut(int file, const std::function<void(std::int64_t bytes)>& beforeRun = {}) const;
 
   private:
     std::vector<std::uint8_t>* PageForWrite(std::int64_t page);

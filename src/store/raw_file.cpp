@@ -406,29 +406,10 @@ bool RawFile::Flush() {
     if (!kept_ || !kept_->Changed()) {
         return !keptFailed_;
     }
-    // Runs of consecutive pages go out as one write each; the last page only up to the end.
     const std::int64_t size = kept_->Size();
-    std::vector<std::span<const std::uint8_t>> run;
-    std::int64_t runStart = 0;
-    std::int64_t runEnd = 0;
-    const auto writeRun = [&] {
-        if (!run.empty() && !WritePiecesAt(fd_, runStart, run)) {
-            keptFailed_ = true;
-        }
-        WroteOut(runEnd - runStart);
-        run.clear();
-    };
-    for (const auto& [page, changed] : kept_->Pages()) {
-        const std::int64_t start = page * FileOverlay::kPageBytes;
-        if (start != runEnd) {
-            writeRun();
-            runStart = start;
-        }
-        const std::int64_t count = std::min(FileOverlay::kPageBytes, size - start);
-        run.emplace_back(changed.Bytes.data(), static_cast<std::size_t>(count));
-        runEnd = start + count;
+    if (!kept_->WriteOut(fd_, [&](std::int64_t bytes) { WroteOut(bytes); })) {
+        keptFailed_ = true;
     }
-    writeRun();
     size_ = keptFailed_ ? -1 : size;
     KeepOver();
     return !keptFailed_;

@@ -466,35 +466,6 @@ bool WriteInRuns(int fd, std::int64_t offset, std::span<const std::span<const st
     return true;
 }
 
-// Writes a file's changed pages, each run of neighbouring pages by one call.
-bool WriteChangedPages(int fd, const FileOverlay& changes) {
-    const std::int64_t size = changes.Size();
-    std::vector<std::span<const std::uint8_t>> run;
-    std::int64_t runStart = 0;
-    std::int64_t nextPage = -1;
-    const auto writeRun = [&] {
-        const bool written = run.empty() || WriteInRuns(fd, runStart, run, SIZE_MAX);
-        run.clear();
-        return written;
-    };
-    for (const auto& [page, changed] : changes.Pages()) {
-        const std::int64_t start = page * FileOverlay::kPageBytes;
-        const std::int64_t count = std::min(FileOverlay::kPageBytes, size - start);
-        if (count <= 0) {
-            continue;
-        }
-        if (page != nextPage && !writeRun()) {
-            return false;
-        }
-        if (run.empty()) {
-            runStart = start;
-        }
-        run.push_back(std::span(changed.Bytes).first(static_cast<std::size_t>(count)));
-        nextPage = page + 1;
-    }
-    return writeRun();
-}
-
 // Writes the journal, then the files, then empties the journal. Empty when committed, else the
 // reason; the files are then as before the transaction (or the journal restores them).
 std::string CommitChanges(DirectoryState& s) {
@@ -539,7 +510,7 @@ std::string CommitChanges(DirectoryState& s) {
             continue;
         }
         Committed c{StampOfFd(overlay->Fd), {}};
-        if (!WriteChangedPages(overlay->Fd, *overlay->Changes)) {
+        if (!overlay->Changes->WriteOut(overlay->Fd, [](std::int64_t) { CrashPoint(); })) {
             failure = "cannot write " + overlay->Path.filename().string();
         }
         if (failure.empty()) {
